@@ -1,0 +1,43 @@
+#pragma once
+// The rules of the five small dialogs that end a game: their message, the sound each plays
+// as it opens, the allowclose flag that keeps the space bar from closing them, and the
+// victory dialog's offer to make the next game harder.
+
+#include <string>
+
+namespace korvane {
+
+class Game;
+
+enum class OutcomeKind { frmVessikWin, frmShipBoom, frmVessikZap, frmAntiZap, frmUWin };
+
+const char* OutcomeName(OutcomeKind kind);
+const char* OutcomeMessage(OutcomeKind kind);
+int OutcomeSound(OutcomeKind kind);
+
+class OutcomeDialog {
+public:
+    OutcomeDialog(Game& game, OutcomeKind kind) : game_(game), kind_(kind) {}
+
+    OutcomeKind kind() const { return kind_; }
+
+    void Form_Load();
+    // A key press on the focused OK button; space (32) disarms the next click.
+    void cmdClose_KeyPress(int keyAscii);
+    // Returns true when this click closes the dialog.
+    bool cmdClose_Click();
+    // frmUWin only.
+    void cmdChangeWinscore_Click();
+
+    bool closed() const { return closed_; }
+    bool changeWinscoreEnabled() const { return changeWinscoreEnabled_; }
+
+private:
+    Game& game_;
+    OutcomeKind kind_;
+    bool allowclose_ = false;
+    bool closed_ = false;
+    bool changeWinscoreEnabled_ = true;
+};
+
+}  // namespace korvane

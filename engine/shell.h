@@ -1,0 +1,76 @@
+#pragma once
+// The engine's only way to the window system. The desktop program implements it with Qt;
+// tests and korvane-sim implement it with a scripted stand-in.
+
+#include <cstdint>
+#include <string>
+
+namespace korvane {
+
+class StartDialog;
+class OutcomeDialog;
+
+// The read-outs and captions whose shown text the game sets.
+enum class Readout {
+    txtScore,
+    txtGameTime,
+    txtHighscore,
+    cmdSound,         // the sound switch's caption
+    Text1,            // the star count in the settings dialog
+    txtCurrentScore,  // victory dialog
+    txtNextscore,     // victory dialog
+};
+
+const char* ReadoutName(Readout r);
+
+struct ScreenSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // The frame loop's yield: handle every pending window event. Handlers of the main
+    // window run inside it, nested, and may start or stop a game.
+    virtual void DoEvents() = 0;
+
+    virtual bool IsMainWindowMinimised() = 0;
+    virtual ScreenSize ScreenSizeInPixels() = 0;
+
+    // Modal message box with an OK button only, captioned with the program's title.
+    virtual void ShowMessageBox(const std::string& text) = 0;
+
+    // Modal dialogs; each returns when the dialog has been closed.
+    virtual void ShowSettingsDialog(StartDialog& dialog) = 0;
+    virtual void ShowOutcomeDialog(OutcomeDialog& dialog) = 0;
+    virtual void ShowAboutBox() = 0;
+
+    // Show the main window (not modal).
+    virtual void ShowMainWindow() = 0;
+    // Put every control of the main window back in its initial state: play controls
+    // disabled, torpedo indicators at their initial value, read-outs empty.
+    virtual void ResetMainWindow() = 0;
+
+    // Ends the program at once: nothing of the running frame runs after it. Never returns.
+    [[noreturn]] virtual void EndProgram() = 0;
+
+    virtual void SetPlayControlsEnabled(bool enabled) = 0;
+    virtual void SetText(Readout which, const std::string& text) = 0;
+    // Redraw a read-out at once rather than at the next yield.
+    virtual void RefreshReadout(Readout which) = 0;
+    virtual void SetTorpedoIndicator(int slot, bool ready) = 0;
+    virtual void FocusViewscreen() = 0;
+
+    // The caller's own flags; the player adds what it needs.
+    virtual void PlaySound(int soundid, int playflags) = 0;
+
+    // Show the viewscreen as it stands now (before a flash ends, before a modal dialog).
+    virtual void PresentViewscreen() = 0;
+
+    // Seed for the random generator at every game start.
+    virtual uint64_t ClockSeed() = 0;
+};
+
+}  // namespace korvane

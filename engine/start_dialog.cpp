@@ -1,0 +1,37 @@
+#include "start_dialog.h"
+
+#include <algorithm>
+#include <string>
+
+#include "game.h"
+
+namespace korvane {
+
+void StartDialog::Form_Load() {
+    Shell& shell = game_.shell();
+    shell.SetText(Readout::Text1, std::to_string(game_.state().numberofstars));
+    SetScrollValue(game_.state().numberofstars);
+}
+
+void StartDialog::SetScrollValue(int16_t value) {
+    value = std::clamp(value, kMinStars, kMaxStarCount);
+    if (value == scrollValue_) return;
+    scrollValue_ = value;
+    HScroll1_Change();
+}
+
+void StartDialog::HScroll1_Change() {
+    GameState& s = game_.state();
+    if (s.soundon) game_.PlaySoundResource(102, 1);
+    s.numberofstars = scrollValue_;
+    game_.shell().SetText(Readout::Text1, std::to_string(s.numberofstars));
+}
+
+void StartDialog::Command1_Click() {
+    GameState& s = game_.state();
+    s.numberofstars = kDefaultStars;
+    SetScrollValue(kDefaultStars);
+    game_.shell().SetText(Readout::Text1, std::to_string(s.numberofstars));
+}
+
+}  // namespace korvane

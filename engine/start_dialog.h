@@ -1,0 +1,37 @@
+#pragma once
+// The settings dialog's own rules (frmStart): the star count chosen before every game.
+// The window itself is drawn by the desktop program; it calls these handlers and shows
+// what they leave in scrollValue and the Text1 read-out.
+
+#include <cstdint>
+
+namespace korvane {
+
+class Game;
+
+constexpr int16_t kDefaultStars = 150;
+constexpr int16_t kMinStars = 0;
+constexpr int16_t kMaxStarCount = 500;
+
+class StartDialog {
+public:
+    explicit StartDialog(Game& game) : game_(game) {}
+
+    // Load: the version line is fixed; Text1 and the scroll bar take numberofstars.
+    void Form_Load();
+    // The player (or the program) moves the scroll bar to value: runs the change handler
+    // when the value differs from the bar's present one.
+    void SetScrollValue(int16_t value);
+    // Restore default.
+    void Command1_Click();
+
+    int16_t scrollValue() const { return scrollValue_; }
+
+private:
+    void HScroll1_Change();
+
+    Game& game_;
+    int16_t scrollValue_ = 0;  // a freshly loaded bar stands at 0
+};
+
+}  // namespace korvane

@@ -1,0 +1,146 @@
+#include "surface.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace korvane {
+
+Surface::Surface() : pixels_(static_cast<size_t>(kWidth * kHeight), kBlack) {}
+
+void Surface::BitBlt(const Sprite& sprite, int left, int top) {
+    const int col0 = std::max(0, -left);
+    const int row0 = std::max(0, -top);
+    const int col1 = std::min(sprite.width, kWidth - left);
+    const int row1 = std::min(sprite.height, kHeight - top);
+    for (int row = row0; row < row1; ++row) {
+        const Color* src = &sprite.pixels[static_cast<size_t>(row * sprite.width + col0)];
+        std::copy(src, src + (col1 - col0), &pixels_[Index(left + col0, top + row)]);
+    }
+}
+
+void Surface::Line(int x1, int y1, int x2, int y2, Color c) {
+    const int dx = std::abs(x2 - x1);
+    const int dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1;
+    const int sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        SetPixelV(x1, y1, c);
+        if (x1 == x2 && y1 == y2) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y1 += sy;
+        }
+    }
+}
+
+void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor) {
+    if (fillStyle_ == kFillSolid && !outline.empty()) {
+        int top = outline.front().py, bottom = top;
+        for (const Point& p : outline) {
+            top = std::min(top, p.py);
+            bottom = std::max(bottom, p.py);
+        }
+        const int rows = bottom - top + 1;
+        std::vector<int> lo(static_cast<size_t>(rows), 1 << 30);
+        std::vector<int> hi(static_cast<size_t>(rows), -(1 << 30));
+        for (const Point& p : outline) {
+            auto r = static_cast<size_t>(p.py - top);
+            lo[r] = std::min(lo[r], p.px);
+            hi[r] = std::max(hi[r], p.px);
+        }
+        for (int r = 0; r < rows; ++r) {
+            const int row = top + r;
+            if (row < 0 || row >= kHeight) continue;
+            const int from = std::max(0, lo[static_cast<size_t>(r)]);
+            const int to = std::min(kWidth - 1, hi[static_cast<size_t>(r)]);
+            for (int col = from; col <= to; ++col) pixels_[Index(col, row)] = fillColor_;
+        }
+    }
+    for (const Point& p : outline) SetPixelV(p.px, p.py, outlineColor);
+}
+
+void Surface::Circle(int cx, int cy, int r, Color c) {
+    scratch_.clear();
+    if (r <= 0) {
+        scratch_.push_back({cx, cy});
+    } else {
+        // Midpoint circle: 8-connected, exact and repeatable.
+        int px = -r, py = 0, err = 2 - 2 * r;
+        do {
+            scratch_.push_back({cx - px, cy + py});
+            scratch_.push_back({cx - py, cy - px});
+            scratch_.push_back({cx + px, cy - py});
+            scratch_.push_back({cx + py, cy + px});
+            const int e = err;
+            if (e <= py) err += ++py * 2 + 1;
+            if (e > px || err > py) err += ++px * 2 + 1;
+        } while (px < 0);
+    }
+    PaintFigure(scratch_, c);
+}
+
+int32_t Surface::CreatePen(Color c) {
+    pens_.emplace_back(true, c);
+    return static_cast<int32_t>(pens_.size());
+}
+
+void Surface::DeleteObject(int32_t pen) {
+    if (pen >= 1 && static_cast<size_t>(pen) <= pens_.size()) {
+        pens_[static_cast<size_t>(pen - 1)].first = false;
+    }
+}
+
+void Surface::Ellipse(int left, int top, int right, int bottom) {
+    if (selectedPen_ < 1 || static_cast<size_t>(selectedPen_) > pens_.size()) return;
+    const auto& pen = pens_[static_cast<size_t>(selectedPen_ - 1)];
+    if (!pen.first) return;
+
+    // Ellipse inscribed in a rectangle, corners included (integer error-term walk).
+    scratch_.clear();
+    int64_t x0 = std::min(left, right), x1 = std::max(left, right);
+    int64_t y0 = std::min(top, bottom), y1 = std::max(top, bottom);
+    int64_t a = x1 - x0, b = y1 - y0, b1 = b & 1;
+    int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a;
+    int64_t err = dx + dy + b1 * a * a;
+    y0 += (b + 1) / 2;
+    y1 = y0 - b1;
+    a *= 8 * a;
+    b1 = 8 * b * b;
+    auto add = [this](int64_t px, int64_t py) {
+        scratch_.push_back({static_cast<int>(px), static_cast<int>(py)});
+    };
+    do {
+        add(x1, y0);
+        add(x0, y0);
+        add(x0, y1);
+        add(x1, y1);
+        const int64_t e2 = 2 * err;
+        if (e2 <= dy) {
+            ++y0;
+            --y1;
+            err += dy += a;
+        }
+        if (e2 >= dx || 2 * err > dy) {
+            ++x0;
+            --x1;
+            err += dx += b1;
+        }
+    } while (x0 <= x1);
+    while (y0 - y1 < b) {  // the tips of very flat ellipses
+        add(x0 - 1, y0);
+        add(x1 + 1, y0++);
+        add(x0 - 1, y1);
+        add(x1 + 1, y1--);
+    }
+    PaintFigure(scratch_, pen.second);
+}
+
+void Surface::Clear() { std::fill(pixels_.begin(), pixels_.end(), kBlack); }
+
+}  // namespace korvane
