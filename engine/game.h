@@ -4,6 +4,7 @@
 // window system only through the Shell.
 
 #include <cstdint>
+#include <string>
 
 #include "game_state.h"
 #include "outcome_dialog.h"
@@ -32,6 +33,7 @@ struct TorpedoSlot {
 constexpr int kMinScreenWidth = 800;
 constexpr int kMinScreenHeight = 600;
 constexpr int kDefaultWinscore = 499;
+constexpr int16_t kNoTarget = -100;
 
 class Game {
 public:
@@ -86,6 +88,11 @@ public:
     void UpdateHighScore();
     void WinGame();
     void PlaySoundResource(int soundid, int playflags = 6);
+    // Every sound of play: only with sound on, never waiting for it.
+    void PlaySoundIfOn(int soundid);
+    // Sets a read-out's text (what a text box assignment does).
+    void ShowText(Readout which, const std::string& text);
+    void ShowScore();
 
     // Steering a direction d toward s (-1 or +1), and dropping a pending crosshair target.
     static void Steer(int16_t& d, int s);

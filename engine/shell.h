@@ -68,6 +68,8 @@ public:
 
     // Show the viewscreen as it stands now (before a flash ends, before a modal dialog).
     virtual void PresentViewscreen() = 0;
+    // The viewscreen has just been cleared at the end of a game.
+    virtual void ViewscreenCleared() = 0;
 
     // Seed for the random generator at every game start.
     virtual uint64_t ClockSeed() = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // A rectangular bitmap that is copied opaquely onto the viewscreen.
 
+#include <cstddef>
 #include <vector>
 
 #include "colors.h"

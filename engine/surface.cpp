@@ -12,6 +12,7 @@ void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     const int row0 = std::max(0, -top);
     const int col1 = std::min(sprite.width, kWidth - left);
     const int row1 = std::min(sprite.height, kHeight - top);
+    emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width * sprite.height;
     for (int row = row0; row < row1; ++row) {
         const Color* src = &sprite.pixels[static_cast<size_t>(row * sprite.width + col0)];
         std::copy(src, src + (col1 - col0), &pixels_[Index(left + col0, top + row)]);
@@ -24,8 +25,9 @@ void Surface::Line(int x1, int y1, int x2, int y2, Color c) {
     const int sx = x1 < x2 ? 1 : -1;
     const int sy = y1 < y2 ? 1 : -1;
     int err = dx + dy;
+    emulatedMicros_ += cost::kLineCall + cost::kLinePerPixel * (std::max(dx, -dy) + 1);
     for (;;) {
-        SetPixelV(x1, y1, c);
+        Plot(x1, y1, c);
         if (x1 == x2 && y1 == y2) break;
         const int e2 = 2 * err;
         if (e2 >= dy) {
@@ -40,6 +42,7 @@ void Surface::Line(int x1, int y1, int x2, int y2, Color c) {
 }
 
 void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor) {
+    double painted = static_cast<double>(outline.size());
     if (fillStyle_ == kFillSolid && !outline.empty()) {
         int top = outline.front().py, bottom = top;
         for (const Point& p : outline) {
@@ -60,9 +63,11 @@ void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor)
             const int from = std::max(0, lo[static_cast<size_t>(r)]);
             const int to = std::min(kWidth - 1, hi[static_cast<size_t>(r)]);
             for (int col = from; col <= to; ++col) pixels_[Index(col, row)] = fillColor_;
+            painted += std::max(0, to - from + 1);
         }
     }
-    for (const Point& p : outline) SetPixelV(p.px, p.py, outlineColor);
+    for (const Point& p : outline) Plot(p.px, p.py, outlineColor);
+    emulatedMicros_ += cost::kFigureCall + cost::kFigurePerPixel * painted;
 }
 
 void Surface::Circle(int cx, int cy, int r, Color c) {
@@ -141,6 +146,9 @@ void Surface::Ellipse(int left, int top, int right, int bottom) {
     PaintFigure(scratch_, pen.second);
 }
 
-void Surface::Clear() { std::fill(pixels_.begin(), pixels_.end(), kBlack); }
+void Surface::Clear() {
+    std::fill(pixels_.begin(), pixels_.end(), kBlack);
+    emulatedMicros_ += cost::kClear;
+}
 
 }  // namespace korvane

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "colors.h"
+#include "emulated_cost.h"
 #include "sprite.h"
 
 namespace korvane {
@@ -22,12 +23,18 @@ public:
 
     Surface();
 
-    Color GetPixel(int px, int py) const {
+    Color GetPixel(int px, int py) {
+        emulatedMicros_ += cost::kGetPixel;
         if (!Inside(px, py)) return kInvalidColor;
         return pixels_[Index(px, py)];
     }
     void SetPixelV(int px, int py, Color c) {
-        if (Inside(px, py)) pixels_[Index(px, py)] = c;
+        emulatedMicros_ += cost::kSetPixel;
+        Plot(px, py, c);
+    }
+    // A look at a pixel by a viewer or a test: no emulated cost.
+    Color PeekPixel(int px, int py) const {
+        return Inside(px, py) ? pixels_[Index(px, py)] : kInvalidColor;
     }
 
     // Opaque copy (SRCCOPY) of the whole sprite with its top-left corner at (left, top).
@@ -61,11 +68,19 @@ public:
 
     const std::vector<Color>& Pixels() const { return pixels_; }
 
+    // The emulated time that the drawing so far would have taken on the period PC; the
+    // game's yield and read-outs add theirs through Charge.
+    double EmulatedMicros() const { return emulatedMicros_; }
+    void Charge(double micros) { emulatedMicros_ += micros; }
+
 private:
     static bool Inside(int px, int py) {
         return static_cast<unsigned>(px) < kWidth && static_cast<unsigned>(py) < kHeight;
     }
     static size_t Index(int px, int py) { return static_cast<size_t>(py * kWidth + px); }
+    void Plot(int px, int py, Color c) {
+        if (Inside(px, py)) pixels_[Index(px, py)] = c;
+    }
     struct Point {
         int px, py;
     };
@@ -79,6 +94,7 @@ private:
     int32_t selectedPen_ = 0;
     std::vector<std::pair<bool, Color>> pens_;  // index = handle - 1; first = alive
     std::vector<Point> scratch_;
+    double emulatedMicros_ = 0.0;
 };
 
 }  // namespace korvane

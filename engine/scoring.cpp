@@ -1,0 +1,71 @@
+// The game clock, the high score, the win test and the victory sequence.
+
+#include <string>
+
+#include "game.h"
+
+namespace korvane {
+
+void Game::GameClock() {
+    GameState& s = state_;
+    ++s.clockframes;
+    if (s.clockframes == 500) {
+        ++s.gametime;
+        s.clockframes = 0;
+        ShowText(Readout::txtGameTime, std::to_string(s.gametime));
+    }
+}
+
+void Game::UpdateHighScore() {
+    GameState& s = state_;
+    if (s.score > s.highscore) {
+        s.highscore = static_cast<int16_t>(s.score);
+        ShowText(Readout::txtHighscore, std::to_string(s.highscore));
+        shell_.RefreshReadout(Readout::txtHighscore);
+    }
+}
+
+void Game::WinTest() {
+    // Not gated on gamerunning: a torpedo that wins while destroying the ship gives the
+    // defeat and then the victory in the same frame.
+    if (state_.score > state_.winscore) WinGame();
+}
+
+void Game::WinGame() {
+    GameState& s = state_;
+    shell_.RefreshReadout(Readout::txtScore);
+    UpdateHighScore();
+    surface_.FillStyle(kFillSolid);
+    const int cx = s.cubex + 50, cy = s.cubey + 50;
+    // Three rings, each held on screen while its explosion sound plays to the end.
+    auto ring = [&](Color c, int radius) {
+        surface_.FillColor(c);
+        surface_.Circle(cx, cy, radius, c);
+    };
+    auto boom = [&] {
+        if (!s.soundon) return;
+        shell_.PresentViewscreen();
+        PlaySoundResource(106, 0);
+    };
+    ring(kRed, 70);
+    boom();
+    ring(kYellow, 80);
+    boom();
+    ring(kRed, 90);
+    boom();
+    ring(kBlack, 90);
+    surface_.BitBlt(sprites_.picVessikship3, s.cubex, s.cubey);
+    DrawHalcyra();
+    surface_.FillStyle(kFillTransparent);
+    if (s.shieldsOn) {
+        surface_.SelectObject(s.bluepen);
+        DrawShieldEllipse();
+    }
+    DrawHalcyra();
+    ShowOutcome(OutcomeKind::frmUWin);
+    s.winscore = s.nextwinscore;
+    s.gamerunning = false;
+    DisablePlayControls();
+}
+
+}  // namespace korvane

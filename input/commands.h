@@ -1,0 +1,37 @@
+#pragma once
+// The player's keyboard, mouse, hint and help commands. Key codes are the virtual-key codes
+// of the game's key table (17 Ctrl, 32 space, 37 to 40 arrows, 65 A ...); mouse buttons are
+// 1 left, 2 right, 4 middle; positions are viewscreen pixels.
+
+namespace korvane {
+
+class Game;
+
+namespace keycode {
+constexpr int kCtrl = 17;
+constexpr int kSpace = 32;
+constexpr int kLeft = 37;
+constexpr int kUp = 38;
+constexpr int kRight = 39;
+constexpr int kDown = 40;
+constexpr int kA = 65;
+constexpr int kC = 67;
+constexpr int kH = 72;
+constexpr int kQ = 81;
+constexpr int kS = 83;
+constexpr int kX = 88;
+constexpr int kZ = 90;
+}  // namespace keycode
+
+// A key released anywhere in the main window (key preview). shift carries the modifier
+// bits, which the game ignores.
+void Form_KeyUp(Game& game, int keyCode, int shift);
+
+// A mouse button released over the viewscreen (also outside it after a press inside).
+void Picture1_MouseUp(Game& game, int button, int shift, double px, double py);
+
+// The "Hints" and "help/About" buttons.
+void cmdHint_Click(Game& game);
+void cmdHelp_Click(Game& game);
+
+}  // namespace korvane

@@ -1,0 +1,174 @@
+#include "scripted_shell.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "commands.h"
+#include "start_dialog.h"
+#include "state_names.h"
+
+namespace korvane::sim {
+
+namespace {
+const char* Flag(bool b) { return b ? "True" : "False"; }
+
+std::string Hex8(uint32_t v) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", v);
+    return buf;
+}
+}  // namespace
+
+ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options,
+                             std::string& log)
+    : lines_(std::move(lines)), options_(options), log_(log) {}
+
+void ScriptedShell::Log(const std::string& event) {
+    log_ += std::to_string(frame_);
+    log_ += ' ';
+    log_ += event;
+    log_ += '\n';
+}
+
+void ScriptedShell::RunIdleLines() {
+    while (next_ < lines_.size()) RunLine(lines_[next_++]);
+}
+
+void ScriptedShell::DoEvents() {
+    if (frame_ >= options_.maxFrames) throw FrameLimitReached{};
+    ++frame_;
+    // Lines due in this frame run here, in script order; an idle line waits for the game
+    // to end, and so does everything after it.
+    while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
+        RunLine(lines_[next_++]);
+    }
+}
+
+void ScriptedShell::RunLine(const ScriptLine& line) {
+    Game& game = *game_;
+    const std::string& c = line.command;
+    if (c == "click") {
+        Click(line.args[0]);
+    } else if (c == "keyup") {
+        Form_KeyUp(game, std::stoi(line.args[0]), 0);
+    } else if (c == "mouseup") {
+        Picture1_MouseUp(game, std::stoi(line.args[0]), 0, std::stod(line.args[1]),
+                         std::stod(line.args[2]));
+    } else if (c == "minimise") {
+        minimised_ = true;
+    } else if (c == "restore") {
+        minimised_ = false;
+    } else if (c == "close") {
+        game.Form_QueryUnload(UnloadReason::ByUser);
+    } else if (c == "set") {
+        std::vector<StateVar> names = NameTable(game.state());
+        const StateVar* var = FindStateVar(names, line.args[0]);
+        SetStateVar(*var, var->kind == StateVar::Kind::Text ? line.rest : line.args[1]);
+    } else if (c == "print") {
+        std::vector<StateVar> names = NameTable(game.state());
+        Log("var " + line.args[0] + " " + FormatStateVar(*FindStateVar(names, line.args[0])));
+    } else if (c == "dump") {
+        for (const StateVar& var : NameTable(game.state())) {
+            Log("var " + var.name + " " + FormatStateVar(var));
+        }
+    } else if (c == "pixel") {
+        const int px = std::stoi(line.args[0]), py = std::stoi(line.args[1]);
+        Log("pixel " + line.args[0] + " " + line.args[1] + " " +
+            Hex8(game.surface().PeekPixel(px, py)));
+    } else if (c == "screen") {
+        WriteScreen(line.args[0]);
+    } else if (c == "stars") {
+        starsAnswer_ = StarsAnswer::Count;
+        starsCount_ = std::stoi(line.args[0]);
+    } else if (c == "default-stars") {
+        starsAnswer_ = StarsAnswer::Default;
+    } else if (c == "harder") {
+        harder_ = true;
+    }
+}
+
+void ScriptedShell::Click(const std::string& name) {
+    Game& game = *game_;
+    // A disabled button ignores the click.
+    const bool playControl = name != "cmdStart" && name != "cmdExit" && name != "cmdHelp" &&
+                             name != "cmdHint" && name != "cmdSound";
+    if (playControl && !playControlsEnabled_) return;
+    if (name == "cmdStart") game.cmdStart_Click();
+    else if (name == "cmdExit") game.cmdExit_Click();
+    else if (name == "cmdHelp") cmdHelp_Click(game);
+    else if (name == "cmdHint") cmdHint_Click(game);
+    else if (name == "cmdSound") game.cmdSound_Click();
+    else if (name == "cmdPhaser") game.cmdPhaser_Click();
+    else if (name == "cmdPhoton") game.cmdPhoton_Click();
+    else if (name == "cmdLeft") game.cmdLeft_Click();
+    else if (name == "cmdRight") game.cmdRight_Click();
+    else if (name == "cmdStop") game.cmdStop_Click();
+    else if (name == "cmdXhairup") game.cmdXhairup_Click();
+    else if (name == "cmdXhairdown") game.cmdXhairdown_Click();
+    else if (name == "cmdXhairleft") game.cmdXhairleft_Click();
+    else if (name == "cmdXhairright") game.cmdXhairright_Click();
+    else if (name == "cmdStopCrosshair") game.cmdStopCrosshair_Click();
+    else if (name == "cmdShields") game.cmdShields_Click();
+}
+
+void ScriptedShell::WriteScreen(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << Surface::kWidth << ' ' << Surface::kHeight << "\n255\n";
+    for (Color c : game_->surface().Pixels()) {
+        const char rgb[3] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                             static_cast<char>((c >> 16) & 0xFF)};
+        out.write(rgb, 3);
+    }
+}
+
+void ScriptedShell::ShowMessageBox(const std::string& text) { Log("msgbox " + text); }
+
+void ScriptedShell::ShowSettingsDialog(StartDialog& dialog) {
+    Log("dialog frmStart");
+    dialog.Form_Load();
+    if (starsAnswer_ == StarsAnswer::Count) {
+        dialog.SetScrollValue(static_cast<int16_t>(starsCount_));
+    } else if (starsAnswer_ == StarsAnswer::Default) {
+        dialog.Command1_Click();
+    }
+}
+
+void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
+    Log(std::string("dialog ") + OutcomeName(dialog.kind()));
+    dialog.Form_Load();
+    if (dialog.kind() == OutcomeKind::frmUWin && harder_) {
+        dialog.cmdChangeWinscore_Click();
+        harder_ = false;
+    }
+    dialog.cmdClose_Click();
+}
+
+void ScriptedShell::ShowAboutBox() { Log("dialog frmAbout"); }
+
+void ScriptedShell::ResetMainWindow() {
+    playControlsEnabled_ = false;
+    Log("reset");
+}
+
+void ScriptedShell::EndProgram() { throw ProgramEnded{}; }
+
+void ScriptedShell::SetPlayControlsEnabled(bool enabled) {
+    playControlsEnabled_ = enabled;
+    Log(enabled ? "controls on" : "controls off");
+}
+
+void ScriptedShell::SetText(Readout which, const std::string& text) {
+    Log(std::string("text ") + ReadoutName(which) + " " + text);
+}
+
+void ScriptedShell::SetTorpedoIndicator(int slot, bool ready) {
+    Log("option " + std::to_string(slot) + " " + Flag(ready));
+}
+
+void ScriptedShell::PlaySound(int soundid, int playflags) {
+    Log("sound " + std::to_string(soundid) + " " + std::to_string(playflags));
+}
+
+void ScriptedShell::ViewscreenCleared() { Log("teardown"); }
+
+}  // namespace korvane::sim

@@ -1,0 +1,77 @@
+#pragma once
+// The scripted stand-in for the window system: it answers the engine as a desktop would,
+// runs the script's lines in the frames' yields and logs what a player would see and hear.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game.h"
+#include "script.h"
+#include "shell.h"
+
+namespace korvane::sim {
+
+struct SimOptions {
+    uint64_t seed = 1;
+    ScreenSize screen{1024, 768};
+    int64_t maxFrames = 100000;
+};
+
+// Thrown to leave the run from wherever it stands.
+struct ProgramEnded {};
+struct FrameLimitReached {};
+
+class ScriptedShell : public Shell {
+public:
+    ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log);
+
+    void Attach(Game& game) { game_ = &game; }
+
+    // Runs the idle lines in order; returns when the script is used up.
+    void RunIdleLines();
+
+    int64_t frame() const { return frame_; }
+
+    // Shell
+    void DoEvents() override;
+    bool IsMainWindowMinimised() override { return minimised_; }
+    ScreenSize ScreenSizeInPixels() override { return options_.screen; }
+    void ShowMessageBox(const std::string& text) override;
+    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowOutcomeDialog(OutcomeDialog& dialog) override;
+    void ShowAboutBox() override;
+    void ShowMainWindow() override {}
+    void ResetMainWindow() override;
+    [[noreturn]] void EndProgram() override;
+    void SetPlayControlsEnabled(bool enabled) override;
+    void SetText(Readout which, const std::string& text) override;
+    void RefreshReadout(Readout) override {}
+    void SetTorpedoIndicator(int slot, bool ready) override;
+    void FocusViewscreen() override {}
+    void PlaySound(int soundid, int playflags) override;
+    void PresentViewscreen() override {}
+    void ViewscreenCleared() override;
+    uint64_t ClockSeed() override { return options_.seed; }
+
+private:
+    void RunLine(const ScriptLine& line);
+    void Click(const std::string& name);
+    void Log(const std::string& event);
+    void WriteScreen(const std::string& path);
+
+    std::vector<ScriptLine> lines_;
+    size_t next_ = 0;
+    SimOptions options_;
+    std::string& log_;
+    Game* game_ = nullptr;
+    int64_t frame_ = 0;
+    bool minimised_ = false;
+    bool playControlsEnabled_ = false;
+    enum class StarsAnswer { None, Count, Default } starsAnswer_ = StarsAnswer::None;
+    int starsCount_ = 0;
+    bool harder_ = false;
+};
+
+}  // namespace korvane::sim
