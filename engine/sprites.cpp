@@ -20,7 +20,7 @@ Sprite SpriteFromXpm(const char* const* xpm) {
     std::map<char, Color> key;
     for (int i = 1; i <= colors; ++i) {
         const char* line = xpm[i];
-        const char* hex = std::strchr(line, '#');
+        const char* hex = std::strchr(line + 1, '#');  // past the key character
         const auto rgb = static_cast<uint32_t>(std::strtoul(hex + 1, nullptr, 16));
         key[line[0]] = Rgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
     }

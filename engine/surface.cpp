@@ -13,6 +13,7 @@ void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     const int col1 = std::min(sprite.width, kWidth - left);
     const int row1 = std::min(sprite.height, kHeight - top);
     emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width * sprite.height;
+    if (col1 <= col0 || row1 <= row0) return;  // wholly outside the viewscreen
     for (int row = row0; row < row1; ++row) {
         const Color* src = &sprite.pixels[static_cast<size_t>(row * sprite.width + col0)];
         std::copy(src, src + (col1 - col0), &pixels_[Index(left + col0, top + row)]);
