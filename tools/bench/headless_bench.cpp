@@ -1,0 +1,91 @@
+#include "headless_bench.h"
+
+#include <chrono>
+
+#include "game.h"
+#include "start_dialog.h"
+
+namespace korvane::bench {
+
+namespace {
+
+// A window system that answers at once and keeps the game ordinary: the cube keeps moving
+// in mid-screen and no attack or ending interrupts the measured frames.
+class OrdinaryPlayShell : public Shell {
+public:
+    OrdinaryPlayShell(int stars, int64_t frames) : stars_(stars), frames_(frames) {}
+    void Attach(Game& game) { game_ = &game; }
+
+    int64_t framesRun = 0;
+    double emulatedAtFirstFrame = 0;
+
+    void DoEvents() override {
+        GameState& s = game_->state();
+        if (framesRun == 0) emulatedAtFirstFrame = game_->surface().EmulatedMicros();
+        ++framesRun;
+        s.antimatter = false;
+        s.supervessik = false;
+        s.vessikshootsshields = false;
+        if (s.cubey >= 300) s.cubey = 10;
+        if (framesRun > frames_) s.gamerunning = false;
+    }
+    bool IsMainWindowMinimised() override { return false; }
+    ScreenSize ScreenSizeInPixels() override { return {1024, 768}; }
+    void ShowMessageBox(const std::string&) override {}
+    void ShowSettingsDialog(StartDialog& dialog) override {
+        dialog.Form_Load();
+        dialog.SetScrollValue(static_cast<int16_t>(stars_));
+    }
+    void ShowOutcomeDialog(OutcomeDialog& dialog) override { dialog.Form_Load(); }
+    void ShowAboutBox() override {}
+    void ShowMainWindow() override {}
+    void ResetMainWindow() override {}
+    [[noreturn]] void EndProgram() override { throw 0; }
+    void SetPlayControlsEnabled(bool) override {}
+    void SetText(Readout, const std::string&) override {}
+    void RefreshReadout(Readout) override {}
+    void SetTorpedoIndicator(int, bool) override {}
+    void FocusViewscreen() override {}
+    void PlaySound(int, int) override {}
+    void PresentViewscreen() override {}
+    void ViewscreenCleared() override {}
+    uint64_t ClockSeed() override { return 42; }
+
+private:
+    Game* game_ = nullptr;
+    int stars_;
+    int64_t frames_;
+};
+
+}  // namespace
+
+HeadlessResult MeasureOrdinaryPlay(int stars, int64_t frames) {
+    OrdinaryPlayShell shell(stars, frames);
+    Game game(shell);
+    shell.Attach(game);
+    game.Main();
+    game.state().soundon = false;
+
+    const auto start = std::chrono::steady_clock::now();
+    game.cmdStart_Click();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // The last pass ends the game; the frames measured are the ordinary ones before it.
+    const double emulated = game.surface().EmulatedMicros() - shell.emulatedAtFirstFrame;
+
+    HeadlessResult r;
+    r.stars = stars;
+    r.frames = frames;
+    r.flatOutFramesPerSecond = static_cast<double>(frames) / seconds;
+    r.emulatedFramesPerSecond = static_cast<double>(frames) / (emulated / 1e6);
+
+    Surface flash;
+    flash.FillStyle(kFillSolid);
+    flash.FillColor(kRed);
+    const double before = flash.EmulatedMicros();
+    for (int i = 1; i <= 3 * stars; ++i) flash.Circle(326, 466, 30, kRed);
+    r.flashSeconds = (flash.EmulatedMicros() - before) / 1e6;
+    return r;
+}
+
+}  // namespace korvane::bench
