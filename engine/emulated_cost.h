@@ -18,8 +18,8 @@ constexpr double kBlitCall = 15.0;
 constexpr double kBlitPerPixel = 0.02;
 constexpr double kLineCall = 10.0;
 constexpr double kLinePerPixel = 0.05;
-constexpr double kFigureCall = 30.0;       // Circle and Ellipse
-constexpr double kFigurePerPixel = 0.3;    // outline and fill alike
+constexpr double kFigureCall = 30.0;     // Circle and Ellipse
+constexpr double kFigurePerPixel = 0.3;  // outline and fill alike
 constexpr double kClear = 800.0;
 
 }  // namespace korvane::cost

@@ -36,7 +36,7 @@ constexpr int kDefaultWinscore = 499;
 constexpr int16_t kNoTarget = -100;
 
 class Game {
-public:
+  public:
     explicit Game(Shell& shell);
 
     GameState& state() { return state_; }
@@ -61,24 +61,24 @@ public:
     void Teardown();
 
     // --- Frame phases, in frame order ---------------------------------------------------
-    void MinimisedWindowStop();   // 2
-    void PhaserBeamLifetime();    // 3
-    void ExplosionMarkers();      // 4
-    void PhaserRecharge();        // 5
-    void FlipOddTurn();           // 6
-    void StarField();             // 7
-    void GameClock();             // 8
-    void CubePhase();             // 9
-    void Absorption();            // 10
-    void AntimatterLaunch();      // 11
-    void AntimatterGlobe();       // 12
-    void CrosshairPhase();        // 13
-    void ShotAtShields();         // 14
-    void SuperEnergyWeapon();     // 15
-    void MoveTorpedo(int slot);   // 16, 17, 18
-    void ShipRepaint();           // 19
-    void ShipMove();              // 20
-    void WinTest();               // 21
+    void MinimisedWindowStop();  // 2
+    void PhaserBeamLifetime();   // 3
+    void ExplosionMarkers();     // 4
+    void PhaserRecharge();       // 5
+    void FlipOddTurn();          // 6
+    void StarField();            // 7
+    void GameClock();            // 8
+    void CubePhase();            // 9
+    void Absorption();           // 10
+    void AntimatterLaunch();     // 11
+    void AntimatterGlobe();      // 12
+    void CrosshairPhase();       // 13
+    void ShotAtShields();        // 14
+    void SuperEnergyWeapon();    // 15
+    void MoveTorpedo(int slot);  // 16, 17, 18
+    void ShipRepaint();          // 19
+    void ShipMove();             // 20
+    void WinTest();              // 21
 
     // --- Shared commands ----------------------------------------------------------------
     void FirePhasers();
@@ -127,7 +127,7 @@ public:
 
     TorpedoSlot Slot(int n);
 
-private:
+  private:
     // Ending a game with an outcome dialog: the steps shared by the defeats.
     void ShowOutcome(OutcomeKind kind);
     void ResetMainWindow();

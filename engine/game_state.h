@@ -9,7 +9,7 @@
 
 namespace korvane {
 
-constexpr int kMaxStars = 500;       // the settings scroll bar ends here
+constexpr int kMaxStars = 500;  // the settings scroll bar ends here
 constexpr int kStarSlots = kMaxStars + 1;
 
 struct GameState {

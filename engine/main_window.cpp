@@ -9,13 +9,20 @@ namespace korvane {
 
 const char* ReadoutName(Readout r) {
     switch (r) {
-        case Readout::txtScore: return "txtScore";
-        case Readout::txtGameTime: return "txtGameTime";
-        case Readout::txtHighscore: return "txtHighscore";
-        case Readout::cmdSound: return "cmdSound";
-        case Readout::Text1: return "Text1";
-        case Readout::txtCurrentScore: return "txtCurrentScore";
-        case Readout::txtNextscore: return "txtNextscore";
+        case Readout::txtScore:
+            return "txtScore";
+        case Readout::txtGameTime:
+            return "txtGameTime";
+        case Readout::txtHighscore:
+            return "txtHighscore";
+        case Readout::cmdSound:
+            return "cmdSound";
+        case Readout::Text1:
+            return "Text1";
+        case Readout::txtCurrentScore:
+            return "txtCurrentScore";
+        case Readout::txtNextscore:
+            return "txtNextscore";
     }
     return "";
 }
@@ -62,17 +69,25 @@ void Game::cmdExit_Click() {
     shell_.EndProgram();
 }
 
-void Game::EnablePlayControls() { shell_.SetPlayControlsEnabled(true); }
-void Game::DisablePlayControls() { shell_.SetPlayControlsEnabled(false); }
+void Game::EnablePlayControls() {
+    shell_.SetPlayControlsEnabled(true);
+}
+void Game::DisablePlayControls() {
+    shell_.SetPlayControlsEnabled(false);
+}
 
 void Game::ShowText(Readout which, const std::string& text) {
     surface_.Charge(cost::kReadoutUpdate);
     shell_.SetText(which, text);
 }
 
-void Game::ShowScore() { ShowText(Readout::txtScore, std::to_string(state_.score)); }
+void Game::ShowScore() {
+    ShowText(Readout::txtScore, std::to_string(state_.score));
+}
 
-void Game::PlaySoundResource(int soundid, int playflags) { shell_.PlaySound(soundid, playflags); }
+void Game::PlaySoundResource(int soundid, int playflags) {
+    shell_.PlaySound(soundid, playflags);
+}
 
 void Game::PlaySoundIfOn(int soundid) {
     if (state_.soundon) PlaySoundResource(soundid, 1);

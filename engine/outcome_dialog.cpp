@@ -8,11 +8,16 @@ namespace korvane {
 
 const char* OutcomeName(OutcomeKind kind) {
     switch (kind) {
-        case OutcomeKind::frmVessikWin: return "frmVessikWin";
-        case OutcomeKind::frmShipBoom: return "frmShipBoom";
-        case OutcomeKind::frmVessikZap: return "frmVessikZap";
-        case OutcomeKind::frmAntiZap: return "frmAntiZap";
-        case OutcomeKind::frmUWin: return "frmUWin";
+        case OutcomeKind::frmVessikWin:
+            return "frmVessikWin";
+        case OutcomeKind::frmShipBoom:
+            return "frmShipBoom";
+        case OutcomeKind::frmVessikZap:
+            return "frmVessikZap";
+        case OutcomeKind::frmAntiZap:
+            return "frmAntiZap";
+        case OutcomeKind::frmUWin:
+            return "frmUWin";
     }
     return "";
 }
@@ -37,11 +42,16 @@ const char* OutcomeMessage(OutcomeKind kind) {
 
 int OutcomeSound(OutcomeKind kind) {
     switch (kind) {
-        case OutcomeKind::frmVessikWin: return 112;
-        case OutcomeKind::frmShipBoom: return 106;
-        case OutcomeKind::frmVessikZap: return 111;
-        case OutcomeKind::frmAntiZap: return 106;
-        case OutcomeKind::frmUWin: return 117;
+        case OutcomeKind::frmVessikWin:
+            return 112;
+        case OutcomeKind::frmShipBoom:
+            return 106;
+        case OutcomeKind::frmVessikZap:
+            return 111;
+        case OutcomeKind::frmAntiZap:
+            return 106;
+        case OutcomeKind::frmUWin:
+            return 117;
     }
     return 0;
 }

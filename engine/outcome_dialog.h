@@ -16,7 +16,7 @@ const char* OutcomeMessage(OutcomeKind kind);
 int OutcomeSound(OutcomeKind kind);
 
 class OutcomeDialog {
-public:
+  public:
     OutcomeDialog(Game& game, OutcomeKind kind) : game_(game), kind_(kind) {}
 
     OutcomeKind kind() const { return kind_; }
@@ -32,7 +32,7 @@ public:
     bool closed() const { return closed_; }
     bool changeWinscoreEnabled() const { return changeWinscoreEnabled_; }
 
-private:
+  private:
     Game& game_;
     OutcomeKind kind_;
     bool allowclose_ = false;

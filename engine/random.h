@@ -7,7 +7,7 @@
 namespace korvane {
 
 class Random {
-public:
+  public:
     void Seed(uint64_t seed) { state_ = seed; }
 
     uint64_t NextBits() {
@@ -24,7 +24,7 @@ public:
     // rand(n) = floor(r x n): 0 .. n - 1.
     int32_t Rand(int32_t n) { return static_cast<int32_t>(NextUnit() * n); }
 
-private:
+  private:
     uint64_t state_ = 0;
 };
 

@@ -29,7 +29,7 @@ struct ScreenSize {
 };
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
 
     // The frame loop's yield: handle every pending window event. Handlers of the main

@@ -4,11 +4,17 @@
 
 namespace korvane {
 
-void Game::DrawHalcyra() { surface_.BitBlt(sprites_.picHalcyra, state_.x, state_.y); }
-void Game::EraseHalcyra() { surface_.BitBlt(sprites_.picHalcyraerase, state_.x, state_.y); }
+void Game::DrawHalcyra() {
+    surface_.BitBlt(sprites_.picHalcyra, state_.x, state_.y);
+}
+void Game::EraseHalcyra() {
+    surface_.BitBlt(sprites_.picHalcyraerase, state_.x, state_.y);
+}
 
 // A torpedo's position is the centre of its 3 x 3 sprite.
-void Game::DrawTorpedoX(int px, int py) { surface_.BitBlt(sprites_.pictorpedox, px - 1, py - 1); }
+void Game::DrawTorpedoX(int px, int py) {
+    surface_.BitBlt(sprites_.pictorpedox, px - 1, py - 1);
+}
 void Game::DrawTorpedoPlus(int px, int py) {
     surface_.BitBlt(sprites_.pictorpedoplus, px - 1, py - 1);
 }

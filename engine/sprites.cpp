@@ -41,9 +41,10 @@ Sprite MakeVessikShip() {
     Sprite s = SolidSprite(kCubeSize, kCubeSize, kTeal);
     for (int row = 0; row < kCubeSize; ++row) {
         for (int col = 0; col < kCubeSize; ++col) {
-            const bool border = row == 0 || col == 0 || row == kCubeSize - 1 || col == kCubeSize - 1;
-            const bool dot = row >= 2 && row <= 98 && col >= 2 && col <= 98 && row % 2 == 0 &&
-                             col % 2 == 0;
+            const bool border =
+                row == 0 || col == 0 || row == kCubeSize - 1 || col == kCubeSize - 1;
+            const bool dot =
+                row >= 2 && row <= 98 && col >= 2 && col <= 98 && row % 2 == 0 && col % 2 == 0;
             if (border || dot) s.pixels[static_cast<size_t>(row * kCubeSize + col)] = kGrey;
         }
     }
@@ -76,10 +77,18 @@ Sprite MakeWreckedVessikShip() {
             // A random walk that stays near the patch makes ragged, irregular holes.
             int nc = col, nr = row;
             switch (random.Rand(4)) {
-                case 0: ++nc; break;
-                case 1: --nc; break;
-                case 2: ++nr; break;
-                default: --nr; break;
+                case 0:
+                    ++nc;
+                    break;
+                case 1:
+                    --nc;
+                    break;
+                case 2:
+                    ++nr;
+                    break;
+                default:
+                    --nr;
+                    break;
             }
             if (interior(nc, nr)) {
                 col = nc;

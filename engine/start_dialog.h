@@ -14,7 +14,7 @@ constexpr int16_t kMinStars = 0;
 constexpr int16_t kMaxStarCount = 500;
 
 class StartDialog {
-public:
+  public:
     explicit StartDialog(Game& game) : game_(game) {}
 
     // Load: the version line is fixed; Text1 and the scroll bar take numberofstars.
@@ -27,7 +27,7 @@ public:
 
     int16_t scrollValue() const { return scrollValue_; }
 
-private:
+  private:
     void HScroll1_Change();
 
     Game& game_;

@@ -150,7 +150,9 @@ void Game::MinimisedWindowStop() {
     DisablePlayControls();
 }
 
-void Game::FlipOddTurn() { state_.oddturn = !state_.oddturn; }
+void Game::FlipOddTurn() {
+    state_.oddturn = !state_.oddturn;
+}
 
 void Game::Teardown() {
     surface_.Clear();

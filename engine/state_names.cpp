@@ -8,7 +8,7 @@ namespace korvane {
 namespace {
 
 class TableBuilder {
-public:
+  public:
     void Flag(const char* name, bool& f) { Add(name, StateVar::Kind::Flag, &f); }
     void I16(const char* name, int16_t& f) { Add(name, StateVar::Kind::Int16, &f); }
     void I32(const char* name, int32_t& f) { Add(name, StateVar::Kind::Int32, &f); }
@@ -26,7 +26,7 @@ public:
     }
     std::vector<StateVar> table;
 
-private:
+  private:
     void Add(const char* name, StateVar::Kind kind, void* field) {
         table.push_back({name, kind, field});
     }

@@ -17,7 +17,7 @@ namespace korvane {
 enum FillStyleValue : int16_t { kFillSolid = 0, kFillTransparent = 1 };
 
 class Surface {
-public:
+  public:
     static constexpr int kWidth = 642;
     static constexpr int kHeight = 482;
 
@@ -73,7 +73,7 @@ public:
     double EmulatedMicros() const { return emulatedMicros_; }
     void Charge(double micros) { emulatedMicros_ += micros; }
 
-private:
+  private:
     static bool Inside(int px, int py) {
         return static_cast<unsigned>(px) < kWidth && static_cast<unsigned>(py) < kHeight;
     }

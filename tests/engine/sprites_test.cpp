@@ -1,11 +1,11 @@
 // The sprite maps, pixel for pixel, and the two looks of the enemy cube.
 
+#include "sprites.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "sprites.h"
 
 namespace korvane {
 namespace {
@@ -18,11 +18,20 @@ void ExpectMap(const Sprite& s, const std::vector<std::string>& rows) {
         for (int c = 0; c < s.width; ++c) {
             Color want = kBlack;
             switch (rows[r][c]) {
-                case '#': want = kWhite; break;
-                case 'R': want = kRed; break;
-                case 'B': want = kBlue; break;
-                case 'M': want = kMagenta; break;
-                default: break;
+                case '#':
+                    want = kWhite;
+                    break;
+                case 'R':
+                    want = kRed;
+                    break;
+                case 'B':
+                    want = kBlue;
+                    break;
+                case 'M':
+                    want = kMagenta;
+                    break;
+                default:
+                    break;
             }
             EXPECT_EQ(s.At(c, r), want) << "column " << c << " row " << r;
         }
@@ -40,14 +49,13 @@ std::vector<std::string> Doubled(const std::vector<std::string>& halfRows) {
 
 TEST(Sprites, ShipCrosshairsAndTorpedoesMatchTheirMaps) {
     const Sprites& sp = GameSprites();
-    ExpectMap(sp.picHalcyra, Doubled({"....######....", "..##########..", "..####BB####..",
-                                      "..##########..", "....##RR##....", "RR..######..RR",
-                                      "##..######..##", "##############", "##..######..##",
-                                      "##....##....##", "##..........##"}));
+    ExpectMap(sp.picHalcyra,
+              Doubled({"....######....", "..##########..", "..####BB####..", "..##########..",
+                       "....##RR##....", "RR..######..RR", "##..######..##", "##############",
+                       "##..######..##", "##....##....##", "##..........##"}));
     EXPECT_EQ(sp.picHalcyra.At(6, 14), kWhite);  // the repaint test's pixel
-    ExpectMap(sp.piccrosshairs, {"....M....", "....M....", ".........", ".........",
-                                 "MM.....MM", ".........", ".........", "....M....",
-                                 "....M...."});
+    ExpectMap(sp.piccrosshairs, {"....M....", "....M....", ".........", ".........", "MM.....MM",
+                                 ".........", ".........", "....M....", "....M...."});
     ExpectMap(sp.pictorpedox, {"R.R", ".R.", "R.R"});
     ExpectMap(sp.pictorpedoplus, {".R.", "RRR", ".R."});
     ExpectMap(sp.picHalcyraerase, std::vector<std::string>(22, std::string(14, '.')));

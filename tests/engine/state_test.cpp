@@ -33,11 +33,12 @@ TEST(StateNames, EveryVariableOnceWithArraysByIndex) {
     const std::vector<StateVar> table = NameTable(s);
     std::set<std::string> names;
     for (const StateVar& v : table) EXPECT_TRUE(names.insert(v.name).second) << v.name;
-    for (const char* n : {"soundon", "numberofstars", "score", "gametime", "winscore",
-                          "nextwinscore", "highscore", "gamerunning", "shieldsOn", "cubex",
-                          "cubey", "cubestep", "photonfire3", "blast2frames", "clockframes",
-                          "starx[0]", "stary[500]", "starcolor[250]", "retreatsteps", "zz",
-                          "hinttext", "screenres", "targetx", "flashindex"}) {
+    for (const char* n :
+         {"soundon",      "numberofstars", "score",          "gametime",     "winscore",
+          "nextwinscore", "highscore",     "gamerunning",    "shieldsOn",    "cubex",
+          "cubey",        "cubestep",      "photonfire3",    "blast2frames", "clockframes",
+          "starx[0]",     "stary[500]",    "starcolor[250]", "retreatsteps", "zz",
+          "hinttext",     "screenres",     "targetx",        "flashindex"}) {
         EXPECT_TRUE(names.count(n)) << n;
     }
     EXPECT_FALSE(names.count("starx[501]"));

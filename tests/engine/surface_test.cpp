@@ -1,13 +1,14 @@
 // The viewscreen surface: exact read-back, clipping at every edge, the fill state that
 // carries over, pens and the shield ellipse.
 
+#include "surface.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "colors.h"
 #include "sprites.h"
-#include "surface.h"
 
 namespace korvane {
 namespace {

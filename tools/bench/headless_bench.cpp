@@ -12,7 +12,7 @@ namespace {
 // A window system that answers at once and keeps the game ordinary: the cube keeps moving
 // in mid-screen and no attack or ending interrupts the measured frames.
 class OrdinaryPlayShell : public Shell {
-public:
+  public:
     OrdinaryPlayShell(int stars, int64_t frames) : stars_(stars), frames_(frames) {}
     void Attach(Game& game) { game_ = &game; }
 
@@ -51,7 +51,7 @@ public:
     void ViewscreenCleared() override {}
     uint64_t ClockSeed() override { return 42; }
 
-private:
+  private:
     Game* game_ = nullptr;
     int stars_;
     int64_t frames_;

@@ -11,11 +11,10 @@ namespace korvane::sim {
 
 namespace {
 
-const char* const kButtons[] = {
-    "cmdStart",     "cmdExit",      "cmdHelp",       "cmdHint",          "cmdSound",
-    "cmdPhaser",    "cmdPhoton",    "cmdLeft",       "cmdRight",         "cmdStop",
-    "cmdXhairup",   "cmdXhairdown", "cmdXhairleft",  "cmdXhairright",    "cmdStopCrosshair",
-    "cmdShields"};
+const char* const kButtons[] = {"cmdStart",     "cmdExit",       "cmdHelp",          "cmdHint",
+                                "cmdSound",     "cmdPhaser",     "cmdPhoton",        "cmdLeft",
+                                "cmdRight",     "cmdStop",       "cmdXhairup",       "cmdXhairdown",
+                                "cmdXhairleft", "cmdXhairright", "cmdStopCrosshair", "cmdShields"};
 
 std::optional<int64_t> ParseInt(const std::string& text) {
     int64_t value = 0;
@@ -26,8 +25,7 @@ std::optional<int64_t> ParseInt(const std::string& text) {
     return value;
 }
 
-int64_t RequireInt(const ScriptLine& line, size_t index, const char* what, int64_t lo,
-                   int64_t hi) {
+int64_t RequireInt(const ScriptLine& line, size_t index, const char* what, int64_t lo, int64_t hi) {
     if (line.args.size() <= index) {
         throw ScriptError(line.lineNumber, std::string("missing ") + what);
     }
@@ -127,8 +125,8 @@ std::vector<ScriptLine> ParseScript(const std::string& text) {
             std::optional<int64_t> f = ParseInt(frame);
             if (!f || *f < 1) throw ScriptError(number, "malformed frame number '" + frame + "'");
             if (*f < lastAt) {
-                throw ScriptError(number, "frame " + frame + " comes before frame " +
-                                              std::to_string(lastAt));
+                throw ScriptError(
+                    number, "frame " + frame + " comes before frame " + std::to_string(lastAt));
             }
             lastAt = *f;
             line.at = *f;

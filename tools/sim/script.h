@@ -18,8 +18,7 @@ struct ScriptLine {
 };
 
 struct ScriptError : std::runtime_error {
-    ScriptError(int line, const std::string& what)
-        : std::runtime_error(what), lineNumber(line) {}
+    ScriptError(int line, const std::string& what) : std::runtime_error(what), lineNumber(line) {}
     int lineNumber;
 };
 

@@ -10,7 +10,9 @@
 namespace korvane::sim {
 
 namespace {
-const char* Flag(bool b) { return b ? "True" : "False"; }
+const char* Flag(bool b) {
+    return b ? "True" : "False";
+}
 
 std::string Hex8(uint32_t v) {
     char buf[16];
@@ -19,8 +21,7 @@ std::string Hex8(uint32_t v) {
 }
 }  // namespace
 
-ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options,
-                             std::string& log)
+ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log)
     : lines_(std::move(lines)), options_(options), log_(log) {}
 
 void ScriptedShell::Log(const std::string& event) {
@@ -93,22 +94,38 @@ void ScriptedShell::Click(const std::string& name) {
     const bool playControl = name != "cmdStart" && name != "cmdExit" && name != "cmdHelp" &&
                              name != "cmdHint" && name != "cmdSound";
     if (playControl && !playControlsEnabled_) return;
-    if (name == "cmdStart") game.cmdStart_Click();
-    else if (name == "cmdExit") game.cmdExit_Click();
-    else if (name == "cmdHelp") cmdHelp_Click(game);
-    else if (name == "cmdHint") cmdHint_Click(game);
-    else if (name == "cmdSound") game.cmdSound_Click();
-    else if (name == "cmdPhaser") game.cmdPhaser_Click();
-    else if (name == "cmdPhoton") game.cmdPhoton_Click();
-    else if (name == "cmdLeft") game.cmdLeft_Click();
-    else if (name == "cmdRight") game.cmdRight_Click();
-    else if (name == "cmdStop") game.cmdStop_Click();
-    else if (name == "cmdXhairup") game.cmdXhairup_Click();
-    else if (name == "cmdXhairdown") game.cmdXhairdown_Click();
-    else if (name == "cmdXhairleft") game.cmdXhairleft_Click();
-    else if (name == "cmdXhairright") game.cmdXhairright_Click();
-    else if (name == "cmdStopCrosshair") game.cmdStopCrosshair_Click();
-    else if (name == "cmdShields") game.cmdShields_Click();
+    if (name == "cmdStart")
+        game.cmdStart_Click();
+    else if (name == "cmdExit")
+        game.cmdExit_Click();
+    else if (name == "cmdHelp")
+        cmdHelp_Click(game);
+    else if (name == "cmdHint")
+        cmdHint_Click(game);
+    else if (name == "cmdSound")
+        game.cmdSound_Click();
+    else if (name == "cmdPhaser")
+        game.cmdPhaser_Click();
+    else if (name == "cmdPhoton")
+        game.cmdPhoton_Click();
+    else if (name == "cmdLeft")
+        game.cmdLeft_Click();
+    else if (name == "cmdRight")
+        game.cmdRight_Click();
+    else if (name == "cmdStop")
+        game.cmdStop_Click();
+    else if (name == "cmdXhairup")
+        game.cmdXhairup_Click();
+    else if (name == "cmdXhairdown")
+        game.cmdXhairdown_Click();
+    else if (name == "cmdXhairleft")
+        game.cmdXhairleft_Click();
+    else if (name == "cmdXhairright")
+        game.cmdXhairright_Click();
+    else if (name == "cmdStopCrosshair")
+        game.cmdStopCrosshair_Click();
+    else if (name == "cmdShields")
+        game.cmdShields_Click();
 }
 
 void ScriptedShell::WriteScreen(const std::string& path) {
@@ -121,7 +138,9 @@ void ScriptedShell::WriteScreen(const std::string& path) {
     }
 }
 
-void ScriptedShell::ShowMessageBox(const std::string& text) { Log("msgbox " + text); }
+void ScriptedShell::ShowMessageBox(const std::string& text) {
+    Log("msgbox " + text);
+}
 
 void ScriptedShell::ShowSettingsDialog(StartDialog& dialog) {
     Log("dialog frmStart");
@@ -143,14 +162,18 @@ void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     dialog.cmdClose_Click();
 }
 
-void ScriptedShell::ShowAboutBox() { Log("dialog frmAbout"); }
+void ScriptedShell::ShowAboutBox() {
+    Log("dialog frmAbout");
+}
 
 void ScriptedShell::ResetMainWindow() {
     playControlsEnabled_ = false;
     Log("reset");
 }
 
-void ScriptedShell::EndProgram() { throw ProgramEnded{}; }
+void ScriptedShell::EndProgram() {
+    throw ProgramEnded{};
+}
 
 void ScriptedShell::SetPlayControlsEnabled(bool enabled) {
     playControlsEnabled_ = enabled;
@@ -169,6 +192,8 @@ void ScriptedShell::PlaySound(int soundid, int playflags) {
     Log("sound " + std::to_string(soundid) + " " + std::to_string(playflags));
 }
 
-void ScriptedShell::ViewscreenCleared() { Log("teardown"); }
+void ScriptedShell::ViewscreenCleared() {
+    Log("teardown");
+}
 
 }  // namespace korvane::sim

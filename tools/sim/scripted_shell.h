@@ -24,7 +24,7 @@ struct ProgramEnded {};
 struct FrameLimitReached {};
 
 class ScriptedShell : public Shell {
-public:
+  public:
     ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log);
 
     void Attach(Game& game) { game_ = &game; }
@@ -55,7 +55,7 @@ public:
     void ViewscreenCleared() override;
     uint64_t ClockSeed() override { return options_.seed; }
 
-private:
+  private:
     void RunLine(const ScriptLine& line);
     void Click(const std::string& name);
     void Log(const std::string& event);

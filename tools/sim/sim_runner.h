@@ -10,8 +10,8 @@ namespace korvane::sim {
 
 struct SimResult {
     int exitCode = 0;
-    std::string log;     // what the run printed
-    std::string error;   // the message for a bad option or script
+    std::string log;    // what the run printed
+    std::string error;  // the message for a bad option or script
 };
 
 SimResult RunSimScript(const std::string& script, const SimOptions& options);
