@@ -25,6 +25,7 @@ ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, 
     : lines_(std::move(lines)), options_(options), log_(log) {}
 
 void ScriptedShell::Log(const std::string& event) {
+    if (!keepLog_) return;
     log_ += std::to_string(frame_);
     log_ += ' ';
     log_ += event;
@@ -32,10 +33,14 @@ void ScriptedShell::Log(const std::string& event) {
 }
 
 void ScriptedShell::RunIdleLines() {
-    while (next_ < lines_.size()) RunLine(lines_[next_++]);
+    while (next_ < lines_.size()) {
+        RunLine(lines_[next_++]);
+        if (observer_) observer_(*game_, playControlsEnabled_);
+    }
 }
 
 void ScriptedShell::DoEvents() {
+    if (observer_) observer_(*game_, playControlsEnabled_);
     if (frame_ >= options_.maxFrames) throw FrameLimitReached{};
     ++frame_;
     // Lines due in this frame run here, in script order; an idle line waits for the game

@@ -3,6 +3,7 @@
 // runs the script's lines in the frames' yields and logs what a player would see and hear.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ struct SimOptions {
     int64_t maxFrames = 100000;
 };
 
+// Called before every frame's yield and after every game, for checks that watch a whole
+// run (the random soak): the game and whether the play controls are enabled.
+using FrameObserver = std::function<void(const Game&, bool playControlsEnabled)>;
+
 // Thrown to leave the run from wherever it stands.
 struct ProgramEnded {};
 struct FrameLimitReached {};
@@ -28,6 +33,9 @@ class ScriptedShell : public Shell {
     ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log);
 
     void Attach(Game& game) { game_ = &game; }
+    void Observe(FrameObserver observer) { observer_ = std::move(observer); }
+    // A run that nobody reads (the soak) keeps no log.
+    void DiscardLog() { keepLog_ = false; }
 
     // Runs the idle lines in order; returns when the script is used up.
     void RunIdleLines();
@@ -67,6 +75,8 @@ class ScriptedShell : public Shell {
     std::string& log_;
     Game* game_ = nullptr;
     int64_t frame_ = 0;
+    FrameObserver observer_;
+    bool keepLog_ = true;
     bool minimised_ = false;
     bool playControlsEnabled_ = false;
     enum class StarsAnswer { None, Count, Default } starsAnswer_ = StarsAnswer::None;

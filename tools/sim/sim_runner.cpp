@@ -24,7 +24,9 @@ SimResult Failure(const std::string& message) {
 
 }  // namespace
 
-SimResult RunSimScript(const std::string& script, const SimOptions& options) {
+namespace {
+
+SimResult Run(const std::string& script, const SimOptions& options, FrameObserver observer) {
     std::vector<ScriptLine> lines;
     try {
         lines = ParseScript(script);
@@ -35,6 +37,10 @@ SimResult RunSimScript(const std::string& script, const SimOptions& options) {
     ScriptedShell shell(std::move(lines), options, result.log);
     Game game(shell);
     shell.Attach(game);
+    if (observer) {
+        shell.Observe(std::move(observer));
+        shell.DiscardLog();
+    }
     try {
         game.Main();
         shell.RunIdleLines();
@@ -45,6 +51,17 @@ SimResult RunSimScript(const std::string& script, const SimOptions& options) {
         result.log += std::to_string(shell.frame()) + " end\n";
     }
     return result;
+}
+
+}  // namespace
+
+SimResult RunSimScript(const std::string& script, const SimOptions& options) {
+    return Run(script, options, nullptr);
+}
+
+SimResult RunSimScriptObserved(const std::string& script, const SimOptions& options,
+                               FrameObserver observer) {
+    return Run(script, options, std::move(observer));
 }
 
 SimResult RunSimCommandLine(const std::vector<std::string>& args) {

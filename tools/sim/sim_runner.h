@@ -16,6 +16,10 @@ struct SimResult {
 
 SimResult RunSimScript(const std::string& script, const SimOptions& options);
 
+// The same with a watcher of every frame and without a log (for long random runs).
+SimResult RunSimScriptObserved(const std::string& script, const SimOptions& options,
+                               FrameObserver observer);
+
 // The command line: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT
 SimResult RunSimCommandLine(const std::vector<std::string>& args);
 
