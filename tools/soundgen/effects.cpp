@@ -59,7 +59,8 @@ void PhaserZap(Track& track) {
     const double length = track.Seconds();
     for (std::size_t i = 0; i < track.size(); ++i) {
         const double t = track.TimeAt(i);
-        const double f = ExpGlide(2600, 700, std::pow(t / length, 0.7)) * (1.0 + 0.06 * Sine(31 * t));
+        const double f =
+            ExpGlide(2600, 700, std::pow(t / length, 0.7)) * (1.0 + 0.06 * Sine(31 * t));
         if (i % kRetuneEvery == 0) sizzle.Tune(Kind::BandPass, f * 2, 4.0, track.rate);
         double s = Saw(a.Advance(f, track.rate), f, track.rate, 10) +
                    Saw(b.Advance(f * 1.012, track.rate), f * 1.012, track.rate, 10);
@@ -90,9 +91,10 @@ void Explosion(Track& track) {
         const double attack = Clamp01(t / 0.002);
         const double noise =
             rumble.Process(rng.Bipolar()) * (0.75 * ExpDecay(t, 0.28) + 0.25 * ExpDecay(t, 0.06));
-        const double body = Sine(thump.Advance(ExpGlide(90, 30, t / 0.4), track.rate)) *
-                            ExpDecay(t, 0.18);
-        const double spark = rng.Uniform() < 0.02 * ExpDecay(t, 0.2) ? rng.Bipolar() * 4.0 : 0.0;
+        const double body =
+            Sine(thump.Advance(ExpGlide(90, 30, t / 0.4), track.rate)) * ExpDecay(t, 0.18);
+        const double spark =
+            rng.Uniform() < 0.02 * ExpDecay(t, 0.2) ? rng.Bipolar() * 4.0 * ExpDecay(t, 0.15) : 0.0;
         track.samples[i] = attack * (1.2 * noise + 0.9 * body) + debris.Process(spark);
     }
     SoftClip(track, 1.8);
@@ -113,7 +115,8 @@ void PowerDown(Track& track) {
         const double t = track.TimeAt(i);
         const double u = t / length;
         const double f = ExpGlide(880, 30, std::pow(u, 0.7)) * (1.0 + 0.01 * Sine(7 * t));
-        if (i % kRetuneEvery == 0) tone.Tune(Kind::LowPass, std::max(200.0, 5 * f), 0.8, track.rate);
+        if (i % kRetuneEvery == 0)
+            tone.Tune(Kind::LowPass, std::max(200.0, 5 * f), 0.8, track.rate);
         const double whine = Saw(low.Advance(f, track.rate), f, track.rate, 20) +
                              0.5 * Saw(high.Advance(2 * f, track.rate), 2 * f, track.rate, 20);
         const double fall = std::pow(1.0 - u, 1.5);
@@ -164,8 +167,8 @@ void TorpedoLaunch(Track& track) {
         const double env = Clamp01(t / 0.02) * ExpDecay(std::max(0.0, t - 0.08), 0.15);
         const double air = rush.Process(rng.Bipolar()) * 2.5;
         const double tone = 0.2 * Sine(rise.Advance(ExpGlide(250, 1400, t / 0.4), track.rate));
-        const double body = 0.8 * Sine(kick.Advance(ExpGlide(160, 45, t / 0.12), track.rate)) *
-                            ExpDecay(t, 0.05);
+        const double body =
+            0.8 * Sine(kick.Advance(ExpGlide(160, 45, t / 0.12), track.rate)) * ExpDecay(t, 0.05);
         track.samples[i] = env * (air + tone) + body;
     }
     FadeEdges(track, 0.0, 0.05);
@@ -201,10 +204,9 @@ void SuperWeapon(Track& track) {
 void SonarPing(Track& track) {
     for (std::size_t i = 0; i < track.size(); ++i) {
         const double t = track.TimeAt(i);
-        track.samples[i] = Clamp01(t / 0.005) * ExpDecay(t, 0.25) * Sine(1250 * t);
+        track.samples[i] = Clamp01(t / 0.005) * ExpDecay(t, 0.09) * Sine(1250 * t);
     }
-    AddEcho(track, 0.55, 0.45, 0.5);
-    AddReverb(track, 1.2, 0.3);
+    AddEcho(track, 0.6, 0.5, 0.5);
     FadeEdges(track, 0.0, 0.3);
     Normalize(track, 0.85);
 }
@@ -241,7 +243,8 @@ void GlobeLaunch(Track& track) {
         const double t = track.TimeAt(i);
         const double u = t / length;
         const double slide = ExpGlide(1.0, 0.85, u);
-        if (i % kRetuneEvery == 0) rush.Tune(Kind::BandPass, ExpGlide(1500, 250, u), 1.5, track.rate);
+        if (i % kRetuneEvery == 0)
+            rush.Tune(Kind::BandPass, ExpGlide(1500, 250, u), 1.5, track.rate);
         const double f1 = 110 * slide;
         const double f2 = 155.56 * slide;
         const double groan = Square(root.Advance(f1, track.rate), f1, track.rate, 12) +

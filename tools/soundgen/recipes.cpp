@@ -4,8 +4,8 @@ namespace korvane::soundgen {
 
 namespace {
 
-// Rates and lengths are fixed: the game's timing of its dialogs and its victory sequence
-// was worked out around sounds of exactly these durations.
+// The rates and lengths are part of the game: the victory sequence waits out each
+// explosion in full, and a hint's tune plays while its quotation is on screen.
 constexpr Recipe kRecipes[] = {
     {101, 21739, 25595, "help chime", HelpChime},
     {102, 16000, 10347, "settings tick", MenuTick},
@@ -28,6 +28,8 @@ constexpr Recipe kRecipes[] = {
 
 }  // namespace
 
-std::span<const Recipe> Recipes() { return kRecipes; }
+std::span<const Recipe> Recipes() {
+    return kRecipes;
+}
 
 }  // namespace korvane::soundgen

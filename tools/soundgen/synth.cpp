@@ -20,8 +20,12 @@ uint64_t Rng::Next() {
     return z ^ (z >> 31);
 }
 
-double Rng::Uniform() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
-double Rng::Bipolar() { return Uniform() * 2.0 - 1.0; }
+double Rng::Uniform() {
+    return static_cast<double>(Next() >> 11) * 0x1.0p-53;
+}
+double Rng::Bipolar() {
+    return Uniform() * 2.0 - 1.0;
+}
 
 double Phasor::Advance(double hz, double rate) {
     const double before = phase_;
@@ -30,7 +34,9 @@ double Phasor::Advance(double hz, double rate) {
     return before;
 }
 
-double Sine(double phase) { return std::sin(2.0 * kPi * phase); }
+double Sine(double phase) {
+    return std::sin(2.0 * kPi * phase);
+}
 
 namespace {
 
@@ -115,7 +121,9 @@ double Biquad::Process(double x) {
     return y;
 }
 
-double Clamp01(double u) { return std::clamp(u, 0.0, 1.0); }
+double Clamp01(double u) {
+    return std::clamp(u, 0.0, 1.0);
+}
 
 namespace {
 
@@ -127,8 +135,7 @@ double AttackDecay(double t, double attack, double decay, double sustain) {
 
 }  // namespace
 
-double Adsr(double t, double length, double attack, double decay, double sustain,
-            double release) {
+double Adsr(double t, double length, double attack, double decay, double sustain, double release) {
     if (t < 0) return 0.0;
     if (t < length) return AttackDecay(t, attack, decay, sustain);
     const double held = AttackDecay(length, attack, decay, sustain);
@@ -136,11 +143,17 @@ double Adsr(double t, double length, double attack, double decay, double sustain
     return held * (1.0 - (t - length) / release);
 }
 
-double ExpDecay(double t, double tau) { return t < 0 ? 0.0 : std::exp(-t / tau); }
+double ExpDecay(double t, double tau) {
+    return t < 0 ? 0.0 : std::exp(-t / tau);
+}
 
-double ExpGlide(double a, double b, double u) { return a * std::pow(b / a, Clamp01(u)); }
+double ExpGlide(double a, double b, double u) {
+    return a * std::pow(b / a, Clamp01(u));
+}
 
-double MidiHz(double note) { return 440.0 * std::pow(2.0, (note - 69.0) / 12.0); }
+double MidiHz(double note) {
+    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
 
 void FadeEdges(Track& track, double fadeIn, double fadeOut) {
     const std::size_t n = track.size();
@@ -178,7 +191,7 @@ void AddEcho(Track& track, double delay, double feedback, double mix) {
 namespace {
 
 class Comb {
-public:
+  public:
     Comb(std::size_t length, double feedback) : buffer_(length, 0.0), feedback_(feedback) {}
     double Process(double x) {
         const double out = buffer_[pos_];
@@ -187,14 +200,14 @@ public:
         return out;
     }
 
-private:
+  private:
     std::vector<double> buffer_;
     double feedback_;
     std::size_t pos_ = 0;
 };
 
 class AllPass {
-public:
+  public:
     AllPass(std::size_t length, double gain) : buffer_(length, 0.0), gain_(gain) {}
     double Process(double x) {
         const double delayed = buffer_[pos_];
@@ -204,7 +217,7 @@ public:
         return out;
     }
 
-private:
+  private:
     std::vector<double> buffer_;
     double gain_;
     std::size_t pos_ = 0;
@@ -214,7 +227,8 @@ private:
 
 void AddReverb(Track& track, double roomSize, double mix) {
     auto len = [&](double ms) {
-        return std::max<std::size_t>(1, static_cast<std::size_t>(ms * roomSize * track.rate / 1000));
+        return std::max<std::size_t>(1,
+                                     static_cast<std::size_t>(ms * roomSize * track.rate / 1000));
     };
     Comb combs[] = {{len(29.7), 0.80}, {len(37.1), 0.78}, {len(41.1), 0.76}, {len(43.7), 0.74}};
     AllPass pass1(len(5.0), 0.7);
@@ -263,8 +277,7 @@ void PlayNotes(Track& track, const Instrument& instrument, std::initializer_list
     }
 }
 
-void Strike(Track& track, double start, double hz, std::span<const Partial> partials,
-            double gain) {
+void Strike(Track& track, double start, double hz, std::span<const Partial> partials, double gain) {
     const std::size_t first = track.IndexAt(start);
     for (const Partial& p : partials) {
         const double f = hz * p.ratio;
@@ -272,7 +285,7 @@ void Strike(Track& track, double start, double hz, std::span<const Partial> part
         for (std::size_t i = first; i < track.size(); ++i) {
             const double t = track.TimeAt(i) - start;
             const double env = ExpDecay(t, p.decay) * Clamp01(t / 0.002);
-            if (env < 1e-4) break;
+            if (t > 0.002 && env < 1e-4) break;
             track.samples[i] += gain * p.amplitude * env * Sine(f * t);
         }
     }
@@ -282,13 +295,17 @@ void Pluck(Track& track, double start, double hz, double length, double gain, Rn
     const std::size_t period = std::max<std::size_t>(2, static_cast<std::size_t>(track.rate / hz));
     std::vector<double> line(period);
     for (double& s : line) s = rng.Bipolar();
+    // A soft finger rather than a pick: smooth the burst that sets the string ringing.
+    for (int pass = 0; pass < 3; ++pass) {
+        for (std::size_t i = 0; i < period; ++i) line[i] = 0.5 * (line[i] + line[(i + 1) % period]);
+    }
     const std::size_t first = track.IndexAt(start);
     const std::size_t last = track.IndexAt(start + length);
     const double fade = 0.05;
     std::size_t pos = 0;
     for (std::size_t i = first; i < last; ++i) {
         const double t = track.TimeAt(i) - start;
-        const double damp = Clamp01((length - t) / fade);
+        const double damp = Clamp01((length - t) / fade) * Clamp01(t / 0.002);
         const std::size_t next = (pos + 1) % period;
         const double out = line[pos];
         line[pos] = 0.996 * 0.5 * (line[pos] + line[next]);

@@ -27,22 +27,22 @@ constexpr double kPi = 3.14159265358979323846;
 
 // Noise for crackle, hiss and plucked strings; seeded so that it repeats.
 class Rng {
-public:
+  public:
     explicit Rng(uint64_t seed) : state_(seed) {}
     uint64_t Next();
     double Uniform();  // [0, 1)
     double Bipolar();  // [-1, 1)
 
-private:
+  private:
     uint64_t state_;
 };
 
 // A running phase in cycles, so that the frequency can glide without clicks.
 class Phasor {
-public:
+  public:
     double Advance(double hz, double rate);  // returns the phase before the step
 
-private:
+  private:
     double phase_ = 0.0;
 };
 
@@ -56,12 +56,12 @@ double Square(double phase, double fundamentalHz, double rate, int maxHarmonics 
 
 // Second-order filter (the usual audio cookbook forms); retune it as often as needed.
 class Biquad {
-public:
+  public:
     enum class Kind { LowPass, HighPass, BandPass };
     void Tune(Kind kind, double hz, double q, double rate);
     double Process(double x);
 
-private:
+  private:
     double b0_ = 1, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
     double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
@@ -114,8 +114,7 @@ struct Partial {
     double amplitude;
     double decay;  // seconds to fall to 1/e
 };
-void Strike(Track& track, double start, double hz, std::span<const Partial> partials,
-            double gain);
+void Strike(Track& track, double start, double hz, std::span<const Partial> partials, double gain);
 
 // A plucked string (a delay line fed with noise that smooths as it rings).
 void Pluck(Track& track, double start, double hz, double length, double gain, Rng& rng);

@@ -1,0 +1,254 @@
+// The sound player on SDL's audio. One device is opened on first use and runs for the
+// rest of the program; its callback pulls bytes from the one SoundChannel, which the
+// game's thread swaps under the device's lock. That swap is the whole "new sound cuts
+// the old one": the very next byte the device asks for is the new sound's first.
+
+#define SDL_MAIN_HANDLED
+#include "sound_player.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "quiet_alsa.h"
+#include "sound_channel.h"
+
+namespace korvane::sound {
+
+namespace {
+
+// The bytes of the sound loaded last. The channel plays its own converted copy, so these
+// only need to stay until the next call, as the game's callers expect of them.
+std::vector<uint8_t> sounddata;
+
+// How much longer than its own length a synchronous sound may take before the player
+// gives up on it: enough for a device that starts late, and a stalled device can never
+// freeze the game.
+constexpr std::chrono::milliseconds kSyncGrace{1000};
+
+class Player {
+  public:
+    Player() = default;
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+    ~Player() { Shutdown(); }
+
+    bool Open();
+    void Shutdown();
+    void Play(const std::vector<uint8_t>& image, int soundId, int flags);
+    PlaybackStatus Status();
+
+  private:
+    static void SDLCALL Fill(void* userdata, Uint8* stream, int length);
+    std::vector<uint8_t> ToDeviceFormat(const std::vector<uint8_t>& image) const;
+    std::size_t BytesPerSecond() const;
+    void WaitForCompletion(uint64_t completion, std::size_t bytes);
+
+    SDL_AudioDeviceID device_ = 0;
+    SDL_AudioSpec spec_{};
+    bool sdlStarted_ = false;
+    bool unavailable_ = false;  // tried and failed: stay silent until Shutdown()
+
+    SoundChannel channel_;  // shared with the audio thread, under the device lock
+
+    std::mutex completionMutex_;
+    std::condition_variable completionSignal_;
+    uint64_t completions_ = 0;  // under completionMutex_
+};
+
+bool Player::Open() {
+    if (device_ != 0) return true;
+    if (unavailable_) return false;
+
+    // Left to itself SDL takes over SIGINT and SIGTERM, and Ctrl-C would no longer end
+    // the game.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetMainReady();
+    SilenceAlsaMessages();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        unavailable_ = true;
+        SDL_Quit();
+        RestoreAlsaMessages();
+        return false;
+    }
+    sdlStarted_ = true;
+
+    // Every sound is mono and 22050 Hz at most; the device may pick anything else and
+    // each sound is converted to whatever it picked.
+    SDL_AudioSpec want{};
+    want.freq = 22050;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = 512;  // about 23 ms: a sound starts and stops with the key press
+    want.callback = &Player::Fill;
+    want.userdata = this;
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &spec_, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    if (device_ == 0) {
+        unavailable_ = true;
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_Quit();
+        sdlStarted_ = false;
+        RestoreAlsaMessages();
+        return false;
+    }
+    {
+        std::lock_guard lock(completionMutex_);
+        completions_ = channel_.completed();
+    }
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+void Player::Shutdown() {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);  // returns once the callback can no longer run
+        device_ = 0;
+    }
+    channel_ = SoundChannel{};
+    if (sdlStarted_) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_Quit();
+        sdlStarted_ = false;
+        RestoreAlsaMessages();
+    }
+    unavailable_ = false;
+    spec_ = SDL_AudioSpec{};
+    std::lock_guard lock(completionMutex_);
+    completions_ = 0;
+}
+
+void SDLCALL Player::Fill(void* userdata, Uint8* stream, int length) {
+    auto* self = static_cast<Player*>(userdata);
+    if (self->channel_.Render(stream, static_cast<std::size_t>(length), self->spec_.silence)) {
+        {
+            std::lock_guard lock(self->completionMutex_);
+            self->completions_ = self->channel_.completed();
+        }
+        self->completionSignal_.notify_all();
+    }
+}
+
+std::size_t Player::BytesPerSecond() const {
+    return static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec_.format) / 8) * spec_.channels *
+           static_cast<std::size_t>(spec_.freq);
+}
+
+std::vector<uint8_t> Player::ToDeviceFormat(const std::vector<uint8_t>& image) const {
+    std::vector<uint8_t> converted;
+    if (image.empty()) return converted;
+    SDL_RWops* source = SDL_RWFromConstMem(image.data(), static_cast<int>(image.size()));
+    if (source == nullptr) return converted;
+    SDL_AudioSpec wav{};
+    Uint8* samples = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(source, 1, &wav, &samples, &length) == nullptr) return converted;
+
+    SDL_AudioCVT cvt;
+    const int built = SDL_BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, spec_.format,
+                                        spec_.channels, spec_.freq);
+    if (built >= 0) {
+        converted.resize(static_cast<std::size_t>(length) * static_cast<std::size_t>(cvt.len_mult));
+        std::copy(samples, samples + length, converted.begin());
+        cvt.buf = converted.data();
+        cvt.len = static_cast<int>(length);
+        if (built == 0 || SDL_ConvertAudio(&cvt) == 0) {
+            converted.resize(static_cast<std::size_t>(built == 0 ? length : cvt.len_cvt));
+        } else {
+            converted.clear();
+        }
+    }
+    SDL_FreeWAV(samples);
+    return converted;
+}
+
+void Player::Play(const std::vector<uint8_t>& image, int soundId, int flags) {
+    if (!Open()) return;
+    std::vector<uint8_t> bytes = ToDeviceFormat(image);
+    const std::size_t length = bytes.size();
+
+    uint64_t completion = 0;
+    {
+        // The old sound's bytes are freed at the end of this block, after the lock is
+        // released, so the audio thread never waits on a large free.
+        std::vector<uint8_t> previous;
+        SDL_LockAudioDevice(device_);
+        // A sound that cannot be played still stops the one playing, as any new sound does.
+        previous = length > 0 ? channel_.Start(std::move(bytes), soundId) : channel_.Stop();
+        completion = channel_.completed() + 1;
+        SDL_UnlockAudioDevice(device_);
+    }
+
+    if ((flags & kPlayAsync) == 0 && length > 0) WaitForCompletion(completion, length);
+}
+
+void Player::WaitForCompletion(uint64_t completion, std::size_t bytes) {
+    const std::size_t rate = BytesPerSecond();
+    if (rate == 0) return;
+    const auto soundLength = std::chrono::microseconds(bytes * 1000000 / rate);
+    const auto deadline = std::chrono::steady_clock::now() + soundLength + kSyncGrace;
+    std::unique_lock lock(completionMutex_);
+    const bool ended =
+        completionSignal_.wait_until(lock, deadline, [&] { return completions_ >= completion; });
+    lock.unlock();
+    // The last bytes have gone to the device, which still has them to play.
+    if (ended) {
+        std::this_thread::sleep_for(std::chrono::microseconds(
+            static_cast<long long>(spec_.samples) * 1000000 / spec_.freq));
+    }
+}
+
+PlaybackStatus Player::Status() {
+    PlaybackStatus status;
+    if (device_ == 0) return status;
+    status.deviceOpen = true;
+    status.bytesPerSecond = BytesPerSecond();
+    SDL_LockAudioDevice(device_);
+    status.soundId = channel_.soundId();
+    status.bytesPlayed = channel_.position();
+    status.bytesTotal = channel_.length();
+    status.soundsStarted = channel_.started();
+    status.soundsCompleted = channel_.completed();
+    SDL_UnlockAudioDevice(device_);
+    return status;
+}
+
+Player& ThePlayer() {
+    static Player player;
+    return player;
+}
+
+// The platform's "play this WAV image": flags as the callers give them.
+void PlayFromMemory(const std::vector<uint8_t>& image, int soundId, int flags) {
+    ThePlayer().Play(image, soundId, flags);
+}
+
+}  // namespace
+
+void PlaySoundResource(int soundid, int playflags) {
+    sounddata = LoadResData(soundid);
+    // The sound is always an image in memory, whatever the caller passed.
+    if ((playflags & kPlayFromMemory) == 0) playflags |= kPlayFromMemory;
+    PlayFromMemory(sounddata, soundid, playflags);
+}
+
+bool InitAudio() {
+    return ThePlayer().Open();
+}
+
+void ShutdownAudio() {
+    ThePlayer().Shutdown();
+}
+
+const std::vector<uint8_t>& LastSoundData() {
+    return sounddata;
+}
+
+PlaybackStatus CurrentPlayback() {
+    return ThePlayer().Status();
+}
+
+}  // namespace korvane::sound
