@@ -338,3 +338,41 @@ TEST(Attacks, TheFrameThatEndsAGameStillRunsItsLaterPhases) {
         EXPECT_EQ(log.Var("clockframes", 20), "20") << what;
     }
 }
+
+TEST(Attacks, TheGlobeShowsAsAGreenDiscAndAYellowDotOnAlternateFrames) {
+    // Every globe phase ends with the fill colour black, so the black circle drawn at the
+    // start of the next one is a black disc: the globe alternates between a green disc of
+    // radius 5 and a yellow dot of radius 2 on black, wherever it moves in between.
+    auto placed = [] {
+        Script s = StartedGame();
+        s.At(2, "set supervessik False");
+        s.At(10, "set antimatter True").At(10, "set globex 100").At(10, "set globey 100");
+        return s;
+    };
+    Script where = placed();
+    for (int64_t f = 10; f <= 13; ++f) {
+        where.At(f, "print oddturn").At(f, "print globex").At(f, "print globey");
+    }
+    const Log positions = RunScript(where).log;
+    for (int64_t f = 10; f <= 12; ++f) {
+        SCOPED_TRACE("frame " + std::to_string(f));
+        // Frame f's phases run after its yield, so its drawing is read in frame f + 1.
+        const bool greenFrame = positions.Var("oddturn", f) == "False";  // flipped to True
+        const int gx = std::stoi(*positions.Var("globex", f + 1));
+        const int gy = std::stoi(*positions.Var("globey", f + 1));
+        Script look = placed();
+        for (int dx = 0; dx <= 6; ++dx) {
+            look.At(f + 1, "pixel " + std::to_string(gx + dx) + " " + std::to_string(gy));
+        }
+        const Log pixels = RunScript(look).log;
+        auto at = [&](int dx) { return *pixels.Pixel(gx + dx, gy, f + 1); };
+        if (greenFrame) {
+            for (int dx = 0; dx <= 5; ++dx) EXPECT_EQ(at(dx), kGreen) << dx;
+        } else {
+            for (int dx = 0; dx <= 2; ++dx) EXPECT_EQ(at(dx), kYellow) << dx;
+            for (int dx = 3; dx <= 5; ++dx) EXPECT_NE(at(dx), kGreen) << dx;
+        }
+        EXPECT_NE(at(6), kGreen);
+        EXPECT_NE(at(6), kYellow);
+    }
+}
