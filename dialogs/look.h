@@ -5,13 +5,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
 
 class QApplication;
-class QLabel;
 class QLineEdit;
 class QWidget;
 
@@ -20,10 +20,19 @@ namespace korvane::look {
 // The face colour of the windows and buttons, RGB(192,192,192).
 inline const QColor kFaceGrey{192, 192, 192};
 
-// The sans font of the period desktops, about 8 points, so that captions fit their boxes.
+// Fonts are sized in pixels, so that text keeps its size against the fixed boxes whatever
+// the screen's dots per inch. The period's small system font (8 points) is about as wide as
+// a 10-pixel Arial; a wider family is set smaller until it is as wide. Every size below keeps
+// that proportion.
 QFont SmallFont();
-// The same family at another size (the outcome dialogs' 18-point message).
-QFont SansFont(int pointSize);
+// The outcome dialogs' 18-point message.
+QFont MessageFont();
+// The bold title line of the settings dialog and the About box.
+QFont TitleFont();
+
+// The distance between two lines of wrapped text: as tight as the period's controls set
+// them, without the extra leading of today's fonts.
+int LineStep(const QFont& font);
 
 // Style, font and palette for the whole program; called once before any window exists.
 void InstallLook(QApplication& app);
@@ -31,11 +40,13 @@ void InstallLook(QApplication& app);
 // Grey face, fixed client size and caption for a top-level window or dialog.
 void SetUpWindow(QWidget* window, const QString& caption, int width, int height);
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& box);
 QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QRect& box);
 
 // The program's icon, drawn in code: the Halcyra under a Vessik cube among yellow stars.
 QPixmap ProgramIcon(int size);
+
+// The game's message box: captioned with the application's title, OK only, no icon.
+void ShowMessage(QWidget* parent, const QString& text);
 
 // True when text, word-wrapped (or broken inside a word when a word is too long), fits
 // within the given area in this font.
@@ -45,18 +56,36 @@ bool TextFitsBox(const QFont& font, const QString& text, const QSize& area);
 
 namespace korvane {
 
+// A label whose text wraps between words (or inside a word too long for a line) with the
+// tight line spacing of the period; plain text, every blank kept.
+class WrapLabel : public QLabel {
+  public:
+    WrapLabel(const QString& text, QWidget* parent);
+
+    // How far down the label its text reaches: the lowest ink of its last line, laid out
+    // in the label's width. The text is whole when this is within the label's height.
+    int InkBottom() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 // A command button whose caption wraps onto as many lines as its box needs. The button
 // takes the usual bevel, focus and pressed look from the style and draws only the text.
 class WrapButton : public QPushButton {
-public:
+  public:
     WrapButton(const QString& text, QWidget* parent);
 
     // The area inside the bevel in which the caption is laid out.
     QRect TextArea() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+namespace look {
+WrapLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& box);
+}  // namespace look
 
 WrapButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& box);
 

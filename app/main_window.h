@@ -1,0 +1,72 @@
+#pragma once
+// The main window frmKorvane: the viewscreen, the column of buttons and read-outs on its
+// left, the torpedo indicators and the high score below the viewscreen. What the buttons do
+// is wired elsewhere; this is the window and its initial state.
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace korvane {
+
+class Viewscreen;
+
+struct MainWindowControls {
+    Viewscreen* Picture1 = nullptr;
+    QPushButton* cmdSound = nullptr;
+    QPushButton* cmdExit = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdXhairup = nullptr;
+    QPushButton* cmdXhairleft = nullptr;
+    QPushButton* cmdStopCrosshair = nullptr;
+    QPushButton* cmdXhairright = nullptr;
+    QPushButton* cmdXhairdown = nullptr;
+    QPushButton* cmdPhaser = nullptr;
+    QPushButton* cmdPhoton = nullptr;
+    QPushButton* cmdLeft = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QPushButton* cmdRight = nullptr;
+    QPushButton* cmdShields = nullptr;
+    QPushButton* cmdHint = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* txtScore = nullptr;
+    QLineEdit* txtGameTime = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* txtHighscore = nullptr;
+    // The torpedo indicators: Picture2 to Picture4, each holding Option1 to Option3.
+    std::array<QWidget*, 3> torpedoBoxes{};
+    std::array<QRadioButton*, 3> options{};
+    // The eleven play controls, in the order in which they are switched.
+    std::array<QPushButton*, 11> playControls{};
+};
+
+class MainWindow : public QWidget {
+  public:
+    MainWindow();
+
+    const MainWindowControls& controls() const { return c_; }
+
+    // Every control back to its state when the window is loaded: play controls disabled,
+    // torpedo indicators off, read-outs empty, the sound caption as designed, the focus on
+    // the viewscreen.
+    void ResetControls();
+
+    // The user or the system closes the window.
+    std::function<void()> onClose;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    MainWindowControls c_;
+};
+
+}  // namespace korvane

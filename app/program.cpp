@@ -1,0 +1,83 @@
+#include "program.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "commands.h"
+#include "key_codes.h"
+#include "viewscreen.h"
+
+namespace korvane {
+
+namespace {
+
+// The keys with which a focused button would press itself.
+bool IsButtonPressKey(int key) {
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
+           key == Qt::Key_Select;
+}
+
+}  // namespace
+
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    // Only the main window's own keys; a modal dialog keeps its keys to itself.
+    if (!widget || widget->window() != &window_) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::KeyRelease) {
+        // Holding a key down makes releases too; only the real one counts.
+        if (!key->isAutoRepeat()) {
+            if (const int code = VirtualKeyFromQt(key->key()); code != 0) {
+                Form_KeyUp(game_, code, ShiftBits(key->modifiers()));
+            }
+        }
+        // The window has dealt with the release; no control acts on it.
+        return true;
+    }
+    return qobject_cast<QAbstractButton*>(widget) != nullptr && IsButtonPressKey(key->key());
+}
+
+Program::Program() : shell_(window_), game_(shell_), keyPreview_(window_, game_) {
+    shell_.AttachGame(game_);
+    ConnectButtons();
+    window_.controls().Picture1->onMouseUp = [this](int button, int shift, double px, double py) {
+        Picture1_MouseUp(game_, button, shift, px, py);
+    };
+    // The user or the system closing the window ends the program, also during a game.
+    window_.onClose = [this] { game_.Form_QueryUnload(UnloadReason::ByUser); };
+    qApp->installEventFilter(&keyPreview_);
+}
+
+Program::~Program() {
+    qApp->removeEventFilter(&keyPreview_);
+}
+
+void Program::ConnectButtons() {
+    const MainWindowControls& c = window_.controls();
+    Game& g = game_;
+    const auto on = [](QPushButton* button, auto handler) {
+        QObject::connect(button, &QPushButton::clicked, button, handler);
+    };
+    on(c.cmdSound, [&g] { g.cmdSound_Click(); });
+    on(c.cmdExit, [&g] { g.cmdExit_Click(); });
+    on(c.cmdHelp, [&g] { cmdHelp_Click(g); });
+    on(c.cmdStart, [&g] { g.cmdStart_Click(); });
+    on(c.cmdXhairup, [&g] { g.cmdXhairup_Click(); });
+    on(c.cmdXhairleft, [&g] { g.cmdXhairleft_Click(); });
+    on(c.cmdStopCrosshair, [&g] { g.cmdStopCrosshair_Click(); });
+    on(c.cmdXhairright, [&g] { g.cmdXhairright_Click(); });
+    on(c.cmdXhairdown, [&g] { g.cmdXhairdown_Click(); });
+    on(c.cmdPhaser, [&g] { g.cmdPhaser_Click(); });
+    on(c.cmdPhoton, [&g] { g.cmdPhoton_Click(); });
+    on(c.cmdLeft, [&g] { g.cmdLeft_Click(); });
+    on(c.cmdStop, [&g] { g.cmdStop_Click(); });
+    on(c.cmdRight, [&g] { g.cmdRight_Click(); });
+    on(c.cmdShields, [&g] { g.cmdShields_Click(); });
+    on(c.cmdHint, [&g] { cmdHint_Click(g); });
+}
+
+}  // namespace korvane

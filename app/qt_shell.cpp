@@ -1,0 +1,195 @@
+#include "qt_shell.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <chrono>
+#include <cstdio>
+
+#include "frm_about.h"
+#include "frm_outcome.h"
+#include "frm_start.h"
+#include "game.h"
+#include "look.h"
+#include "main_window.h"
+#include "viewscreen.h"
+
+#ifdef KORVANE_HAVE_SOUND
+#include "sound_player.h"
+#endif
+
+namespace korvane {
+
+namespace {
+
+constexpr int kDefaultRefreshMillis = 16;
+
+}  // namespace
+
+QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
+    : window_(window), pacer_(std::move(clock)) {
+    const MainWindowControls& c = window_.controls();
+    readouts_.Attach(Readout::txtScore, c.txtScore);
+    readouts_.Attach(Readout::txtGameTime, c.txtGameTime);
+    readouts_.Attach(Readout::txtHighscore, c.txtHighscore);
+    readouts_.Attach(Readout::cmdSound, c.cmdSound);
+
+    repaintTimer_.setSingleShot(true);
+    QObject::connect(&repaintTimer_, &QTimer::timeout, c.Picture1,
+                     [picture = c.Picture1] { picture->update(); });
+}
+
+void QtShell::AttachGame(Game& game) {
+    game_ = &game;
+    window_.controls().Picture1->SetSurface(&game.surface());
+}
+
+void QtShell::DoEvents() {
+    ScheduleViewscreenRepaint();
+    // Wait first, handling events as they come, then take whatever arrived at the very end:
+    // a key released during the wait acts in this frame, not the next.
+    WaitOutEmulatedTime(QEventLoop::AllEvents);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtShell::WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags) {
+    if (!game_) return;
+    const int millis = Pacer::WaitMillis(pacer_.Lead(game_->surface().EmulatedMicros()));
+    if (millis <= 0) return;
+    // A nested loop sleeps until the deadline or the next event, and handles every event
+    // that arrives meanwhile: the program neither spins nor stops listening.
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(millis);
+    loop.exec(flags);
+}
+
+void QtShell::ScheduleViewscreenRepaint() {
+    if (repaintTimer_.isActive()) return;
+    int millis = kDefaultRefreshMillis;
+    if (const QScreen* screen = window_.screen(); screen && screen->refreshRate() > 1.0) {
+        millis = std::max(1, static_cast<int>(1000.0 / screen->refreshRate()));
+    }
+    repaintTimer_.start(millis);
+}
+
+bool QtShell::IsMainWindowMinimised() {
+    return window_.isMinimized();
+}
+
+ScreenSize QtShell::ScreenSizeInPixels() {
+    const QScreen* screen = window_.screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    const QSize size = screen->geometry().size();
+    return {size.width(), size.height()};
+}
+
+void QtShell::ShowMessageBox(const std::string& text) {
+    look::ShowMessage(&window_, QString::fromStdString(text));
+    ModalClosed();
+}
+
+void QtShell::ShowSettingsDialog(StartDialog& dialog) {
+    FrmStart view(dialog, readouts_, &window_);
+    view.Load();
+    view.exec();
+    ModalClosed();
+}
+
+void QtShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
+    FrmOutcome view(dialog, readouts_, &window_);
+    view.Load();
+    view.exec();
+    ModalClosed();
+}
+
+void QtShell::ShowAboutBox() {
+    FrmAbout view(&window_);
+    view.Load();
+    view.exec();
+    ModalClosed();
+}
+
+void QtShell::ShowMainWindow() {
+    if (!window_.isVisible()) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            window_.move(area.center() - QPoint(window_.width() / 2, window_.height() / 2));
+        }
+        window_.show();
+    }
+    window_.raise();
+    window_.activateWindow();
+    ScheduleViewscreenRepaint();
+}
+
+void QtShell::ResetMainWindow() {
+    window_.ResetControls();
+    ScheduleViewscreenRepaint();
+}
+
+void QtShell::EndProgram() {
+#ifdef KORVANE_HAVE_SOUND
+    sound::ShutdownAudio();
+#endif
+    std::fflush(nullptr);
+    // Leave at once: not one more statement of the running frame may run.
+    ::_exit(0);
+}
+
+void QtShell::SetPlayControlsEnabled(bool enabled) {
+    for (QPushButton* b : window_.controls().playControls) b->setEnabled(enabled);
+}
+
+void QtShell::SetText(Readout which, const std::string& text) {
+    readouts_.SetText(which, QString::fromStdString(text));
+}
+
+void QtShell::RefreshReadout(Readout which) {
+    readouts_.Refresh(which);
+}
+
+void QtShell::SetTorpedoIndicator(int slot, bool ready) {
+    if (slot < 1 || slot > 3) return;
+    window_.controls().options[static_cast<size_t>(slot - 1)]->setChecked(ready);
+}
+
+void QtShell::FocusViewscreen() {
+    window_.controls().Picture1->setFocus(Qt::OtherFocusReason);
+    ScheduleViewscreenRepaint();
+}
+
+void QtShell::PlaySound(int soundid, int playflags) {
+#ifdef KORVANE_HAVE_SOUND
+    sound::PlaySoundResource(soundid, playflags);
+#else
+    (void)soundid;
+    (void)playflags;
+#endif
+}
+
+void QtShell::PresentViewscreen() {
+    window_.controls().Picture1->repaint();
+    // The flash stays on screen for its emulated time; the player's input waits for it.
+    WaitOutEmulatedTime(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtShell::ViewscreenCleared() {
+    ScheduleViewscreenRepaint();
+}
+
+uint64_t QtShell::ClockSeed() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace korvane

@@ -1,0 +1,63 @@
+#pragma once
+// The engine's Shell on the Qt desktop: the paced yield, the modal dialogs, the main
+// window's controls and read-outs, the sounds and the end of the program.
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include "pacer.h"
+#include "readout_registry.h"
+#include "shell.h"
+
+namespace korvane {
+
+class Game;
+class MainWindow;
+
+class QtShell : public Shell {
+  public:
+    explicit QtShell(MainWindow& window, Pacer::Clock clock = &Pacer::SteadyMicros);
+
+    // The game whose surface is shown and paced; set once, right after the game exists.
+    void AttachGame(Game& game);
+
+    ReadoutRegistry& readouts() { return readouts_; }
+
+    void DoEvents() override;
+    bool IsMainWindowMinimised() override;
+    ScreenSize ScreenSizeInPixels() override;
+    void ShowMessageBox(const std::string& text) override;
+    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowOutcomeDialog(OutcomeDialog& dialog) override;
+    void ShowAboutBox() override;
+    void ShowMainWindow() override;
+    void ResetMainWindow() override;
+    [[noreturn]] void EndProgram() override;
+    void SetPlayControlsEnabled(bool enabled) override;
+    void SetText(Readout which, const std::string& text) override;
+    void RefreshReadout(Readout which) override;
+    void SetTorpedoIndicator(int slot, bool ready) override;
+    void FocusViewscreen() override;
+    void PlaySound(int soundid, int playflags) override;
+    void PresentViewscreen() override;
+    void ViewscreenCleared() override;
+    uint64_t ClockSeed() override;
+
+  private:
+    // Lets real time catch up with the emulated time, handling the events that flags allow
+    // meanwhile.
+    void WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags);
+    // Asks for a repaint of the viewscreen at the next display refresh, once however often
+    // it is asked in between.
+    void ScheduleViewscreenRepaint();
+    // The player's time in a modal window is not the game's.
+    void ModalClosed() { pacer_.Restart(); }
+
+    MainWindow& window_;
+    Game* game_ = nullptr;
+    Pacer pacer_;
+    ReadoutRegistry readouts_;
+    QTimer repaintTimer_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,45 @@
+#pragma once
+// The viewscreen Picture1: shows the game's surface as it stands and reports mouse button
+// releases in viewscreen pixels. It never draws into the surface itself.
+
+#include <QCursor>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+namespace korvane {
+
+class Surface;
+
+// Mouse buttons as the game numbers them.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+
+// The 32 x 32 pointer over the viewscreen: a dark blue four-way arrow with a white outline
+// whose centre, at (10,10), is the hot spot.
+inline constexpr int kCursorHotSpot = 10;
+QPixmap ViewscreenCursorPixmap();
+
+// Converts the surface (0x00BBGGRR) into image, which is resized to the surface if needed.
+void SurfaceToImage(const Surface& surface, QImage& image);
+
+class Viewscreen : public QWidget {
+  public:
+    explicit Viewscreen(QWidget* parent);
+
+    void SetSurface(const Surface* surface) { surface_ = surface; }
+
+    // Called with the game's button number, modifier bits and position.
+    std::function<void(int button, int shift, double px, double py)> onMouseUp;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    const Surface* surface_ = nullptr;
+    QImage image_;
+};
+
+}  // namespace korvane

@@ -1,0 +1,49 @@
+#pragma once
+// The five small dialogs that end a game: absorption, own torpedo, super energy weapon,
+// antimatter globe and victory. One view serves all five; the OutcomeDialog rules decide
+// when OK closes it (never by the space bar) and what the victory dialog's button does.
+
+#include <QDialog>
+#include <QRect>
+#include <QSize>
+
+#include "outcome_dialog.h"
+
+class QPushButton;
+
+namespace korvane {
+
+class ReadoutRegistry;
+
+// The look of each dialog, in client pixels.
+struct OutcomeLayout {
+    QSize client;
+    QRect message;  // Label1
+    QRect ok;       // cmdClose
+};
+
+OutcomeLayout LayoutOf(OutcomeKind kind);
+
+class FrmOutcome : public QDialog {
+  public:
+    FrmOutcome(OutcomeDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
+    ~FrmOutcome() override;
+
+    // What the platform does when it loads the form: the model's load (its sound, and the
+    // victory dialog's score boxes).
+    void Load();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The dialog closes only by OK or its close box; Escape leaves it open.
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    OutcomeDialog& model_;
+    ReadoutRegistry& readouts_;
+    QPushButton* close_ = nullptr;
+    QWidget* currentScore_ = nullptr;
+    QWidget* nextScore_ = nullptr;
+};
+
+}  // namespace korvane

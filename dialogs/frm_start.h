@@ -1,0 +1,39 @@
+#pragma once
+// The settings dialog shown at the start of every game: title, version, story and help, and
+// the star count, which doubles as the game's speed control. Every event goes to the
+// StartDialog rules; the view shows what they leave.
+
+#include <QDialog>
+
+class QLabel;
+class QScrollBar;
+
+namespace korvane {
+
+class ReadoutRegistry;
+class StartDialog;
+
+class FrmStart : public QDialog {
+  public:
+    FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
+    ~FrmStart() override;
+
+    // What the platform does when it loads the form: the version line and the model's load,
+    // which sets the star count and moves the bar to it.
+    void Load();
+
+  protected:
+    // The dialog closes only by OK or its close box; Escape leaves it open.
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void ShowScrollValue();
+
+    StartDialog& model_;
+    ReadoutRegistry& readouts_;
+    QWidget* text1_ = nullptr;
+    QLabel* version_ = nullptr;
+    QScrollBar* bar_ = nullptr;
+};
+
+}  // namespace korvane

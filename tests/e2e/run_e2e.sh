@@ -1,0 +1,172 @@
+#!/bin/bash
+# Plays the real program in a real X window under Xvfb, as a player would, with xdotool.
+#   run_e2e.sh KORVANE CLOSE_WINDOW SCENARIO
+# Scenarios:
+#   corners      start a game, OK in the settings dialog, stop it, find the four yellow
+#                corner pixels of the viewscreen on a screenshot, close the window: exit 0
+#   close-in-game  close the window while a game runs: the program ends at once with 0
+#   quit-key     press Q while a game runs: exit 0
+#   exit-button  click Quit/exit: exit 0
+# Exit 77 (skipped) when a tool is missing.
+set -u
+
+korvane=$1
+close_window=$2
+scenario=$3
+
+for tool in Xvfb xdotool xwininfo xdpyinfo import convert; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "SKIP: $tool is not installed"
+        exit 77
+    fi
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($scenario): $*"
+    if [ -f "$work/game.log" ]; then sed 's/^/  korvane: /' "$work/game.log"; fi
+    exit 1
+}
+
+# A display of our own: the first free number from 90 up.
+display=""
+for n in $(seq 90 160); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        for _ in $(seq 100); do
+            # The server that answers must be ours, not one that won the number first.
+            if xdpyinfo -display ":$n" >/dev/null 2>&1 &&
+                [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]; then
+                display=":$n"
+                break
+            fi
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        [ -n "$display" ] && break
+        kill "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+    fi
+done
+[ -n "$display" ] || fail "no Xvfb display could be started"
+export DISPLAY=$display
+export SDL_AUDIODRIVER=dummy
+unset QT_QPA_PLATFORM
+
+"$korvane" >"$work/game.log" 2>&1 &
+game_pid=$!
+
+# Waits (at most 10 s) for a visible window whose name is exactly $1 and prints its id.
+window_named() {
+    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -1
+}
+
+# Client-area origin of a window on the screen.
+origin_of() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
+}
+
+# Clicks at client position (x, y) of a window.
+click_at() {
+    local id=$1 x=$2 y=$3
+    read -r ox oy < <(origin_of "$id")
+    xdotool mousemove $((ox + x)) $((oy + y)) click 1
+}
+
+# Waits (at most 10 s) for the program to end and checks that it ended with code 0.
+expect_exit_zero() {
+    for _ in $(seq 100); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$game_pid" 2>/dev/null; then fail "the program did not end within 10 s"; fi
+    wait "$game_pid"
+    local code=$?
+    game_pid=""
+    [ "$code" -eq 0 ] || fail "the program ended with exit code $code"
+}
+
+# The settings dialog caption "Korvane" differs from the main window's "Korvane ".
+start_game() {
+    click_at "$main" 40 100                          # cmdStart
+    local settings
+    settings=$(window_named "Korvane")
+    [ -n "$settings" ] || fail "the settings dialog did not appear"
+    xdotool windowfocus --sync "$settings" 2>/dev/null
+    xdotool key --clearmodifiers Return              # OK has the focus and is the default
+    for _ in $(seq 50); do
+        [ -z "$(xdotool search --onlyvisible --name '^Korvane$' 2>/dev/null)" ] && return 0
+        sleep 0.1
+    done
+    # Enter did not reach it (focus elsewhere): press OK with the mouse instead.
+    click_at "$settings" 468 216
+    sleep 0.5
+    [ -z "$(xdotool search --onlyvisible --name '^Korvane$' 2>/dev/null)" ] ||
+        fail "the settings dialog did not close"
+}
+
+main=$(window_named "Korvane ")
+[ -n "$main" ] || fail "the main window did not appear"
+
+pixel() {
+    convert "$work/shot.png" -format "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)]" info:
+}
+
+case "$scenario" in
+    corners)
+        start_game
+        sleep 1.5                                    # let a few hundred frames run
+        kill -0 "$game_pid" 2>/dev/null || fail "the program ended during the game"
+        click_at "$main" 40 100                      # cmdStart again: stop
+        sleep 1
+        import -window root "$work/shot.png" || fail "no screenshot"
+        read -r ox oy < <(origin_of "$main")
+        vx=$((ox + 80))
+        vy=$((oy + 8))
+        for corner in "0 0" "641 0" "0 481" "641 481"; do
+            read -r cx cy <<<"$corner"
+            got=$(pixel $((vx + cx)) $((vy + cy)))
+            [ "$got" = "255,255,0" ] || fail "viewscreen corner ($cx,$cy) is $got, not yellow"
+        done
+        # Everything else on the viewscreen is black after the teardown.
+        for inner in "1 0" "0 1" "320 240" "640 481" "641 480"; do
+            read -r cx cy <<<"$inner"
+            got=$(pixel $((vx + cx)) $((vy + cy)))
+            [ "$got" = "0,0,0" ] || fail "viewscreen pixel ($cx,$cy) is $got, not black"
+        done
+        "$close_window" "$main" || fail "could not ask the window to close"
+        expect_exit_zero
+        ;;
+    close-in-game)
+        start_game
+        sleep 1
+        kill -0 "$game_pid" 2>/dev/null || fail "the program ended during the game"
+        "$close_window" "$main" || fail "could not ask the window to close"
+        expect_exit_zero
+        ;;
+    quit-key)
+        start_game
+        sleep 1
+        xdotool windowfocus --sync "$main" 2>/dev/null
+        xdotool key --clearmodifiers q
+        expect_exit_zero
+        ;;
+    exit-button)
+        click_at "$main" 40 44                       # cmdExit
+        expect_exit_zero
+        ;;
+    *)
+        fail "unknown scenario"
+        ;;
+esac
+echo "PASS ($scenario)"
