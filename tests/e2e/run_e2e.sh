@@ -7,6 +7,9 @@
 #   close-in-game  close the window while a game runs: the program ends at once with 0
 #   quit-key     press Q while a game runs: exit 0
 #   exit-button  click Quit/exit: exit 0
+#   keyboard-play  start a game, then play it from the keyboard: the ship's white test pixel
+#                and the stars on a screenshot, C moves the ship right, space launches a
+#                torpedo that flies up, Ctrl fires, X stops; then stop with the button
 # Exit 77 (skipped) when a tool is missing.
 set -u
 
@@ -122,7 +125,43 @@ pixel() {
     convert "$work/shot.png" -format "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)]" info:
 }
 
+# The viewscreen of the last screenshot as "x y r g b" lines, in viewscreen pixels.
+viewscreen_pixels() {
+    read -r ox oy < <(origin_of "$main")
+    convert "$work/shot.png" -crop "642x482+$((ox + 80))+$((oy + 8))" +repage -depth 8 txt:- |
+        sed -n 's/^\([0-9]*\),\([0-9]*\): (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4 \5/p'
+}
+
 case "$scenario" in
+    keyboard-play)
+        start_game
+        sleep 0.3
+        import -window root "$work/shot.png" || fail "no screenshot"
+        viewscreen_pixels >"$work/first.txt"
+        # The ship at x = 320: its white test pixel at (326, 469).
+        grep -q '^326 469 255 255 255$' "$work/first.txt" || fail "no white ship test pixel"
+        stars=$(awk '$5 == 0 && $3 == 255 && $4 == 255' "$work/first.txt" | wc -l)
+        [ "$stars" -ge 1 ] || fail "no yellow star on the viewscreen"
+        xdotool windowfocus --sync "$main" 2>/dev/null
+        xdotool key --clearmodifiers c space Control_L
+        sleep 0.6
+        import -window root "$work/shot.png" || fail "no screenshot"
+        viewscreen_pixels >"$work/second.txt"
+        # The ship has moved right: its white row 469 now reaches beyond column 340.
+        moved=$(awk '$2 == 469 && $1 > 340 && $3 == 255 && $4 == 255 && $5 == 255' \
+            "$work/second.txt" | wc -l)
+        [ "$moved" -ge 1 ] || fail "the ship did not move right"
+        # The torpedo (red) flies above the ship, or has already exploded on the cube.
+        torpedo=$(awk '$2 < 440 && $3 == 255 && $4 == 0 && $5 == 0' "$work/second.txt" | wc -l)
+        [ "$torpedo" -ge 1 ] || fail "no torpedo or explosion above the ship"
+        xdotool key --clearmodifiers x
+        sleep 0.3
+        kill -0 "$game_pid" 2>/dev/null || fail "the program ended during the game"
+        click_at "$main" 40 100                      # stop
+        sleep 0.5
+        "$close_window" "$main" || fail "could not ask the window to close"
+        expect_exit_zero
+        ;;
     corners)
         start_game
         sleep 1.5                                    # let a few hundred frames run
