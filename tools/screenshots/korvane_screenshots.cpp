@@ -1,0 +1,113 @@
+// Takes the README's pictures from the real program: a game in progress, the settings
+// dialog and a victory. The game is played for real; only the cube's height and the score
+// are set directly, so that the pictures come within seconds instead of minutes of play.
+//   korvane-screenshots OUTPUT_DIR      (run by tools/make_screenshots.sh under Xvfb)
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "look.h"
+#include "program.h"
+
+namespace {
+
+using korvane::Game;
+using korvane::Program;
+
+QPushButton* Button(QWidget* parent, const char* name) {
+    return parent->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+// The main window with the open modal dialog painted where it stands on the screen.
+QImage WindowWithDialog(QWidget* window, QWidget* dialog) {
+    QImage picture = window->grab().toImage();
+    if (dialog) {
+        QPainter painter(&picture);
+        const QPoint at = dialog->mapToGlobal(QPoint(0, 0)) - window->mapToGlobal(QPoint(0, 0));
+        painter.drawImage(at, dialog->grab().toImage());
+    }
+    return picture;
+}
+
+// Runs `step` once a modal window is open.
+void WhenModal(std::function<void(QWidget*)> step) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, step] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            step(modal);
+        }
+    });
+    timer->start(20);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: korvane-screenshots OUTPUT_DIR\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    korvane::look::InstallLook(app);
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    Program program;
+    Game& game = program.game();
+    QWidget* window = &program.window();
+    game.Main();
+    int saved = 0;
+    auto save = [&](const QImage& image, const char* name) {
+        if (image.save(out.filePath(QString::fromLatin1(name)))) ++saved;
+    };
+
+    // The settings dialog, as every game begins.
+    WhenModal([&](QWidget* settings) {
+        QApplication::processEvents();
+        save(WindowWithDialog(window, settings), "screenshot-settings.png");
+        Button(settings, "cmdOK")->click();
+    });
+
+    // A game: the ship moving, crosshairs aimed, a torpedo in flight and the phasers firing.
+    QTimer::singleShot(600, [&] {
+        // Left of where the victory dialog will stand, so that the wreck shows beside it.
+        game.state().cubey = 190;
+        game.state().cubex = 0;
+        Button(window, "cmdXhairup")->click();
+        Button(window, "cmdLeft")->click();
+    });
+    QTimer::singleShot(1400, [&] { Button(window, "cmdPhoton")->click(); });
+    QTimer::singleShot(1700, [&] { Button(window, "cmdXhairup")->click(); });
+    QTimer::singleShot(2000, [&] {
+        Button(window, "cmdPhaser")->click();
+        save(window->grab().toImage(), "screenshot-game.png");
+        Button(window, "cmdStop")->click();
+    });
+
+    // Victory: the score set just past the win score; the frame's win test does the rest.
+    QTimer::singleShot(2600, [&] {
+        WhenModal([&](QWidget* victory) {
+            QApplication::processEvents();
+            save(WindowWithDialog(window, victory), "screenshot-victory.png");
+            Button(victory, "cmdClose")->click();
+        });
+        game.state().score = game.state().winscore + 1;
+        game.ShowScore();
+    });
+
+    QTimer::singleShot(0, [&] {
+        Button(window, "cmdStart")->click();  // runs the whole game
+        // Leave the event loop without closing the window, which would end the program.
+        QApplication::exit(saved == 3 ? 0 : 1);
+    });
+    const int code = QApplication::exec();
+    std::printf("saved %d pictures in %s\n", saved, argv[1]);
+    return code;
+}
