@@ -41,7 +41,11 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     return qobject_cast<QAbstractButton*>(widget) != nullptr && IsButtonPressKey(key->key());
 }
 
-Program::Program() : shell_(window_), game_(shell_), keyPreview_(window_, game_) {
+Program::Program()
+    : shell_(window_),
+      game_(shell_),
+      keyPreview_(window_, game_),
+      systemClose_([this] { game_.Form_QueryUnload(UnloadReason::BySystem); }) {
     shell_.AttachGame(game_);
     ConnectButtons();
     window_.controls().Picture1->onMouseUp = [this](int button, int shift, double px, double py) {

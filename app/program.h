@@ -7,6 +7,7 @@
 #include "game.h"
 #include "main_window.h"
 #include "qt_shell.h"
+#include "system_close.h"
 
 namespace korvane {
 
@@ -41,6 +42,7 @@ class Program {
     QtShell shell_;
     Game game_;
     KeyPreview keyPreview_;
+    SystemClose systemClose_;
 };
 
 }  // namespace korvane

@@ -7,6 +7,11 @@
 #   close-in-game  close the window while a game runs: the program ends at once with 0
 #   quit-key     press Q while a game runs: exit 0
 #   exit-button  click Quit/exit: exit 0
+#   close-in-settings / close-in-hint / close-in-about  while the settings dialog, a hint's
+#                message box or the About box is open the main window refuses to close, and
+#                the system's end request (SIGTERM) ends the program with exit 0
+#   close-in-outcome  the same with a defeat dialog open, after a game at 0 stars (the
+#                fastest) played until it is lost
 #   keyboard-play  start a game, then play it from the keyboard: the ship's white test pixel
 #                and the stars on a screenshot, C moves the ship right, space launches a
 #                torpedo that flies up, Ctrl fires, X stops; then stop with the button
@@ -132,7 +137,62 @@ viewscreen_pixels() {
         sed -n 's/^\([0-9]*\),\([0-9]*\): (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4 \5/p'
 }
 
+# Waits (at most $1 seconds) for a visible window captioned exactly "Korvane" (every dialog
+# of the game but the About box) and prints its id.
+dialog_window() {
+    timeout "$1" xdotool search --sync --onlyvisible --name '^Korvane$' 2>/dev/null | head -1
+}
+
+# While a modal window is open the main window refuses to close, as a window blocked by a
+# dialog does; the system's request to end (SIGTERM) ends the program cleanly all the same.
+close_main_expecting_exit() {
+    kill -0 "$game_pid" 2>/dev/null || fail "the program ended before the close"
+    "$close_window" "$main" || fail "could not ask the window to close"
+    sleep 1
+    kill -0 "$game_pid" 2>/dev/null || fail "the blocked main window closed under a modal window"
+    kill -TERM "$game_pid"
+    expect_exit_zero
+}
+
 case "$scenario" in
+    close-in-settings)
+        click_at "$main" 40 100                      # cmdStart opens the settings dialog
+        [ -n "$(dialog_window 10)" ] || fail "the settings dialog did not appear"
+        close_main_expecting_exit
+        ;;
+    close-in-hint)
+        xdotool windowfocus --sync "$main" 2>/dev/null
+        xdotool key --clearmodifiers h
+        [ -n "$(timeout 10 xdotool search --sync --onlyvisible --name '^korvane$' | head -1)" ] ||
+            fail "the hint did not appear"
+        close_main_expecting_exit
+        ;;
+    close-in-about)
+        xdotool windowfocus --sync "$main" 2>/dev/null
+        xdotool key --clearmodifiers a
+        [ -n "$(window_named "About korvane")" ] || fail "the About box did not appear"
+        close_main_expecting_exit
+        ;;
+    close-in-outcome)
+        click_at "$main" 40 100
+        settings=$(dialog_window 10)
+        [ -n "$settings" ] || fail "the settings dialog did not appear"
+        # Drag the star count's slider (at 150 of 500) to the left end: 0 stars.
+        read -r sx sy < <(origin_of "$settings")
+        xdotool mousemove $((sx + 148)) $((sy + 240)) mousedown 1
+        xdotool mousemove $((sx + 20)) $((sy + 240))
+        xdotool mouseup 1
+        sleep 0.2
+        click_at "$settings" 468 216                 # OK
+        # With one star the cube comes down in a few seconds; a globe or the cube ends it.
+        for _ in $(seq 300); do
+            [ -n "$(xdotool search --onlyvisible --name '^Korvane$' 2>/dev/null)" ] && break
+            sleep 0.1
+        done
+        [ -n "$(xdotool search --onlyvisible --name '^Korvane$' 2>/dev/null)" ] ||
+            fail "no defeat dialog within 30 s"
+        close_main_expecting_exit
+        ;;
     keyboard-play)
         start_game
         sleep 0.3
