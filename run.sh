@@ -18,7 +18,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
     googletest libgtest-dev libgmock-dev
     fonts-dejavu-core fonts-liberation2 desktop-file-utils appstream
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick valgrind
 )
 
 missing=()
