@@ -9,12 +9,6 @@ using namespace scen;
 
 namespace {
 
-Script StartedGame() {
-    Script s;
-    s.Idle("stars 0").Idle("click cmdStart").ParkGlobe(2).At(2, "set supervessik False");
-    return s;
-}
-
 const char* const kQuotations[] = {
     "'That which would destroy you, makes you strong.' -- Halvorsk",
     "'Remember the Tessarine.' -- Velkor of Ardanis",
@@ -43,7 +37,7 @@ TEST(Input, FireLaunchAndShieldCommandsNeedARunningGame) {
 }
 
 TEST(Input, CtrlWhileRechargingAndSpaceWithAllSlotsBusyAreIgnoredSilently) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     s.At(10, "keyup 17").At(11, "keyup 17").At(11, "mouseup 2 50 50");
     s.At(12, "keyup 32").At(12, "keyup 32").At(12, "keyup 32");
     s.At(13, "keyup 32").At(13, "mouseup 4 50 50").At(13, "click cmdPhoton");
@@ -88,7 +82,7 @@ TEST(Input, ShipKeysSteerLikeTheButtons) {
 }
 
 TEST(Input, ShieldKeyTogglesAndAfterTheShotOnlyPlaysItsSound) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     s.At(10, "keyup 83").At(10, "print shieldsOn");
     s.At(11, "keyup 83").At(11, "print shieldsOn");
     s.At(12, "set shieldsdestroyed True").At(12, "keyup 83").At(12, "print shieldsOn");

@@ -9,16 +9,6 @@
 
 using namespace scen;
 
-namespace {
-
-Script StartedGame() {
-    Script s;
-    s.Idle("stars 0").Idle("click cmdStart").ParkGlobe(2).At(2, "set supervessik False");
-    return s;
-}
-
-}  // namespace
-
 TEST(Phasers, AShotHitsWhenTheBeamCrossesTheBottomRowOrASideColumn) {
     const struct {
         int64_t frame;
@@ -34,7 +24,7 @@ TEST(Phasers, AShotHitsWhenTheBeamCrossesTheBottomRowOrASideColumn) {
         {450, 270, 400, 326, 100, "keyup 17", false, "beam leaves through the top row only"},
         {560, 270, 400, 326, 440, "click cmdPhaser", false, "both ends inside the square"},
     };
-    Script s = StartedGame();
+    Script s = QuietGame();
     for (const auto& shot : shots) {
         const int64_t f = shot.frame;
         s.At(f, "set cubex " + std::to_string(shot.cubex))
@@ -78,7 +68,7 @@ TEST(Phasers, AShotHitsWhenTheBeamCrossesTheBottomRowOrASideColumn) {
 }
 
 TEST(Phasers, TheNextShotComesOneHundredFramesLater) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     s.At(10, "click cmdPhaser")
         .At(11, "keyup 17")
         .At(50, "mouseup 2 100 100")
@@ -100,7 +90,7 @@ TEST(Phasers, TheNextShotComesOneHundredFramesLater) {
 }
 
 TEST(Phasers, TheBeamStaysFiveFramesWhereItWasFiredThenIsErased) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     // The crosshairs stand at (326,240): the beam runs up column 326 from row 449.
     s.At(10, "click cmdPhaser").At(10, "pixel 326 300").At(10, "print beamframes");
     // Moving the ship does not move the beam.
@@ -129,7 +119,7 @@ TEST(Phasers, TheBeamStaysFiveFramesWhereItWasFiredThenIsErased) {
 }
 
 TEST(Phasers, TwoFireCommandsInOneFrameFireOnce) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     s.At(10, "set cubex 270").At(10, "set cubey 100").At(10, "set cubestep 0");
     s.At(10, "set crossy 150");
     s.At(10, "click cmdPhaser").At(10, "keyup 17").At(10, "mouseup 2 9 9");

@@ -216,4 +216,10 @@ uint64_t Fnv1a64(const std::vector<uint8_t>& bytes) {
     return h;
 }
 
+Script QuietGame() {
+    Script s;
+    s.Idle("stars 0").Idle("click cmdStart").ParkGlobe(2).At(2, "set supervessik False");
+    return s;
+}
+
 }  // namespace scen

@@ -45,6 +45,10 @@ class Script {
     std::vector<Entry> entries_;
 };
 
+// A started game at 0 stars (the fastest) with the enemy's chance attacks kept out: a
+// parked globe and no super energy weapon.
+Script QuietGame();
+
 struct RunOptions {
     uint64_t seed = 1;
     int32_t width = 1024;

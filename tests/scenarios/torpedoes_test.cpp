@@ -12,12 +12,6 @@ using namespace scen;
 
 namespace {
 
-Script StartedGame() {
-    Script s;
-    s.Idle("stars 0").Idle("click cmdStart").ParkGlobe(2).At(2, "set supervessik False");
-    return s;
-}
-
 // Draws the cube in frame `frame` with its top-left corner at (cubex, cubey): one calm step
 // from the row above (the ship at 320 lies under the centre column of a cube at 270).
 void DrawCubeAt(Script& s, int64_t frame, int cubey) {
@@ -53,7 +47,7 @@ void ExpectTorpedo(const Log& log, int64_t frame, int cx, int cy, bool plus) {
 }  // namespace
 
 TEST(Torpedoes, FirstDrawnOneRowAboveTheLaunchPointThenTwinkling) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     // oddturn False before the flip: the launch frame draws the plus.
     s.At(10, "set oddturn False").At(10, "keyup 32");
     s.At(11, "print photon1y").At(11, "print photon1x");
@@ -76,7 +70,7 @@ TEST(Torpedoes, FirstDrawnOneRowAboveTheLaunchPointThenTwinkling) {
 }
 
 TEST(Torpedoes, DetonatesOnTheCubesBottomRowWithTheDiscOneRowLower) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     DrawCubeAt(s, 5, 300);             // bottom grey row 400
     s.Every(6, 70, "set cubestep 0");  // the cube holds still
     s.At(10, "pixel 326 400").At(10, "keyup 32");
@@ -132,7 +126,7 @@ TEST(Torpedoes, DetonatesOnTheCubesBottomRowWithTheDiscOneRowLower) {
 }
 
 TEST(Torpedoes, AMissingTorpedoLeavesTheTopAndItsSlotIsFreeFrom450FramesOn) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     s.At(10, "keyup 32");
     // Still busy in the yield of frame 459: the launch takes slot 2.
     s.At(459, "keyup 32");
@@ -153,7 +147,7 @@ TEST(Torpedoes, AMissingTorpedoLeavesTheTopAndItsSlotIsFreeFrom450FramesOn) {
 }
 
 TEST(Torpedoes, AFourthLaunchWithThreeInFlightDoesNothing) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     s.At(10, "click cmdPhoton").At(10, "keyup 32").At(10, "mouseup 4 20 20");
     s.At(11, "keyup 32").At(11, "click cmdPhoton").At(11, "mouseup 4 20 20");
     s.At(12, "print photonfire1").At(12, "print photonfire2").At(12, "print photonfire3");
@@ -176,7 +170,7 @@ TEST(Torpedoes, OwnTorpedoDetonatingJustAboveTheShipDestroysIt) {
         bool destroyed;
     } cases[] = {{446, 6, true}, {445, 7, true}, {444, 8, false}};
     for (const auto& c : cases) {
-        Script s = StartedGame();
+        Script s = QuietGame();
         DrawCubeAt(s, 5, c.greyRow - 100);
         s.At(6, "pixel 326 " + std::to_string(c.greyRow)).At(6, "keyup 32");
         // After a defeat these run as idle lines, in the frame the game ended.
@@ -209,7 +203,7 @@ TEST(Torpedoes, OwnTorpedoDetonatingJustAboveTheShipDestroysIt) {
 }
 
 TEST(Torpedoes, WhereAnExplosionBlackenedTheGreyTheNextTorpedoFliesOnIntoTheCube) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     DrawCubeAt(s, 5, 300);  // bottom grey row 400, the lattice's grey dots on even rows
     s.Every(6, 90, "set cubestep 0");
     // The first detonates in frame 56 at row 401; its marker's black disc (frame 61) clears
@@ -233,7 +227,7 @@ TEST(Torpedoes, WhereAnExplosionBlackenedTheGreyTheNextTorpedoFliesOnIntoTheCube
 }
 
 TEST(Torpedoes, TwoDetonationsInOneFrameScoreTenWithTwoMarkers) {
-    Script s = StartedGame();
+    Script s = QuietGame();
     DrawCubeAt(s, 5, 300);
     s.Every(6, 70, "set cubestep 0");
     // Two launches in one yield from two ship positions: columns 326 and 346.
