@@ -1,9 +1,9 @@
 // The command line: the game takes no options, --help and --version answer, anything else
 // is a usage error with exit code 2.
 
-#include <gtest/gtest.h>
-
 #include "command_line.h"
+
+#include <gtest/gtest.h>
 
 namespace korvane {
 namespace {
@@ -24,8 +24,11 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_NE(help->out.find("--version"), std::string::npos);
 
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"-h"}, {"--versions"}, {"extra"},
-                                               {"--help", "--version"}, {"--version", "x"},
+         std::vector<std::vector<std::string>>{{"-h"},
+                                               {"--versions"},
+                                               {"extra"},
+                                               {"--help", "--version"},
+                                               {"--version", "x"},
                                                {"-platform", "offscreen"}}) {
         const auto answer = AnswerCommandLine(args);
         ASSERT_TRUE(answer) << args[0];

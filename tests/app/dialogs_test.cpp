@@ -52,17 +52,6 @@ void ExpectBoxes(const QWidget* dialog, const std::vector<Box>& boxes) {
     }
 }
 
-// No text of a dialog is clipped by its box.
-void ExpectTextsFit(const QWidget* dialog) {
-    for (WrapLabel* l : dialog->findChildren<WrapLabel*>()) {
-        EXPECT_LE(l->InkBottom(), l->height()) << l->objectName().toStdString();
-    }
-    for (WrapButton* b : dialog->findChildren<WrapButton*>()) {
-        EXPECT_TRUE(look::TextFitsBox(b->font(), b->text(), b->TextArea().size()))
-            << b->objectName().toStdString();
-    }
-}
-
 class DialogTest : public ::testing::Test {
   protected:
     void SetUp() override { program_.game().Main(); }
@@ -113,7 +102,7 @@ TEST_F(DialogTest, SettingsDialogShowsEveryControlAtItsBox) {
                 {"Label7", {144, 272, 73, 17}, "default"},
                 {"Label9", {304, 272, 121, 17}, "future really really fast PC"},
             });
-        ExpectTextsFit(d);
+        testing::ExpectTextsFit(d);
         auto* bar = Child<QScrollBar>(d, "HScroll1");
         EXPECT_EQ(bar->orientation(), Qt::Horizontal);
         EXPECT_EQ(bar->minimum(), 0);
@@ -219,7 +208,7 @@ TEST_F(DialogTest, EachOutcomeDialogHasItsLookAndClosesByEnterButNeverBySpace) {
             EXPECT_EQ(d->minimumSize(), d->maximumSize());
             ExpectBoxes(d, {{"Label1", want.label, want.message}, {"cmdClose", want.ok, "OK"}});
             EXPECT_EQ(Child(d, "Label1")->font(), look::MessageFont());
-            ExpectTextsFit(d);
+            testing::ExpectTextsFit(d);
             QWidget* ok = Child(d, "cmdClose");
             EXPECT_EQ(d->focusWidget(), ok);
             // Tapping and holding the space bar re-arms OK but never closes the dialog.
@@ -364,7 +353,7 @@ TEST_F(DialogTest, AboutBoxRepeatsTheStoryAndHelpAndShowsTheVersion) {
             ASSERT_NE(w, nullptr) << name;
             EXPECT_FALSE(TextOf(w).isEmpty()) << name;
         }
-        ExpectTextsFit(d);
+        testing::ExpectTextsFit(d);
         EXPECT_EQ(d->focusWidget(), Child(d, "cmdOK"));
         QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton);
     });

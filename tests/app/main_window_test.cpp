@@ -183,13 +183,7 @@ TEST_F(MainWindowTest, EveryControlStandsAtItsBoxWithItsCaptionAfterStartUp) {
 }
 
 TEST_F(MainWindowTest, EveryCaptionFitsItsBoxWithoutClipping) {
-    for (WrapButton* b : window().findChildren<WrapButton*>()) {
-        EXPECT_TRUE(look::TextFitsBox(b->font(), b->text(), b->TextArea().size()))
-            << b->objectName().toStdString() << " \"" << b->text().toStdString() << "\"";
-    }
-    for (WrapLabel* l : window().findChildren<WrapLabel*>()) {
-        EXPECT_LE(l->InkBottom(), l->height()) << l->objectName().toStdString();
-    }
+    testing::ExpectTextsFit(&window());
 }
 
 TEST_F(MainWindowTest, PictureOneComesFirstInTheTabOrder) {

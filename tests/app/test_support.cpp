@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <memory>
+
+#include "look.h"
 
 namespace korvane::testing {
 
@@ -47,6 +51,21 @@ void WhenTrue(std::function<bool()> check) {
         }
     });
     timer->start(kPollMillis);
+}
+
+void ExpectTextsFit(const QWidget* window) {
+    // The wrapping widgets have no meta-object of their own, so find them by their C++ type.
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (auto* b = dynamic_cast<WrapButton*>(button)) {
+            EXPECT_TRUE(look::TextFitsBox(b->font(), b->text(), b->TextArea().size()))
+                << b->objectName().toStdString() << " \"" << b->text().toStdString() << "\"";
+        }
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (auto* l = dynamic_cast<WrapLabel*>(label)) {
+            EXPECT_LE(l->InkBottom(), l->height()) << l->objectName().toStdString();
+        }
+    }
 }
 
 }  // namespace korvane::testing

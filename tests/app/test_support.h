@@ -18,6 +18,10 @@ void AnswerNextModal(std::function<void(QWidget*)> action, const QString& object
 // inside a running game's frame loop once the game has reached a wanted point.
 void WhenTrue(std::function<bool()> check);
 
+// No caption or label of the window is clipped by its box: the wrapped text's ink stays
+// inside it.
+void ExpectTextsFit(const QWidget* window);
+
 // The child widget of that name; fails the test when there is none.
 template <typename T = QWidget>
 T* Child(const QWidget* parent, const char* name) {
