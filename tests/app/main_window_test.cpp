@@ -295,3 +295,38 @@ TEST_F(MainWindowTest, AMouseReleaseOverTheViewscreenReachesTheGameInViewscreenP
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// Frames counted by the game clock, which ticks every frame.
+long long FramesRun(const Game& game) {
+    return static_cast<long long>(game.state().gametime) * 500 + game.state().clockframes;
+}
+
+TEST_F(MainWindowTest, AHintOrTheAboutBoxDuringAGameFreezesItUntilClosed) {
+    for (const auto key : {Qt::Key_H, Qt::Key_A}) {
+        long long before = -1, whileOpen = -1, afterWait = -1, afterClose = -2;
+        PlayOneGame([&] {
+            const Game& game = program_.game();
+            before = FramesRun(game);
+            AnswerNextModal([&](QWidget* box) {
+                whileOpen = FramesRun(game);
+                QTest::qWait(200);  // the event loop runs; the game must not
+                afterWait = FramesRun(game);
+                // The hint's box and the About box each close with their only OK button.
+                for (QPushButton* b : box->findChildren<QPushButton*>()) {
+                    if (b->text() == QStringLiteral("OK")) b->click();
+                }
+            });
+            QTest::keyClick(window().controls().Picture1, key);
+            afterClose = FramesRun(game);
+        });
+        EXPECT_EQ(whileOpen, before) << key;
+        EXPECT_EQ(afterWait, before) << key;
+        EXPECT_EQ(afterClose, before) << key;
+    }
+}
+
+}  // namespace
+}  // namespace korvane
