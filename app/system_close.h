@@ -12,11 +12,11 @@
 namespace korvane {
 
 class SystemClose : public QObject {
-public:
+  public:
     explicit SystemClose(std::function<void()> onClose);
     ~SystemClose() override;
 
-private:
+  private:
     std::function<void()> onClose_;
     std::unique_ptr<QSocketNotifier> notifier_;
 };

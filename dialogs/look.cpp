@@ -99,8 +99,12 @@ QFont ScaledFont(int nominalPixels) {
 
 }  // namespace
 
-QFont SmallFont() { return ScaledFont(kSmallPixels); }
-QFont MessageFont() { return ScaledFont(24); }
+QFont SmallFont() {
+    return ScaledFont(kSmallPixels);
+}
+QFont MessageFont() {
+    return ScaledFont(24);
+}
 
 QFont TitleFont() {
     QFont font = ScaledFont(12);

@@ -44,7 +44,8 @@ TEST(ScriptFuzz, BadLinesAreNamedByNumber) {
         EXPECT_EQ(r.log, "");
     }
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--seed"}, {"--seed", "x", "s"},
+         std::vector<std::vector<std::string>>{{"--seed"},
+                                               {"--seed", "x", "s"},
                                                {"--screen", "800", "s"},
                                                {"--max-frames", "-1", "s"},
                                                {"--bogus", "s"},

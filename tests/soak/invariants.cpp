@@ -3,7 +3,9 @@
 namespace korvane::soak {
 
 namespace {
-bool In(int v, int lo, int hi) { return v >= lo && v <= hi; }
+bool In(int v, int lo, int hi) {
+    return v >= lo && v <= hi;
+}
 }  // namespace
 
 std::string BrokenInvariant(const Game& game, bool playControlsEnabled) {

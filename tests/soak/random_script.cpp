@@ -6,21 +6,26 @@ namespace korvane::soak {
 
 namespace {
 
-const char* const kButtons[] = {
-    "cmdPhaser",  "cmdPhoton",    "cmdShields",   "cmdLeft",       "cmdRight",
-    "cmdStop",    "cmdXhairup",   "cmdXhairdown", "cmdXhairleft",  "cmdXhairright",
-    "cmdStopCrosshair", "cmdSound", "cmdHint",    "cmdHelp"};
+const char* const kButtons[] = {"cmdPhaser",    "cmdPhoton",     "cmdShields",       "cmdLeft",
+                                "cmdRight",     "cmdStop",       "cmdXhairup",       "cmdXhairdown",
+                                "cmdXhairleft", "cmdXhairright", "cmdStopCrosshair", "cmdSound",
+                                "cmdHint",      "cmdHelp"};
 const int kKeys[] = {17, 32, 37, 38, 39, 40, 65, 67, 72, 83, 88, 90, 16, 66, 13, 18};
 const int kMouseButtons[] = {1, 2, 4};
 
 std::string StarsAnswer(Random& r) {
     // Few stars keep the soak fast; the special counts come up often.
     switch (r.Rand(6)) {
-        case 0: return "stars 0\n";
-        case 1: return "stars 142\n";
-        case 2: return "stars 500\n";
-        case 3: return "default-stars\n";
-        default: return "stars " + std::to_string(r.Rand(40)) + "\n";
+        case 0:
+            return "stars 0\n";
+        case 1:
+            return "stars 142\n";
+        case 2:
+            return "stars 500\n";
+        case 3:
+            return "default-stars\n";
+        default:
+            return "stars " + std::to_string(r.Rand(40)) + "\n";
     }
 }
 

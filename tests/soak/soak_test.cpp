@@ -31,8 +31,8 @@ TEST(Soak, RandomPlayKeepsTheGameStateSound) {
         sim::SimOptions options;
         options.seed = seed;
         options.maxFrames = 40000;
-        const sim::SimResult result = sim::RunSimScriptObserved(
-            script, options, [&](const Game& game, bool controls) {
+        const sim::SimResult result =
+            sim::RunSimScriptObserved(script, options, [&](const Game& game, bool controls) {
                 ++checks;
                 if (game.state().gamerunning && !wasRunning) ++games;
                 wasRunning = game.state().gamerunning;

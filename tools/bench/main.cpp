@@ -32,14 +32,16 @@ int main(int argc, char** argv) {
     korvane::look::InstallLook(app);
     const auto paced = korvane::bench::MeasurePacedPlay(150, 10.0);
     std::printf("\nDesktop program, paced, 150 stars, %.1f s:\n", paced.seconds);
-    std::printf("  frames %lld, achieved %.1f fps, emulated %.1f fps (%+.1f%%), CPU %.1f%% of a core\n",
-                paced.frames, paced.achievedFramesPerSecond, paced.emulatedFramesPerSecond,
-                100.0 * (paced.achievedFramesPerSecond / paced.emulatedFramesPerSecond - 1.0),
-                100.0 * paced.cpuShare);
-    std::printf("summary: flat out %.0f fps at 150 stars; emulated %.1f fps; paced %.1f fps "
-                "(%+.1f%%) at %.1f%% CPU\n",
-                flat150, emulated150, paced.achievedFramesPerSecond,
-                100.0 * (paced.achievedFramesPerSecond / paced.emulatedFramesPerSecond - 1.0),
-                100.0 * paced.cpuShare);
+    std::printf(
+        "  frames %lld, achieved %.1f fps, emulated %.1f fps (%+.1f%%), CPU %.1f%% of a core\n",
+        paced.frames, paced.achievedFramesPerSecond, paced.emulatedFramesPerSecond,
+        100.0 * (paced.achievedFramesPerSecond / paced.emulatedFramesPerSecond - 1.0),
+        100.0 * paced.cpuShare);
+    std::printf(
+        "summary: flat out %.0f fps at 150 stars; emulated %.1f fps; paced %.1f fps "
+        "(%+.1f%%) at %.1f%% CPU\n",
+        flat150, emulated150, paced.achievedFramesPerSecond,
+        100.0 * (paced.achievedFramesPerSecond / paced.emulatedFramesPerSecond - 1.0),
+        100.0 * paced.cpuShare);
     return 0;
 }
