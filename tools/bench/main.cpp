@@ -1,7 +1,7 @@
 // korvane-bench: the engine flat out and on the emulated period PC, then the real desktop
 // program paced at the default star count.
 #include <QApplication>
-#include <QByteArray>
+#include <QString>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +18,7 @@ const char kUsage[] = "Usage: korvane-bench [--help]\n";
 const char kHelp[] =
     "Usage: korvane-bench [--help]\n"
     "\n"
-    "Measures the game's speed; takes about 20 s and prints:\n"
+    "Measures the game's speed; takes about 15 s and prints:\n"
     "  1. the engine in ordinary play (cube moving, no beam, no torpedo) at 0, 150 and\n"
     "     500 stars: frames per second flat out on this machine, frames per second on the\n"
     "     emulated period PC that paces the game, and the seconds one flash loop lasts;\n"
