@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Korvane's two-command setup.
-#   ./run.sh play   install what is missing, build (Release) and start the game
-#   ./run.sh test   install what is missing, build (Release) and run the whole test suite
+# Korvane's setup commands; each installs only what it needs.
+#   ./run.sh play   install what building and playing need, build (Release) and start the game
+#   ./run.sh test   add the test tools, build (Release) and run the whole test suite
+#   ./run.sh web    install the browser build's tools, build the page into build-web/ and
+#                   serve it at http://localhost:8642/ until stopped
 # Works as root on a fresh Debian 12 machine with only the compiler, CMake and apt; quick
 # when everything is already installed and built.
 set -euo pipefail
@@ -9,17 +11,35 @@ cd "$(dirname "$0")"
 
 mode=${1:-}
 case "$mode" in
-    play|test) ;;
-    *) echo "usage: ./run.sh play|test" >&2; exit 2 ;;
+    play|test|web) ;;
+    *) echo "usage: ./run.sh play|test|web" >&2; exit 2 ;;
 esac
 
-packages=(
+# Building and playing the desktop game (configuring the project needs GoogleTest too).
+play_packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
     googletest libgtest-dev libgmock-dev
-    fonts-dejavu-core fonts-liberation2 desktop-file-utils appstream
-    xvfb xauth xdotool x11-utils imagemagick valgrind
+    fonts-dejavu-core fonts-liberation2
 )
+# The browser build, on top of CMake and Ninja: emscripten compiles the engine, Python
+# serves the page.
+web_packages=(emscripten python3)
+# Everything the test suite drives: a headless X server, screenshots, memory checks, the
+# desktop-file and package checkers, and a real browser for the page.
+test_packages=(
+    xvfb xauth xdotool x11-utils imagemagick valgrind
+    desktop-file-utils appstream lintian chromium
+)
+# emscripten runs on node; a node the machine already has (Debian's or not) will do.
+command -v node >/dev/null || web_packages+=(nodejs)
+command -v npm >/dev/null || test_packages+=(npm)
+
+case "$mode" in
+    play) packages=("${play_packages[@]}") ;;
+    test) packages=("${play_packages[@]}" "${web_packages[@]}" "${test_packages[@]}") ;;
+    web) packages=(cmake ninja-build "${web_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -33,12 +53,23 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     export DEBIAN_FRONTEND=noninteractive
     "${sudo_cmd[@]}" apt-get update -qq
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+        -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+
+if [ "$mode" = web ]; then
+    web/build.sh build-web
+    echo "Korvane in the browser: http://localhost:8642/ (Ctrl+C stops the server)"
+    exec python3 -m http.server 8642 --bind 127.0.0.1 --directory build-web
 fi
 
 build=${KORVANE_BUILD_DIR:-build}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+# Extra configure options for the test build; they are applied to an existing build too.
+test_options=()
+options=(-G Ninja -DCMAKE_BUILD_TYPE=Release)
+[ "$mode" = test ] && options+=("${test_options[@]}")
+if [ ! -f "$build/CMakeCache.txt" ] || { [ "$mode" = test ] && [ ${#test_options[@]} -gt 0 ]; }; then
+    cmake -S . -B "$build" "${options[@]}"
 fi
 cmake --build "$build" --parallel
 
