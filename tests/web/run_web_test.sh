@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds the browser version and plays it in Debian's headless Chromium (web_test.js).
+# Installs what it needs first: emscripten and chromium from Debian, puppeteer-core from npm.
+#   tests/web/run_web_test.sh [SCREENSHOT.png]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+
+missing=()
+for p in emscripten chromium; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}"
+fi
+if [ ! -d "$here/node_modules/puppeteer-core" ]; then
+    (cd "$here" && npm install --no-audit --no-fund --loglevel=error)
+fi
+
+out="$root/build-web-test"
+"$root/web/build.sh" "$out"
+
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out" >/dev/null 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+    python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
+    sleep 0.1
+done
+screenshot=()
+[ $# -ge 1 ] && screenshot=("$(realpath "$1")")
+node "$here/web_test.js" "http://127.0.0.1:$port/" "${screenshot[@]}"
