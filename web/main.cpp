@@ -23,13 +23,20 @@ using korvane::PageEvent;
 void HandTextsToPage() {
     namespace t = korvane::texts;
     const std::pair<const char*, const char*> kTexts[] = {
-        {"kAppTitle", t::kAppTitle},       {"kMainWindowCaption", t::kMainWindowCaption},
-        {"kDialogCaption", t::kDialogCaption}, {"kVersionDesign", t::kVersionDesign},
-        {"kTitleLine", t::kTitleLine},     {"kStory", t::kStory},
-        {"kKeyboardHelp", t::kKeyboardHelp}, {"kMouseHelp", t::kMouseHelp},
-        {"kScreenNote", t::kScreenNote},   {"kThanks", t::kThanks},
-        {"kAuthor", t::kAuthor},           {"kDisclaimer", t::kDisclaimer},
-        {"kHomePage", t::kHomePage},       {"kSysInfoCaption", t::kSysInfoCaption},
+        {"kAppTitle", t::kAppTitle},
+        {"kMainWindowCaption", t::kMainWindowCaption},
+        {"kDialogCaption", t::kDialogCaption},
+        {"kVersionDesign", t::kVersionDesign},
+        {"kTitleLine", t::kTitleLine},
+        {"kStory", t::kStory},
+        {"kKeyboardHelp", t::kKeyboardHelp},
+        {"kMouseHelp", t::kMouseHelp},
+        {"kScreenNote", t::kScreenNote},
+        {"kThanks", t::kThanks},
+        {"kAuthor", t::kAuthor},
+        {"kDisclaimer", t::kDisclaimer},
+        {"kHomePage", t::kHomePage},
+        {"kSysInfoCaption", t::kSysInfoCaption},
     };
     for (const auto& [name, text] : kTexts) korvane::page::DefineText(name, text);
 }
@@ -65,9 +72,6 @@ std::map<std::string, std::function<void(const PageEvent&)>> MainWindowHandlers(
         {"Form_KeyUp", [&g](const PageEvent& e) { korvane::Form_KeyUp(g, e.a, e.b); }},
         {"Picture1_MouseUp",
          [&g](const PageEvent& e) { korvane::Picture1_MouseUp(g, e.a, 0, e.b, e.c); }},
-        // The page closing, or the player leaving it: the window is closed by the user.
-        {"Form_Close",
-         [&g](const PageEvent&) { g.Form_QueryUnload(korvane::UnloadReason::ByUser); }},
     };
 }
 

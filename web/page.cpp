@@ -30,7 +30,7 @@ EM_JS(void, korvane_define_sound, (int id, const unsigned char* bytes, int size)
 EM_JS(void, korvane_attach_viewscreen, (const uint32_t* pixels), {
     Module.korvanePage.attachViewscreen(HEAPU32, pixels >> 2);
 });
-EM_JS(void, korvane_mark_dirty, (), { Module.korvanePage.viewscreenDirty = true; });
+EM_JS(void, korvane_mark_dirty, (), { Module.korvanePage.markViewscreenDirty(); });
 EM_JS(void, korvane_draw_now, (), { Module.korvanePage.drawViewscreen(); });
 EM_JS(void, korvane_open_window, (const char* name, const char* caption, const char* message), {
     Module.korvanePage.openWindow(UTF8ToString(name), UTF8ToString(caption), UTF8ToString(message));

@@ -9,7 +9,7 @@
     const H = 482;
     const byId = (id) => document.getElementById(id);
     const page = {texts: {}, queue: [], waker: null, modal: null, over: false,
-                  viewscreenDirty: true};
+                  viewscreenDirty: false};
 
     // ---- The event queue and the game's waits ---------------------------------------
     function post(window, handler, a, b, c) {
@@ -57,11 +57,17 @@
         for (let i = 0; i < pixels.length; i++) rgba[i] = pixels[i] | 0xff000000;
         context.putImageData(image, 0, 0);
     };
-    function onDisplayFrame() {
-        if (page.viewscreenDirty && !page.over) page.drawViewscreen();
-        requestAnimationFrame(onDisplayFrame);
-    }
-    requestAnimationFrame(onDisplayFrame);
+    // At most one drawing per display frame, and none while nothing changes.
+    let framePending = false;
+    page.markViewscreenDirty = function () {
+        page.viewscreenDirty = true;
+        if (framePending) return;
+        framePending = true;
+        requestAnimationFrame(() => {
+            framePending = false;
+            if (page.viewscreenDirty && !page.over) page.drawViewscreen();
+        });
+    };
 
     // The viewscreen's own pointer: a dark blue four-way arrow outlined in white, its hot
     // spot at (10, 10). One arm pointing up, turned by quarter turns for the others.
@@ -293,7 +299,10 @@
             e.className = kind === "label" ? "label" : kind;
             e.textContent = textOf(text);
         } else {
-            e.textContent = textOf(text);
+            // "&S" marks the access key, shown underlined.
+            const [before, key, after] = textOf(text).split(/&(.)/);
+            e.append(before);
+            if (key) e.append(Object.assign(document.createElement("u"), {textContent: key}), after);
             e.type = "button";
             if (kind === "disabled") e.disabled = true;
             else if (kind === "link") {

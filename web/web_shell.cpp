@@ -15,10 +15,16 @@ namespace {
 // However far behind a slow machine falls, the browser gets the thread this often, so the
 // page keeps drawing and taking input.
 constexpr double kLongestTurnMillis = 50.0;
+// A browser's timer fires a little late, often by a millisecond or more; the next frames
+// make up for it rather than the game losing that time for good.
+constexpr double kToleratedLateMicros = 20'000.0;
+// Frames are run in batches of about half a display frame between two waits: the screen
+// shows no more than that, and each wait costs the browser a turn of its event loop.
+constexpr double kBatchMicros = 8'000.0;
 
 }  // namespace
 
-WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }) {}
+WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {}
 
 void WebShell::DispatchPending() {
     PageEvent event;
@@ -53,9 +59,9 @@ void WebShell::WaitOutEmulatedTime(bool handleEvents) {
     if (!game_) return;
     for (;;) {
         if (handleEvents) DispatchPending();
-        const int millis = Pacer::WaitMillis(pacer_.Lead(game_->surface().EmulatedMicros()));
-        if (millis <= 0) return;
-        page::Wait(millis, handleEvents);
+        const double lead = pacer_.Lead(game_->surface().EmulatedMicros());
+        if (lead < kBatchMicros) return;
+        page::Wait(Pacer::WaitMillis(lead), handleEvents);
         lastBrowserTurn_ = page::NowMillis();
     }
 }

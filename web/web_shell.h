@@ -61,8 +61,8 @@ class WebShell : public Shell {
   private:
     // Opens the page's overlay for window, hands its events to handler until close() is
     // called, then takes the overlay down. The main window takes no input meanwhile.
-    void RunModal(const std::string& window, const std::function<void(const PageEvent&,
-                                                                      bool& close)>& handler);
+    void RunModal(const std::string& window,
+                  const std::function<void(const PageEvent&, bool& close)>& handler);
     void MarkViewscreenDirty();
     // Lets real time catch up with the emulated time; with handleEvents, the player's
     // events are handled as they come.
