@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser version and plays it in Debian's headless Chromium (web_test.js).
 # Installs what it needs first: emscripten and chromium from Debian, puppeteer-core from npm.
-#   tests/web/run_web_test.sh [SCREENSHOT.png]
+#   tests/web/run_web_test.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -30,6 +30,4 @@ for _ in $(seq 50); do
     python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
     sleep 0.1
 done
-screenshot=()
-[ $# -ge 1 ] && screenshot=("$(realpath "$1")")
-node "$here/web_test.js" "http://127.0.0.1:$port/" "${screenshot[@]}"
+node "$here/web_test.js" "http://127.0.0.1:$port/"

@@ -1,10 +1,10 @@
 // The browser build in headless Chromium: a game started from the page, its pace, its
 // stars, a key and a torpedo, the stop's corner marks, and not one page error.
-//   node web_test.js URL [SCREENSHOT.png]
+//   node web_test.js URL
 "use strict";
 const puppeteer = require("puppeteer-core");
 
-const [url, screenshot] = process.argv.slice(2);
+const url = process.argv[2];
 const failures = [];
 const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -65,11 +65,6 @@ async function waitFor(page, what, fn, ...args) {
 
     await page.keyboard.press("Space");
     await waitFor(page, "space launches torpedo 1", () => !document.getElementById("Option1").checked);
-    if (screenshot) {
-        await page.keyboard.press("Control");
-        await sleep(30);
-        await page.screenshot({path: screenshot});
-    }
 
     // The clock ticks every 500 frames: about 2.5 s apart at 150 stars (200 frames/s).
     await waitFor(page, "the clock reaches 1", () => document.getElementById("txtGameTime").value === "1");
