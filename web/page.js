@@ -433,6 +433,23 @@
     };
     byId("cmdPlayAgain").addEventListener("click", () => location.reload());
 
+    // A browser without WebAssembly, or the page opened as a file rather than from a web
+    // server: say so instead of leaving a dead window.
+    function cannotStart() {
+        page.ended();
+        byId("ended").firstElementChild.textContent =
+            "Korvane could not start: it needs WebAssembly, and its folder served by a web " +
+            "server (a page opened as a file cannot load it).";
+    }
+
     window.korvanePage = page;
-    window.Module = {korvanePage: page, canvas};
+    window.Module = {korvanePage: page, canvas, onAbort: cannotStart};
+    if (typeof WebAssembly !== "object" || location.protocol === "file:") {
+        cannotStart();
+    } else {
+        const script = document.createElement("script");
+        script.src = "korvane.js";
+        script.onerror = cannotStart;
+        document.body.append(script);
+    }
 })();
