@@ -155,7 +155,14 @@
         if (!element) return;
         if (element.tagName === "INPUT") element.value = text; else element.textContent = text;
     };
-    page.setEnabled = (id, enabled) => { const e = byId(id); if (e) e.disabled = !enabled; };
+    page.setEnabled = function (id, enabled) {
+        const e = byId(id);
+        if (!e) return;
+        const hadFocus = document.activeElement === e;
+        e.disabled = !enabled;
+        // A button that loses its enabling passes the focus on to the window's default.
+        if (hadFocus && !enabled && page.modal) page.focus(windows[page.modal]?.focus || "cmdOK");
+    };
     page.setChecked = (id, checked) => { const e = byId(id); if (e) e.checked = checked; };
     page.setPlayControlsEnabled = function (enabled) {
         for (const button of main.querySelectorAll("button.play")) button.disabled = !enabled;
