@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Builds the browser version and plays it in Debian's headless Chromium (web_test.js).
-# Installs what it needs first: emscripten and chromium from Debian, puppeteer-core from npm.
+# Installs what it needs first: emscripten, chromium and npm from Debian, puppeteer-core from
+# npm.
 #   tests/web/run_web_test.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
+# By command rather than by package: a node from elsewhere brings its own npm.
 missing=()
-for p in emscripten chromium; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+command -v em++ >/dev/null || missing+=(emscripten)
+command -v chromium >/dev/null || missing+=(chromium)
+command -v npm >/dev/null || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
     sudo_cmd=()
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
     "${sudo_cmd[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${missing[@]}"
 fi
 if [ ! -d "$here/node_modules/puppeteer-core" ]; then

@@ -25,8 +25,8 @@ function shipLeft(pixel) {
     return -1;
 }
 const text = (page, id) => page.$eval(id, (e) => e.value);
-async function waitFor(page, what, fn, ...args) {
-    try { await page.waitForFunction(fn, {timeout: 15000}, ...args); return true; }
+async function waitFor(page, what, fn, timeout = 15000) {
+    try { await page.waitForFunction(fn, {timeout}); return true; }
     catch (e) { check(false, what + " (timed out)"); return false; }
 }
 
@@ -83,6 +83,22 @@ async function waitFor(page, what, fn, ...args) {
     check(corners.every(([x, y]) => isYellow(pixel(x, y))) && lit === 4,
           `after the stop only the four corners are yellow (${lit} lit)`);
     check(await text(page, "#txtHighscore") !== "", "the stop shows the high score");
+
+    // At 0 stars a defeat comes within seconds: its dialog holds against the space bar and
+    // closes on Enter, and the play controls are disabled after it.
+    await page.click("#cmdStart");
+    await waitFor(page, "the settings dialog opens again", () => !!document.getElementById("HScroll1"));
+    await page.$eval("#HScroll1", (e) => { e.value = 0; e.dispatchEvent(new Event("input")); });
+    await waitFor(page, "the bar sets 0 stars", () => document.getElementById("Text1").value === "0");
+    await page.click("#cmdOK");
+    if (await waitFor(page, "a defeat dialog opens", () => !!document.getElementById("cmdClose"), 60000)) {
+        await page.keyboard.press("Space");
+        await sleep(300);
+        check(!!(await page.$("#cmdClose")), "the space bar does not close the defeat dialog");
+        await page.keyboard.press("Enter");
+        await waitFor(page, "Enter closes it", () => !document.getElementById("cmdClose"));
+        check(await page.$eval("#cmdPhaser", (b) => b.disabled), "the defeat disables the play controls");
+    }
 
     check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
     await browser.close();
