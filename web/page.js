@@ -383,7 +383,7 @@
         g.fillStyle = "#000";
         g.fillRect(0, 0, 392, 81);
         let seed = 0x5645;
-        const rand = (n) => { seed = (seed * 1103515245 + 12345) >>> 0; return (seed >>> 16) % n; };
+        const rand = (n) => { seed = (Math.imul(seed, 1103515245) + 12345) >>> 0; return (seed >>> 16) % n; };
         for (const top of [8, 45]) {
             for (let glyph = 0; glyph < 24; glyph++) {
                 const x0 = 5 + glyph * 16;
