@@ -9,8 +9,8 @@ shot=$(realpath "${1:-$root/docs/screenshot-web.png}")
 out="$root/build-web-test"
 "$root/web/build.sh" "$out" >/dev/null
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out" >/dev/null 2>&1 &
-server=$!
+/usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out" >/dev/null 2>&1 &
+server=$!  # Debian's own python: no wrapper between this shell and the server
 trap 'kill "$server" 2>/dev/null || true' EXIT
 sleep 1
 NODE_PATH="$root/tests/web/node_modules" node - "http://127.0.0.1:$port/" "$shot" <<'JS'

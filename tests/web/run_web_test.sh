@@ -26,8 +26,8 @@ out="$root/build-web-test"
 "$root/web/build.sh" "$out"
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out" >/dev/null 2>&1 &
-server=$!
+/usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out" >/dev/null 2>&1 &
+server=$!  # Debian's own python: no wrapper between this shell and the server
 trap 'kill "$server" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
     python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
