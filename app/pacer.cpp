@@ -11,7 +11,7 @@ double Pacer::Lead(double emulatedMicros) {
         return 0.0;
     }
     const double lead = (emulatedMicros - emulatedStart_) - (now - realStart_);
-    if (lead < 0.0) {
+    if (lead < -toleratedLate_) {
         // Too slow a machine: the game simply runs slower, as it did on a slow PC.
         Reference(now, emulatedMicros);
         return 0.0;

@@ -18,7 +18,11 @@ class Pacer {
     // Leads shorter than this are carried over rather than waited for.
     static constexpr double kMinWaitMicros = 1000.0;
 
-    explicit Pacer(Clock clock) : clock_(std::move(clock)) {}
+    // toleratedLateMicros: how far real time may run ahead before the reference moves up.
+    // Up to that, frames run back to back until the game has caught up: a wait that
+    // oversleeps a little (a browser's timers) costs no pace.
+    explicit Pacer(Clock clock, double toleratedLateMicros = 0.0)
+        : clock_(std::move(clock)), toleratedLate_(toleratedLateMicros) {}
 
     // The microseconds to wait now, given the emulated time so far: 0 when there is
     // nothing worth waiting for.
@@ -43,6 +47,7 @@ class Pacer {
     }
 
     Clock clock_;
+    double toleratedLate_ = 0.0;
     bool started_ = false;
     double realStart_ = 0.0;
     double emulatedStart_ = 0.0;

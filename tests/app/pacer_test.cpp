@@ -50,6 +50,21 @@ TEST_F(PacerTest, ASlowMachineRunsSlowerWithoutPilingUpDebt) {
     EXPECT_DOUBLE_EQ(pacer_.Lead(2'000.0 + 3'000.0), 3'000.0);
 }
 
+TEST(PacerToleranceTest, ALittleLatenessIsMadeUpAndMoreIsForgiven) {
+    double now = 0.0;
+    Pacer pacer([&now] { return now; }, 2'000.0);
+    pacer.Lead(0.0);
+    // The wait for a 5 ms frame oversleeps by 1.5 ms: the next frame runs at once and the
+    // one after it waits the less.
+    now += 6'500.0;
+    EXPECT_EQ(pacer.Lead(5'000.0), 0.0);
+    EXPECT_DOUBLE_EQ(pacer.Lead(10'000.0), 3'500.0);
+    // Late beyond the tolerance: the reference moves up, as without one.
+    now += 20'000.0;
+    EXPECT_EQ(pacer.Lead(15'000.0), 0.0);
+    EXPECT_DOUBLE_EQ(pacer.Lead(20'000.0), 5'000.0);
+}
+
 TEST_F(PacerTest, TimeInAModalWindowIsNotTheGames) {
     pacer_.Lead(0.0);
     EXPECT_DOUBLE_EQ(pacer_.Lead(8'000.0), 8'000.0);

@@ -1,0 +1,106 @@
+// The browser build in headless Chromium: a game started from the page, its pace, its
+// stars, a key and a torpedo, the stop's corner marks, and not one page error.
+//   node web_test.js URL
+"use strict";
+const puppeteer = require("puppeteer-core");
+
+const url = process.argv[2];
+const failures = [];
+const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// The viewscreen's pixels as the player sees them, [r, g, b] by (x, y).
+async function viewscreen(page) {
+    const data = await page.$eval("#Picture1", (c) =>
+        Array.from(c.getContext("2d").getImageData(0, 0, c.width, c.height).data));
+    return (x, y) => data.slice((y * 642 + x) * 4, (y * 642 + x) * 4 + 3);
+}
+const isYellow = ([r, g, b]) => r === 255 && g === 255 && b === 0;
+const isBlack = ([r, g, b]) => r + g + b === 0;
+// The left edge of the ship: the first column with a lit pixel that is not a star, in its rows.
+function shipLeft(pixel) {
+    for (let x = 0; x < 642; x++) {
+        for (let y = 455; y < 480; y++) if (!isBlack(pixel(x, y)) && !isYellow(pixel(x, y))) return x;
+    }
+    return -1;
+}
+const text = (page, id) => page.$eval(id, (e) => e.value);
+async function waitFor(page, what, fn, timeout = 15000) {
+    try { await page.waitForFunction(fn, {timeout}); return true; }
+    catch (e) { check(false, what + " (timed out)"); return false; }
+}
+
+(async () => {
+    const browser = await puppeteer.launch({
+        executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true,
+        args: ["--no-sandbox", "--window-size=800,600"], defaultViewport: {width: 760, height: 540}});
+    const page = await browser.newPage();
+    const errors = [];
+    page.on("pageerror", (e) => errors.push(String(e)));
+    page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
+    await page.goto(url);
+    await waitFor(page, "the game is ready", () => document.body.dataset.ready === "1");
+    check(await text(page, "#txtScore") === "" && await page.$eval("#cmdPhaser", (b) => b.disabled),
+          "before the first game: empty score, play controls disabled");
+
+    await page.click("#cmdStart");
+    await waitFor(page, "the settings dialog opens", () => !!document.querySelector("#frmStart #cmdOK"));
+    check(await text(page, "#Text1") === "150", "the settings dialog shows 150 stars");
+    await page.click("#cmdOK");
+    await waitFor(page, "the game starts", () => document.getElementById("txtGameTime").value === "0");
+    check(await page.$eval("#Option1", (o) => o.checked), "torpedo 1 is ready at the start");
+
+    let pixel = await viewscreen(page);
+    let stars = 0;
+    for (let y = 0; y < 482; y++) for (let x = 0; x < 642; x++) if (isYellow(pixel(x, y))) stars++;
+    check(stars > 100 && stars <= 151, `about 151 yellow stars on the viewscreen (${stars})`);
+
+    // The ship moves left on Z released, and stops on X.
+    const before = shipLeft(pixel);
+    await page.keyboard.press("z");
+    await sleep(400);
+    await page.keyboard.press("x");
+    const after = shipLeft(await viewscreen(page));
+    check(before >= 300 && after >= 0 && after < before - 20, `Z moves the ship left (${before} -> ${after})`);
+
+    await page.keyboard.press("Space");
+    await waitFor(page, "space launches torpedo 1", () => !document.getElementById("Option1").checked);
+
+    // The clock ticks every 500 frames: about 2.5 s apart at 150 stars (200 frames/s).
+    await waitFor(page, "the clock reaches 1", () => document.getElementById("txtGameTime").value === "1");
+    const t1 = Date.now();
+    await waitFor(page, "the clock reaches 2", () => document.getElementById("txtGameTime").value === "2");
+    const tick = (Date.now() - t1) / 1000;
+    check(tick > 1.8 && tick < 5, `a clock tick takes ${tick.toFixed(2)} s (2.5 s at 200 frames/s)`);
+
+    await page.click("#cmdStart");
+    await waitFor(page, "the stop disables the play controls", () => document.getElementById("cmdPhaser").disabled);
+    await sleep(100);
+    pixel = await viewscreen(page);
+    const corners = [[0, 0], [641, 0], [0, 481], [641, 481]];
+    let lit = 0;
+    for (let y = 0; y < 482; y++) for (let x = 0; x < 642; x++) if (!isBlack(pixel(x, y))) lit++;
+    check(corners.every(([x, y]) => isYellow(pixel(x, y))) && lit === 4,
+          `after the stop only the four corners are yellow (${lit} lit)`);
+    check(await text(page, "#txtHighscore") !== "", "the stop shows the high score");
+
+    // At 0 stars a defeat comes within seconds: its dialog holds against the space bar and
+    // closes on Enter, and the play controls are disabled after it.
+    await page.click("#cmdStart");
+    await waitFor(page, "the settings dialog opens again", () => !!document.getElementById("HScroll1"));
+    await page.$eval("#HScroll1", (e) => { e.value = 0; e.dispatchEvent(new Event("input")); });
+    await waitFor(page, "the bar sets 0 stars", () => document.getElementById("Text1").value === "0");
+    await page.click("#cmdOK");
+    if (await waitFor(page, "a defeat dialog opens", () => !!document.getElementById("cmdClose"), 60000)) {
+        await page.keyboard.press("Space");
+        await sleep(300);
+        check(!!(await page.$("#cmdClose")), "the space bar does not close the defeat dialog");
+        await page.keyboard.press("Enter");
+        await waitFor(page, "Enter closes it", () => !document.getElementById("cmdClose"));
+        check(await page.$eval("#cmdPhaser", (b) => b.disabled), "the defeat disables the play controls");
+    }
+
+    check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
+    await browser.close();
+    process.exit(failures.length ? 1 : 0);
+})().catch((e) => { console.error(e); process.exit(1); });

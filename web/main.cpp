@@ -1,0 +1,100 @@
+// Korvane in the browser: the same game as the desktop program, its main window drawn by
+// the page. main() hands the page the shared texts and the sounds, runs the game's Main and
+// then waits for the player; a game runs inside the start button's handler, as on the
+// desktop.
+
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+
+#include "commands.h"
+#include "embedded_sounds.h"
+#include "game.h"
+#include "page.h"
+#include "texts.h"
+#include "web_shell.h"
+
+namespace {
+
+using korvane::Game;
+using korvane::PageEvent;
+
+void HandTextsToPage() {
+    namespace t = korvane::texts;
+    const std::pair<const char*, const char*> kTexts[] = {
+        {"kAppTitle", t::kAppTitle},
+        {"kMainWindowCaption", t::kMainWindowCaption},
+        {"kDialogCaption", t::kDialogCaption},
+        {"kVersionDesign", t::kVersionDesign},
+        {"kTitleLine", t::kTitleLine},
+        {"kStory", t::kStory},
+        {"kKeyboardHelp", t::kKeyboardHelp},
+        {"kMouseHelp", t::kMouseHelp},
+        {"kScreenNote", t::kScreenNote},
+        {"kThanks", t::kThanks},
+        {"kAuthor", t::kAuthor},
+        {"kDisclaimer", t::kDisclaimer},
+        {"kHomePage", t::kHomePage},
+        {"kSysInfoCaption", t::kSysInfoCaption},
+    };
+    for (const auto& [name, text] : kTexts) korvane::page::DefineText(name, text);
+}
+
+void HandSoundsToPage() {
+    using korvane::sound::EmbeddedSound;
+    using korvane::sound::kEmbeddedSoundCount;
+    using korvane::sound::kEmbeddedSounds;
+    for (const EmbeddedSound& s : std::span(kEmbeddedSounds, kEmbeddedSoundCount)) {
+        korvane::page::DefineSound(s.id, s.bytes, s.size);
+    }
+}
+
+// The main window's handlers by name, as the page asks for them.
+std::map<std::string, std::function<void(const PageEvent&)>> MainWindowHandlers(Game& g) {
+    return {
+        {"cmdSound_Click", [&g](const PageEvent&) { g.cmdSound_Click(); }},
+        {"cmdExit_Click", [&g](const PageEvent&) { g.cmdExit_Click(); }},
+        {"cmdHelp_Click", [&g](const PageEvent&) { korvane::cmdHelp_Click(g); }},
+        {"cmdStart_Click", [&g](const PageEvent&) { g.cmdStart_Click(); }},
+        {"cmdXhairup_Click", [&g](const PageEvent&) { g.cmdXhairup_Click(); }},
+        {"cmdXhairleft_Click", [&g](const PageEvent&) { g.cmdXhairleft_Click(); }},
+        {"cmdStopCrosshair_Click", [&g](const PageEvent&) { g.cmdStopCrosshair_Click(); }},
+        {"cmdXhairright_Click", [&g](const PageEvent&) { g.cmdXhairright_Click(); }},
+        {"cmdXhairdown_Click", [&g](const PageEvent&) { g.cmdXhairdown_Click(); }},
+        {"cmdPhaser_Click", [&g](const PageEvent&) { g.cmdPhaser_Click(); }},
+        {"cmdPhoton_Click", [&g](const PageEvent&) { g.cmdPhoton_Click(); }},
+        {"cmdLeft_Click", [&g](const PageEvent&) { g.cmdLeft_Click(); }},
+        {"cmdStop_Click", [&g](const PageEvent&) { g.cmdStop_Click(); }},
+        {"cmdRight_Click", [&g](const PageEvent&) { g.cmdRight_Click(); }},
+        {"cmdShields_Click", [&g](const PageEvent&) { g.cmdShields_Click(); }},
+        {"cmdHint_Click", [&g](const PageEvent&) { korvane::cmdHint_Click(g); }},
+        {"Form_KeyUp", [&g](const PageEvent& e) { korvane::Form_KeyUp(g, e.a, e.b); }},
+        {"Picture1_MouseUp",
+         [&g](const PageEvent& e) { korvane::Picture1_MouseUp(g, e.a, 0, e.b, e.c); }},
+    };
+}
+
+}  // namespace
+
+int main() {
+    // Both live as long as the page: the game's loop never returns from a game's end.
+    static korvane::WebShell shell;
+    static Game game(shell);
+    shell.AttachGame(game);
+    static const auto handlers = MainWindowHandlers(game);
+    shell.SetMainWindowHandler([](const PageEvent& e) {
+        // A name the page sends that the window does not know is ignored.
+        if (const auto it = handlers.find(e.handler); it != handlers.end()) it->second(e);
+    });
+
+    HandTextsToPage();
+    HandSoundsToPage();
+    korvane::page::AttachViewscreen(game.surface().Pixels().data());
+    game.Main();
+    korvane::page::Ready();
+    for (;;) {
+        shell.WaitForEvents();
+        shell.DispatchPending();
+    }
+}

@@ -1,0 +1,49 @@
+#pragma once
+// The C++ side's calls into the page (page.js): the controls, the overlays of the modal
+// windows, the canvas, the sounds and the event queue. Elements are found by their
+// control names.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace korvane {
+struct PageEvent;
+}
+
+namespace korvane::page {
+
+// Takes the oldest queued event of the page; false when there is none.
+bool TakeEvent(PageEvent& event);
+// Hands the thread to the browser for ms milliseconds (below 0: until an event comes);
+// with wakeOnEvent an event ends the wait early.
+void Wait(double ms, bool wakeOnEvent);
+double NowMillis();
+
+void DefineText(const char* name, const char* text);
+void DefineSound(int id, const unsigned char* bytes, std::size_t size);
+void AttachViewscreen(const uint32_t* pixels);
+// The canvas is redrawn from the surface at the next display frame, or at once.
+void MarkViewscreenDirty();
+void DrawViewscreenNow();
+
+void OpenWindow(const char* name, const char* caption, const char* message);
+void CloseWindow();
+void SetText(const char* id, const char* text);
+void SetEnabled(const char* id, bool enabled);
+void SetChecked(const char* id, bool checked);
+void SetScrollValue(int value);
+void SetPlayControlsEnabled(bool enabled);
+void ResetMainWindow();
+void Focus(const char* id);
+
+int ScreenWidth();
+int ScreenHeight();
+bool Hidden();
+
+// Starts a sound, cutting off the one playing; the sound's length in milliseconds, or 0
+// when nothing plays (sound blocked by the browser, or no such sound).
+double PlaySound(int id);
+void Ready();
+void Ended();
+
+}  // namespace korvane::page

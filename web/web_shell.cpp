@@ -1,0 +1,222 @@
+#include "web_shell.h"
+
+#include <chrono>
+
+#include "game.h"
+#include "outcome_dialog.h"
+#include "page.h"
+#include "start_dialog.h"
+#include "texts.h"
+
+namespace korvane {
+
+namespace {
+
+// However far behind a slow machine falls, the browser gets the thread this often, so the
+// page keeps drawing and taking input.
+constexpr double kLongestTurnMillis = 50.0;
+// A browser's timer fires a little late, often by a millisecond or more; the next frames
+// make up for it rather than the game losing that time for good.
+constexpr double kToleratedLateMicros = 20'000.0;
+// Frames are run in batches of about half a display frame between two waits: the screen
+// shows no more than that, and each wait costs the browser a turn of its event loop.
+constexpr double kBatchMicros = 8'000.0;
+
+}  // namespace
+
+WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {}
+
+void WebShell::DispatchPending() {
+    PageEvent event;
+    while (page::TakeEvent(event)) {
+        if (!modalWindow_.empty()) {
+            // A modal window has the input; what the main window got meanwhile is lost,
+            // as the desktop drops input to a window that a dialog blocks.
+            if (event.window == modalWindow_) modalHandler_(event, modalClose_);
+            if (modalClose_) return;
+        } else if (event.window == "frmKorvane" && mainHandler_) {
+            mainHandler_(event);
+        }
+    }
+}
+
+void WebShell::WaitForEvents() {
+    page::Wait(-1.0, true);
+    lastBrowserTurn_ = page::NowMillis();
+}
+
+void WebShell::DoEvents() {
+    MarkViewscreenDirty();
+    WaitOutEmulatedTime(true);
+    DispatchPending();
+    if (page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
+        page::Wait(0.0, false);
+        lastBrowserTurn_ = page::NowMillis();
+    }
+}
+
+void WebShell::WaitOutEmulatedTime(bool handleEvents) {
+    if (!game_) return;
+    for (;;) {
+        if (handleEvents) DispatchPending();
+        const double lead = pacer_.Lead(game_->surface().EmulatedMicros());
+        if (lead < kBatchMicros) return;
+        page::Wait(Pacer::WaitMillis(lead), handleEvents);
+        lastBrowserTurn_ = page::NowMillis();
+    }
+}
+
+void WebShell::RunModal(const std::string& window,
+                        const std::function<void(const PageEvent&, bool&)>& handler) {
+    // One modal window at a time: the main window's input is closed to a second one.
+    modalWindow_ = window;
+    modalHandler_ = handler;
+    modalClose_ = false;
+    while (!modalClose_) {
+        page::Wait(-1.0, true);
+        DispatchPending();
+    }
+    modalWindow_.clear();
+    modalHandler_ = nullptr;
+    page::CloseWindow();
+    // The player's time in a modal window is not the game's.
+    pacer_.Restart();
+    lastBrowserTurn_ = page::NowMillis();
+}
+
+bool WebShell::IsMainWindowMinimised() {
+    // A hidden tab is the browser's minimised window.
+    return page::Hidden();
+}
+
+ScreenSize WebShell::ScreenSizeInPixels() {
+    return {page::ScreenWidth(), page::ScreenHeight()};
+}
+
+void WebShell::ShowMessageBox(const std::string& text) {
+    page::OpenWindow("MsgBox", texts::kAppTitle, text.c_str());
+    RunModal("MsgBox", [](const PageEvent& e, bool& close) {
+        if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
+    });
+}
+
+void WebShell::ShowSettingsDialog(StartDialog& dialog) {
+    page::OpenWindow("frmStart", texts::kDialogCaption, "");
+    const std::string version = std::string(texts::kVersionPrefix) + texts::kVersion;
+    page::SetText("lblVersion", version.c_str());
+    dialog.Form_Load();
+    page::SetScrollValue(dialog.scrollValue());
+    RunModal("frmStart", [&dialog](const PageEvent& e, bool& close) {
+        if (e.handler == "HScroll1_Change") {
+            dialog.SetScrollValue(static_cast<int16_t>(e.a));
+        } else if (e.handler == "Command1_Click") {
+            dialog.Command1_Click();
+        } else if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") {
+            close = true;
+        }
+        // The bar stands where the rules left it.
+        page::SetScrollValue(dialog.scrollValue());
+    });
+}
+
+void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
+    const char* name = OutcomeName(dialog.kind());
+    page::OpenWindow(name, texts::kDialogCaption, OutcomeMessage(dialog.kind()));
+    dialog.Form_Load();
+    RunModal(name, [&dialog](const PageEvent& e, bool& close) {
+        if (e.handler == "cmdClose_KeyPress") {
+            dialog.cmdClose_KeyPress(e.a);
+        } else if (e.handler == "cmdClose_Click") {
+            close = dialog.cmdClose_Click();
+        } else if (e.handler == "cmdChangeWinscore_Click") {
+            dialog.cmdChangeWinscore_Click();
+            page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
+        } else if (e.handler == "Form_Close") {
+            close = true;  // the close box acts as OK
+        }
+    });
+}
+
+void WebShell::ShowAboutBox() {
+    const std::string caption = std::string("About ") + texts::kAppTitle;
+    page::OpenWindow("frmAbout", caption.c_str(), "");
+    const std::string version = std::string(texts::kVersionPrefix) + texts::kVersion;
+    page::SetText("lblVersion", version.c_str());
+    // The home-page button is the page's own business; there is no system information
+    // tool to start in a browser, so its button stays disabled.
+    RunModal("frmAbout", [](const PageEvent& e, bool& close) {
+        if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
+    });
+}
+
+void WebShell::ShowMainWindow() {
+    MarkViewscreenDirty();
+}
+
+void WebShell::ResetMainWindow() {
+    page::ResetMainWindow();
+    MarkViewscreenDirty();
+}
+
+void WebShell::EndProgram() {
+    page::Ended();
+    // Nothing runs after the end: the thread sleeps for good and no event is handled.
+    for (;;) page::Wait(-1.0, false);
+}
+
+void WebShell::SetPlayControlsEnabled(bool enabled) {
+    page::SetPlayControlsEnabled(enabled);
+}
+
+void WebShell::SetText(Readout which, const std::string& text) {
+    page::SetText(ReadoutName(which), text.c_str());
+}
+
+void WebShell::RefreshReadout(Readout /*which*/) {
+    // The page shows a text as soon as it is set.
+}
+
+void WebShell::SetTorpedoIndicator(int slot, bool ready) {
+    static constexpr const char* kOptions[] = {"Option1", "Option2", "Option3"};
+    if (slot < 1 || slot > 3) return;
+    page::SetChecked(kOptions[slot - 1], ready);
+}
+
+void WebShell::FocusViewscreen() {
+    page::Focus("Picture1");
+    MarkViewscreenDirty();
+}
+
+void WebShell::PlaySound(int soundid, int playflags) {
+    constexpr int kAsync = 1;
+    const double millis = page::PlaySound(soundid);
+    // A synchronous sound holds everything up until it has ended; the player's input
+    // waits for it.
+    if ((playflags & kAsync) == 0 && millis > 0) {
+        page::Wait(millis, false);
+        pacer_.Restart();
+        lastBrowserTurn_ = page::NowMillis();
+    }
+}
+
+void WebShell::PresentViewscreen() {
+    page::DrawViewscreenNow();
+    // The flash stays on screen for its emulated time; the player's input waits for it.
+    WaitOutEmulatedTime(false);
+}
+
+void WebShell::ViewscreenCleared() {
+    MarkViewscreenDirty();
+}
+
+void WebShell::MarkViewscreenDirty() {
+    page::MarkViewscreenDirty();
+}
+
+uint64_t WebShell::ClockSeed() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace korvane
