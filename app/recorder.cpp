@@ -118,6 +118,8 @@ void Recorder::WriteExpectations() {
     for (const char* name : kExpected) {
         Write(std::string("expect ") + name + " " + FormatStateVar(*FindStateVar(names, name)));
     }
+    // korvane-sim stops at 100000 frames unless told otherwise (--max-frames).
+    Write("# " + std::to_string(frame_) + " frames so far");
 }
 
 bool Recorder::eventFilter(QObject* watched, QEvent* event) {
