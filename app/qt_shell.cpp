@@ -135,9 +135,9 @@ void QtShell::ShowMainWindow() {
 
 void QtShell::ResetMainWindow() {
     // The window comes back as it was designed, which is not minimised: the game starts.
+    if (tap_) tap_->MainWindowReset();
     if (window_.isMinimized()) window_.showNormal();
     window_.ResetControls();
-    if (tap_) tap_->MainWindowReset();
     ScheduleViewscreenRepaint();
 }
 

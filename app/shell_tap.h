@@ -21,7 +21,7 @@ class ShellTap {
     virtual ScreenSize ScreenSeen(ScreenSize real) { return real; }
     virtual uint64_t SeedSeen(uint64_t clockSeed) { return clockSeed; }
 
-    // The main window has been reset at a game start (and is no longer minimised).
+    // The main window is being reset at a game start: it will not be minimised.
     virtual void MainWindowReset() {}
 };
 
