@@ -1,33 +1,69 @@
 #include "command_line.h"
 
+#include <QCommandLineParser>
+#include <QStringList>
+
 namespace korvane {
 
 namespace {
-const char kUsage[] = "Usage: korvane [--help | --version]\n";
+const char kUsage[] = "Usage: korvane [--record FILE | --replay FILE | --help | --version]\n";
 
 const char kHelp[] =
-    "Usage: korvane [--help | --version]\n"
+    "Usage: korvane [--record FILE | --replay FILE | --help | --version]\n"
     "\n"
     "Korvane: command the starship Halcyra against one huge Vessik cube, with phasers,\n"
-    "photon torpedoes and shields. The game takes no options; choose the number of stars,\n"
-    "which sets its speed, before every game.\n"
+    "photon torpedoes and shields. Choose the number of stars, which sets the game's\n"
+    "speed, before every game.\n"
     "\n"
     "Keys (on release): Ctrl phasers, Space torpedo, arrows crosshairs, Z/C move left/right,\n"
     "X stop, S shields, H hint, A help/About, Q quit.\n"
     "Mouse over the viewscreen: left moves the crosshairs there, right fires phasers,\n"
     "middle launches a torpedo.\n"
     "\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n";
+    "  --record FILE  play as usual and write the session to FILE, as a korvane-sim\n"
+    "                 script: 'korvane-sim FILE' replays it and checks it frame by frame\n"
+    "  --replay FILE  show a recording in the window at the game's own pace; closing\n"
+    "                 the window or Q ends it\n"
+    "  --help         show this help and exit\n"
+    "  --version      show the version and exit\n";
+
+CommandLineAnswer UsageError(const QString& message) {
+    return {2, "", "korvane: " + message.toStdString() + "\n" + kUsage};
+}
 }  // namespace
 
-std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string>& args) {
-    if (args.empty()) return std::nullopt;
-    if (args.size() == 1 && args[0] == "--help") return CommandLineAnswer{0, kHelp, ""};
-    if (args.size() == 1 && args[0] == "--version") {
-        return CommandLineAnswer{0, "korvane 1.02\n", ""};
+std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string>& args,
+                                                   PlayOptions* play) {
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption version(QStringLiteral("version"));
+    const QCommandLineOption record(QStringLiteral("record"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption replay(QStringLiteral("replay"), QString(), QStringLiteral("FILE"));
+    parser.addOptions({help, version, record, replay});
+    QStringList list{QStringLiteral("korvane")};
+    for (const std::string& a : args) list << QString::fromLocal8Bit(a);
+    if (!parser.parse(list)) return UsageError(parser.errorText());
+    if (!parser.positionalArguments().isEmpty()) {
+        return UsageError("unexpected argument '" + parser.positionalArguments().first() + "'");
     }
-    return CommandLineAnswer{2, "", "korvane: unexpected argument '" + args[0] + "'\n" + kUsage};
+    const QStringList given = parser.optionNames();
+    if (given.size() > 1) {
+        return UsageError(given.count(given.first()) > 1 ? "--" + given.first() + " is given twice"
+                                                         : "--" + given[0] + " and --" + given[1] +
+                                                               " cannot be used together");
+    }
+    if (parser.isSet(help)) return CommandLineAnswer{0, kHelp, ""};
+    if (parser.isSet(version)) return CommandLineAnswer{0, "korvane 1.02\n", ""};
+    for (const QCommandLineOption* file : {&record, &replay}) {
+        if (parser.isSet(*file) && parser.value(*file).isEmpty()) {
+            return UsageError("--" + file->names().first() + " needs a file name");
+        }
+    }
+    if (play) {
+        play->recordPath = parser.value(record).toLocal8Bit().toStdString();
+        play->replayPath = parser.value(replay).toLocal8Bit().toStdString();
+    }
+    return std::nullopt;
 }
 
 }  // namespace korvane

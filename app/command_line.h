@@ -1,6 +1,6 @@
 #pragma once
-// The command line: the game itself takes no options; --help and --version answer as Linux
-// users expect, and anything else is a usage error.
+// The command line, read with Qt's parser before the window system is touched: --help and
+// --version answer without a display; --record FILE and --replay FILE choose how to play.
 
 #include <optional>
 #include <string>
@@ -14,7 +14,14 @@ struct CommandLineAnswer {
     std::string err;  // for standard error
 };
 
-// Nothing when the game should start; otherwise what to print and the exit code.
-std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string>& args);
+struct PlayOptions {
+    std::string recordPath;  // write the session to this file
+    std::string replayPath;  // show this recording instead of playing
+};
+
+// Nothing when the game should start (with its options in *play, when given); otherwise
+// what to print and the exit code.
+std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string>& args,
+                                                   PlayOptions* play = nullptr);
 
 }  // namespace korvane

@@ -1,26 +1,102 @@
 // Korvane: the desktop program. The game starts in its Main, which shows the main window;
 // from then on everything happens in the window's events.
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
 #include "command_line.h"
 #include "look.h"
 #include "program.h"
+#include "recorder.h"
+#include "replayer.h"
+#include "sim_runner.h"
+
+namespace {
+
+const char kNoDisplay[] = "korvane: needs a graphical desktop session (no display found)\n";
+
+// Whether the window system is out of reach before Qt tries it: Qt gives up on a missing
+// display with a fatal error and a core dump.
+bool NoDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.startsWith("xcb")) return !x11;
+    if (platform.startsWith("wayland")) return !wayland;
+    if (!platform.isEmpty()) return false;  // offscreen, minimal, vnc...: no display needed
+    return !x11 && !wayland;
+}
+
+// A display that is named but cannot be opened ends the same way, in one line: Qt's own
+// messages while it starts are held back until it has started.
+QStringList startUpMessages;
+void StartUpMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtFatalMsg) {
+        std::fputs(kNoDisplay, stderr);
+        ::_exit(1);
+    }
+    startUpMessages << text;
+}
+
+// The recording to watch, read and checked whole before the window opens; a bad one is
+// refused as korvane-sim refuses it.
+bool ReadRecording(const std::string& path, std::vector<korvane::sim::ScriptLine>& lines) {
+    std::string text;
+    std::string why;
+    if (!korvane::sim::ReadScriptFile(path, text, why)) {
+        std::fprintf(stderr, "korvane: cannot read %s: %s\n", korvane::sim::Quoted(path).c_str(),
+                     why.c_str());
+        return false;
+    }
+    try {
+        lines = korvane::sim::ParseScript(text);
+    } catch (const korvane::sim::ScriptError& e) {
+        std::fprintf(stderr, "korvane: line %d: %s\n", e.lineNumber, e.what());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // Answered before the window system is touched, so that they work without a display.
-    if (auto answer = korvane::AnswerCommandLine({argv + 1, argv + argc})) {
+    korvane::PlayOptions play;
+    if (auto answer = korvane::AnswerCommandLine({argv + 1, argv + argc}, &play)) {
         std::fputs(answer->out.c_str(), stdout);
         std::fputs(answer->err.c_str(), stderr);
         return answer->exitCode;
     }
-    QApplication app(argc, argv);
+    std::vector<korvane::sim::ScriptLine> recording;
+    if (!play.replayPath.empty() && !ReadRecording(play.replayPath, recording)) return 2;
+    if (NoDisplay()) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
+
+    // Qt sees none of the options: they are the game's.
+    static int qtArgc = 1;
+    const QtMessageHandler defaultHandler = qInstallMessageHandler(StartUpMessage);
+    QApplication app(qtArgc, argv);
+    qInstallMessageHandler(defaultHandler);
+    for (const QString& message : startUpMessages) qWarning("%s", qPrintable(message));
     QApplication::setApplicationName("korvane");
     QApplication::setApplicationVersion("1.02");
     QGuiApplication::setDesktopFileName("org.korvane.Korvane");
     korvane::look::InstallLook(app);
     korvane::Program program;
+    std::unique_ptr<korvane::Recorder> recorder;
+    std::unique_ptr<korvane::Replayer> replayer;
+    if (!play.recordPath.empty()) {
+        recorder = std::make_unique<korvane::Recorder>(program, play.recordPath);
+    }
+    if (!play.replayPath.empty()) {
+        replayer = std::make_unique<korvane::Replayer>(program, std::move(recording));
+    }
     program.game().Main();
+    if (replayer) replayer->Begin();
     return app.exec();
 }

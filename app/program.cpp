@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <algorithm>
+#include <cmath>
 
 #include "commands.h"
 #include "key_codes.h"
@@ -32,7 +34,7 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
         // Holding a key down makes releases too; only the real one counts.
         if (!key->isAutoRepeat()) {
             if (const int code = VirtualKeyFromQt(key->key()); code != 0) {
-                Form_KeyUp(game_, code, ShiftBits(key->modifiers()));
+                keyUp_(code, ShiftBits(key->modifiers()));
             }
         }
         // The window has dealt with the release; no control acts on it.
@@ -44,15 +46,26 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
 Program::Program()
     : shell_(window_),
       game_(shell_),
-      keyPreview_(window_, game_),
+      keyPreview_(window_,
+                  [this](int code, int shift) {
+                      Handle("keyup " + std::to_string(code),
+                             [this, code, shift] { Form_KeyUp(game_, code, shift); });
+                  }),
       systemClose_([this] { game_.Form_QueryUnload(UnloadReason::BySystem); }) {
     shell_.AttachGame(game_);
     ConnectButtons();
     window_.controls().Picture1->onMouseUp = [this](int button, int shift, double px, double py) {
-        Picture1_MouseUp(game_, button, shift, px, py);
+        // A script names the pixel the game takes the position for.
+        const auto pixel = [](double v) {
+            return std::to_string(std::clamp(std::lround(v), -32768L, 32767L));
+        };
+        Handle("mouseup " + std::to_string(button) + " " + pixel(px) + " " + pixel(py),
+               [=, this] { Picture1_MouseUp(game_, button, shift, px, py); });
     };
     // The user or the system closing the window ends the program, also during a game.
-    window_.onClose = [this] { game_.Form_QueryUnload(UnloadReason::ByUser); };
+    window_.onClose = [this] {
+        Handle("close", [this] { game_.Form_QueryUnload(UnloadReason::ByUser); });
+    };
     qApp->installEventFilter(&keyPreview_);
 }
 
@@ -60,11 +73,19 @@ Program::~Program() {
     qApp->removeEventFilter(&keyPreview_);
 }
 
+void Program::Handle(const std::string& command, const std::function<void()>& handler) {
+    if (commandTap_) commandTap_->Before(command);
+    handler();
+    if (commandTap_) commandTap_->After();
+}
+
 void Program::ConnectButtons() {
     const MainWindowControls& c = window_.controls();
     Game& g = game_;
-    const auto on = [](QPushButton* button, auto handler) {
-        QObject::connect(button, &QPushButton::clicked, button, handler);
+    const auto on = [this](QPushButton* button, auto handler) {
+        QObject::connect(button, &QPushButton::clicked, button, [this, button, handler] {
+            Handle("click " + button->objectName().toStdString(), handler);
+        });
     };
     on(c.cmdSound, [&g] { g.cmdSound_Click(); });
     on(c.cmdExit, [&g] { g.cmdExit_Click(); });

@@ -3,6 +3,8 @@
 // together. main() runs one; the widget tests build their own the same way.
 
 #include <QObject>
+#include <functional>
+#include <string>
 
 #include "game.h"
 #include "main_window.h"
@@ -16,14 +18,25 @@ namespace korvane {
 // pressed by the space bar or Enter.
 class KeyPreview : public QObject {
   public:
-    KeyPreview(MainWindow& window, Game& game) : window_(window), game_(game) {}
+    using KeyUp = std::function<void(int virtualKey, int shift)>;
+    KeyPreview(MainWindow& window, KeyUp keyUp) : window_(window), keyUp_(std::move(keyUp)) {}
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     MainWindow& window_;
-    Game& game_;
+    KeyUp keyUp_;
+};
+
+// Sees every command the player gives the main window, written as a korvane-sim script
+// line (click cmdStart, keyup 32, mouseup 1 20 30, close), just before and after it is
+// handled; for recording games.
+class CommandTap {
+  public:
+    virtual ~CommandTap() = default;
+    virtual void Before(const std::string& command) = 0;
+    virtual void After() = 0;
 };
 
 class Program {
@@ -35,14 +48,18 @@ class Program {
     QtShell& shell() { return shell_; }
     Game& game() { return game_; }
 
+    void SetCommandTap(CommandTap* tap) { commandTap_ = tap; }
+
   private:
     void ConnectButtons();
+    void Handle(const std::string& command, const std::function<void()>& handler);
 
     MainWindow window_;
     QtShell shell_;
     Game game_;
     KeyPreview keyPreview_;
     SystemClose systemClose_;
+    CommandTap* commandTap_ = nullptr;
 };
 
 }  // namespace korvane

@@ -49,11 +49,13 @@ void QtShell::AttachGame(Game& game) {
 }
 
 void QtShell::DoEvents() {
+    if (tap_) tap_->YieldBegins();
     ScheduleViewscreenRepaint();
     // Wait first, handling events as they come, then take whatever arrived at the very end:
     // a key released during the wait acts in this frame, not the next.
     WaitOutEmulatedTime(QEventLoop::AllEvents);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (tap_) tap_->YieldEnds();
 }
 
 void QtShell::WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags) {
@@ -87,9 +89,9 @@ bool QtShell::IsMainWindowMinimised() {
 ScreenSize QtShell::ScreenSizeInPixels() {
     const QScreen* screen = window_.screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen) return {};
-    const QSize size = screen->geometry().size();
-    return {size.width(), size.height()};
+    ScreenSize seen;
+    if (screen) seen = {screen->geometry().width(), screen->geometry().height()};
+    return tap_ ? tap_->ScreenSeen(seen) : seen;
 }
 
 void QtShell::ShowMessageBox(const std::string& text) {
@@ -132,6 +134,9 @@ void QtShell::ShowMainWindow() {
 }
 
 void QtShell::ResetMainWindow() {
+    // The window comes back as it was designed, which is not minimised: the game starts.
+    if (tap_) tap_->MainWindowReset();
+    if (window_.isMinimized()) window_.showNormal();
     window_.ResetControls();
     ScheduleViewscreenRepaint();
 }
@@ -188,8 +193,9 @@ void QtShell::ViewscreenCleared() {
 
 uint64_t QtShell::ClockSeed() {
     using namespace std::chrono;
-    return static_cast<uint64_t>(
+    const auto clock = static_cast<uint64_t>(
         duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+    return tap_ ? tap_->SeedSeen(clock) : clock;
 }
 
 }  // namespace korvane

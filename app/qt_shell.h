@@ -8,6 +8,7 @@
 #include "pacer.h"
 #include "readout_registry.h"
 #include "shell.h"
+#include "shell_tap.h"
 
 namespace korvane {
 
@@ -22,6 +23,9 @@ class QtShell : public Shell {
     void AttachGame(Game& game);
 
     ReadoutRegistry& readouts() { return readouts_; }
+
+    // A recorder or a replayer watching the yields and the starts; nullptr for none.
+    void SetTap(ShellTap* tap) { tap_ = tap; }
 
     void DoEvents() override;
     bool IsMainWindowMinimised() override;
@@ -58,6 +62,7 @@ class QtShell : public Shell {
     Pacer pacer_;
     ReadoutRegistry readouts_;
     QTimer repaintTimer_;
+    ShellTap* tap_ = nullptr;
 };
 
 }  // namespace korvane

@@ -49,7 +49,7 @@ class Shell {
 
     // Show the main window (not modal).
     virtual void ShowMainWindow() = 0;
-    // Put every control of the main window back in its initial state: play controls
+    // Put the main window back in its design state: not minimised, play controls
     // disabled, torpedo indicators at their initial value, read-outs empty.
     virtual void ResetMainWindow() = 0;
 

@@ -1,5 +1,5 @@
-// The command line: the game takes no options, --help and --version answer, anything else
-// is a usage error with exit code 2.
+// The command line: --help and --version answer, --record and --replay take a file, anything
+// else is a usage error with exit code 2.
 
 #include "command_line.h"
 
@@ -10,6 +10,10 @@ namespace {
 
 TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_FALSE(AnswerCommandLine({}).has_value());  // no arguments: the game starts
+    PlayOptions play;
+    EXPECT_FALSE(AnswerCommandLine({"--replay", "a game.rec"}, &play).has_value());
+    EXPECT_EQ(play.replayPath, "a game.rec");
+    EXPECT_EQ(play.recordPath, "");
 
     const auto version = AnswerCommandLine({"--version"});
     ASSERT_TRUE(version);
@@ -29,7 +33,10 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
                                                {"extra"},
                                                {"--help", "--version"},
                                                {"--version", "x"},
-                                               {"-platform", "offscreen"}}) {
+                                               {"-platform", "offscreen"},
+                                               {"--record"},
+                                               {"--replay", ""},
+                                               {"--record", "a", "--replay", "b"}}) {
         const auto answer = AnswerCommandLine(args);
         ASSERT_TRUE(answer) << args[0];
         EXPECT_EQ(answer->exitCode, 2) << args[0];

@@ -50,6 +50,10 @@ TEST(SimScript, ABadScriptIsRejectedWithItsLineAndRunsNothing) {
         {"at 5\n", 1},
         {"click cmdStart\nat 10 click cmdStart\n\n# later\nat 9 print x\n", 5},  // backwards
         {"click cmdStart\nat 10 print cubey\nat 20 bogus\n", 3},
+        {"seed -1\n", 1},
+        {"screensize 800\n", 1},
+        {"expect nosuch 1\n", 1},
+        {"expect x big\n", 1},
     };
     for (const auto& c : cases) {
         const SimRun run = RunScript(std::string(c.script));
@@ -60,6 +64,23 @@ TEST(SimScript, ABadScriptIsRejectedWithItsLineAndRunsNothing) {
         EXPECT_GT(run.result.error.size(), prefix.size()) << "the message says what is wrong";
         EXPECT_TRUE(run.result.log.empty()) << c.script;
     }
+}
+
+TEST(SimScript, MessagesEscapeUnprintableBytesAndNameTheRange) {
+    EXPECT_EQ(RunScript(std::string("stars 501\n")).result.error,
+              "korvane-sim: line 1: star count 501 is out of range 0 to 500");
+    EXPECT_EQ(RunScript(std::string("click a\x01\\\n")).result.error,
+              "korvane-sim: line 1: unknown button 'a\\x01\\x5C'");
+}
+
+TEST(SimScript, ExpectLinesCheckTheGameAndTheFirstDifferenceExitsWithThree) {
+    const SimRun ok = RunScript(std::string(
+        "screensize 800x600\nclick cmdStart\nat 3 click cmdStart\nexpect screenres 800x600\n"
+        "expect x 0x140\n"));
+    EXPECT_EQ(ok.result.exitCode, 0) << ok.result.log;
+    const SimRun bad = RunScript(std::string("expect x 5\nprint x\n"));
+    EXPECT_EQ(bad.result.exitCode, 3);
+    EXPECT_EQ(bad.result.log, "0 text cmdSound sound: ON\n0 desync x expected 5 got 0\n");
 }
 
 TEST(SimScript, BadOptionsAreRejected) {
@@ -78,6 +99,7 @@ TEST(SimScript, BadOptionsAreRejected) {
         {},
         {path, path},
         {TempPath("no_such_script.txt")},
+        {"/"},  // a folder
     };
     for (const std::vector<std::string>& args : bad) {
         const korvane::sim::SimResult r = CommandLine(args);
@@ -200,7 +222,7 @@ TEST(SimScript, TheStarAnswerHoldsForEveryLaterDialogUntilReplaced) {
     z.Idle("stars 0").Idle("click cmdStart").At(1, "click cmdStart");
     z.Idle("click cmdStart").At(2, "click cmdStart");
     const SimRun zero = RunScript(z);
-    EXPECT_TRUE(zero.log.InOrder({"dialog frmStart", "sound 102 1", "text Text1 150", "sound 102 1",
+    EXPECT_TRUE(zero.log.InOrder({"dialog frmStart", "text Text1 150", "sound 102 1", "sound 102 1",
                                   "text Text1 0", "reset"}));
     std::vector<std::string> second;
     for (const std::string& e : zero.log.At(1)) {

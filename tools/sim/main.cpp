@@ -8,10 +8,9 @@
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const korvane::sim::SimResult r = korvane::sim::RunSimCommandLine(args);
-    if (r.exitCode != 0) {
-        std::fprintf(stderr, "%s\n", r.error.c_str());
-        return r.exitCode;
-    }
     std::fwrite(r.log.data(), 1, r.log.size(), stdout);
-    return 0;
+    std::fflush(stdout);
+    std::fputs(r.warnings.c_str(), stderr);
+    if (!r.error.empty()) std::fprintf(stderr, "%s\n", r.error.c_str());
+    return r.exitCode;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <sstream>
 
 #include "game_state.h"
@@ -25,18 +26,6 @@ std::optional<int64_t> ParseInt(const std::string& text) {
     return value;
 }
 
-int64_t RequireInt(const ScriptLine& line, size_t index, const char* what, int64_t lo, int64_t hi) {
-    if (line.args.size() <= index) {
-        throw ScriptError(line.lineNumber, std::string("missing ") + what);
-    }
-    std::optional<int64_t> v = ParseInt(line.args[index]);
-    if (!v || *v < lo || *v > hi) {
-        throw ScriptError(line.lineNumber,
-                          std::string("malformed ") + what + " '" + line.args[index] + "'");
-    }
-    return *v;
-}
-
 void RequireArgs(const ScriptLine& line, size_t count) {
     if (line.args.size() < count) {
         throw ScriptError(line.lineNumber, "missing argument to " + line.command);
@@ -46,12 +35,43 @@ void RequireArgs(const ScriptLine& line, size_t count) {
     }
 }
 
+int64_t RequireInt(const ScriptLine& line, size_t index, const char* what, int64_t lo, int64_t hi) {
+    if (line.args.size() <= index) {
+        throw ScriptError(line.lineNumber, std::string("missing ") + what);
+    }
+    const std::string& text = line.args[index];
+    std::optional<int64_t> v = ParseInt(text);
+    if (!v)
+        throw ScriptError(line.lineNumber, std::string("malformed ") + what + " " + Quoted(text));
+    if (*v < lo || *v > hi) {
+        throw ScriptError(line.lineNumber, std::string(what) + " " + text + " is out of range " +
+                                               std::to_string(lo) + " to " + std::to_string(hi));
+    }
+    return *v;
+}
+
+// A value for a variable: checked on a scratch copy of the game state, so that reading the
+// script changes nothing.
+void RequireValue(const ScriptLine& line) {
+    if (line.args.size() < 2)
+        throw ScriptError(line.lineNumber, "missing argument to " + line.command);
+    GameState probe;
+    std::vector<StateVar> probeNames = NameTable(probe);
+    const StateVar* var = FindStateVar(probeNames, line.args[0]);
+    if (!var) throw ScriptError(line.lineNumber, "unknown name " + Quoted(line.args[0]));
+    if (var->kind == StateVar::Kind::Text) return;
+    RequireArgs(line, 2);
+    if (!SetStateVar(*var, line.args[1])) {
+        throw ScriptError(line.lineNumber, "malformed value " + Quoted(line.args[1]));
+    }
+}
+
 void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
     const std::string& c = line.command;
     if (c == "click") {
         RequireArgs(line, 1);
         if (!IsButtonName(line.args[0])) {
-            throw ScriptError(line.lineNumber, "unknown button '" + line.args[0] + "'");
+            throw ScriptError(line.lineNumber, "unknown button " + Quoted(line.args[0]));
         }
     } else if (c == "keyup") {
         RequireArgs(line, 1);
@@ -59,28 +79,18 @@ void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
     } else if (c == "mouseup") {
         RequireArgs(line, 3);
         const int64_t button = RequireInt(line, 0, "mouse button", 1, 4);
-        if (button == 3) throw ScriptError(line.lineNumber, "malformed mouse button '3'");
+        if (button == 3) throw ScriptError(line.lineNumber, "mouse button 3 is not 1, 2 or 4");
         RequireInt(line, 1, "x", -32768, 32767);
         RequireInt(line, 2, "y", -32768, 32767);
     } else if (c == "minimise" || c == "restore" || c == "close" || c == "dump" ||
                c == "default-stars" || c == "harder") {
         RequireArgs(line, 0);
-    } else if (c == "set") {
-        if (line.args.size() < 2) throw ScriptError(line.lineNumber, "missing argument to set");
-        const StateVar* var = FindStateVar(names, line.args[0]);
-        if (!var) throw ScriptError(line.lineNumber, "unknown name '" + line.args[0] + "'");
-        if (var->kind != StateVar::Kind::Text) {
-            RequireArgs(line, 2);
-            GameState probe;
-            std::vector<StateVar> probeNames = NameTable(probe);
-            if (!SetStateVar(*FindStateVar(probeNames, line.args[0]), line.args[1])) {
-                throw ScriptError(line.lineNumber, "malformed value '" + line.args[1] + "'");
-            }
-        }
+    } else if (c == "set" || c == "expect") {
+        RequireValue(line);
     } else if (c == "print") {
         RequireArgs(line, 1);
         if (!FindStateVar(names, line.args[0])) {
-            throw ScriptError(line.lineNumber, "unknown name '" + line.args[0] + "'");
+            throw ScriptError(line.lineNumber, "unknown name " + Quoted(line.args[0]));
         }
     } else if (c == "pixel") {
         RequireArgs(line, 2);
@@ -91,12 +101,72 @@ void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
     } else if (c == "stars") {
         RequireArgs(line, 1);
         RequireInt(line, 0, "star count", 0, 500);
+    } else if (c == "seed") {
+        RequireArgs(line, 1);
+        if (!ParseSeed(line.args[0])) {
+            throw ScriptError(line.lineNumber, "malformed seed " + Quoted(line.args[0]));
+        }
+    } else if (c == "screensize") {
+        RequireArgs(line, 1);
+        if (!ParseScreenSize(line.args[0])) {
+            throw ScriptError(line.lineNumber, "malformed screen size " + Quoted(line.args[0]) +
+                                                   ", expected WxH, each at most 100000");
+        }
     } else {
-        throw ScriptError(line.lineNumber, "unknown command '" + c + "'");
+        throw ScriptError(line.lineNumber, "unknown command " + Quoted(c));
     }
 }
 
 }  // namespace
+
+std::string Quoted(const std::string& text) {
+    std::string out = "'";
+    for (const unsigned char ch : text) {
+        if (ch >= 0x20 && ch < 0x7F && ch != '\\') {
+            out += static_cast<char>(ch);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", ch);
+            out += escaped;
+        }
+    }
+    return out + "'";
+}
+
+std::optional<uint64_t> ParseSeed(const std::string& text) {
+    uint64_t value = 0;
+    auto [ptr, err] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || err != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<ScreenSize> ParseScreenSize(const std::string& text) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return std::nullopt;
+    const std::optional<uint64_t> w = ParseSeed(text.substr(0, x));
+    const std::optional<uint64_t> h = ParseSeed(text.substr(x + 1));
+    if (!w || !h || *w > 100000 || *h > 100000) return std::nullopt;
+    return ScreenSize{static_cast<int32_t>(*w), static_cast<int32_t>(*h)};
+}
+
+std::optional<std::string> Desync(GameState& state, const ScriptLine& expectLine) {
+    std::vector<StateVar> names = NameTable(state);
+    const StateVar& var = *FindStateVar(names, expectLine.args[0]);
+    const std::string actual = FormatStateVar(var);
+    const bool text = var.kind == StateVar::Kind::Text;
+    const std::string& written = text ? expectLine.rest : expectLine.args[1];
+    std::string expected = written;
+    if (!text) {
+        // Compared as the game prints them, so that 16, 0x10 and 0x0010 all match 16.
+        GameState probe;
+        std::vector<StateVar> probeNames = NameTable(probe);
+        const StateVar& copy = *FindStateVar(probeNames, expectLine.args[0]);
+        SetStateVar(copy, written);
+        expected = FormatStateVar(copy);
+    }
+    if (expected == actual) return std::nullopt;
+    return expectLine.args[0] + " expected " + written + " got " + actual;
+}
 
 bool IsButtonName(const std::string& name) {
     return std::find(std::begin(kButtons), std::end(kButtons), name) != std::end(kButtons);
@@ -123,7 +193,7 @@ std::vector<ScriptLine> ParseScript(const std::string& text) {
             std::string frame;
             if (!(words >> frame)) throw ScriptError(number, "missing frame number after 'at'");
             std::optional<int64_t> f = ParseInt(frame);
-            if (!f || *f < 1) throw ScriptError(number, "malformed frame number '" + frame + "'");
+            if (!f || *f < 1) throw ScriptError(number, "malformed frame number " + Quoted(frame));
             if (*f < lastAt) {
                 throw ScriptError(
                     number, "frame " + frame + " comes before frame " + std::to_string(lastAt));
@@ -138,7 +208,7 @@ std::vector<ScriptLine> ParseScript(const std::string& text) {
         line.rest = start == std::string::npos ? "" : line.rest.substr(start);
         std::istringstream args(line.rest);
         while (args >> word) line.args.push_back(word);
-        if (line.command == "set" && !line.args.empty()) {
+        if ((line.command == "set" || line.command == "expect") && !line.args.empty()) {
             // A text value is everything after the name.
             const size_t after = line.rest.find(line.args[0]) + line.args[0].size();
             const size_t valueStart = line.rest.find_first_not_of(" \t", after);

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "game_state.h"
+#include "shell.h"
+
 namespace korvane::sim {
 
 struct ScriptLine {
@@ -25,6 +28,20 @@ struct ScriptError : std::runtime_error {
 // Throws ScriptError for an unknown command or name, a missing or malformed argument, or
 // frame numbers going backwards.
 std::vector<ScriptLine> ParseScript(const std::string& text);
+
+// Text from the script as a message quotes it: in single quotes, with every byte that is not
+// printable ASCII (and the backslash) written as \xNN, so that binary input cannot garble
+// the terminal.
+std::string Quoted(const std::string& text);
+
+// A seed: an unsigned 64-bit decimal number.
+std::optional<uint64_t> ParseSeed(const std::string& text);
+// A screen size WxH, each side at most 100000.
+std::optional<ScreenSize> ParseScreenSize(const std::string& text);
+
+// For a checked expect line: nothing when the variable holds the expected value, otherwise
+// "NAME expected VALUE got ACTUAL".
+std::optional<std::string> Desync(GameState& state, const ScriptLine& expectLine);
 
 // The main window's buttons that a script may click.
 bool IsButtonName(const std::string& name);

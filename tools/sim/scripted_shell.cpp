@@ -21,8 +21,9 @@ std::string Hex8(uint32_t v) {
 }
 }  // namespace
 
-ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log)
-    : lines_(std::move(lines)), options_(options), log_(log) {}
+ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log,
+                             std::string& warnings)
+    : lines_(std::move(lines)), options_(options), log_(log), warnings_(warnings) {}
 
 void ScriptedShell::Log(const std::string& event) {
     if (!keepLog_) return;
@@ -82,7 +83,7 @@ void ScriptedShell::RunLine(const ScriptLine& line) {
         Log("pixel " + line.args[0] + " " + line.args[1] + " " +
             Hex8(game.surface().PeekPixel(px, py)));
     } else if (c == "screen") {
-        WriteScreen(line.args[0]);
+        WriteScreen(line);
     } else if (c == "stars") {
         starsAnswer_ = StarsAnswer::Count;
         starsCount_ = std::stoi(line.args[0]);
@@ -90,7 +91,20 @@ void ScriptedShell::RunLine(const ScriptLine& line) {
         starsAnswer_ = StarsAnswer::Default;
     } else if (c == "harder") {
         harder_ = true;
+    } else if (c == "seed") {
+        options_.seed = *ParseSeed(line.args[0]);
+    } else if (c == "screensize") {
+        options_.screen = *ParseScreenSize(line.args[0]);
+    } else if (c == "expect") {
+        Expect(line);
     }
+}
+
+void ScriptedShell::Expect(const ScriptLine& line) {
+    const std::optional<std::string> desync = Desync(game_->state(), line);
+    if (!desync) return;
+    Log("desync " + *desync);
+    throw Desynced{};
 }
 
 void ScriptedShell::Click(const std::string& name) {
@@ -133,13 +147,19 @@ void ScriptedShell::Click(const std::string& name) {
         game.cmdShields_Click();
 }
 
-void ScriptedShell::WriteScreen(const std::string& path) {
+void ScriptedShell::WriteScreen(const ScriptLine& line) {
+    const std::string& path = line.args[0];
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << Surface::kWidth << ' ' << Surface::kHeight << "\n255\n";
     for (Color c : game_->surface().Pixels()) {
         const char rgb[3] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
                              static_cast<char>((c >> 16) & 0xFF)};
         out.write(rgb, 3);
+    }
+    out.close();
+    if (!out) {
+        warnings_ += "korvane-sim: line " + std::to_string(line.lineNumber) + ": cannot write " +
+                     Quoted(path) + "\n";
     }
 }
 
@@ -149,6 +169,7 @@ void ScriptedShell::ShowMessageBox(const std::string& text) {
 
 void ScriptedShell::ShowSettingsDialog(StartDialog& dialog) {
     Log("dialog frmStart");
+    shown_[static_cast<int>(Readout::Text1)].clear();
     dialog.Form_Load();
     if (starsAnswer_ == StarsAnswer::Count) {
         dialog.SetScrollValue(static_cast<int16_t>(starsCount_));
@@ -159,6 +180,8 @@ void ScriptedShell::ShowSettingsDialog(StartDialog& dialog) {
 
 void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     Log(std::string("dialog ") + OutcomeName(dialog.kind()));
+    shown_[static_cast<int>(Readout::txtCurrentScore)].clear();
+    shown_[static_cast<int>(Readout::txtNextscore)].clear();
     dialog.Form_Load();
     if (dialog.kind() == OutcomeKind::frmUWin && harder_) {
         dialog.cmdChangeWinscore_Click();
@@ -172,6 +195,12 @@ void ScriptedShell::ShowAboutBox() {
 }
 
 void ScriptedShell::ResetMainWindow() {
+    // The window comes back as it is designed: not minimised, read-outs empty.
+    minimised_ = false;
+    for (Readout r : {Readout::txtScore, Readout::txtGameTime, Readout::txtHighscore}) {
+        shown_[static_cast<int>(r)].clear();
+    }
+    shown_[static_cast<int>(Readout::cmdSound)] = kSoundCaptionAtDesign;
     playControlsEnabled_ = false;
     Log("reset");
 }
@@ -186,6 +215,9 @@ void ScriptedShell::SetPlayControlsEnabled(bool enabled) {
 }
 
 void ScriptedShell::SetText(Readout which, const std::string& text) {
+    std::string& shown = shown_[static_cast<int>(which)];
+    if (shown == text) return;
+    shown = text;
     Log(std::string("text ") + ReadoutName(which) + " " + text);
 }
 

@@ -27,10 +27,15 @@ using FrameObserver = std::function<void(const Game&, bool playControlsEnabled)>
 // Thrown to leave the run from wherever it stands.
 struct ProgramEnded {};
 struct FrameLimitReached {};
+// An expect line found a variable other than the script says; the desync line is logged.
+struct Desynced {};
 
 class ScriptedShell : public Shell {
   public:
-    ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log);
+    // Messages about the run that do not stop it (a screen file that cannot be written) go
+    // to warnings, one line each.
+    ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log,
+                  std::string& warnings);
 
     void Attach(Game& game) { game_ = &game; }
     void Observe(FrameObserver observer) { observer_ = std::move(observer); }
@@ -67,12 +72,18 @@ class ScriptedShell : public Shell {
     void RunLine(const ScriptLine& line);
     void Click(const std::string& name);
     void Log(const std::string& event);
-    void WriteScreen(const std::string& path);
+    void WriteScreen(const ScriptLine& line);
+    void Expect(const ScriptLine& line);
 
     std::vector<ScriptLine> lines_;
     size_t next_ = 0;
     SimOptions options_;
     std::string& log_;
+    std::string& warnings_;
+    // What each read-out shows, indexed by Readout; the main window's as it is designed,
+    // a dialog's empty.
+    static constexpr const char* kSoundCaptionAtDesign = "sound: ";
+    std::string shown_[7] = {"", "", "", kSoundCaptionAtDesign, "", "", ""};
     Game* game_ = nullptr;
     int64_t frame_ = 0;
     FrameObserver observer_;

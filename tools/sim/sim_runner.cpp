@@ -1,10 +1,9 @@
 #include "sim_runner.h"
 
+#include <cerrno>
 #include <charconv>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
+#include <cstdio>
+#include <cstring>
 
 namespace korvane::sim {
 
@@ -14,6 +13,25 @@ bool ParseUnsigned(const std::string& text, uint64_t& out) {
     auto [ptr, err] = std::from_chars(text.data(), text.data() + text.size(), out);
     return err == std::errc() && ptr == text.data() + text.size() && !text.empty();
 }
+
+const char kUsage[] = "usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT";
+
+const char kHelp[] =
+    "Usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT\n"
+    "       korvane-sim --help | --version\n"
+    "\n"
+    "Runs the game against SCRIPT (- for standard input) without a window or sound and\n"
+    "prints, frame by frame, what a player would see and hear. A recording made with\n"
+    "'korvane --record FILE' replays with 'korvane-sim FILE'.\n"
+    "\n"
+    "  --seed N        every game start seeds the random generator with N (default 1)\n"
+    "  --screen WxH    the screen size the game sees (default 1024x768)\n"
+    "  --max-frames N  the most frames the whole run may take (default 100000)\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n"
+    "\n"
+    "Exit status: 0 the run ended, 2 a bad option or script line, 3 an expect line\n"
+    "found the game other than recorded (a desync).\n";
 
 SimResult Failure(const std::string& message) {
     SimResult r;
@@ -34,7 +52,7 @@ SimResult Run(const std::string& script, const SimOptions& options, FrameObserve
         return Failure("line " + std::to_string(e.lineNumber) + ": " + e.what());
     }
     SimResult result;
-    ScriptedShell shell(std::move(lines), options, result.log);
+    ScriptedShell shell(std::move(lines), options, result.log, result.warnings);
     Game game(shell);
     shell.Attach(game);
     if (observer) {
@@ -49,11 +67,28 @@ SimResult Run(const std::string& script, const SimOptions& options, FrameObserve
         result.log += std::to_string(shell.frame()) + " exit\n";
     } catch (const FrameLimitReached&) {
         result.log += std::to_string(shell.frame()) + " end\n";
+    } catch (const Desynced&) {
+        result.exitCode = 3;
     }
     return result;
 }
 
 }  // namespace
+
+bool ReadScriptFile(const std::string& path, std::string& text, std::string& why) {
+    std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    if (!in) {
+        why = std::strerror(errno);
+        return false;
+    }
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    if (failed) why = std::strerror(errno);
+    if (in != stdin) std::fclose(in);
+    return !failed;
+}
 
 SimResult RunSimScript(const std::string& script, const SimOptions& options) {
     return Run(script, options, nullptr);
@@ -75,16 +110,18 @@ SimResult RunSimCommandLine(const std::vector<std::string>& args) {
             return true;
         };
         std::string v;
-        if (a == "--seed") {
-            if (!value(v) || !ParseUnsigned(v, options.seed)) return Failure("bad --seed value");
+        if (a == "--help" || a == "--version") {
+            SimResult answer;
+            answer.log = a == "--help" ? kHelp : "korvane-sim 1.02\n";
+            return answer;
+        } else if (a == "--seed") {
+            const std::optional<uint64_t> seed = value(v) ? ParseSeed(v) : std::nullopt;
+            if (!seed) return Failure("bad --seed value");
+            options.seed = *seed;
         } else if (a == "--screen") {
-            uint64_t w = 0, h = 0;
-            const size_t xpos = value(v) ? v.find('x') : std::string::npos;
-            if (xpos == std::string::npos || !ParseUnsigned(v.substr(0, xpos), w) ||
-                !ParseUnsigned(v.substr(xpos + 1), h) || w > 100000 || h > 100000) {
-                return Failure("bad --screen value, expected WxH");
-            }
-            options.screen = {static_cast<int32_t>(w), static_cast<int32_t>(h)};
+            const std::optional<ScreenSize> size = value(v) ? ParseScreenSize(v) : std::nullopt;
+            if (!size) return Failure("bad --screen value, expected WxH, each at most 100000");
+            options.screen = *size;
         } else if (a == "--max-frames") {
             uint64_t n = 0;
             if (!value(v) || !ParseUnsigned(v, n) || n > (1ull << 62)) {
@@ -92,24 +129,18 @@ SimResult RunSimCommandLine(const std::vector<std::string>& args) {
             }
             options.maxFrames = static_cast<int64_t>(n);
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
-            return Failure("unknown option " + a);
+            return Failure("unknown option " + Quoted(a) + "\n" + kUsage);
         } else if (scriptPath.empty()) {
             scriptPath = a;
         } else {
             return Failure("only one script may be given");
         }
     }
-    if (scriptPath.empty()) {
-        return Failure("usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT");
-    }
+    if (scriptPath.empty()) return Failure(kUsage);
     std::string text;
-    if (scriptPath == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), {});
-    } else {
-        std::ifstream in(scriptPath, std::ios::binary);
-        if (!in) return Failure("cannot read " + scriptPath);
-        text.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string why;
+    if (!ReadScriptFile(scriptPath, text, why))
+        return Failure("cannot read " + Quoted(scriptPath) + ": " + why);
     return RunSimScript(text, options);
 }
 

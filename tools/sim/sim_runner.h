@@ -9,10 +9,15 @@
 namespace korvane::sim {
 
 struct SimResult {
-    int exitCode = 0;
-    std::string log;    // what the run printed
-    std::string error;  // the message for a bad option or script
+    int exitCode = 0;      // 0 run ended, 2 bad option or script, 3 desync
+    std::string log;       // what the run printed (for --help and --version, their answer)
+    std::string error;     // the message for a bad option or script
+    std::string warnings;  // what went wrong without stopping the run, one line each
 };
+
+// The whole of a script file, or of standard input for "-"; false, with the reason in why,
+// when it cannot be read (a folder, no permission, a read error).
+bool ReadScriptFile(const std::string& path, std::string& text, std::string& why);
 
 SimResult RunSimScript(const std::string& script, const SimOptions& options);
 
@@ -20,7 +25,8 @@ SimResult RunSimScript(const std::string& script, const SimOptions& options);
 SimResult RunSimScriptObserved(const std::string& script, const SimOptions& options,
                                FrameObserver observer);
 
-// The command line: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT
+// The command line: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT, or
+// --help, or --version.
 SimResult RunSimCommandLine(const std::vector<std::string>& args);
 
 }  // namespace korvane::sim

@@ -1,0 +1,55 @@
+#!/bin/bash
+# A game played under Xvfb with --record replays in korvane-sim (exit 0); without its
+# in-game keys and clicks it desyncs (exit 3); --replay shows it in the window with no input
+# and ends by itself.
+#   record_replay.sh KORVANE KORVANE_SIM
+set -u
+korvane=$1
+sim=$2
+scenario=record-replay
+source "$(dirname "$0")/xvfb_session.sh"
+
+"$korvane" --record "$work/game.rec" >"$work/game.log" 2>&1 &
+game_pid=$!
+main=$(window_named "Korvane ")
+[ -n "$main" ] || fail "the main window did not appear"
+start_game
+xdotool windowfocus --sync "$main" 2>/dev/null
+xdotool key --clearmodifiers c space
+sleep 0.5
+read -r ox oy < <(origin_of "$main")
+xdotool mousemove $((ox + 480)) $((oy + 100)) click 1   # crosshairs to (400, 92)
+sleep 0.3
+click_at "$main" 40 100                                  # stop
+sleep 0.3
+xdotool key --clearmodifiers q
+expect_exit_zero
+
+rec=$work/game.rec
+grep -q '^at [0-9]* keyup 67$' "$rec" && grep -q '^at [0-9]* mouseup 1 400 92$' "$rec" &&
+    grep -q '^expect x ' "$rec" || fail "the recording lacks the game: $(cat "$rec")"
+"$sim" "$rec" >"$work/sim.log" 2>&1 || fail "korvane-sim: exit $?: $(tail -2 "$work/sim.log")"
+grep -v '^at [0-9]* \(keyup\|mouseup\)' "$rec" >"$work/no-input.rec"
+"$sim" "$work/no-input.rec" >"$work/sim.log" 2>&1
+code=$?
+[ "$code" -eq 3 ] && grep -q ' desync ' "$work/sim.log" || fail "no desync without the input ($code)"
+
+"$korvane" --replay "$rec" >"$work/game.log" 2>&1 &
+game_pid=$!
+main=$(window_named "Korvane ")
+[ -n "$main" ] || fail "the replay's window did not appear"
+# The replay answers the settings dialog itself; then the game runs: stars on the viewscreen.
+[ -n "$(timeout 10 xdotool search --sync --onlyvisible --name '^Korvane$' | head -1)" ] ||
+    fail "the replay showed no settings dialog"
+for _ in $(seq 50); do
+    [ -z "$(xdotool search --onlyvisible --name '^Korvane$')" ] && break
+    sleep 0.1
+done
+import -window root "$work/shot.png" || fail "no screenshot"
+read -r ox oy < <(origin_of "$main")
+yellow=$(convert "$work/shot.png" -crop "642x482+$((ox + 80))+$((oy + 8))" +repage txt:- |
+    grep -c '#FFFF00')
+[ "$yellow" -gt 4 ] || fail "no game on the replay's viewscreen"
+expect_exit_zero
+grep -q desync "$work/game.log" && fail "the replay desynced"
+echo "PASS ($scenario)"
