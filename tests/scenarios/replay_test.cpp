@@ -168,14 +168,17 @@ TEST_P(Replay, GivesItsExpectedLog) {
     }
     ASSERT_TRUE(fs::exists(expectedFile)) << expectedFile << " is missing";
     const std::string want = ReadFile(expectedFile);
-    EXPECT_TRUE(got == want) << GetParam() << ": the replay differs from " << expectedFile
-                             << " at " << FirstDifference(want, got);
+    EXPECT_TRUE(got == want) << GetParam() << ": the replay differs from " << expectedFile << " at "
+                             << FirstDifference(want, got);
 }
 
-INSTANTIATE_TEST_SUITE_P(, Replay, ::testing::ValuesIn(Scripts()), [](const ::testing::TestParamInfo<std::string>& p) {
-    std::string name = p.param;
-    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(, Replay, ::testing::ValuesIn(Scripts()),
+                         [](const ::testing::TestParamInfo<std::string>& p) {
+                             std::string name = p.param;
+                             std::replace_if(
+                                 name.begin(), name.end(), [](char c) { return !std::isalnum(c); },
+                                 '_');
+                             return name;
+                         });
 
 }  // namespace
