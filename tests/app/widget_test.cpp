@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
+#include <sstream>
 
 #include "frm_about.h"
 #include "frm_outcome.h"
@@ -193,6 +195,10 @@ TEST_F(MainWindowTest, AHintOrTheAboutBoxDuringAGameFreezesItUntilClosed) {
     }
 }
 
+const OutcomeKind kOutcomes[] = {OutcomeKind::frmVessikWin, OutcomeKind::frmShipBoom,
+                                 OutcomeKind::frmVessikZap, OutcomeKind::frmAntiZap,
+                                 OutcomeKind::frmUWin};
+
 class DialogTest : public ::testing::Test {
   protected:
     void SetUp() override { program_.game().Main(); }
@@ -200,6 +206,56 @@ class DialogTest : public ::testing::Test {
     QtShell& shell() { return program_.shell(); }
     Program program_;
 };
+
+// Each window's caption and size, and every named control's box and text.
+std::string Describe(const QWidget* window) {
+    std::ostringstream out;
+    out << window->objectName().toStdString() << " \"" << window->windowTitle().toStdString()
+        << "\" " << window->width() << "x" << window->height() << "\n";
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
+        QString text;
+        if (auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
+        if (auto* edit = qobject_cast<const QLineEdit*>(w)) text = edit->text();
+        const QRect g = w->geometry();
+        out << "  " << w->objectName().toStdString() << " " << g.x() << "," << g.y() << " "
+            << g.width() << "x" << g.height() << " \"" << text.toStdString() << "\"\n";
+    }
+    return out.str();
+}
+
+// The windows as windows.expected pins them. After an intended change of a window, rewrite
+// it and review the diff: KORVANE_UPDATE_GOLDEN=1 ctest --test-dir build -R EveryWindow
+TEST_F(DialogTest, EveryWindowKeepsItsControlsBoxesAndTexts) {
+    std::string got = Describe(&program_.window());
+    StartDialog settings(game());
+    AnswerNextModal([&](QWidget* d) {
+        got += Describe(d);
+        d->close();
+    });
+    shell().ShowSettingsDialog(settings);
+    for (OutcomeKind kind : kOutcomes) {
+        OutcomeDialog model(game(), kind);
+        AnswerNextModal([&](QWidget* d) {
+            got += Describe(d);
+            QTest::keyClick(Child(d, "cmdClose"), Qt::Key_Return);
+        });
+        shell().ShowOutcomeDialog(model);
+    }
+    AnswerNextModal([&](QWidget* d) {
+        got += Describe(d);
+        QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton);
+    });
+    shell().ShowAboutBox();
+    const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        std::ofstream(KORVANE_WINDOWS_GOLDEN) << got;
+        return;
+    }
+    std::ifstream in(KORVANE_WINDOWS_GOLDEN);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), got);
+}
 
 TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSetIt) {
     game().state().numberofstars = 420;

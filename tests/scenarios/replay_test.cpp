@@ -14,6 +14,7 @@
 // After an intended change of behaviour, rewrite every expected file and review the diff:
 //   KORVANE_UPDATE_GOLDEN=1 ctest --test-dir build -R Replay
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -145,7 +146,9 @@ TEST_P(Replay, GivesItsExpectedLog) {
     expectedFile += ".log";
     fs::path scriptFile = base;
     scriptFile += ".kvs";
-    const fs::path scratch = fs::temp_directory_path() / ("korvane_replay_" + base.stem().string());
+    // One scratch folder per process: other checkouts may replay the same script meanwhile.
+    const fs::path scratch = fs::temp_directory_path() / ("korvane_replay_" + base.stem().string() +
+                                                          "_" + std::to_string(getpid()));
     const std::string got = RunFile(scriptFile, scratch);
     const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
