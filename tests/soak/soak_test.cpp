@@ -9,12 +9,121 @@
 #include <fstream>
 #include <string>
 
-#include "invariants.h"
-#include "random_script.h"
+#include "game.h"
+#include "random.h"
 #include "sim_runner.h"
 
 namespace korvane::soak {
 namespace {
+
+bool In(int v, int lo, int hi) {
+    return v >= lo && v <= hi;
+}
+
+// What must hold of the game state between any two frames, whatever the player did:
+// empty when everything holds, otherwise the first broken rule.
+std::string BrokenInvariant(const Game& game, bool playControlsEnabled) {
+    const GameState& s = game.state();
+    if (s.gamerunning != playControlsEnabled) return "play controls disagree with gamerunning";
+    if (!In(s.numberofstars, 0, kMaxStars)) return "numberofstars";
+    if (!In(s.hintcount, 0, 3)) return "hintcount between hints";
+    if (s.y == 0) return {};  // no game has started yet: nothing else is set
+    if (!In(s.x, 0, 630)) return "ship x " + std::to_string(s.x);
+    if (s.y != 455) return "ship y " + std::to_string(s.y);
+    if (!In(s.crossx, 3, 638)) return "crossx " + std::to_string(s.crossx);
+    if (!In(s.crossy, 3, 446)) return "crossy " + std::to_string(s.crossy);
+    if (!In(s.deltax, -1, 1) || !In(s.crossxdelta, -1, 1) || !In(s.crossydelta, -1, 1)) {
+        return "a direction outside -1..1";
+    }
+    for (int i = 0; i <= s.numberofstars; ++i) {
+        if (!In(s.starx[i], 0, 641) || !In(s.stary[i], 0, 481)) {
+            return "star " + std::to_string(i) + " off the viewscreen";
+        }
+    }
+    if (!In(s.starindex, 0, kMaxStars + 1)) return "starindex";
+    if (!In(s.beamframes, 0, 4)) return "beamframes " + std::to_string(s.beamframes);
+    if (!In(s.rechargeframes, 0, 100)) return "rechargeframes";
+    if (!In(s.blast1frames, 0, 4) || !In(s.blast2frames, 0, 4) || !In(s.blast3frames, 0, 4)) {
+        return "explosion marker frames";
+    }
+    if (!In(s.cubestep, 0, 24)) return "cubestep " + std::to_string(s.cubestep);
+    if (!In(s.clockframes, 0, 499)) return "clockframes";
+    if (!In(s.modesteps, 0, 9) || !In(s.holdsteps, 0, 99) || !In(s.retreatsteps, 0, 29)) {
+        return "cube step counters";
+    }
+    if (s.cubemode != 0 && s.cubemode != -1 && s.cubemode != -2) return "cubemode";
+    if (s.cubeanger < 0) return "cubeanger below 0";
+    const int16_t rows[3] = {s.photon1y, s.photon2y, s.photon3y};
+    const bool busy[3] = {s.photonfire1, s.photonfire2, s.photonfire3};
+    for (int n = 0; n < 3; ++n) {
+        if (busy[n] && !In(rows[n], -1, 448)) return "torpedo row " + std::to_string(rows[n]);
+    }
+    return {};
+}
+
+const char* const kButtons[] = {"cmdPhaser",    "cmdPhoton",     "cmdShields",       "cmdLeft",
+                                "cmdRight",     "cmdStop",       "cmdXhairup",       "cmdXhairdown",
+                                "cmdXhairleft", "cmdXhairright", "cmdStopCrosshair", "cmdSound",
+                                "cmdHint",      "cmdHelp"};
+const int kKeys[] = {17, 32, 37, 38, 39, 40, 65, 67, 72, 83, 88, 90, 16, 66, 13, 18};
+const int kMouseButtons[] = {1, 2, 4};
+
+std::string StarsAnswer(Random& r) {
+    // Few stars keep the soak fast; the special counts come up often.
+    switch (r.Rand(6)) {
+        case 0:
+            return "stars 0\n";
+        case 1:
+            return "stars 142\n";
+        case 2:
+            return "stars 500\n";
+        case 3:
+            return "default-stars\n";
+        default:
+            return "stars " + std::to_string(r.Rand(40)) + "\n";
+    }
+}
+
+// Random play as a korvane-sim script, so that any run the soak finds fault with can be
+// replayed exactly: games started and stopped (nested too), random star counts, every
+// button, key and mouse command at random frames, minimising and restoring, victory dialogs
+// answered both ways, now and then the end of the program.
+std::string RandomScript(uint64_t seed, int64_t frames) {
+    Random r;
+    r.Seed(seed);
+    std::string script = StarsAnswer(r) + "click cmdStart\n";
+    int64_t frame = 1;
+    while (frame < frames) {
+        // Quiet stretches and bursts of commands, as a player's hands make them.
+        frame += r.Rand(r.Rand(10) == 0 ? 400 : 12);
+        const std::string at = "at " + std::to_string(frame) + " ";
+        const int kind = r.Rand(100);
+        if (kind < 40) {
+            script += at + "keyup " + std::to_string(kKeys[r.Rand(16)]) + "\n";
+        } else if (kind < 75) {
+            script += at + "click " + kButtons[r.Rand(14)] + "\n";
+        } else if (kind < 85) {
+            script += at + "mouseup " + std::to_string(kMouseButtons[r.Rand(3)]) + " " +
+                      std::to_string(r.Rand(900) - 100) + " " + std::to_string(r.Rand(700) - 100) +
+                      "\n";
+        } else if (kind < 88) {
+            script += at + (r.Rand(2) == 0 ? "minimise\n" : "restore\n");
+        } else if (kind < 91) {
+            script += at + "harder\n";
+        } else if (kind < 97) {
+            // A stop, and sometimes at once a new game inside the same frame.
+            script += StarsAnswer(r) + at + "click cmdStart\n";
+            if (r.Rand(3) == 0) script += at + "click cmdStart\n";
+        } else if (kind < 99) {
+            // Between games: restore and start again.
+            script += "restore\n" + StarsAnswer(r) + "click cmdStart\n";
+        } else if (r.Rand(20) == 0) {
+            const char* ends[] = {"keyup 81\n", "close\n", "click cmdExit\n"};
+            script += at + ends[r.Rand(3)];
+        }
+    }
+    return script;
+}
 
 int64_t FrameBudget() {
     const char* env = std::getenv("KORVANE_SOAK_FRAMES");

@@ -1,0 +1,109 @@
+// The desktop layer's arithmetic: pacing on a clock the test moves by hand, Qt's keys as the
+// game's virtual-key codes, and the command line.
+#include <gtest/gtest.h>
+
+#include "command_line.h"
+#include "key_codes.h"
+#include "pacer.h"
+
+namespace korvane {
+namespace {
+
+class PacerTest : public ::testing::Test {
+  protected:
+    double now_ = 1'000'000.0;
+    Pacer pacer_{[this] { return now_; }};
+};
+
+TEST_F(PacerTest, WaitsForTheEmulatedTimeThatRealTimeHasNotCaughtUpWithoutDrift) {
+    EXPECT_EQ(pacer_.Lead(0.0), 0.0) << "the first frame only sets the reference";
+    EXPECT_DOUBLE_EQ(pacer_.Lead(5'000.0), 5'000.0);
+    now_ += 2'000.0;
+    EXPECT_DOUBLE_EQ(pacer_.Lead(5'000.0), 3'000.0);
+    now_ += 3'000.0;
+    EXPECT_EQ(pacer_.Lead(5'000.0), 0.0);
+    now_ += 100.0;
+    EXPECT_DOUBLE_EQ(pacer_.Lead(10'000.0), 4'900.0);
+}
+
+TEST_F(PacerTest, FramesUnderAMillisecondAreBatchedUntilTheyAddUpToOne) {
+    pacer_.Lead(0.0);
+    EXPECT_EQ(pacer_.Lead(400.0), 0.0);
+    EXPECT_EQ(pacer_.Lead(800.0), 0.0);
+    EXPECT_DOUBLE_EQ(pacer_.Lead(1'200.0), 1'200.0);
+    EXPECT_EQ(Pacer::WaitMillis(999.0), 0);
+    EXPECT_EQ(Pacer::WaitMillis(1'000.0), 1);
+    EXPECT_EQ(Pacer::WaitMillis(16'999.0), 16);
+}
+
+TEST_F(PacerTest, ASlowMachineModalWindowOrTimeGoingBackPilesUpNoDebt) {
+    pacer_.Lead(0.0);
+    now_ += 500'000.0;  // real time runs far ahead for a while
+    EXPECT_EQ(pacer_.Lead(2'000.0), 0.0);
+    EXPECT_DOUBLE_EQ(pacer_.Lead(5'000.0), 3'000.0) << "not run flat out to win time back";
+    pacer_.Restart();
+    now_ += 30'000'000.0;  // the player reads a dialog for half a minute
+    EXPECT_EQ(pacer_.Lead(9'000.0), 0.0);
+    EXPECT_DOUBLE_EQ(pacer_.Lead(11'000.0), 2'000.0);
+    EXPECT_EQ(pacer_.Lead(10.0), 0.0);  // emulated time went back: start afresh
+    EXPECT_DOUBLE_EQ(pacer_.Lead(1'510.0), 1'500.0);
+}
+
+TEST(PacerTolerance, ALittleLatenessIsMadeUpAndMoreIsForgiven) {
+    double now = 0.0;
+    Pacer pacer([&now] { return now; }, 2'000.0);
+    pacer.Lead(0.0);
+    // The wait for a 5 ms frame oversleeps by 1.5 ms: the next frame runs at once and the
+    // one after it waits the less.
+    now += 6'500.0;
+    EXPECT_EQ(pacer.Lead(5'000.0), 0.0);
+    EXPECT_DOUBLE_EQ(pacer.Lead(10'000.0), 3'500.0);
+    // Late beyond the tolerance: the reference moves up, as without one.
+    now += 20'000.0;
+    EXPECT_EQ(pacer.Lead(15'000.0), 0.0);
+    EXPECT_DOUBLE_EQ(pacer.Lead(20'000.0), 5'000.0);
+}
+
+TEST(KeyCodes, QtKeysAndModifiersBecomeTheGamesCodes) {
+    const std::pair<Qt::Key, int> keys[] = {
+        {Qt::Key_Control, 17}, {Qt::Key_Space, 32},  {Qt::Key_Left, 37},     {Qt::Key_Up, 38},
+        {Qt::Key_Right, 39},   {Qt::Key_Down, 40},   {Qt::Key_A, 65},        {Qt::Key_C, 67},
+        {Qt::Key_H, 72},       {Qt::Key_Q, 81},      {Qt::Key_S, 83},        {Qt::Key_X, 88},
+        {Qt::Key_Z, 90},       {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},    {Qt::Key_Escape, 27},
+        {Qt::Key_Shift, 16},   {Qt::Key_5, 53},      {Qt::Key_F1, 112},      {Qt::Key_F12, 123},
+        {Qt::Key_Meta, 0},     {Qt::Key_unknown, 0}, {Qt::Key_Adiaeresis, 0}};
+    for (auto [key, code] : keys) EXPECT_EQ(VirtualKeyFromQt(key), code) << code;
+    EXPECT_EQ(ShiftBits(Qt::NoModifier), 0);
+    EXPECT_EQ(ShiftBits(Qt::ShiftModifier), 1);
+    EXPECT_EQ(ShiftBits(Qt::ControlModifier), 2);
+    EXPECT_EQ(ShiftBits(Qt::AltModifier), 4);
+    EXPECT_EQ(ShiftBits(Qt::ShiftModifier | Qt::AltModifier | Qt::KeypadModifier), 5);
+}
+
+TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
+    EXPECT_FALSE(AnswerCommandLine({}).has_value());  // no arguments: the game starts
+    PlayOptions play;
+    EXPECT_FALSE(AnswerCommandLine({"--replay", "a game.rec"}, &play).has_value());
+    EXPECT_EQ(play.replayPath, "a game.rec");
+    EXPECT_EQ(play.recordPath, "");
+    const auto version = AnswerCommandLine({"--version"});
+    ASSERT_TRUE(version);
+    EXPECT_EQ(version->exitCode, 0);
+    EXPECT_EQ(version->out, "korvane 1.02\n");
+    const auto help = AnswerCommandLine({"--help"});
+    ASSERT_TRUE(help);
+    EXPECT_EQ(help->exitCode, 0);
+    EXPECT_EQ(help->out.rfind("Usage: korvane", 0), 0u);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"-h"}, {"--versions"}, {"extra"}, {"--help", "--version"}, {"-platform", "x"},
+             {"--record"}, {"--replay", ""}, {"--record", "a", "--replay", "b"}}) {
+        const auto answer = AnswerCommandLine(args);
+        ASSERT_TRUE(answer) << args[0];
+        EXPECT_EQ(answer->exitCode, 2) << args[0];
+        EXPECT_EQ(answer->out, "");
+        EXPECT_NE(answer->err.find("Usage: korvane"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,422 @@
+// Real widgets on the offscreen platform, driven as a player would: the main window's play
+// controls, focus, keys and mouse; the settings, outcome and About dialogs; the viewscreen.
+// Where the windows stand and what they say is left to the Xvfb end-to-end and the replays.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <fstream>
+#include <sstream>
+
+#include "frm_about.h"
+#include "frm_outcome.h"
+#include "look.h"
+#include "program.h"
+#include "start_dialog.h"
+#include "sys_info.h"
+#include "viewscreen.h"
+
+namespace korvane {
+namespace {
+
+template <typename T = QWidget>
+T* Child(const QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
+
+// A modal window's exec() does not return until it is closed, so a test answers it ahead of
+// time: once a modal window is active, `action` runs on it, once. After ten seconds without
+// one the test fails and whatever modal window is open is closed, so nothing hangs.
+void AnswerNextModal(std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer(qApp);
+    auto deadline = std::make_shared<QDeadlineTimer>(10000);
+    QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal || deadline->hasExpired()) {
+            timer->stop();
+            timer->deleteLater();
+            if (modal) action(modal);
+            if (!modal) ADD_FAILURE() << "no modal window appeared";
+        }
+    });
+    timer->start(5);
+}
+
+// No caption or label of the window is clipped by its box.
+void ExpectTextsFit(const QWidget* window) {
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (auto* b = dynamic_cast<WrapButton*>(button)) {
+            EXPECT_TRUE(look::TextFitsBox(b->font(), b->text(), b->TextArea().size()))
+                << b->objectName().toStdString();
+        }
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (auto* l = dynamic_cast<WrapLabel*>(label)) {
+            EXPECT_LE(l->InkBottom(), l->height()) << l->objectName().toStdString();
+        }
+    }
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        program_.game().Main();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+        window().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    }
+    MainWindow& window() { return program_.window(); }
+    const GameState& state() { return program_.game().state(); }
+    QWidget* viewscreen() { return window().controls().Picture1; }
+
+    // Starts a game (OK in the settings dialog), runs during() inside its frame loop once the
+    // play controls are on, and stops it with a second click. Returns when the loop has ended.
+    void PlayOneGame(const std::function<void()>& during) {
+        AnswerNextModal([](QWidget* d) { QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton); });
+        auto* timer = new QTimer(qApp);
+        QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
+            timer->stop();  // during() may run a nested loop in which this must not fire
+            if (!state().gamerunning || !window().controls().cmdPhaser->isEnabled()) {
+                timer->start(5);
+                return;
+            }
+            timer->deleteLater();
+            during();
+            QTest::mouseClick(window().controls().cmdStart, Qt::LeftButton);
+        });
+        timer->start(5);
+        QTest::mouseClick(window().controls().cmdStart, Qt::LeftButton);
+    }
+
+    Program program_;
+};
+
+TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewscreen) {
+    ExpectTextsFit(&window());
+    EXPECT_EQ(window().nextInFocusChain(), viewscreen());
+    // The eleven play controls, then the five that stay on: '1' where enabled.
+    const auto enabled = [&] {
+        std::string on;
+        for (const char* name :
+             {"cmdXhairup", "cmdXhairleft", "cmdStopCrosshair", "cmdXhairright", "cmdXhairdown",
+              "cmdPhaser", "cmdPhoton", "cmdLeft", "cmdStop", "cmdRight", "cmdShields", "cmdSound",
+              "cmdExit", "cmdHelp", "cmdStart", "cmdHint"}) {
+            on += Child<QPushButton>(&window(), name)->isEnabled() ? '1' : '0';
+        }
+        return on;
+    };
+    EXPECT_EQ(enabled(), "0000000000011111");
+    std::string during;
+    QWidget* focus = nullptr;
+    PlayOneGame([&] {
+        during = enabled();
+        focus = window().focusWidget();
+    });
+    EXPECT_EQ(during, "1111111111111111");
+    EXPECT_EQ(focus, viewscreen()) << "the reload at the start leaves the focus on the viewscreen";
+    EXPECT_EQ(enabled(), "0000000000011111");
+    EXPECT_TRUE(viewscreen()->hasFocus());
+}
+
+TEST_F(MainWindowTest, TheSoundButtonSwitchesGivesTheFocusBackAndIgnoresEnterAndSpace) {
+    QPushButton* sound = window().controls().cmdSound;
+    sound->setFocus();
+    QTest::keyClick(sound, Qt::Key_Return);
+    QTest::keyClick(sound, Qt::Key_Space);
+    EXPECT_TRUE(state().soundon) << "a key on a focused button does not press it";
+    QTest::mouseClick(sound, Qt::LeftButton);
+    EXPECT_EQ(sound->text(), QStringLiteral("sound: OFF"));
+    EXPECT_FALSE(state().soundon);
+    EXPECT_TRUE(viewscreen()->hasFocus());
+    QString during;
+    PlayOneGame([&] { during = sound->text(); });
+    EXPECT_EQ(during, QStringLiteral("sound: OFF")) << "the reload keeps the caption in step";
+}
+
+TEST_F(MainWindowTest, KeysActOnReleaseOnceWhateverHasTheFocusAndMouseUsesViewscreenPixels) {
+    std::vector<int> deltas;
+    bool launched = false, shields = true;
+    int tx = 0, ty = 0;
+    PlayOneGame([&] {
+        QTest::keyPress(viewscreen(), Qt::Key_Z);
+        deltas.push_back(state().deltax);
+        for (int i = 0; i < 3; ++i) {  // the key held: auto-repeated releases do nothing
+            QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Z, Qt::NoModifier, "z", true);
+            QApplication::sendEvent(viewscreen(), &repeat);
+        }
+        deltas.push_back(state().deltax);
+        QTest::keyRelease(viewscreen(), Qt::Key_Z, Qt::ShiftModifier);
+        deltas.push_back(state().deltax);
+        // Space on a focused play button launches a torpedo and does not press the button.
+        QPushButton* button = window().controls().cmdShields;
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        launched = state().photonfire1;
+        shields = state().shieldsOn;
+        QTest::mouseClick(viewscreen(), Qt::LeftButton, {}, QPoint(123, 45));
+        tx = state().targetx;
+        ty = state().targety;
+    });
+    EXPECT_EQ(deltas, (std::vector<int>{0, 0, -1}));
+    EXPECT_TRUE(launched);
+    EXPECT_FALSE(shields);
+    EXPECT_EQ(tx, 123);
+    EXPECT_EQ(ty, 45);
+}
+
+// Frames counted by the game clock, which ticks every frame.
+long long FramesRun(const GameState& s) {
+    return static_cast<long long>(s.gametime) * 500 + s.clockframes;
+}
+
+TEST_F(MainWindowTest, AHintOrTheAboutBoxDuringAGameFreezesItUntilClosed) {
+    for (const auto key : {Qt::Key_H, Qt::Key_A}) {
+        long long before = -1, whileOpen = -1, afterWait = -1, afterClose = -2;
+        PlayOneGame([&] {
+            before = FramesRun(state());
+            AnswerNextModal([&](QWidget* box) {
+                whileOpen = FramesRun(state());
+                QTest::qWait(200);  // the event loop runs; the game must not
+                afterWait = FramesRun(state());
+                for (QPushButton* b : box->findChildren<QPushButton*>()) {
+                    if (b->text() == QStringLiteral("OK")) b->click();
+                }
+            });
+            QTest::keyClick(viewscreen(), key);
+            afterClose = FramesRun(state());
+        });
+        EXPECT_EQ(whileOpen, before) << key;
+        EXPECT_EQ(afterWait, before) << key;
+        EXPECT_EQ(afterClose, before) << key;
+    }
+}
+
+const OutcomeKind kOutcomes[] = {OutcomeKind::frmVessikWin, OutcomeKind::frmShipBoom,
+                                 OutcomeKind::frmVessikZap, OutcomeKind::frmAntiZap,
+                                 OutcomeKind::frmUWin};
+
+class DialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { program_.game().Main(); }
+    Game& game() { return program_.game(); }
+    QtShell& shell() { return program_.shell(); }
+    Program program_;
+};
+
+// Each window's caption and size, and every named control's box and text.
+std::string Describe(const QWidget* window) {
+    std::ostringstream out;
+    out << window->objectName().toStdString() << " \"" << window->windowTitle().toStdString()
+        << "\" " << window->width() << "x" << window->height() << "\n";
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
+        QString text;
+        if (auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
+        if (auto* edit = qobject_cast<const QLineEdit*>(w)) text = edit->text();
+        const QRect g = w->geometry();
+        out << "  " << w->objectName().toStdString() << " " << g.x() << "," << g.y() << " "
+            << g.width() << "x" << g.height() << " \"" << text.toStdString() << "\"\n";
+    }
+    return out.str();
+}
+
+// The windows as windows.expected pins them. After an intended change of a window, rewrite
+// it and review the diff: KORVANE_UPDATE_GOLDEN=1 ctest --test-dir build -R EveryWindow
+TEST_F(DialogTest, EveryWindowKeepsItsControlsBoxesAndTexts) {
+    std::string got = Describe(&program_.window());
+    StartDialog settings(game());
+    AnswerNextModal([&](QWidget* d) {
+        got += Describe(d);
+        d->close();
+    });
+    shell().ShowSettingsDialog(settings);
+    for (OutcomeKind kind : kOutcomes) {
+        OutcomeDialog model(game(), kind);
+        AnswerNextModal([&](QWidget* d) {
+            got += Describe(d);
+            QTest::keyClick(Child(d, "cmdClose"), Qt::Key_Return);
+        });
+        shell().ShowOutcomeDialog(model);
+    }
+    AnswerNextModal([&](QWidget* d) {
+        got += Describe(d);
+        QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton);
+    });
+    shell().ShowAboutBox();
+    const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        std::ofstream(KORVANE_WINDOWS_GOLDEN) << got;
+        return;
+    }
+    std::ifstream in(KORVANE_WINDOWS_GOLDEN);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), got);
+}
+
+TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSetIt) {
+    game().state().numberofstars = 420;
+    StartDialog model(game());
+    std::vector<QString> shown;
+    int barAfterRestore = -1;
+    bool openAfterEscape = false;
+    AnswerNextModal([&](QWidget* d) {
+        ExpectTextsFit(d);
+        auto* bar = Child<QScrollBar>(d, "HScroll1");
+        auto* text1 = Child<QLineEdit>(d, "Text1");
+        shown.push_back(QString::number(bar->value()) + " " + text1->text());
+        bar->setValue(300);
+        shown.push_back(text1->text());
+        QTest::mouseClick(Child(d, "Command1"), Qt::LeftButton);
+        shown.push_back(text1->text());
+        barAfterRestore = bar->value();
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        QTest::keyClick(d, Qt::Key_Escape);  // leaves it open; the close box acts as OK
+        openAfterEscape = d->isVisible();
+        d->close();
+    });
+    shell().ShowSettingsDialog(model);
+    EXPECT_EQ(shown, (std::vector<QString>{"420 420", "300", "150"}));
+    EXPECT_EQ(barAfterRestore, 150);
+    EXPECT_TRUE(openAfterEscape);
+    EXPECT_EQ(game().state().numberofstars, 0);
+}
+
+TEST_F(DialogTest, EachOutcomeDialogClosesByEnterOrOkButNeverBySpaceOrEscape) {
+    for (OutcomeKind kind :
+         {OutcomeKind::frmVessikWin, OutcomeKind::frmShipBoom, OutcomeKind::frmVessikZap,
+          OutcomeKind::frmAntiZap, OutcomeKind::frmUWin}) {
+        SCOPED_TRACE(OutcomeName(kind));
+        OutcomeDialog model(game(), kind);
+        bool openAfterKeys = false;
+        AnswerNextModal([&](QWidget* d) {
+            EXPECT_EQ(d->objectName(), QString::fromLatin1(OutcomeName(kind)));
+            ExpectTextsFit(d);
+            QWidget* ok = Child(d, "cmdClose");
+            EXPECT_EQ(d->focusWidget(), ok);
+            QTest::keyClick(ok, Qt::Key_Space);
+            QTest::keyClick(ok, Qt::Key_Space);
+            QTest::keyClick(d, Qt::Key_Escape);
+            openAfterKeys = d->isVisible();
+            if (kind == OutcomeKind::frmAntiZap) {
+                QTest::mouseClick(ok, Qt::LeftButton);
+            } else {
+                QTest::keyClick(ok, Qt::Key_Return);
+            }
+        });
+        shell().ShowOutcomeDialog(model);
+        EXPECT_TRUE(openAfterKeys);
+        EXPECT_TRUE(model.closed());
+    }
+}
+
+TEST_F(DialogTest, VictoryDialogOffersAHarderNextGameOnce) {
+    game().state().winscore = 499;
+    OutcomeDialog model(game(), OutcomeKind::frmUWin);
+    std::vector<QString> next;
+    bool enabledAfter = true;
+    AnswerNextModal([&](QWidget* d) {
+        next.push_back(Child<QLineEdit>(d, "txtCurrentScore")->text());
+        next.push_back(Child<QLineEdit>(d, "txtNextscore")->text());
+        auto* harder = Child<QPushButton>(d, "cmdChangeWinscore");
+        QTest::mouseClick(harder, Qt::LeftButton);
+        QTest::mouseClick(harder, Qt::LeftButton);
+        next.push_back(Child<QLineEdit>(d, "txtNextscore")->text());
+        enabledAfter = harder->isEnabled();
+        QTest::mouseClick(Child(d, "cmdClose"), Qt::LeftButton);
+    });
+    shell().ShowOutcomeDialog(model);
+    EXPECT_EQ(next, (std::vector<QString>{"500", "500", "600"}));
+    EXPECT_FALSE(enabledAfter);
+    EXPECT_EQ(game().state().nextwinscore, 599);
+    EXPECT_EQ(shell().readouts().WidgetFor(Readout::txtNextscore), nullptr)
+        << "the dialog's boxes are gone with it";
+}
+
+TEST_F(DialogTest, SystemInfoStartsTheBestInstalledProgramOrSaysItIsUnavailable) {
+    QTemporaryDir dir;
+    FrmAbout about;
+    ExpectTextsFit(&about);
+    about.SetSysInfoSearchPath({dir.path()});
+    QStringList started;
+    about.SetLauncher([&](const QString& program) {
+        started << program;
+        return true;
+    });
+    QString text;
+    AnswerNextModal([&](QWidget* m) {
+        text = qobject_cast<QMessageBox*>(m)->text();
+        qobject_cast<QMessageBox*>(m)->button(QMessageBox::Ok)->click();
+    });
+    QTest::mouseClick(Child(&about, "cmdSysInfo"), Qt::LeftButton);
+    EXPECT_EQ(text, QStringLiteral("System Information Is Unavailable At This Time"));
+    EXPECT_TRUE(started.isEmpty());
+
+    QString value = QStringLiteral("left over");
+    for (const char* name : {"gnome-system-monitor", "kinfocenter"}) {
+        QFile f(QDir(dir.path()).filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.close();
+        EXPECT_FALSE(GetKeyValue(QString::fromLatin1(name), value, {dir.path()})) << "not runnable";
+        EXPECT_TRUE(value.isEmpty());
+        f.setPermissions(f.permissions() | QFile::ExeOwner);
+    }
+    EXPECT_TRUE(GetKeyValue(QStringLiteral("kinfocenter"), value, {dir.path()}));
+    EXPECT_EQ(value, QDir(dir.path()).filePath(QStringLiteral("kinfocenter")));
+    EXPECT_EQ(FindSysInfoProgram({dir.path()}), QDir(dir.path()).filePath("kinfocenter"));
+    QTest::mouseClick(Child(&about, "cmdSysInfo"), Qt::LeftButton);
+    EXPECT_EQ(started, QStringList{QDir(dir.path()).filePath("kinfocenter")});
+}
+
+TEST(ViewscreenTest, ShowsTheSurfaceExactlyInCrispBlocksAndReportsTheGamesButtons) {
+    Surface surface;
+    surface.SetPixelV(0, 0, kRed);
+    surface.SetPixelV(641, 481, Rgb(1, 2, 3));
+    surface.SetPixelV(10, 10, kYellow);
+    QImage image;
+    SurfaceToImage(surface, image);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(641, 481), qRgb(1, 2, 3));
+
+    Viewscreen screen(nullptr);
+    screen.resize(642, 482);
+    screen.SetSurface(&surface);
+    EXPECT_EQ(screen.cursor().hotSpot(), QPoint(10, 10));
+    QImage doubled(642 * 2, 482 * 2, QImage::Format_RGB32);  // a high-DPI screen
+    doubled.setDevicePixelRatio(2.0);
+    screen.render(&doubled);
+    for (int y = 19; y <= 22; ++y) {
+        for (int x = 19; x <= 22; ++x) {
+            const bool inside = x >= 20 && x <= 21 && y >= 20 && y <= 21;
+            EXPECT_EQ(doubled.pixel(x, y), inside ? qRgb(255, 255, 0) : qRgb(0, 0, 0)) << x << y;
+        }
+    }
+    std::vector<std::tuple<int, int, double, double>> got;
+    screen.onMouseUp = [&](int button, int shift, double px, double py) {
+        got.emplace_back(button, shift, px, py);
+    };
+    QTest::mouseClick(&screen, Qt::LeftButton, {}, QPoint(5, 6));
+    QTest::mouseClick(&screen, Qt::RightButton, Qt::ShiftModifier, QPoint(641, 481));
+    QTest::mouseClick(&screen, Qt::MiddleButton, Qt::ControlModifier, QPoint(300, 200));
+    EXPECT_EQ(got, (std::vector<std::tuple<int, int, double, double>>{
+                       {1, 0, 5.0, 6.0}, {2, 1, 641.0, 481.0}, {4, 2, 300.0, 200.0}}));
+}
+
+}  // namespace
+}  // namespace korvane
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    korvane::look::InstallLook(app);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
