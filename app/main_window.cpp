@@ -16,6 +16,30 @@ namespace {
 constexpr int kClientWidth = 733;
 constexpr int kClientHeight = 512;
 
+// The buttons' captions and places, in the order of the button table.
+struct ButtonLook {
+    const char* caption;
+    QRect box;
+};
+constexpr std::array<ButtonLook, kButtonCount> kButtonLooks = {{
+    {"sound: ", {8, 3, 65, 25}},
+    {"Quit/exit", {8, 32, 65, 25}},
+    {"help/About", {8, 60, 65, 25}},
+    {"start/stop", {8, 88, 65, 25}},
+    {"^ ", {26, 184, 25, 25}},
+    {"<-", {2, 216, 25, 25}},
+    {"-", {31, 218, 17, 21}},
+    {"->", {53, 216, 25, 25}},
+    {"v", {26, 248, 25, 29}},
+    {"fire phasers (CTRL)", {8, 280, 65, 33}},
+    {"photon torpedoes (spacebar)", {8, 344, 65, 41}},
+    {"<- ", {4, 400, 22, 33}},
+    {"-", {31, 404, 17, 25}},
+    {" ->", {53, 400, 22, 33}},
+    {"Shields", {16, 440, 49, 25}},
+    {"Hints", {16, 472, 49, 25}},
+}};
+
 }  // namespace
 
 MainWindow::MainWindow() {
@@ -30,23 +54,13 @@ MainWindow::MainWindow() {
     c_.Picture1 = new Viewscreen(this);
     c_.Picture1->setGeometry(80, 8, 642, 482);
 
-    c_.cmdSound = MakeButton(this, "cmdSound", QStringLiteral("sound: "), {8, 3, 65, 25});
-    c_.cmdExit = MakeButton(this, "cmdExit", QStringLiteral("Quit/exit"), {8, 32, 65, 25});
-    c_.cmdHelp = MakeButton(this, "cmdHelp", QStringLiteral("help/About"), {8, 60, 65, 25});
-    c_.cmdStart = MakeButton(this, "cmdStart", QStringLiteral("start/stop"), {8, 88, 65, 25});
+    MakeButtons(Button::cmdSound, Button::cmdStart);
     c_.Label3 = look::MakeLabel(this, "Label3", QStringLiteral("Score  Time"), {0, 112, 57, 17});
     c_.txtScore = look::MakeTextBox(this, "txtScore", {0, 128, 33, 19});
     c_.txtGameTime = look::MakeTextBox(this, "txtGameTime", {40, 128, 33, 19});
     c_.Label2 = look::MakeLabel(this, "Label2", QStringLiteral("phaser crosshairs: (arrow keys)"),
                                 {8, 144, 57, 41});
-    c_.cmdXhairup = MakeButton(this, "cmdXhairup", QStringLiteral("^ "), {26, 184, 25, 25});
-    c_.cmdXhairleft = MakeButton(this, "cmdXhairleft", QStringLiteral("<-"), {2, 216, 25, 25});
-    c_.cmdStopCrosshair =
-        MakeButton(this, "cmdStopCrosshair", QStringLiteral("-"), {31, 218, 17, 21});
-    c_.cmdXhairright = MakeButton(this, "cmdXhairright", QStringLiteral("->"), {53, 216, 25, 25});
-    c_.cmdXhairdown = MakeButton(this, "cmdXhairdown", QStringLiteral("v"), {26, 248, 25, 29});
-    c_.cmdPhaser =
-        MakeButton(this, "cmdPhaser", QStringLiteral("fire phasers (CTRL)"), {8, 280, 65, 33});
+    MakeButtons(Button::cmdXhairup, Button::cmdPhaser);
 
     static constexpr std::array<const char*, 3> kBoxNames = {"Picture2", "Picture3", "Picture4"};
     static constexpr std::array<const char*, 3> kOptionNames = {"Option1", "Option2", "Option3"};
@@ -70,30 +84,36 @@ MainWindow::MainWindow() {
         c_.options[i] = option;
     }
 
-    c_.cmdPhoton = MakeButton(this, "cmdPhoton", QStringLiteral("photon torpedoes (spacebar)"),
-                              {8, 344, 65, 41});
+    MakeButtons(Button::cmdPhoton, Button::cmdPhoton);
     c_.Label1 = look::MakeLabel(this, "Label1", QStringLiteral("Movement(Z,C)"), {0, 384, 73, 17});
-    c_.cmdLeft = MakeButton(this, "cmdLeft", QStringLiteral("<- "), {4, 400, 22, 33});
-    c_.cmdStop = MakeButton(this, "cmdStop", QStringLiteral("-"), {31, 404, 17, 25});
-    c_.cmdRight = MakeButton(this, "cmdRight", QStringLiteral(" ->"), {53, 400, 22, 33});
-    c_.cmdShields = MakeButton(this, "cmdShields", QStringLiteral("Shields"), {16, 440, 49, 25});
-    c_.cmdHint = MakeButton(this, "cmdHint", QStringLiteral("Hints"), {16, 472, 49, 25});
+    MakeButtons(Button::cmdLeft, Button::cmdHint);
     c_.Label4 = look::MakeLabel(this, "Label4", QStringLiteral("High Score:"), {608, 496, 57, 17});
     c_.txtHighscore = look::MakeTextBox(this, "txtHighscore", {672, 492, 41, 19});
 
-    c_.playControls = {c_.cmdXhairup, c_.cmdXhairdown, c_.cmdXhairleft,    c_.cmdXhairright,
-                       c_.cmdPhaser,  c_.cmdPhoton,    c_.cmdLeft,         c_.cmdRight,
-                       c_.cmdShields, c_.cmdStop,      c_.cmdStopCrosshair};
     ResetControls();
 }
 
+void MainWindow::MakeButtons(Button first, Button last) {
+    for (auto b = static_cast<size_t>(first); b <= static_cast<size_t>(last); ++b) {
+        const ButtonLook& look = kButtonLooks[b];
+        c_.buttons[b] = MakeButton(this, kButtons[b].name, QString::fromLatin1(look.caption),
+                                   look.box);
+    }
+}
+
+void MainWindow::SetPlayControlsEnabled(bool enabled) {
+    for (size_t b = 0; b < kButtons.size(); ++b) {
+        if (kButtons[b].playControl) c_.buttons[b]->setEnabled(enabled);
+    }
+}
+
 void MainWindow::ResetControls() {
-    for (QPushButton* b : c_.playControls) b->setEnabled(false);
+    SetPlayControlsEnabled(false);
     for (QRadioButton* option : c_.options) option->setChecked(false);
     c_.txtScore->clear();
     c_.txtGameTime->clear();
     c_.txtHighscore->clear();
-    c_.cmdSound->setText(QStringLiteral("sound: "));
+    c_.button(Button::cmdSound)->setText(QString::fromLatin1(kButtonLooks[static_cast<size_t>(Button::cmdSound)].caption));
     c_.Picture1->setFocus(Qt::OtherFocusReason);
 }
 

@@ -16,17 +16,19 @@
 #include "game.h"
 #include "look.h"
 #include "main_window.h"
-#include "viewscreen.h"
-
-#ifdef KORVANE_HAVE_SOUND
+#include "sound_ids.h"
 #include "sound_player.h"
-#endif
+#include "viewscreen.h"
 
 namespace korvane {
 
 namespace {
 
 constexpr int kDefaultRefreshMillis = 16;
+// How often a wait for a sound's end looks at the player, and how much longer than the
+// sound's own length it waits for a device that starts late.
+constexpr int kSoundPollMillis = 5;
+constexpr int kSoundGraceMillis = 1000;
 
 }  // namespace
 
@@ -36,7 +38,7 @@ QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
     readouts_.Attach(Readout::txtScore, c.txtScore);
     readouts_.Attach(Readout::txtGameTime, c.txtGameTime);
     readouts_.Attach(Readout::txtHighscore, c.txtHighscore);
-    readouts_.Attach(Readout::cmdSound, c.cmdSound);
+    readouts_.Attach(Readout::cmdSound, c.button(Button::cmdSound));
 
     repaintTimer_.setSingleShot(true);
     QObject::connect(&repaintTimer_, &QTimer::timeout, c.Picture1,
@@ -137,16 +139,14 @@ void QtShell::ResetMainWindow() {
 }
 
 void QtShell::EndProgram() {
-#ifdef KORVANE_HAVE_SOUND
     sound::ShutdownAudio();
-#endif
     std::fflush(nullptr);
     // Leave at once: not one more statement of the running frame may run.
     ::_exit(0);
 }
 
 void QtShell::SetPlayControlsEnabled(bool enabled) {
-    for (QPushButton* b : window_.controls().playControls) b->setEnabled(enabled);
+    window_.SetPlayControlsEnabled(enabled);
 }
 
 void QtShell::SetText(Readout which, const std::string& text) {
@@ -168,12 +168,38 @@ void QtShell::FocusViewscreen() {
 }
 
 void QtShell::PlaySound(int soundid, int playflags) {
-#ifdef KORVANE_HAVE_SOUND
-    sound::PlaySoundResource(soundid, playflags);
-#else
-    (void)soundid;
-    (void)playflags;
-#endif
+    if (!audioTried_) {
+        audioTried_ = true;
+        if (!sound::InitAudio()) {
+            std::fputs("korvane: no audio device could be opened; playing without sound\n",
+                       stderr);
+        }
+    }
+    sound::PlaySoundResource(soundid, sound::kPlayAsync);
+    if (playflags == kSoundWaitsForEnd) WaitForSoundEnd();
+}
+
+void QtShell::WaitForSoundEnd() {
+    const sound::PlaybackStatus start = sound::CurrentPlayback();
+    if (start.soundId == 0 || start.bytesPerSecond == 0) return;
+    // The window keeps repainting and the system's end request is still heard; the player's
+    // input waits, as it does for a flash.
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&loop, start] {
+        const sound::PlaybackStatus now = sound::CurrentPlayback();
+        if (now.soundsCompleted != start.soundsCompleted ||
+            now.soundsStarted != start.soundsStarted || !now.deviceOpen) {
+            loop.quit();
+        }
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    const auto left = (start.bytesTotal - start.bytesPlayed) * 1000 / start.bytesPerSecond;
+    deadline.start(static_cast<int>(left) + kSoundGraceMillis);
+    poll.start(kSoundPollMillis);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtShell::PresentViewscreen() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include "game_state.h"
 #include "look.h"
 #include "readout_registry.h"
 #include "start_dialog.h"
@@ -64,10 +65,13 @@ FrmStart::FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* paren
     bar_ = new QScrollBar(Qt::Horizontal, this);
     bar_->setObjectName(QStringLiteral("HScroll1"));
     bar_->setGeometry(24, 232, 409, 17);
-    bar_->setRange(kMinStars, kMaxStarCount);
+    bar_->setRange(kMinStars, kMaxStars);
     bar_->setSingleStep(1);
     bar_->setPageStep(1);
     bar_->setValue(0);
+    // Tab reaches the bar as any scroll bar of a dialog; its keys then move it by a step, a
+    // page or to an end, each a change like a click on it.
+    bar_->setFocusPolicy(Qt::StrongFocus);
 
     // Tick marks under the bar: its left end, the default of 150, its right end.
     MakeLabel(this, "Label4", QStringLiteral("^"), QRect(40, 256, 25, 9));

@@ -43,22 +43,22 @@ const char* OutcomeMessage(OutcomeKind kind) {
 int OutcomeSound(OutcomeKind kind) {
     switch (kind) {
         case OutcomeKind::frmVessikWin:
-            return 112;
+            return kSoundHint4;
         case OutcomeKind::frmShipBoom:
-            return 106;
+            return kSoundExplosion;
         case OutcomeKind::frmVessikZap:
-            return 111;
+            return kSoundSuperWeapon;
         case OutcomeKind::frmAntiZap:
-            return 106;
+            return kSoundExplosion;
         case OutcomeKind::frmUWin:
-            return 117;
+            return kSoundVictory;
     }
     return 0;
 }
 
 void OutcomeDialog::Form_Load() {
     GameState& s = game_.state();
-    if (s.soundon) game_.PlaySoundResource(OutcomeSound(kind_), 1);
+    if (s.soundon) game_.PlaySoundResource(OutcomeSound(kind_), kSoundPlaysOn);
     allowclose_ = true;
     if (kind_ == OutcomeKind::frmUWin) {
         // The boxes show the score needed to win: one more than the win score.

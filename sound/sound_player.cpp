@@ -21,10 +21,6 @@ namespace korvane::sound {
 
 namespace {
 
-// The bytes of the sound loaded last. The channel plays its own converted copy, so these
-// only need to stay until the next call, as the game's callers expect of them.
-std::vector<uint8_t> sounddata;
-
 // How much longer than its own length a synchronous sound may take before the player
 // gives up on it: enough for a device that starts late, and a stalled device can never
 // freeze the game.
@@ -71,7 +67,6 @@ bool Player::Open() {
     SilenceAlsaMessages();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         unavailable_ = true;
-        SDL_Quit();
         RestoreAlsaMessages();
         return false;
     }
@@ -90,7 +85,6 @@ bool Player::Open() {
     if (device_ == 0) {
         unavailable_ = true;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        SDL_Quit();
         sdlStarted_ = false;
         RestoreAlsaMessages();
         return false;
@@ -111,7 +105,6 @@ void Player::Shutdown() {
     channel_ = SoundChannel{};
     if (sdlStarted_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        SDL_Quit();
         sdlStarted_ = false;
         RestoreAlsaMessages();
     }
@@ -221,18 +214,10 @@ Player& ThePlayer() {
     return player;
 }
 
-// The platform's "play this WAV image": flags as the callers give them.
-void PlayFromMemory(const std::vector<uint8_t>& image, int soundId, int flags) {
-    ThePlayer().Play(image, soundId, flags);
-}
-
 }  // namespace
 
 void PlaySoundResource(int soundid, int playflags) {
-    sounddata = LoadResData(soundid);
-    // The sound is always an image in memory, whatever the caller passed.
-    if ((playflags & kPlayFromMemory) == 0) playflags |= kPlayFromMemory;
-    PlayFromMemory(sounddata, soundid, playflags);
+    ThePlayer().Play(LoadResData(soundid), soundid, playflags);
 }
 
 bool InitAudio() {
@@ -241,10 +226,6 @@ bool InitAudio() {
 
 void ShutdownAudio() {
     ThePlayer().Shutdown();
-}
-
-const std::vector<uint8_t>& LastSoundData() {
-    return sounddata;
 }
 
 PlaybackStatus CurrentPlayback() {

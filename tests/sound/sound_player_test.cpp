@@ -53,7 +53,6 @@ TEST_F(PlayerOnDevice, AnAsynchronousSoundIsStillPlayingWhenTheCallReturns) {
     EXPECT_EQ(now.soundId, kSoundShieldShot);
     EXPECT_LT(now.bytesPlayed, now.bytesTotal);
     EXPECT_EQ(now.soundsCompleted, 0u);
-    EXPECT_EQ(LastSoundData(), LoadResData(kSoundShieldShot));
     // And the device really is playing it.
     EXPECT_TRUE(WaitFor([](const PlaybackStatus& s) { return s.bytesPlayed > 0; }));
 }
@@ -94,7 +93,6 @@ TEST_F(PlayerOnDevice, ANewSoundCutsTheOldOneAtOnce) {
     EXPECT_EQ(cut.soundId, kSoundTorpedoLaunch);
     EXPECT_LT(cut.bytesPlayed, cut.bytesTotal / 2);
     EXPECT_EQ(cut.soundsStarted, 2u);
-    EXPECT_EQ(LastSoundData(), LoadResData(kSoundTorpedoLaunch));
 
     // Once the launch has ended the device is silent: the phasers do not come back.
     ASSERT_TRUE(WaitFor([](const PlaybackStatus& s) { return s.soundsCompleted == 1; }));
@@ -131,7 +129,6 @@ TEST_F(PlayerOnDevice, AnUnknownSoundStopsTheOnePlayingAndNeverWaits) {
     const PlaybackStatus s = CurrentPlayback();
     EXPECT_EQ(s.soundId, 0);
     EXPECT_EQ(s.soundsCompleted, 0u);
-    EXPECT_TRUE(LastSoundData().empty());
 }
 
 // Each call frees the bytes of the sound it cuts while the audio thread keeps reading;
@@ -187,7 +184,6 @@ TEST_F(PlayerWithoutDevice, EverySoundIsSilentAndNothingWaitsOrPrints) {
 
     EXPECT_LT(elapsed, 2.0) << "a synchronous play must not wait without a device";
     EXPECT_FALSE(CurrentPlayback().deviceOpen);
-    EXPECT_EQ(LastSoundData(), LoadResData(kSoundVictory)) << "the bytes are still loaded";
     EXPECT_EQ(out, "");
     EXPECT_EQ(err, "");
 }

@@ -1,20 +1,15 @@
 #include "script.h"
 
-#include <algorithm>
 #include <charconv>
 #include <sstream>
 
+#include "buttons.h"
 #include "game_state.h"
 #include "state_names.h"
 
 namespace korvane::sim {
 
 namespace {
-
-const char* const kButtons[] = {"cmdStart",     "cmdExit",       "cmdHelp",          "cmdHint",
-                                "cmdSound",     "cmdPhaser",     "cmdPhoton",        "cmdLeft",
-                                "cmdRight",     "cmdStop",       "cmdXhairup",       "cmdXhairdown",
-                                "cmdXhairleft", "cmdXhairright", "cmdStopCrosshair", "cmdShields"};
 
 std::optional<int64_t> ParseInt(const std::string& text) {
     int64_t value = 0;
@@ -99,7 +94,7 @@ void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
 }  // namespace
 
 bool IsButtonName(const std::string& name) {
-    return std::find(std::begin(kButtons), std::end(kButtons), name) != std::end(kButtons);
+    return FindButton(name) != nullptr;
 }
 
 std::vector<ScriptLine> ParseScript(const std::string& text) {
