@@ -38,7 +38,9 @@ fi
 
 build=${KORVANE_BUILD_DIR:-build}
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release
+    # The tests' build treats every warning as an error, as CI does.
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DKORVANE_WERROR="$([ "$mode" = test ] && echo ON || echo OFF)"
 fi
 cmake --build "$build" --parallel
 
