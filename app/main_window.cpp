@@ -16,30 +16,6 @@ namespace {
 constexpr int kClientWidth = 733;
 constexpr int kClientHeight = 512;
 
-// The buttons' captions and places, in the order of the button table.
-struct ButtonLook {
-    const char* caption;
-    QRect box;
-};
-constexpr std::array<ButtonLook, kButtonCount> kButtonLooks = {{
-    {"sound: ", {8, 3, 65, 25}},
-    {"Quit/exit", {8, 32, 65, 25}},
-    {"help/About", {8, 60, 65, 25}},
-    {"start/stop", {8, 88, 65, 25}},
-    {"^ ", {26, 184, 25, 25}},
-    {"<-", {2, 216, 25, 25}},
-    {"-", {31, 218, 17, 21}},
-    {"->", {53, 216, 25, 25}},
-    {"v", {26, 248, 25, 29}},
-    {"fire phasers (CTRL)", {8, 280, 65, 33}},
-    {"photon torpedoes (spacebar)", {8, 344, 65, 41}},
-    {"<- ", {4, 400, 22, 33}},
-    {"-", {31, 404, 17, 25}},
-    {" ->", {53, 400, 22, 33}},
-    {"Shields", {16, 440, 49, 25}},
-    {"Hints", {16, 472, 49, 25}},
-}};
-
 }  // namespace
 
 MainWindow::MainWindow() {
@@ -54,13 +30,13 @@ MainWindow::MainWindow() {
     c_.Picture1 = new Viewscreen(this);
     c_.Picture1->setGeometry(80, 8, 642, 482);
 
-    MakeButtons(Button::cmdSound, Button::cmdStart);
+    MakeButtons("cmdSound", "cmdStart");
     c_.Label3 = look::MakeLabel(this, "Label3", QStringLiteral("Score  Time"), {0, 112, 57, 17});
     c_.txtScore = look::MakeTextBox(this, "txtScore", {0, 128, 33, 19});
     c_.txtGameTime = look::MakeTextBox(this, "txtGameTime", {40, 128, 33, 19});
     c_.Label2 = look::MakeLabel(this, "Label2", QStringLiteral("phaser crosshairs: (arrow keys)"),
                                 {8, 144, 57, 41});
-    MakeButtons(Button::cmdXhairup, Button::cmdPhaser);
+    MakeButtons("cmdXhairup", "cmdPhaser");
 
     static constexpr std::array<const char*, 3> kBoxNames = {"Picture2", "Picture3", "Picture4"};
     static constexpr std::array<const char*, 3> kOptionNames = {"Option1", "Option2", "Option3"};
@@ -84,20 +60,24 @@ MainWindow::MainWindow() {
         c_.options[i] = option;
     }
 
-    MakeButtons(Button::cmdPhoton, Button::cmdPhoton);
+    MakeButtons("cmdPhoton", "cmdPhoton");
     c_.Label1 = look::MakeLabel(this, "Label1", QStringLiteral("Movement(Z,C)"), {0, 384, 73, 17});
-    MakeButtons(Button::cmdLeft, Button::cmdHint);
+    MakeButtons("cmdLeft", "cmdHint");
     c_.Label4 = look::MakeLabel(this, "Label4", QStringLiteral("High Score:"), {608, 496, 57, 17});
     c_.txtHighscore = look::MakeTextBox(this, "txtHighscore", {672, 492, 41, 19});
 
     ResetControls();
 }
 
-void MainWindow::MakeButtons(Button first, Button last) {
-    for (auto b = static_cast<size_t>(first); b <= static_cast<size_t>(last); ++b) {
-        const ButtonLook& look = kButtonLooks[b];
-        c_.buttons[b] = MakeButton(this, kButtons[b].name, QString::fromLatin1(look.caption),
-                                   look.box);
+QPushButton* MainWindowControls::button(std::string_view name) const {
+    return buttons[static_cast<size_t>(FindButton(name) - kButtons.data())];
+}
+
+void MainWindow::MakeButtons(std::string_view first, std::string_view last) {
+    for (const ButtonInfo* b = FindButton(first); b <= FindButton(last); ++b) {
+        const auto& [left, top, width, height] = b->box;
+        c_.buttons[static_cast<size_t>(b - kButtons.data())] =
+            MakeButton(this, b->name, QString::fromLatin1(b->caption), {left, top, width, height});
     }
 }
 
@@ -113,7 +93,7 @@ void MainWindow::ResetControls() {
     c_.txtScore->clear();
     c_.txtGameTime->clear();
     c_.txtHighscore->clear();
-    c_.button(Button::cmdSound)->setText(QString::fromLatin1(kButtonLooks[static_cast<size_t>(Button::cmdSound)].caption));
+    c_.button("cmdSound")->setText(QString::fromLatin1(FindButton("cmdSound")->caption));
     c_.Picture1->setFocus(Qt::OtherFocusReason);
 }
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string_view>
 
 #include "buttons.h"
 
@@ -33,7 +34,7 @@ struct MainWindowControls {
     // The buttons, in the order of the button table.
     std::array<QPushButton*, kButtonCount> buttons{};
 
-    QPushButton* button(Button b) const { return buttons[static_cast<size_t>(b)]; }
+    QPushButton* button(std::string_view name) const;
 };
 
 class MainWindow : public QWidget {
@@ -56,7 +57,7 @@ class MainWindow : public QWidget {
 
   private:
     // Builds the buttons from first to last, in table order (which is the tab order).
-    void MakeButtons(Button first, Button last);
+    void MakeButtons(std::string_view first, std::string_view last);
 
     MainWindowControls c_;
 };

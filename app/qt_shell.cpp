@@ -38,7 +38,7 @@ QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
     readouts_.Attach(Readout::txtScore, c.txtScore);
     readouts_.Attach(Readout::txtGameTime, c.txtGameTime);
     readouts_.Attach(Readout::txtHighscore, c.txtHighscore);
-    readouts_.Attach(Readout::cmdSound, c.button(Button::cmdSound));
+    readouts_.Attach(Readout::cmdSound, c.button("cmdSound"));
 
     repaintTimer_.setSingleShot(true);
     QObject::connect(&repaintTimer_, &QTimer::timeout, c.Picture1,

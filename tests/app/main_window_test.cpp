@@ -105,7 +105,7 @@ class MainWindowTest : public ::testing::Test {
     }
 
     MainWindow& window() { return program_.window(); }
-    QPushButton* cmdStart() { return window().controls().button(Button::cmdStart); }
+    QPushButton* cmdStart() { return window().controls().button("cmdStart"); }
 
     // Clicks start/stop and answers the settings dialog with OK; then, once the game runs,
     // does during() inside its frame loop and stops it with a second click. Returns when
@@ -120,7 +120,7 @@ class MainWindowTest : public ::testing::Test {
             // The play controls come on only when the game is set up; from then on the
             // timers run only in the frame loop's yield.
             if (!program_.game().state().gamerunning ||
-                !window().controls().button(Button::cmdPhaser)->isEnabled()) {
+                !window().controls().button("cmdPhaser")->isEnabled()) {
                 return false;
             }
             during();
@@ -225,8 +225,8 @@ TEST_F(MainWindowTest, TheViewscreenShowsTheYellowCornersAfterAGame) {
 }
 
 TEST_F(MainWindowTest, TheSoundButtonSwitchesAndGivesTheFocusBack) {
-    QTest::mouseClick(window().controls().button(Button::cmdSound), Qt::LeftButton);
-    EXPECT_EQ(window().controls().button(Button::cmdSound)->text(), QStringLiteral("sound: OFF"));
+    QTest::mouseClick(window().controls().button("cmdSound"), Qt::LeftButton);
+    EXPECT_EQ(window().controls().button("cmdSound")->text(), QStringLiteral("sound: OFF"));
     EXPECT_FALSE(program_.game().state().soundon);
     EXPECT_TRUE(window().controls().Picture1->hasFocus());
     // The next game's reload keeps the caption in step with the switch.
@@ -239,7 +239,7 @@ TEST_F(MainWindowTest, SpaceOnAFocusedPlayButtonLaunchesATorpedoAndDoesNotPressI
     bool launched = false;
     bool shields = true;
     PlayOneGame([&] {
-        QPushButton* button = window().controls().button(Button::cmdShields);
+        QPushButton* button = window().controls().button("cmdShields");
         button->setFocus();
         QTest::keyClick(button, Qt::Key_Space);
         launched = program_.game().state().photonfire1;
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, SpaceOnAFocusedPlayButtonLaunchesATorpedoAndDoesNotPressI
 }
 
 TEST_F(MainWindowTest, EnterOnAFocusedButtonDoesNotPressIt) {
-    QPushButton* sound = window().controls().button(Button::cmdSound);
+    QPushButton* sound = window().controls().button("cmdSound");
     sound->setFocus();
     QTest::keyClick(sound, Qt::Key_Return);
     QTest::keyClick(sound, Qt::Key_Space);
