@@ -8,23 +8,10 @@
 namespace korvane {
 
 const char* ReadoutName(Readout r) {
-    switch (r) {
-        case Readout::txtScore:
-            return "txtScore";
-        case Readout::txtGameTime:
-            return "txtGameTime";
-        case Readout::txtHighscore:
-            return "txtHighscore";
-        case Readout::cmdSound:
-            return "cmdSound";
-        case Readout::Text1:
-            return "Text1";
-        case Readout::txtCurrentScore:
-            return "txtCurrentScore";
-        case Readout::txtNextscore:
-            return "txtNextscore";
-    }
-    return "";
+    static constexpr const char* kNames[] = {"txtScore",    "txtGameTime", "txtHighscore",
+                                             "cmdSound",    "Text1",       "txtCurrentScore",
+                                             "txtNextscore"};
+    return kNames[static_cast<int>(r)];
 }
 
 Game::Game(Shell& shell) : shell_(shell), sprites_(GameSprites()) {}
