@@ -25,10 +25,6 @@ namespace korvane {
 namespace {
 
 constexpr int kDefaultRefreshMillis = 16;
-// How often a wait for a sound's end looks at the player, and how much longer than the
-// sound's own length it waits for a device that starts late.
-constexpr int kSoundPollMillis = 5;
-constexpr int kSoundGraceMillis = 1000;
 
 }  // namespace
 
@@ -171,35 +167,18 @@ void QtShell::PlaySound(int soundid, int playflags) {
     if (!audioTried_) {
         audioTried_ = true;
         if (!sound::InitAudio()) {
-            std::fputs("korvane: no audio device could be opened; playing without sound\n",
-                       stderr);
+            std::fputs("korvane: no audio device could be opened; playing without sound\n", stderr);
         }
     }
-    sound::PlaySoundResource(soundid, sound::kPlayAsync);
-    if (playflags == kSoundWaitsForEnd) WaitForSoundEnd();
-}
-
-void QtShell::WaitForSoundEnd() {
-    const sound::PlaybackStatus start = sound::CurrentPlayback();
-    if (start.soundId == 0 || start.bytesPerSecond == 0) return;
+    if (playflags == kSoundPlaysOn) {
+        sound::PlaySoundResource(soundid, sound::kPlayAsync);
+        return;
+    }
     // The window keeps repainting and the system's end request is still heard; the player's
     // input waits, as it does for a flash.
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&loop, start] {
-        const sound::PlaybackStatus now = sound::CurrentPlayback();
-        if (now.soundsCompleted != start.soundsCompleted ||
-            now.soundsStarted != start.soundsStarted || !now.deviceOpen) {
-            loop.quit();
-        }
+    sound::PlaySoundResource(soundid, sound::kPlaySync, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    const auto left = (start.bytesTotal - start.bytesPlayed) * 1000 / start.bytesPerSecond;
-    deadline.start(static_cast<int>(left) + kSoundGraceMillis);
-    poll.start(kSoundPollMillis);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtShell::PresentViewscreen() {

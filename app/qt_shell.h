@@ -50,8 +50,6 @@ class QtShell : public Shell {
     // Asks for a repaint of the viewscreen at the next display refresh, once however often
     // it is asked in between.
     void ScheduleViewscreenRepaint();
-    // Holds the game until the sound just started has ended.
-    void WaitForSoundEnd();
     // The player's time in a modal window is not the game's.
     void ModalClosed() { pacer_.Restart(); }
 
