@@ -64,12 +64,10 @@ if [ "$mode" = web ]; then
 fi
 
 build=${KORVANE_BUILD_DIR:-build}
-# Extra configure options for the test build; they are applied to an existing build too.
-test_options=()
-options=(-G Ninja -DCMAKE_BUILD_TYPE=Release)
-[ "$mode" = test ] && options+=("${test_options[@]}")
-if [ ! -f "$build/CMakeCache.txt" ] || { [ "$mode" = test ] && [ ${#test_options[@]} -gt 0 ]; }; then
-    cmake -S . -B "$build" "${options[@]}"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    # The tests' build treats every warning as an error, as CI does.
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DKORVANE_WERROR="$([ "$mode" = test ] && echo ON || echo OFF)"
 fi
 cmake --build "$build" --parallel
 

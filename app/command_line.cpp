@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "korvane_version.h"
+
 namespace korvane {
 
 namespace {
@@ -53,7 +55,7 @@ std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string
                                                                " cannot be used together");
     }
     if (parser.isSet(help)) return CommandLineAnswer{0, kHelp, ""};
-    if (parser.isSet(version)) return CommandLineAnswer{0, "korvane 1.02\n", ""};
+    if (parser.isSet(version)) return CommandLineAnswer{0, "korvane " KORVANE_VERSION "\n", ""};
     for (const QCommandLineOption* file : {&record, &replay}) {
         if (parser.isSet(*file) && parser.value(*file).isEmpty()) {
             return UsageError("--" + file->names().first() + " needs a file name");

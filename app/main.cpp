@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "command_line.h"
+#include "korvane_version.h"
 #include "look.h"
 #include "program.h"
 #include "recorder.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(defaultHandler);
     for (const QString& message : startUpMessages) qWarning("%s", qPrintable(message));
     QApplication::setApplicationName("korvane");
-    QApplication::setApplicationVersion("1.02");
+    QApplication::setApplicationVersion(KORVANE_VERSION);
     QGuiApplication::setDesktopFileName("org.korvane.Korvane");
     korvane::look::InstallLook(app);
     korvane::Program program;

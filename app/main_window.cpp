@@ -30,23 +30,13 @@ MainWindow::MainWindow() {
     c_.Picture1 = new Viewscreen(this);
     c_.Picture1->setGeometry(80, 8, 642, 482);
 
-    c_.cmdSound = MakeButton(this, "cmdSound", QStringLiteral("sound: "), {8, 3, 65, 25});
-    c_.cmdExit = MakeButton(this, "cmdExit", QStringLiteral("Quit/exit"), {8, 32, 65, 25});
-    c_.cmdHelp = MakeButton(this, "cmdHelp", QStringLiteral("help/About"), {8, 60, 65, 25});
-    c_.cmdStart = MakeButton(this, "cmdStart", QStringLiteral("start/stop"), {8, 88, 65, 25});
+    MakeButtons("cmdSound", "cmdStart");
     c_.Label3 = look::MakeLabel(this, "Label3", QStringLiteral("Score  Time"), {0, 112, 57, 17});
     c_.txtScore = look::MakeTextBox(this, "txtScore", {0, 128, 33, 19});
     c_.txtGameTime = look::MakeTextBox(this, "txtGameTime", {40, 128, 33, 19});
     c_.Label2 = look::MakeLabel(this, "Label2", QStringLiteral("phaser crosshairs: (arrow keys)"),
                                 {8, 144, 57, 41});
-    c_.cmdXhairup = MakeButton(this, "cmdXhairup", QStringLiteral("^ "), {26, 184, 25, 25});
-    c_.cmdXhairleft = MakeButton(this, "cmdXhairleft", QStringLiteral("<-"), {2, 216, 25, 25});
-    c_.cmdStopCrosshair =
-        MakeButton(this, "cmdStopCrosshair", QStringLiteral("-"), {31, 218, 17, 21});
-    c_.cmdXhairright = MakeButton(this, "cmdXhairright", QStringLiteral("->"), {53, 216, 25, 25});
-    c_.cmdXhairdown = MakeButton(this, "cmdXhairdown", QStringLiteral("v"), {26, 248, 25, 29});
-    c_.cmdPhaser =
-        MakeButton(this, "cmdPhaser", QStringLiteral("fire phasers (CTRL)"), {8, 280, 65, 33});
+    MakeButtons("cmdXhairup", "cmdPhaser");
 
     static constexpr std::array<const char*, 3> kBoxNames = {"Picture2", "Picture3", "Picture4"};
     static constexpr std::array<const char*, 3> kOptionNames = {"Option1", "Option2", "Option3"};
@@ -70,30 +60,40 @@ MainWindow::MainWindow() {
         c_.options[i] = option;
     }
 
-    c_.cmdPhoton = MakeButton(this, "cmdPhoton", QStringLiteral("photon torpedoes (spacebar)"),
-                              {8, 344, 65, 41});
+    MakeButtons("cmdPhoton", "cmdPhoton");
     c_.Label1 = look::MakeLabel(this, "Label1", QStringLiteral("Movement(Z,C)"), {0, 384, 73, 17});
-    c_.cmdLeft = MakeButton(this, "cmdLeft", QStringLiteral("<- "), {4, 400, 22, 33});
-    c_.cmdStop = MakeButton(this, "cmdStop", QStringLiteral("-"), {31, 404, 17, 25});
-    c_.cmdRight = MakeButton(this, "cmdRight", QStringLiteral(" ->"), {53, 400, 22, 33});
-    c_.cmdShields = MakeButton(this, "cmdShields", QStringLiteral("Shields"), {16, 440, 49, 25});
-    c_.cmdHint = MakeButton(this, "cmdHint", QStringLiteral("Hints"), {16, 472, 49, 25});
+    MakeButtons("cmdLeft", "cmdHint");
     c_.Label4 = look::MakeLabel(this, "Label4", QStringLiteral("High Score:"), {608, 496, 57, 17});
     c_.txtHighscore = look::MakeTextBox(this, "txtHighscore", {672, 492, 41, 19});
 
-    c_.playControls = {c_.cmdXhairup, c_.cmdXhairdown, c_.cmdXhairleft,    c_.cmdXhairright,
-                       c_.cmdPhaser,  c_.cmdPhoton,    c_.cmdLeft,         c_.cmdRight,
-                       c_.cmdShields, c_.cmdStop,      c_.cmdStopCrosshair};
     ResetControls();
 }
 
+QPushButton* MainWindowControls::button(std::string_view name) const {
+    return buttons[static_cast<size_t>(FindButton(name) - kButtons.data())];
+}
+
+void MainWindow::MakeButtons(std::string_view first, std::string_view last) {
+    for (const ButtonInfo* b = FindButton(first); b <= FindButton(last); ++b) {
+        const auto& [left, top, width, height] = b->box;
+        c_.buttons[static_cast<size_t>(b - kButtons.data())] =
+            MakeButton(this, b->name, QString::fromLatin1(b->caption), {left, top, width, height});
+    }
+}
+
+void MainWindow::SetPlayControlsEnabled(bool enabled) {
+    for (size_t b = 0; b < kButtons.size(); ++b) {
+        if (kButtons[b].playControl) c_.buttons[b]->setEnabled(enabled);
+    }
+}
+
 void MainWindow::ResetControls() {
-    for (QPushButton* b : c_.playControls) b->setEnabled(false);
+    SetPlayControlsEnabled(false);
     for (QRadioButton* option : c_.options) option->setChecked(false);
     c_.txtScore->clear();
     c_.txtGameTime->clear();
     c_.txtHighscore->clear();
-    c_.cmdSound->setText(QStringLiteral("sound: "));
+    c_.button("cmdSound")->setText(QString::fromLatin1(FindButton("cmdSound")->caption));
     c_.Picture1->setFocus(Qt::OtherFocusReason);
 }
 

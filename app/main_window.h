@@ -6,6 +6,9 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string_view>
+
+#include "buttons.h"
 
 class QLabel;
 class QLineEdit;
@@ -18,22 +21,6 @@ class Viewscreen;
 
 struct MainWindowControls {
     Viewscreen* Picture1 = nullptr;
-    QPushButton* cmdSound = nullptr;
-    QPushButton* cmdExit = nullptr;
-    QPushButton* cmdHelp = nullptr;
-    QPushButton* cmdStart = nullptr;
-    QPushButton* cmdXhairup = nullptr;
-    QPushButton* cmdXhairleft = nullptr;
-    QPushButton* cmdStopCrosshair = nullptr;
-    QPushButton* cmdXhairright = nullptr;
-    QPushButton* cmdXhairdown = nullptr;
-    QPushButton* cmdPhaser = nullptr;
-    QPushButton* cmdPhoton = nullptr;
-    QPushButton* cmdLeft = nullptr;
-    QPushButton* cmdStop = nullptr;
-    QPushButton* cmdRight = nullptr;
-    QPushButton* cmdShields = nullptr;
-    QPushButton* cmdHint = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* txtScore = nullptr;
     QLineEdit* txtGameTime = nullptr;
@@ -44,8 +31,10 @@ struct MainWindowControls {
     // The torpedo indicators: Picture2 to Picture4, each holding Option1 to Option3.
     std::array<QWidget*, 3> torpedoBoxes{};
     std::array<QRadioButton*, 3> options{};
-    // The eleven play controls, in the order in which they are switched.
-    std::array<QPushButton*, 11> playControls{};
+    // The buttons, in the order of the button table.
+    std::array<QPushButton*, kButtonCount> buttons{};
+
+    QPushButton* button(std::string_view name) const;
 };
 
 class MainWindow : public QWidget {
@@ -58,6 +47,7 @@ class MainWindow : public QWidget {
     // torpedo indicators off, read-outs empty, the sound caption as designed, the focus on
     // the viewscreen.
     void ResetControls();
+    void SetPlayControlsEnabled(bool enabled);
 
     // The user or the system closes the window.
     std::function<void()> onClose;
@@ -66,6 +56,9 @@ class MainWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Builds the buttons from first to last, in table order (which is the tab order).
+    void MakeButtons(std::string_view first, std::string_view last);
+
     MainWindowControls c_;
 };
 

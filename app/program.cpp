@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "buttons.h"
 #include "commands.h"
 #include "key_codes.h"
 #include "viewscreen.h"
@@ -80,29 +81,12 @@ void Program::Handle(const std::string& command, const std::function<void()>& ha
 }
 
 void Program::ConnectButtons() {
-    const MainWindowControls& c = window_.controls();
-    Game& g = game_;
-    const auto on = [this](QPushButton* button, auto handler) {
-        QObject::connect(button, &QPushButton::clicked, button, [this, button, handler] {
-            Handle("click " + button->objectName().toStdString(), handler);
+    for (size_t b = 0; b < kButtons.size(); ++b) {
+        QPushButton* button = window_.controls().buttons[b];
+        QObject::connect(button, &QPushButton::clicked, button, [this, b] {
+            Handle(std::string("click ") + kButtons[b].name, [this, b] { Click(game_, kButtons[b]); });
         });
-    };
-    on(c.cmdSound, [&g] { g.cmdSound_Click(); });
-    on(c.cmdExit, [&g] { g.cmdExit_Click(); });
-    on(c.cmdHelp, [&g] { cmdHelp_Click(g); });
-    on(c.cmdStart, [&g] { g.cmdStart_Click(); });
-    on(c.cmdXhairup, [&g] { g.cmdXhairup_Click(); });
-    on(c.cmdXhairleft, [&g] { g.cmdXhairleft_Click(); });
-    on(c.cmdStopCrosshair, [&g] { g.cmdStopCrosshair_Click(); });
-    on(c.cmdXhairright, [&g] { g.cmdXhairright_Click(); });
-    on(c.cmdXhairdown, [&g] { g.cmdXhairdown_Click(); });
-    on(c.cmdPhaser, [&g] { g.cmdPhaser_Click(); });
-    on(c.cmdPhoton, [&g] { g.cmdPhoton_Click(); });
-    on(c.cmdLeft, [&g] { g.cmdLeft_Click(); });
-    on(c.cmdStop, [&g] { g.cmdStop_Click(); });
-    on(c.cmdRight, [&g] { g.cmdRight_Click(); });
-    on(c.cmdShields, [&g] { g.cmdShields_Click(); });
-    on(c.cmdHint, [&g] { cmdHint_Click(g); });
+    }
 }
 
 }  // namespace korvane

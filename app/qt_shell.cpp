@@ -16,11 +16,9 @@
 #include "game.h"
 #include "look.h"
 #include "main_window.h"
-#include "viewscreen.h"
-
-#ifdef KORVANE_HAVE_SOUND
+#include "sound_ids.h"
 #include "sound_player.h"
-#endif
+#include "viewscreen.h"
 
 namespace korvane {
 
@@ -36,7 +34,7 @@ QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
     readouts_.Attach(Readout::txtScore, c.txtScore);
     readouts_.Attach(Readout::txtGameTime, c.txtGameTime);
     readouts_.Attach(Readout::txtHighscore, c.txtHighscore);
-    readouts_.Attach(Readout::cmdSound, c.cmdSound);
+    readouts_.Attach(Readout::cmdSound, c.button("cmdSound"));
 
     repaintTimer_.setSingleShot(true);
     QObject::connect(&repaintTimer_, &QTimer::timeout, c.Picture1,
@@ -142,16 +140,14 @@ void QtShell::ResetMainWindow() {
 }
 
 void QtShell::EndProgram() {
-#ifdef KORVANE_HAVE_SOUND
     sound::ShutdownAudio();
-#endif
     std::fflush(nullptr);
     // Leave at once: not one more statement of the running frame may run.
     ::_exit(0);
 }
 
 void QtShell::SetPlayControlsEnabled(bool enabled) {
-    for (QPushButton* b : window_.controls().playControls) b->setEnabled(enabled);
+    window_.SetPlayControlsEnabled(enabled);
 }
 
 void QtShell::SetText(Readout which, const std::string& text) {
@@ -173,12 +169,21 @@ void QtShell::FocusViewscreen() {
 }
 
 void QtShell::PlaySound(int soundid, int playflags) {
-#ifdef KORVANE_HAVE_SOUND
-    sound::PlaySoundResource(soundid, playflags);
-#else
-    (void)soundid;
-    (void)playflags;
-#endif
+    if (!audioTried_) {
+        audioTried_ = true;
+        if (!sound::InitAudio()) {
+            std::fputs("korvane: no audio device could be opened; playing without sound\n", stderr);
+        }
+    }
+    if (playflags == kSoundPlaysOn) {
+        sound::PlaySoundResource(soundid, sound::kPlayAsync);
+        return;
+    }
+    // The window keeps repainting and the system's end request is still heard; the player's
+    // input waits, as it does for a flash.
+    sound::PlaySoundResource(soundid, sound::kPlaySync, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
 }
 
 void QtShell::PresentViewscreen() {

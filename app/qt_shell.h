@@ -63,6 +63,7 @@ class QtShell : public Shell {
     ReadoutRegistry readouts_;
     QTimer repaintTimer_;
     ShellTap* tap_ = nullptr;
+    bool audioTried_ = false;  // the device is opened, or found missing, once
 };
 
 }  // namespace korvane

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <utility>
 
+#include "game_state.h"
 #include "look.h"
 #include "readout_registry.h"
 #include "start_dialog.h"
@@ -64,10 +66,14 @@ FrmStart::FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* paren
     bar_ = new QScrollBar(Qt::Horizontal, this);
     bar_->setObjectName(QStringLiteral("HScroll1"));
     bar_->setGeometry(24, 232, 409, 17);
-    bar_->setRange(kMinStars, kMaxStarCount);
+    bar_->setRange(kMinStars, kMaxStars);
     bar_->setSingleStep(1);
     bar_->setPageStep(1);
     bar_->setValue(0);
+    // Tab reaches the bar as any scroll bar of a dialog; its keys then move it (see
+    // eventFilter), each a change like a click on it.
+    bar_->setFocusPolicy(Qt::StrongFocus);
+    bar_->installEventFilter(this);
 
     // Tick marks under the bar: its left end, the default of 150, its right end.
     MakeLabel(this, "Label4", QStringLiteral("^"), QRect(40, 256, 25, 9));
@@ -109,6 +115,25 @@ void FrmStart::ShowScrollValue() {
     // Moving the bar to where the rules left it raises valueChanged once more, which the
     // rules see as no change.
     if (bar_->value() != model_.scrollValue()) bar_->setValue(model_.scrollValue());
+}
+
+bool FrmStart::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != bar_ || event->type() != QEvent::KeyPress) return false;
+    // A scroll bar's keys: left and up step towards 0, right and down towards 500, a page
+    // likewise, Home and End to the ends. Qt's own mapping turns some of them around.
+    using A = QAbstractSlider;
+    static constexpr std::pair<int, A::SliderAction> kKeys[] = {
+        {Qt::Key_Left, A::SliderSingleStepSub},  {Qt::Key_Up, A::SliderSingleStepSub},
+        {Qt::Key_Right, A::SliderSingleStepAdd}, {Qt::Key_Down, A::SliderSingleStepAdd},
+        {Qt::Key_PageUp, A::SliderPageStepSub},  {Qt::Key_PageDown, A::SliderPageStepAdd},
+        {Qt::Key_Home, A::SliderToMinimum},      {Qt::Key_End, A::SliderToMaximum}};
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    for (const auto& [k, action] : kKeys) {
+        if (k != key) continue;
+        bar_->triggerAction(action);
+        return true;
+    }
+    return false;
 }
 
 void FrmStart::keyPressEvent(QKeyEvent* event) {

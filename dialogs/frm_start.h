@@ -23,6 +23,8 @@ class FrmStart : public QDialog {
     void Load();
 
   protected:
+    // The star bar's keys.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The dialog closes only by OK or its close box; Escape leaves it open.
     void keyPressEvent(QKeyEvent* event) override;
 

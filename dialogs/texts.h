@@ -2,6 +2,8 @@
 // Texts that stand on more than one window: the settings dialog shown before every game and
 // the About box repeat the same title, version, story and help lines, so they live here once.
 
+#include "korvane_version.h"
+
 namespace korvane::texts {
 
 // The application's title: the caption of its message boxes and of the About box.
@@ -13,7 +15,7 @@ inline constexpr char kDialogCaption[] = "Korvane";
 
 // The version line reads "Version " and then the number and date, five blanks apart.
 inline constexpr char kVersionPrefix[] = "Version ";
-inline constexpr char kVersion[] = "1.02     12.31.2000";
+inline constexpr char kVersion[] = KORVANE_VERSION "     12.31.2000";
 inline constexpr char kVersionDesign[] = "Version";
 
 inline constexpr char kTitleLine[] =

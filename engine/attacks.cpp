@@ -13,7 +13,7 @@ constexpr int kFlashRadius = 30;
 
 void Game::ToggleShields() {
     GameState& s = state_;
-    PlaySoundIfOn(114);
+    PlaySoundIfOn(kSoundShields);
     if (s.shieldsdestroyed) return;
     if (!s.shieldsOn) {
         s.shieldsOn = true;
@@ -30,11 +30,8 @@ void Game::Absorption() {
     // The cube's bottom row on the ship's top row, the ship's centre column strictly
     // inside the cube's columns. The shields do not matter.
     if (s.cubey == s.y - 100 && s.cubex < s.x + 7 && s.cubex + 100 > s.x + 7) {
-        shell_.RefreshReadout(Readout::txtScore);
-        UpdateHighScore();
+        ShowFinalScore();
         ShowOutcome(OutcomeKind::frmVessikWin);
-        s.gamerunning = false;
-        DisablePlayControls();
     }
 }
 
@@ -46,7 +43,7 @@ void Game::AntimatterLaunch() {
         s.antimatter = true;
         s.globex = s.cubex + 50;
         s.globey = s.cubey + 110;
-        PlaySoundIfOn(116);
+        PlaySoundIfOn(kSoundGlobeLaunch);
     }
 }
 
@@ -73,7 +70,7 @@ void Game::AntimatterGlobe() {
     }
 
     if (s.globex > s.x - 6 && s.globex < s.x + 19 && s.globey + 5 > s.y) {
-        PlaySoundIfOn(106);
+        PlaySoundIfOn(kSoundExplosion);
         surface_.FillColor(kYellow);
         for (s.flashindex = 1; s.flashindex <= 3 * s.numberofstars; ++s.flashindex) {
             surface_.Circle(s.globex, s.globey, kFlashRadius, kYellow);
@@ -88,11 +85,8 @@ void Game::AntimatterGlobe() {
             DrawShieldEllipse();
             s.antimatter = false;
         } else {
-            shell_.RefreshReadout(Readout::txtScore);
-            UpdateHighScore();
+            ShowFinalScore();
             ShowOutcome(OutcomeKind::frmAntiZap);
-            s.gamerunning = false;
-            DisablePlayControls();
         }
     }
     surface_.FillStyle(kFillTransparent);
@@ -103,7 +97,7 @@ void Game::ShotAtShields() {
     GameState& s = state_;
     const bool atFiringHeight = s.cubey == 100 || s.cubey == 200 || s.cubey == 300;
     if (!atFiringHeight || !s.vessikshootsshields || s.cubestep != 13 || !s.shieldsOn) return;
-    PlaySoundIfOn(109);
+    PlaySoundIfOn(kSoundShieldShot);
     const int tipx = s.x + 6, tipy = s.y - 3;  // just above the ship
     auto drawBeams = [&](Color c) {
         surface_.Line(s.cubex + 100, s.cubey + 100, tipx, tipy, c);
@@ -125,9 +119,8 @@ void Game::ShotAtShields() {
 void Game::SuperEnergyWeapon() {
     GameState& s = state_;
     if (s.cubey != 140 || !s.supervessik) return;
-    shell_.RefreshReadout(Readout::txtScore);
-    UpdateHighScore();
-    PlaySoundIfOn(111);
+    ShowFinalScore();
+    PlaySoundIfOn(kSoundSuperWeapon);
     for (s.flashindex = 1; s.flashindex <= 3 * s.numberofstars; ++s.flashindex) {
         surface_.FillStyle(kFillSolid);
         surface_.FillColor(kGreen);
@@ -139,8 +132,6 @@ void Game::SuperEnergyWeapon() {
     ShowOutcome(OutcomeKind::frmVessikZap);
     surface_.FillColor(kBlack);
     surface_.FillStyle(kFillTransparent);
-    s.gamerunning = false;
-    DisablePlayControls();
 }
 
 }  // namespace korvane

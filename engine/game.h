@@ -10,6 +10,7 @@
 #include "outcome_dialog.h"
 #include "random.h"
 #include "shell.h"
+#include "sound_ids.h"
 #include "sprites.h"
 #include "surface.h"
 
@@ -86,31 +87,25 @@ class Game {
     void ToggleShields();
     void OwnTorpedoDefeat();
     void UpdateHighScore();
+    // The score as a game ends: redrawn at once, and the high score if it is beaten.
+    void ShowFinalScore();
     void WinGame();
-    void PlaySoundResource(int soundid, int playflags = 6);
+    void PlaySoundResource(int soundid, int playflags);
     // Every sound of play: only with sound on, never waiting for it.
     void PlaySoundIfOn(int soundid);
     // Sets a read-out's text (what a text box assignment does).
     void ShowText(Readout which, const std::string& text);
     void ShowScore();
 
-    // Steering a direction d toward s (-1 or +1), and dropping a pending crosshair target.
-    static void Steer(int16_t& d, int s);
-    void ApplyTargetRule();
-
-    // --- Button handlers of the main window that serve play ---------------------------
-    void cmdSound_Click();
-    void cmdPhaser_Click();
-    void cmdPhoton_Click();
-    void cmdShields_Click();
-    void cmdLeft_Click();
-    void cmdRight_Click();
-    void cmdStop_Click();
-    void cmdXhairup_Click();
-    void cmdXhairdown_Click();
-    void cmdXhairleft_Click();
-    void cmdXhairright_Click();
-    void cmdStopCrosshair_Click();
+    // --- The player's commands: a button and its key call the same one ---------------
+    void ToggleSound();
+    // The phasers fire at the crosshairs unless they are recharging.
+    void FireAtCrosshairs();
+    void SteerShip(int s);
+    void StopShip();
+    // Steers the crosshairs along x by dx and along y by dy (-1, 0 or +1).
+    void SteerCrosshairs(int dx, int dy);
+    void StopCrosshairs();
 
     // --- Sprite procedures and figures ---------------------------------------------------
     void DrawHalcyra();
@@ -128,8 +123,14 @@ class Game {
     TorpedoSlot Slot(int n);
 
   private:
-    // Ending a game with an outcome dialog: the steps shared by the defeats.
+    // Steering a direction d toward s (-1 or +1), and dropping a pending crosshair target.
+    static void Steer(int16_t& d, int s);
+    void ApplyTargetRule();
+    // Ending a game with an outcome dialog: the viewscreen is shown as it stands, the
+    // dialog opens, and once it has closed the game is over.
     void ShowOutcome(OutcomeKind kind);
+    // The game is over: the frame loop ends and the play controls are switched off.
+    void StopPlay();
     void ResetMainWindow();
     void RunStartBranch();
     void RunStopBranch();

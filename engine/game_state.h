@@ -9,7 +9,10 @@
 
 namespace korvane {
 
-constexpr int kMaxStars = 500;  // the settings scroll bar ends here
+// The star counts the settings scroll bar offers, and the one it restores.
+constexpr int16_t kMinStars = 0;
+constexpr int16_t kMaxStars = 500;
+constexpr int16_t kDefaultStars = 150;
 constexpr int kStarSlots = kMaxStars + 1;
 
 struct GameState {

@@ -1,5 +1,5 @@
-// Start-up, the main window's load and unload, its play controls and the button handlers
-// that serve play.
+// Start-up, the main window's load and unload, its play controls and the player's commands
+// that the buttons and the keys share.
 
 #include <string>
 
@@ -8,30 +8,17 @@
 namespace korvane {
 
 const char* ReadoutName(Readout r) {
-    switch (r) {
-        case Readout::txtScore:
-            return "txtScore";
-        case Readout::txtGameTime:
-            return "txtGameTime";
-        case Readout::txtHighscore:
-            return "txtHighscore";
-        case Readout::cmdSound:
-            return "cmdSound";
-        case Readout::Text1:
-            return "Text1";
-        case Readout::txtCurrentScore:
-            return "txtCurrentScore";
-        case Readout::txtNextscore:
-            return "txtNextscore";
-    }
-    return "";
+    static constexpr const char* kNames[] = {"txtScore",    "txtGameTime", "txtHighscore",
+                                             "cmdSound",    "Text1",       "txtCurrentScore",
+                                             "txtNextscore"};
+    return kNames[static_cast<int>(r)];
 }
 
 Game::Game(Shell& shell) : shell_(shell), sprites_(GameSprites()) {}
 
 void Game::Main() {
     state_.soundon = true;
-    state_.numberofstars = 150;
+    state_.numberofstars = kDefaultStars;
     // Showing the window loads it first, so its load routine runs before the scores have
     // values: the score and time read-outs stay empty until the first game.
     Form_Load();
@@ -90,80 +77,37 @@ void Game::PlaySoundResource(int soundid, int playflags) {
 }
 
 void Game::PlaySoundIfOn(int soundid) {
-    if (state_.soundon) PlaySoundResource(soundid, 1);
+    if (state_.soundon) PlaySoundResource(soundid, kSoundPlaysOn);
 }
 
-void Game::cmdSound_Click() {
-    if (state_.soundon) {
-        ShowText(Readout::cmdSound, "sound: OFF");
-        state_.soundon = false;
-    } else {
-        ShowText(Readout::cmdSound, "sound: ON");
-        state_.soundon = true;
-    }
-    shell_.FocusViewscreen();
+void Game::ToggleSound() {
+    state_.soundon = !state_.soundon;
+    ShowText(Readout::cmdSound, state_.soundon ? "sound: ON" : "sound: OFF");
 }
 
-void Game::cmdPhaser_Click() {
+void Game::FireAtCrosshairs() {
     if (!state_.phaserrecharging) FirePhasers();
-    shell_.FocusViewscreen();
 }
 
-void Game::cmdPhoton_Click() {
-    LaunchTorpedo();
-    shell_.FocusViewscreen();
+void Game::SteerShip(int s) {
+    Steer(state_.deltax, s);
 }
 
-void Game::cmdShields_Click() {
-    ToggleShields();
-    shell_.FocusViewscreen();
-}
-
-void Game::cmdLeft_Click() {
-    Steer(state_.deltax, -1);
-    shell_.FocusViewscreen();
-}
-
-void Game::cmdRight_Click() {
-    Steer(state_.deltax, 1);
-    shell_.FocusViewscreen();
-}
-
-void Game::cmdStop_Click() {
+void Game::StopShip() {
     state_.deltax = 0;
-    shell_.FocusViewscreen();
 }
 
-void Game::cmdXhairup_Click() {
-    Steer(state_.crossydelta, -1);
-    shell_.FocusViewscreen();
+void Game::SteerCrosshairs(int dx, int dy) {
+    if (dx != 0) Steer(state_.crossxdelta, dx);
+    if (dy != 0) Steer(state_.crossydelta, dy);
     ApplyTargetRule();
 }
 
-void Game::cmdXhairdown_Click() {
-    Steer(state_.crossydelta, 1);
-    shell_.FocusViewscreen();
-    ApplyTargetRule();
-}
-
-void Game::cmdXhairleft_Click() {
-    Steer(state_.crossxdelta, -1);
-    shell_.FocusViewscreen();
-    ApplyTargetRule();
-}
-
-void Game::cmdXhairright_Click() {
-    Steer(state_.crossxdelta, 1);
-    shell_.FocusViewscreen();
-    ApplyTargetRule();
-}
-
-void Game::cmdStopCrosshair_Click() {
+void Game::StopCrosshairs() {
     state_.targetx = kNoTarget;
     state_.targety = kNoTarget;
     state_.crossxdelta = 0;
     state_.crossydelta = 0;
-    shell_.FocusViewscreen();
 }
 
 }  // namespace korvane

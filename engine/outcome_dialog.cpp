@@ -6,59 +6,44 @@
 
 namespace korvane {
 
+namespace {
+// Each outcome's dialog: its name, its message and the sound it plays as it opens.
+struct OutcomeFacts {
+    const char* name;
+    const char* message;
+    int sound;
+};
+constexpr OutcomeFacts kOutcomes[] = {
+    {"frmVessikWin", "You have been absorbed by the Vessik.", kSoundHint4},
+    {"frmShipBoom",
+     "You have been destroyed by your own photon torpedo detonating too closely to your ship. ",
+     kSoundExplosion},
+    {"frmVessikZap", "You have been destroyed by a Vessik super energy weapon.", kSoundSuperWeapon},
+    {"frmAntiZap", "You have been destroyed by a Vessik antimatter globe.", kSoundExplosion},
+    {"frmUWin",
+     "Congratulations, you have defeated the Vessik.  But for how long?  FOR... HOW... LONG?!",
+     kSoundVictory},
+};
+const OutcomeFacts& FactsOf(OutcomeKind kind) {
+    return kOutcomes[static_cast<int>(kind)];
+}
+}  // namespace
+
 const char* OutcomeName(OutcomeKind kind) {
-    switch (kind) {
-        case OutcomeKind::frmVessikWin:
-            return "frmVessikWin";
-        case OutcomeKind::frmShipBoom:
-            return "frmShipBoom";
-        case OutcomeKind::frmVessikZap:
-            return "frmVessikZap";
-        case OutcomeKind::frmAntiZap:
-            return "frmAntiZap";
-        case OutcomeKind::frmUWin:
-            return "frmUWin";
-    }
-    return "";
+    return FactsOf(kind).name;
 }
 
 const char* OutcomeMessage(OutcomeKind kind) {
-    switch (kind) {
-        case OutcomeKind::frmVessikWin:
-            return "You have been absorbed by the Vessik.";
-        case OutcomeKind::frmShipBoom:
-            return "You have been destroyed by your own photon torpedo detonating too closely to "
-                   "your ship. ";
-        case OutcomeKind::frmVessikZap:
-            return "You have been destroyed by a Vessik super energy weapon.";
-        case OutcomeKind::frmAntiZap:
-            return "You have been destroyed by a Vessik antimatter globe.";
-        case OutcomeKind::frmUWin:
-            return "Congratulations, you have defeated the Vessik.  But for how long?  FOR... "
-                   "HOW... LONG?!";
-    }
-    return "";
+    return FactsOf(kind).message;
 }
 
 int OutcomeSound(OutcomeKind kind) {
-    switch (kind) {
-        case OutcomeKind::frmVessikWin:
-            return 112;
-        case OutcomeKind::frmShipBoom:
-            return 106;
-        case OutcomeKind::frmVessikZap:
-            return 111;
-        case OutcomeKind::frmAntiZap:
-            return 106;
-        case OutcomeKind::frmUWin:
-            return 117;
-    }
-    return 0;
+    return FactsOf(kind).sound;
 }
 
 void OutcomeDialog::Form_Load() {
     GameState& s = game_.state();
-    if (s.soundon) game_.PlaySoundResource(OutcomeSound(kind_), 1);
+    if (s.soundon) game_.PlaySoundResource(OutcomeSound(kind_), kSoundPlaysOn);
     allowclose_ = true;
     if (kind_ == OutcomeKind::frmUWin) {
         // The boxes show the score needed to win: one more than the win score.

@@ -7,7 +7,7 @@ namespace korvane {
 
 void Game::FirePhasers() {
     GameState& s = state_;
-    PlaySoundIfOn(105);
+    PlaySoundIfOn(kSoundPhasers);
     surface_.Line(s.x + 6, s.y - 6, s.crossx, s.crossy, kCyan);
     s.beamx1 = static_cast<int16_t>(s.x + 6);
     s.beamy1 = static_cast<int16_t>(s.y - 6);

@@ -25,6 +25,11 @@ void Game::UpdateHighScore() {
     }
 }
 
+void Game::ShowFinalScore() {
+    shell_.RefreshReadout(Readout::txtScore);
+    UpdateHighScore();
+}
+
 void Game::WinTest() {
     // Not gated on gamerunning: a torpedo that wins while destroying the ship gives the
     // defeat and then the victory in the same frame.
@@ -33,8 +38,7 @@ void Game::WinTest() {
 
 void Game::WinGame() {
     GameState& s = state_;
-    shell_.RefreshReadout(Readout::txtScore);
-    UpdateHighScore();
+    ShowFinalScore();
     surface_.FillStyle(kFillSolid);
     const int cx = s.cubex + 50, cy = s.cubey + 50;
     // Three rings, each held on screen while its explosion sound plays to the end.
@@ -45,7 +49,7 @@ void Game::WinGame() {
     auto boom = [&] {
         if (!s.soundon) return;
         shell_.PresentViewscreen();
-        PlaySoundResource(106, 0);
+        PlaySoundResource(kSoundExplosion, kSoundWaitsForEnd);
     };
     ring(kRed, 70);
     boom();
@@ -64,8 +68,6 @@ void Game::WinGame() {
     DrawHalcyra();
     ShowOutcome(OutcomeKind::frmUWin);
     s.winscore = s.nextwinscore;
-    s.gamerunning = false;
-    DisablePlayControls();
 }
 
 }  // namespace korvane

@@ -63,7 +63,7 @@ class Shell {
     virtual void SetTorpedoIndicator(int slot, bool ready) = 0;
     virtual void FocusViewscreen() = 0;
 
-    // The caller's own flags; the player adds what it needs.
+    // A SoundId, and a SoundWait: whether the game goes on at once or waits for the end.
     virtual void PlaySound(int soundid, int playflags) = 0;
 
     // Show the viewscreen as it stands now (before a flash ends, before a modal dialog).

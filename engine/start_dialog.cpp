@@ -14,7 +14,7 @@ void StartDialog::Form_Load() {
 }
 
 void StartDialog::SetScrollValue(int16_t value) {
-    value = std::clamp(value, kMinStars, kMaxStarCount);
+    value = std::clamp(value, kMinStars, kMaxStars);
     if (value == scrollValue_) return;
     scrollValue_ = value;
     HScroll1_Change();
@@ -22,7 +22,7 @@ void StartDialog::SetScrollValue(int16_t value) {
 
 void StartDialog::HScroll1_Change() {
     GameState& s = game_.state();
-    if (s.soundon) game_.PlaySoundResource(102, 1);
+    if (s.soundon) game_.PlaySoundResource(kSoundStarCount, kSoundPlaysOn);
     s.numberofstars = scrollValue_;
     game_.shell().SetText(Readout::Text1, std::to_string(s.numberofstars));
 }

@@ -9,10 +9,6 @@ namespace korvane {
 
 class Game;
 
-constexpr int16_t kDefaultStars = 150;
-constexpr int16_t kMinStars = 0;
-constexpr int16_t kMaxStarCount = 500;
-
 class StartDialog {
   public:
     explicit StartDialog(Game& game) : game_(game) {}

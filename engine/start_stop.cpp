@@ -30,11 +30,9 @@ void Game::cmdStart_Click() {
 }
 
 void Game::RunStopBranch() {
-    PlaySoundIfOn(108);
-    shell_.RefreshReadout(Readout::txtScore);
-    UpdateHighScore();
-    state_.gamerunning = false;
-    DisablePlayControls();
+    PlaySoundIfOn(kSoundGameStopped);
+    ShowFinalScore();
+    StopPlay();
     Teardown();
 }
 
@@ -57,7 +55,7 @@ void Game::RunStartBranch() {
     ResetMainWindow();
     ShowText(Readout::txtHighscore, std::to_string(s.highscore));
     shell_.ShowMainWindow();
-    PlaySoundIfOn(115);
+    PlaySoundIfOn(kSoundGameStart);
     EnablePlayControls();
 
     s.phaserfiring = false;
@@ -144,10 +142,8 @@ void Game::RunFramePhases() {
 
 void Game::MinimisedWindowStop() {
     if (!shell_.IsMainWindowMinimised()) return;
-    shell_.RefreshReadout(Readout::txtScore);
-    state_.gamerunning = false;
-    UpdateHighScore();
-    DisablePlayControls();
+    ShowFinalScore();
+    StopPlay();
 }
 
 void Game::FlipOddTurn() {
@@ -168,6 +164,12 @@ void Game::ShowOutcome(OutcomeKind kind) {
     shell_.PresentViewscreen();
     OutcomeDialog dialog(*this, kind);
     shell_.ShowOutcomeDialog(dialog);
+    StopPlay();
+}
+
+void Game::StopPlay() {
+    state_.gamerunning = false;
+    DisablePlayControls();
 }
 
 }  // namespace korvane

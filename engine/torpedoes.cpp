@@ -16,7 +16,7 @@ void Game::LaunchTorpedo() {
     for (int n = 1; n <= 3; ++n) {
         TorpedoSlot t = Slot(n);
         if (t.photonfire) continue;
-        PlaySoundIfOn(110);
+        PlaySoundIfOn(kSoundTorpedoLaunch);
         t.photonx = static_cast<int16_t>(s.x + 6);
         t.photony = static_cast<int16_t>(s.y - 7);
         t.photonfire = true;
@@ -56,7 +56,7 @@ void Game::MoveTorpedo(int n) {
         DrawTorpedoX(t.photonx, t.photony);
     }
     if (justDetonated) {
-        PlaySoundIfOn(106);
+        PlaySoundIfOn(kSoundExplosion);
         surface_.FillStyle(kFillSolid);
         surface_.FillColor(kRed);
         surface_.Circle(t.photonx, t.photony, kBlastRadius, kRed);
@@ -96,7 +96,7 @@ void Game::ExplosionMarkers() {
 
 void Game::OwnTorpedoDefeat() {
     GameState& s = state_;
-    PlaySoundIfOn(106);
+    PlaySoundIfOn(kSoundExplosion);
     surface_.FillStyle(kFillSolid);
     surface_.FillColor(kRed);
     const int cx = s.x + 6, cy = s.y + 11;  // the middle of the ship
@@ -105,14 +105,11 @@ void Game::OwnTorpedoDefeat() {
         surface_.Circle(cx, cy, kOwnShipFlashRadius, kRed);
     }
     shell_.PresentViewscreen();
-    shell_.RefreshReadout(Readout::txtScore);
-    UpdateHighScore();
+    ShowFinalScore();
     ShowOutcome(OutcomeKind::frmShipBoom);
     surface_.FillColor(kBlack);
     surface_.Circle(cx, cy, kOwnShipFlashRadius, kBlack);
     surface_.FillStyle(kFillTransparent);
-    s.gamerunning = false;
-    DisablePlayControls();
 }
 
 }  // namespace korvane

@@ -7,12 +7,12 @@ namespace korvane {
 
 namespace {
 const Hint kHints[4] = {
-    {"'That which would destroy you, makes you strong.' -- Halvorsk", 103},
-    {"'Remember the Tessarine.' -- Velkor of Ardanis", 104},
+    {"'That which would destroy you, makes you strong.' -- Halvorsk", kSoundHint1},
+    {"'Remember the Tessarine.' -- Velkor of Ardanis", kSoundHint2},
     {"'A warrior's mettle is only truly tested by an insurmountable foe.' -- Old Garrath "
      "proverb.",
-     107},
-    {"'Resistance is futile.' -- The Vessik", 112},
+     kSoundHint3},
+    {"'Resistance is futile.' -- The Vessik", kSoundHint4},
 };
 }  // namespace
 
@@ -30,16 +30,12 @@ void ShowHint(Game& game, const Hint& hint) {
     game.shell().ShowMessageBox(hint.text);
 }
 
-void cmdHint_Click(Game& game) {
-    // The button keeps its choice to itself; only the key records it in the game state.
-    const Hint hint = NextHint(game);
-    ShowHint(game, hint);
-    game.shell().FocusViewscreen();
+void ShowNextHint(Game& game) {
+    ShowHint(game, NextHint(game));
 }
 
-void cmdHelp_Click(Game& game) {
-    game.PlaySoundIfOn(101);
-    game.shell().FocusViewscreen();
+void ShowHelp(Game& game) {
+    game.PlaySoundIfOn(kSoundHelp);
     game.shell().ShowAboutBox();
 }
 

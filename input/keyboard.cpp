@@ -11,35 +11,31 @@ void Form_KeyUp(Game& game, int keyCode, int /*shift*/) {
     GameState& s = game.state();
     switch (keyCode) {
         case keycode::kCtrl:
-            if (s.gamerunning && !s.phaserrecharging) game.FirePhasers();
+            if (s.gamerunning) game.FireAtCrosshairs();
             break;
         case keycode::kSpace:
             if (s.gamerunning) game.LaunchTorpedo();
             break;
         case keycode::kLeft:
-            Game::Steer(s.crossxdelta, -1);
-            game.ApplyTargetRule();
+            game.SteerCrosshairs(-1, 0);
             break;
         case keycode::kUp:
-            Game::Steer(s.crossydelta, -1);
-            game.ApplyTargetRule();
+            game.SteerCrosshairs(0, -1);
             break;
         case keycode::kRight:
-            Game::Steer(s.crossxdelta, 1);
-            game.ApplyTargetRule();
+            game.SteerCrosshairs(1, 0);
             break;
         case keycode::kDown:
-            Game::Steer(s.crossydelta, 1);
-            game.ApplyTargetRule();
+            game.SteerCrosshairs(0, 1);
             break;
         case keycode::kA:
-            game.PlaySoundIfOn(101);
-            game.shell().ShowAboutBox();
+            ShowHelp(game);
             break;
         case keycode::kC:
-            Game::Steer(s.deltax, 1);
+            game.SteerShip(1);
             break;
         case keycode::kH: {
+            // Unlike the button, the key records its choice in the game state.
             const Hint hint = NextHint(game);
             s.hinttext = hint.text;
             s.hintsound = static_cast<int16_t>(hint.sound);
@@ -53,10 +49,10 @@ void Form_KeyUp(Game& game, int keyCode, int /*shift*/) {
             if (s.gamerunning) game.ToggleShields();
             break;
         case keycode::kX:
-            s.deltax = 0;
+            game.StopShip();
             break;
         case keycode::kZ:
-            Game::Steer(s.deltax, -1);
+            game.SteerShip(-1);
             break;
         default:
             break;

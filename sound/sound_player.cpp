@@ -21,14 +21,12 @@ namespace korvane::sound {
 
 namespace {
 
-// The bytes of the sound loaded last. The channel plays its own converted copy, so these
-// only need to stay until the next call, as the game's callers expect of them.
-std::vector<uint8_t> sounddata;
-
 // How much longer than its own length a synchronous sound may take before the player
 // gives up on it: enough for a device that starts late, and a stalled device can never
 // freeze the game.
 constexpr std::chrono::milliseconds kSyncGrace{1000};
+// How often a wait with something to do meanwhile does it.
+constexpr std::chrono::milliseconds kWaitSlice{5};
 
 class Player {
   public:
@@ -39,14 +37,14 @@ class Player {
 
     bool Open();
     void Shutdown();
-    void Play(const std::vector<uint8_t>& image, int soundId, int flags);
+    void Play(const std::vector<uint8_t>& image, int soundId, int flags, const WhileWaiting& pump);
     PlaybackStatus Status();
 
   private:
     static void SDLCALL Fill(void* userdata, Uint8* stream, int length);
     std::vector<uint8_t> ToDeviceFormat(const std::vector<uint8_t>& image) const;
     std::size_t BytesPerSecond() const;
-    void WaitForCompletion(uint64_t completion, std::size_t bytes);
+    void WaitForCompletion(uint64_t completion, std::size_t bytes, const WhileWaiting& pump);
 
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec spec_{};
@@ -71,7 +69,6 @@ bool Player::Open() {
     SilenceAlsaMessages();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         unavailable_ = true;
-        SDL_Quit();
         RestoreAlsaMessages();
         return false;
     }
@@ -90,7 +87,6 @@ bool Player::Open() {
     if (device_ == 0) {
         unavailable_ = true;
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        SDL_Quit();
         sdlStarted_ = false;
         RestoreAlsaMessages();
         return false;
@@ -111,7 +107,6 @@ void Player::Shutdown() {
     channel_ = SoundChannel{};
     if (sdlStarted_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        SDL_Quit();
         sdlStarted_ = false;
         RestoreAlsaMessages();
     }
@@ -165,7 +160,8 @@ std::vector<uint8_t> Player::ToDeviceFormat(const std::vector<uint8_t>& image) c
     return converted;
 }
 
-void Player::Play(const std::vector<uint8_t>& image, int soundId, int flags) {
+void Player::Play(const std::vector<uint8_t>& image, int soundId, int flags,
+                  const WhileWaiting& pump) {
     if (!Open()) return;
     std::vector<uint8_t> bytes = ToDeviceFormat(image);
     const std::size_t length = bytes.size();
@@ -182,17 +178,26 @@ void Player::Play(const std::vector<uint8_t>& image, int soundId, int flags) {
         SDL_UnlockAudioDevice(device_);
     }
 
-    if ((flags & kPlayAsync) == 0 && length > 0) WaitForCompletion(completion, length);
+    if ((flags & kPlayAsync) == 0 && length > 0) WaitForCompletion(completion, length, pump);
 }
 
-void Player::WaitForCompletion(uint64_t completion, std::size_t bytes) {
+void Player::WaitForCompletion(uint64_t completion, std::size_t bytes, const WhileWaiting& pump) {
     const std::size_t rate = BytesPerSecond();
     if (rate == 0) return;
+    using Clock = std::chrono::steady_clock;
     const auto soundLength = std::chrono::microseconds(bytes * 1000000 / rate);
-    const auto deadline = std::chrono::steady_clock::now() + soundLength + kSyncGrace;
+    const auto deadline = Clock::now() + soundLength + kSyncGrace;
     std::unique_lock lock(completionMutex_);
-    const bool ended =
-        completionSignal_.wait_until(lock, deadline, [&] { return completions_ >= completion; });
+    const auto done = [&] { return completions_ >= completion; };
+    bool ended = completionSignal_.wait_until(lock, pump ? Clock::now() : deadline, done);
+    while (!ended && pump && Clock::now() < deadline) {
+        lock.unlock();
+        pump();
+        lock.lock();
+        if (device_ == 0) return;  // the pump shut the player down
+        ended =
+            completionSignal_.wait_until(lock, std::min(deadline, Clock::now() + kWaitSlice), done);
+    }
     lock.unlock();
     // The last bytes have gone to the device, which still has them to play.
     if (ended) {
@@ -221,18 +226,10 @@ Player& ThePlayer() {
     return player;
 }
 
-// The platform's "play this WAV image": flags as the callers give them.
-void PlayFromMemory(const std::vector<uint8_t>& image, int soundId, int flags) {
-    ThePlayer().Play(image, soundId, flags);
-}
-
 }  // namespace
 
-void PlaySoundResource(int soundid, int playflags) {
-    sounddata = LoadResData(soundid);
-    // The sound is always an image in memory, whatever the caller passed.
-    if ((playflags & kPlayFromMemory) == 0) playflags |= kPlayFromMemory;
-    PlayFromMemory(sounddata, soundid, playflags);
+void PlaySoundResource(int soundid, int playflags, const WhileWaiting& whileWaiting) {
+    ThePlayer().Play(LoadResData(soundid), soundid, playflags, whileWaiting);
 }
 
 bool InitAudio() {
@@ -241,10 +238,6 @@ bool InitAudio() {
 
 void ShutdownAudio() {
     ThePlayer().Shutdown();
-}
-
-const std::vector<uint8_t>& LastSoundData() {
-    return sounddata;
 }
 
 PlaybackStatus CurrentPlayback() {

@@ -84,16 +84,16 @@ class MainWindowTest : public ::testing::Test {
         auto* timer = new QTimer(qApp);
         QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
             timer->stop();  // during() may run a nested loop in which this must not fire
-            if (!state().gamerunning || !window().controls().cmdPhaser->isEnabled()) {
+            if (!state().gamerunning || !window().controls().button("cmdPhaser")->isEnabled()) {
                 timer->start(5);
                 return;
             }
             timer->deleteLater();
             during();
-            QTest::mouseClick(window().controls().cmdStart, Qt::LeftButton);
+            QTest::mouseClick(window().controls().button("cmdStart"), Qt::LeftButton);
         });
         timer->start(5);
-        QTest::mouseClick(window().controls().cmdStart, Qt::LeftButton);
+        QTest::mouseClick(window().controls().button("cmdStart"), Qt::LeftButton);
     }
 
     Program program_;
@@ -127,7 +127,7 @@ TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewsc
 }
 
 TEST_F(MainWindowTest, TheSoundButtonSwitchesGivesTheFocusBackAndIgnoresEnterAndSpace) {
-    QPushButton* sound = window().controls().cmdSound;
+    QPushButton* sound = window().controls().button("cmdSound");
     sound->setFocus();
     QTest::keyClick(sound, Qt::Key_Return);
     QTest::keyClick(sound, Qt::Key_Space);
@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, KeysActOnReleaseOnceWhateverHasTheFocusAndMouseUsesViewsc
         QTest::keyRelease(viewscreen(), Qt::Key_Z, Qt::ShiftModifier);
         deltas.push_back(state().deltax);
         // Space on a focused play button launches a torpedo and does not press the button.
-        QPushButton* button = window().controls().cmdShields;
+        QPushButton* button = window().controls().button("cmdShields");
         button->setFocus();
         QTest::keyClick(button, Qt::Key_Space);
         launched = state().photonfire1;

@@ -1,21 +1,16 @@
 #include "script.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <sstream>
 
+#include "buttons.h"
 #include "game_state.h"
 #include "state_names.h"
 
 namespace korvane::sim {
 
 namespace {
-
-const char* const kButtons[] = {"cmdStart",     "cmdExit",       "cmdHelp",          "cmdHint",
-                                "cmdSound",     "cmdPhaser",     "cmdPhoton",        "cmdLeft",
-                                "cmdRight",     "cmdStop",       "cmdXhairup",       "cmdXhairdown",
-                                "cmdXhairleft", "cmdXhairright", "cmdStopCrosshair", "cmdShields"};
 
 std::optional<int64_t> ParseInt(const std::string& text) {
     int64_t value = 0;
@@ -169,7 +164,7 @@ std::optional<std::string> Desync(GameState& state, const ScriptLine& expectLine
 }
 
 bool IsButtonName(const std::string& name) {
-    return std::find(std::begin(kButtons), std::end(kButtons), name) != std::end(kButtons);
+    return FindButton(name) != nullptr;
 }
 
 std::vector<ScriptLine> ParseScript(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "buttons.h"
 #include "commands.h"
 #include "start_dialog.h"
 #include "state_names.h"
@@ -108,43 +109,10 @@ void ScriptedShell::Expect(const ScriptLine& line) {
 }
 
 void ScriptedShell::Click(const std::string& name) {
-    Game& game = *game_;
+    const ButtonInfo& button = *FindButton(name);
     // A disabled button ignores the click.
-    const bool playControl = name != "cmdStart" && name != "cmdExit" && name != "cmdHelp" &&
-                             name != "cmdHint" && name != "cmdSound";
-    if (playControl && !playControlsEnabled_) return;
-    if (name == "cmdStart")
-        game.cmdStart_Click();
-    else if (name == "cmdExit")
-        game.cmdExit_Click();
-    else if (name == "cmdHelp")
-        cmdHelp_Click(game);
-    else if (name == "cmdHint")
-        cmdHint_Click(game);
-    else if (name == "cmdSound")
-        game.cmdSound_Click();
-    else if (name == "cmdPhaser")
-        game.cmdPhaser_Click();
-    else if (name == "cmdPhoton")
-        game.cmdPhoton_Click();
-    else if (name == "cmdLeft")
-        game.cmdLeft_Click();
-    else if (name == "cmdRight")
-        game.cmdRight_Click();
-    else if (name == "cmdStop")
-        game.cmdStop_Click();
-    else if (name == "cmdXhairup")
-        game.cmdXhairup_Click();
-    else if (name == "cmdXhairdown")
-        game.cmdXhairdown_Click();
-    else if (name == "cmdXhairleft")
-        game.cmdXhairleft_Click();
-    else if (name == "cmdXhairright")
-        game.cmdXhairright_Click();
-    else if (name == "cmdStopCrosshair")
-        game.cmdStopCrosshair_Click();
-    else if (name == "cmdShields")
-        game.cmdShields_Click();
+    if (button.playControl && !playControlsEnabled_) return;
+    korvane::Click(*game_, button);
 }
 
 void ScriptedShell::WriteScreen(const ScriptLine& line) {

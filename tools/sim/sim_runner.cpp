@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "korvane_version.h"
+
 namespace korvane::sim {
 
 namespace {
@@ -112,7 +114,7 @@ SimResult RunSimCommandLine(const std::vector<std::string>& args) {
         std::string v;
         if (a == "--help" || a == "--version") {
             SimResult answer;
-            answer.log = a == "--help" ? kHelp : "korvane-sim 1.02\n";
+            answer.log = a == "--help" ? kHelp : "korvane-sim " KORVANE_VERSION "\n";
             return answer;
         } else if (a == "--seed") {
             const std::optional<uint64_t> seed = value(v) ? ParseSeed(v) : std::nullopt;

@@ -1,7 +1,8 @@
 #pragma once
-// Which sound goes with which event. The ids are the resource ids of the embedded sounds.
+// Which sound goes with which event, and how the game asks for it to be played. The ids are
+// the resource ids of the embedded sounds.
 
-namespace korvane::sound {
+namespace korvane {
 
 enum SoundId : int {
     kSoundHelp = 101,       // help/About, before the About box opens
@@ -26,4 +27,11 @@ enum SoundId : int {
 inline constexpr int kFirstSoundId = kSoundHelp;
 inline constexpr int kLastSoundId = kSoundVictory;
 
-}  // namespace korvane::sound
+// How a sound is played: the game goes on at once, or waits until the sound has ended (the
+// victory's rings are held on screen that way).
+enum SoundWait : int {
+    kSoundWaitsForEnd = 0,
+    kSoundPlaysOn = 1,
+};
+
+}  // namespace korvane

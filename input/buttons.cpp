@@ -1,0 +1,61 @@
+#include "buttons.h"
+
+#include <algorithm>
+
+#include "commands.h"
+#include "game.h"
+
+namespace korvane {
+
+// A click on a button leaves the focus on the viewscreen, so that the keys keep steering;
+// the start/stop button's teardown does that itself.
+// clang-format off
+const std::array<ButtonInfo, kButtonCount> kButtons = {{
+    // name              caption                        box                play   refocus
+    {"cmdSound",         "sound: ",                     {8, 3, 65, 25},    false, true,
+     [](Game& g) { g.ToggleSound(); }},
+    {"cmdExit",          "Quit/exit",                   {8, 32, 65, 25},   false, false,
+     [](Game& g) { g.cmdExit_Click(); }},
+    {"cmdHelp",          "help/About",                  {8, 60, 65, 25},   false, true,
+     ShowHelp},
+    {"cmdStart",         "start/stop",                  {8, 88, 65, 25},   false, false,
+     [](Game& g) { g.cmdStart_Click(); }},
+    {"cmdXhairup",       "^ ",                          {26, 184, 25, 25}, true,  true,
+     [](Game& g) { g.SteerCrosshairs(0, -1); }},
+    {"cmdXhairleft",     "<-",                          {2, 216, 25, 25},  true,  true,
+     [](Game& g) { g.SteerCrosshairs(-1, 0); }},
+    {"cmdStopCrosshair", "-",                           {31, 218, 17, 21}, true,  true,
+     [](Game& g) { g.StopCrosshairs(); }},
+    {"cmdXhairright",    "->",                          {53, 216, 25, 25}, true,  true,
+     [](Game& g) { g.SteerCrosshairs(1, 0); }},
+    {"cmdXhairdown",     "v",                           {26, 248, 25, 29}, true,  true,
+     [](Game& g) { g.SteerCrosshairs(0, 1); }},
+    {"cmdPhaser",        "fire phasers (CTRL)",         {8, 280, 65, 33},  true,  true,
+     [](Game& g) { g.FireAtCrosshairs(); }},
+    {"cmdPhoton",        "photon torpedoes (spacebar)", {8, 344, 65, 41},  true,  true,
+     [](Game& g) { g.LaunchTorpedo(); }},
+    {"cmdLeft",          "<- ",                         {4, 400, 22, 33},  true,  true,
+     [](Game& g) { g.SteerShip(-1); }},
+    {"cmdStop",          "-",                           {31, 404, 17, 25}, true,  true,
+     [](Game& g) { g.StopShip(); }},
+    {"cmdRight",         " ->",                         {53, 400, 22, 33}, true,  true,
+     [](Game& g) { g.SteerShip(1); }},
+    {"cmdShields",       "Shields",                     {16, 440, 49, 25}, true,  true,
+     [](Game& g) { g.ToggleShields(); }},
+    {"cmdHint",          "Hints",                       {16, 472, 49, 25}, false, true,
+     ShowNextHint},
+}};
+// clang-format on
+
+const ButtonInfo* FindButton(std::string_view name) {
+    const auto it = std::find_if(kButtons.begin(), kButtons.end(),
+                                 [name](const ButtonInfo& b) { return b.name == name; });
+    return it == kButtons.end() ? nullptr : &*it;
+}
+
+void Click(Game& game, const ButtonInfo& button) {
+    button.command(game);
+    if (button.refocus) game.shell().FocusViewscreen();
+}
+
+}  // namespace korvane
