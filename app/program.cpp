@@ -84,7 +84,8 @@ void Program::ConnectButtons() {
     for (size_t b = 0; b < kButtons.size(); ++b) {
         QPushButton* button = window_.controls().buttons[b];
         QObject::connect(button, &QPushButton::clicked, button, [this, b] {
-            Handle(std::string("click ") + kButtons[b].name, [this, b] { Click(game_, kButtons[b]); });
+            Handle(std::string("click ") + kButtons[b].name,
+                   [this, b] { Click(game_, kButtons[b]); });
         });
     }
 }

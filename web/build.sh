@@ -42,9 +42,16 @@ if [ ! -f "$sounds" ] || [ "$soundgen" -nt "$sounds" ]; then
     "$soundgen" --cpp "$sounds"
 fi
 
+# The version, from the project's own declaration, as the desktop build configures it.
+version=$(sed -n 's/^project(korvane VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+mkdir -p "$work/generated"
+sed "s/@PROJECT_VERSION@/$version/" "$root/cmake/korvane_version.h.in" >"$work/generated/korvane_version.h.new"
+cmp -s "$work/generated/korvane_version.h.new" "$work/generated/korvane_version.h" ||
+    mv "$work/generated/korvane_version.h.new" "$work/generated/korvane_version.h"
+
 sources=("$root"/engine/*.cpp "$root"/input/*.cpp "$root/app/pacer.cpp" "$root"/web/*.cpp "$sounds")
 includes=(-I"$root/engine" -I"$root/input" -I"$root/app" -I"$root/dialogs" -I"$root/sound"
-          -I"$root/assets" -I"$root/web")
+          -I"$root/assets" -I"$root/web" -I"$work/generated")
 cxxflags=(-std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow)
 jobs=${KORVANE_WEB_JOBS:-2}
 objects=()

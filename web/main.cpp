@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 
+#include "buttons.h"
 #include "commands.h"
 #include "embedded_sounds.h"
 #include "game.h"
@@ -50,29 +51,20 @@ void HandSoundsToPage() {
     }
 }
 
-// The main window's handlers by name, as the page asks for them.
+// The main window's handlers by name, as the page asks for them: a button's click as
+// `NAME_Click`, then the keys and the viewscreen's mouse.
 std::map<std::string, std::function<void(const PageEvent&)>> MainWindowHandlers(Game& g) {
-    return {
-        {"cmdSound_Click", [&g](const PageEvent&) { g.cmdSound_Click(); }},
-        {"cmdExit_Click", [&g](const PageEvent&) { g.cmdExit_Click(); }},
-        {"cmdHelp_Click", [&g](const PageEvent&) { korvane::cmdHelp_Click(g); }},
-        {"cmdStart_Click", [&g](const PageEvent&) { g.cmdStart_Click(); }},
-        {"cmdXhairup_Click", [&g](const PageEvent&) { g.cmdXhairup_Click(); }},
-        {"cmdXhairleft_Click", [&g](const PageEvent&) { g.cmdXhairleft_Click(); }},
-        {"cmdStopCrosshair_Click", [&g](const PageEvent&) { g.cmdStopCrosshair_Click(); }},
-        {"cmdXhairright_Click", [&g](const PageEvent&) { g.cmdXhairright_Click(); }},
-        {"cmdXhairdown_Click", [&g](const PageEvent&) { g.cmdXhairdown_Click(); }},
-        {"cmdPhaser_Click", [&g](const PageEvent&) { g.cmdPhaser_Click(); }},
-        {"cmdPhoton_Click", [&g](const PageEvent&) { g.cmdPhoton_Click(); }},
-        {"cmdLeft_Click", [&g](const PageEvent&) { g.cmdLeft_Click(); }},
-        {"cmdStop_Click", [&g](const PageEvent&) { g.cmdStop_Click(); }},
-        {"cmdRight_Click", [&g](const PageEvent&) { g.cmdRight_Click(); }},
-        {"cmdShields_Click", [&g](const PageEvent&) { g.cmdShields_Click(); }},
-        {"cmdHint_Click", [&g](const PageEvent&) { korvane::cmdHint_Click(g); }},
+    std::map<std::string, std::function<void(const PageEvent&)>> handlers{
         {"Form_KeyUp", [&g](const PageEvent& e) { korvane::Form_KeyUp(g, e.a, e.b); }},
         {"Picture1_MouseUp",
          [&g](const PageEvent& e) { korvane::Picture1_MouseUp(g, e.a, 0, e.b, e.c); }},
     };
+    for (const korvane::ButtonInfo& b : korvane::kButtons) {
+        handlers[std::string(b.name) + "_Click"] = [&g, &b](const PageEvent&) {
+            korvane::Click(g, b);
+        };
+    }
+    return handlers;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "game.h"
 #include "outcome_dialog.h"
 #include "page.h"
+#include "sound_ids.h"
 #include "start_dialog.h"
 #include "texts.h"
 
@@ -188,11 +189,10 @@ void WebShell::FocusViewscreen() {
 }
 
 void WebShell::PlaySound(int soundid, int playflags) {
-    constexpr int kAsync = 1;
     const double millis = page::PlaySound(soundid);
     // A synchronous sound holds everything up until it has ended; the player's input
     // waits for it.
-    if ((playflags & kAsync) == 0 && millis > 0) {
+    if ((playflags & kSoundPlaysOn) == 0 && millis > 0) {
         page::Wait(millis, false);
         pacer_.Restart();
         lastBrowserTurn_ = page::NowMillis();

@@ -94,9 +94,15 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     ASSERT_TRUE(help);
     EXPECT_EQ(help->exitCode, 0);
     EXPECT_EQ(help->out.rfind("Usage: korvane", 0), 0u);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"-h"}, {"--versions"}, {"extra"}, {"--help", "--version"}, {"-platform", "x"},
-             {"--record"}, {"--replay", ""}, {"--record", "a", "--replay", "b"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"-h"},
+                                               {"--versions"},
+                                               {"extra"},
+                                               {"--help", "--version"},
+                                               {"-platform", "x"},
+                                               {"--record"},
+                                               {"--replay", ""},
+                                               {"--record", "a", "--replay", "b"}}) {
         const auto answer = AnswerCommandLine(args);
         ASSERT_TRUE(answer) << args[0];
         EXPECT_EQ(answer->exitCode, 2) << args[0];
