@@ -15,11 +15,10 @@ case "$mode" in
     *) echo "usage: ./run.sh play|test|web" >&2; exit 2 ;;
 esac
 
-# Building and playing the desktop game (configuring the project needs GoogleTest too).
+# Building and playing the desktop game.
 play_packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
-    googletest libgtest-dev libgmock-dev
     fonts-dejavu-core fonts-liberation2
 )
 # The browser build, on top of CMake and Ninja: emscripten compiles the engine, Python
@@ -28,6 +27,7 @@ web_packages=(emscripten python3)
 # Everything the test suite drives: a headless X server, screenshots, memory checks, the
 # desktop-file and package checkers, and a real browser for the page.
 test_packages=(
+    googletest libgtest-dev libgmock-dev
     xvfb xauth xdotool x11-utils imagemagick valgrind
     desktop-file-utils appstream lintian chromium
 )
@@ -64,10 +64,13 @@ if [ "$mode" = web ]; then
 fi
 
 build=${KORVANE_BUILD_DIR:-build}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    # The tests' build treats every warning as an error, as CI does.
+# A player's build leaves the tests out; the tests' build treats every warning as an error,
+# as CI does. A build made for playing is set up again when the tests are wanted.
+tests=$([ "$mode" = test ] && echo ON || echo OFF)
+if [ ! -f "$build/CMakeCache.txt" ] ||
+    { [ "$tests" = ON ] && ! grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt"; }; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DKORVANE_WERROR="$([ "$mode" = test ] && echo ON || echo OFF)"
+        -DKORVANE_TESTS="$tests" -DKORVANE_WERROR="$tests"
 fi
 cmake --build "$build" --parallel
 

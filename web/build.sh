@@ -35,7 +35,7 @@ soundgen_src=("$root"/tools/soundgen/*.cpp)
 soundgen="$work/korvane_soundgen"
 if [ ! -x "$soundgen" ] || [ -n "$(find "$root/tools/soundgen" -newer "$soundgen" -print -quit)" ]; then
     echo "== sound synthesizer (host)"
-    "${CXX:-c++}" -std=c++20 -O2 -I"$root/tools/soundgen" "${soundgen_src[@]}" -o "$soundgen"
+    "${CXX:-c++}" -std=c++20 -O2 -I"$root/tools/soundgen" -I"$root/engine" "${soundgen_src[@]}" -o "$soundgen"
 fi
 sounds="$work/embedded_sounds.cpp"
 if [ ! -f "$sounds" ] || [ "$soundgen" -nt "$sounds" ]; then

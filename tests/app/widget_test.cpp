@@ -277,13 +277,20 @@ TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSe
         QTest::mouseClick(Child(d, "Command1"), Qt::LeftButton);
         shown.push_back(text1->text());
         barAfterRestore = bar->value();
-        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        // From the keyboard as a scroll bar is worked: Tab reaches it, each key is a change.
+        EXPECT_TRUE(bar->focusPolicy() & Qt::TabFocus);
+        for (Qt::Key key : {Qt::Key_End, Qt::Key_Left, Qt::Key_PageUp, Qt::Key_Right,
+                            Qt::Key_PageDown, Qt::Key_Home, Qt::Key_Down, Qt::Key_Up}) {
+            QTest::keyClick(bar, key);
+            shown.push_back(text1->text());
+        }
         QTest::keyClick(d, Qt::Key_Escape);  // leaves it open; the close box acts as OK
         openAfterEscape = d->isVisible();
         d->close();
     });
     shell().ShowSettingsDialog(model);
-    EXPECT_EQ(shown, (std::vector<QString>{"420 420", "300", "150"}));
+    EXPECT_EQ(shown, (std::vector<QString>{"420 420", "300", "150", "500", "499", "498", "499",
+                                           "500", "0", "1", "0"}));
     EXPECT_EQ(barAfterRestore, 150);
     EXPECT_TRUE(openAfterEscape);
     EXPECT_EQ(game().state().numberofstars, 0);

@@ -95,7 +95,7 @@ void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
         RequireArgs(line, 1);
     } else if (c == "stars") {
         RequireArgs(line, 1);
-        RequireInt(line, 0, "star count", 0, 500);
+        RequireInt(line, 0, "star count", kMinStars, kMaxStars);
     } else if (c == "seed") {
         RequireArgs(line, 1);
         if (!ParseSeed(line.args[0])) {
