@@ -1,7 +1,7 @@
 #pragma once
-// The player's keyboard, mouse, hint and help commands (the buttons are in buttons.h). Key codes are the virtual-key codes
-// of the game's key table (17 Ctrl, 32 space, 37 to 40 arrows, 65 A ...); mouse buttons are
-// 1 left, 2 right, 4 middle; positions are viewscreen pixels.
+// The player's keyboard, mouse, hint and help commands (the buttons are in buttons.h). Key codes
+// are the virtual-key codes of the game's key table (17 Ctrl, 32 space, 37 to 40 arrows, 65 A ...);
+// mouse buttons are 1 left, 2 right, 4 middle; positions are viewscreen pixels.
 
 namespace korvane {
 
