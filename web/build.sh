@@ -49,8 +49,8 @@ sed "s/@PROJECT_VERSION@/$version/" "$root/cmake/korvane_version.h.in" >"$work/g
 cmp -s "$work/generated/korvane_version.h.new" "$work/generated/korvane_version.h" ||
     mv "$work/generated/korvane_version.h.new" "$work/generated/korvane_version.h"
 
-sources=("$root"/engine/*.cpp "$root"/input/*.cpp "$root/app/pacer.cpp" "$root"/web/*.cpp "$sounds")
-includes=(-I"$root/engine" -I"$root/input" -I"$root/app" -I"$root/dialogs" -I"$root/sound"
+sources=("$root"/engine/*.cpp "$root"/input/*.cpp "$root"/web/*.cpp "$sounds")
+includes=(-I"$root/engine" -I"$root/input" -I"$root/dialogs" -I"$root/sound"
           -I"$root/assets" -I"$root/web" -I"$work/generated")
 cxxflags=(-std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow)
 jobs=${KORVANE_WEB_JOBS:-2}
