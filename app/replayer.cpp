@@ -10,10 +10,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "commands.h"
 #include "game.h"
+#include "game_lines.h"
 #include "main_window.h"
-#include "state_names.h"
 
 namespace korvane {
 
@@ -84,38 +83,19 @@ void Replayer::RunIdleLines() {
 
 void Replayer::RunLine(const sim::ScriptLine& line) {
     Game& game = program_.game();
+    if (sim::RunGameLine(game, line, [this](const std::string& text) { Print(text); })) return;
     MainWindow& window = program_.window();
     const std::string& c = line.command;
     if (c == "click") {
         // A disabled button ignores the click, as it does for the player.
         auto* button = window.findChild<QPushButton*>(QString::fromStdString(line.args[0]));
         if (button) button->click();
-    } else if (c == "keyup") {
-        Form_KeyUp(game, std::stoi(line.args[0]), 0);
-    } else if (c == "mouseup") {
-        Picture1_MouseUp(game, std::stoi(line.args[0]), 0, std::stod(line.args[1]),
-                         std::stod(line.args[2]));
     } else if (c == "minimise") {
         window.showMinimized();
     } else if (c == "restore") {
         window.showNormal();
     } else if (c == "close") {
         window.close();
-    } else if (c == "set") {
-        std::vector<StateVar> names = NameTable(game.state());
-        const StateVar* var = FindStateVar(names, line.args[0]);
-        SetStateVar(*var, var->kind == StateVar::Kind::Text ? line.rest : line.args[1]);
-    } else if (c == "print" || c == "dump") {
-        for (const StateVar& var : NameTable(game.state())) {
-            if (c == "dump" || var.name == line.args[0]) {
-                Print("var " + var.name + " " + FormatStateVar(var));
-            }
-        }
-    } else if (c == "pixel") {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "0x%08X",
-                      game.surface().PeekPixel(std::stoi(line.args[0]), std::stoi(line.args[1])));
-        Print("pixel " + line.args[0] + " " + line.args[1] + " " + hex);
     } else if (c == "stars") {
         starsAnswer_ = std::stoi(line.args[0]);
     } else if (c == "default-stars") {

@@ -1,12 +1,10 @@
 #include "scripted_shell.h"
 
-#include <cstdio>
 #include <fstream>
 
 #include "buttons.h"
-#include "commands.h"
+#include "game_lines.h"
 #include "start_dialog.h"
-#include "state_names.h"
 
 namespace korvane::sim {
 
@@ -15,11 +13,6 @@ const char* Flag(bool b) {
     return b ? "True" : "False";
 }
 
-std::string Hex8(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%08X", v);
-    return buf;
-}
 }  // namespace
 
 ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log,
@@ -54,35 +47,16 @@ void ScriptedShell::DoEvents() {
 
 void ScriptedShell::RunLine(const ScriptLine& line) {
     Game& game = *game_;
+    if (RunGameLine(game, line, [this](const std::string& text) { Log(text); })) return;
     const std::string& c = line.command;
     if (c == "click") {
         Click(line.args[0]);
-    } else if (c == "keyup") {
-        Form_KeyUp(game, std::stoi(line.args[0]), 0);
-    } else if (c == "mouseup") {
-        Picture1_MouseUp(game, std::stoi(line.args[0]), 0, std::stod(line.args[1]),
-                         std::stod(line.args[2]));
     } else if (c == "minimise") {
         minimised_ = true;
     } else if (c == "restore") {
         minimised_ = false;
     } else if (c == "close") {
         game.Form_QueryUnload(UnloadReason::ByUser);
-    } else if (c == "set") {
-        std::vector<StateVar> names = NameTable(game.state());
-        const StateVar* var = FindStateVar(names, line.args[0]);
-        SetStateVar(*var, var->kind == StateVar::Kind::Text ? line.rest : line.args[1]);
-    } else if (c == "print") {
-        std::vector<StateVar> names = NameTable(game.state());
-        Log("var " + line.args[0] + " " + FormatStateVar(*FindStateVar(names, line.args[0])));
-    } else if (c == "dump") {
-        for (const StateVar& var : NameTable(game.state())) {
-            Log("var " + var.name + " " + FormatStateVar(var));
-        }
-    } else if (c == "pixel") {
-        const int px = std::stoi(line.args[0]), py = std::stoi(line.args[1]);
-        Log("pixel " + line.args[0] + " " + line.args[1] + " " +
-            Hex8(game.surface().PeekPixel(px, py)));
     } else if (c == "screen") {
         WriteScreen(line);
     } else if (c == "stars") {
