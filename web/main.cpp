@@ -60,6 +60,7 @@ std::map<std::string, std::function<void(const PageEvent&)>> MainWindowHandlers(
          [&g](const PageEvent& e) { korvane::Picture1_MouseUp(g, e.a, 0, e.b, e.c); }},
     };
     for (const korvane::ButtonInfo& b : korvane::kButtons) {
+        korvane::page::DefineButton(b);
         handlers[std::string(b.name) + "_Click"] = [&g, &b](const PageEvent&) {
             korvane::Click(g, b);
         };

@@ -5,6 +5,7 @@
 
 #include <emscripten.h>
 
+#include "buttons.h"
 #include "web_shell.h"
 
 // clang-format off
@@ -23,6 +24,11 @@ EM_JS(void, korvane_wait, (double ms, int wakeOnEvent), {
 });
 EM_JS(void, korvane_define_text, (const char* name, const char* text), {
     Module.korvanePage.texts[UTF8ToString(name)] = UTF8ToString(text);
+});
+EM_JS(void, korvane_define_button, (const char* name, const char* caption, int left, int top,
+                                    int width, int height, int playControl), {
+    Module.korvanePage.defineButton(UTF8ToString(name), UTF8ToString(caption),
+                                    [left, top, width, height], !!playControl);
 });
 EM_JS(void, korvane_define_sound, (int id, const unsigned char* bytes, int size), {
     Module.korvanePage.defineSound(id, HEAPU8.slice(bytes, bytes + size));
@@ -79,6 +85,11 @@ double NowMillis() {
 }
 void DefineText(const char* name, const char* text) {
     korvane_define_text(name, text);
+}
+void DefineButton(const ButtonInfo& button) {
+    const auto& [left, top, width, height] = button.box;
+    korvane_define_button(button.name, button.caption, left, top, width, height,
+                          button.playControl ? 1 : 0);
 }
 void DefineSound(int id, const unsigned char* bytes, std::size_t size) {
     korvane_define_sound(id, bytes, static_cast<int>(size));

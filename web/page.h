@@ -8,7 +8,8 @@
 
 namespace korvane {
 struct PageEvent;
-}
+struct ButtonInfo;
+}  // namespace korvane
 
 namespace korvane::page {
 
@@ -20,6 +21,8 @@ void Wait(double ms, bool wakeOnEvent);
 double NowMillis();
 
 void DefineText(const char* name, const char* text);
+// A command button of the main window, from the game's table of them.
+void DefineButton(const ButtonInfo& button);
 void DefineSound(int id, const unsigned char* bytes, std::size_t size);
 void AttachViewscreen(const uint32_t* pixels);
 // The canvas is redrawn from the surface at the next display frame, or at once.

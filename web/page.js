@@ -144,12 +144,23 @@
 
     // ---- The main window's controls ----------------------------------------------------
     const main = byId("frmKorvane");
-    for (const button of main.querySelectorAll("button")) {
+    // The command buttons, from the game's table as it starts: the play controls are
+    // disabled until a game runs.
+    page.defineButton = function (id, caption, [left, top, width, height], playControl) {
+        const button = document.createElement("button");
+        button.id = id;
+        button.textContent = caption;
+        button.style.cssText = `left:${left}px;top:${top}px;width:${width}px;height:${height}px`;
+        if (playControl) {
+            button.className = "play";
+            button.disabled = true;
+        }
         // The buttons never take the focus: it stays on the viewscreen, so the space bar
         // never presses a button.
         button.addEventListener("mousedown", (e) => e.preventDefault());
         button.addEventListener("click", () => post("frmKorvane", button.id + "_Click"));
-    }
+        main.appendChild(button);
+    };
     page.setText = function (id, text) {
         const element = byId(id);
         if (!element) return;
