@@ -20,6 +20,8 @@
 #include "frm_outcome.h"
 #include "look.h"
 #include "program.h"
+#include "sound_ids.h"
+#include "sound_player.h"
 #include "start_dialog.h"
 #include "sys_info.h"
 #include "viewscreen.h"
@@ -124,6 +126,22 @@ TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewsc
     EXPECT_EQ(focus, viewscreen()) << "the reload at the start leaves the focus on the viewscreen";
     EXPECT_EQ(enabled(), "0000000000011111");
     EXPECT_TRUE(viewscreen()->hasFocus());
+}
+
+// The game's sounds in the window: an ordinary one plays on while the game goes on; one the
+// game waits for (the victory's) has played to its end when the call returns, and the window
+// has gone on handling its other events meanwhile.
+TEST_F(MainWindowTest, ASoundTheGameWaitsForHasEndedWhenItReturnsWhileTheWindowGoesOn) {
+    program_.shell().PlaySound(kSoundTorpedoLaunch, kSoundPlaysOn);
+    EXPECT_EQ(sound::CurrentPlayback().soundId, kSoundTorpedoLaunch);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(10);
+    const uint64_t completed = sound::CurrentPlayback().soundsCompleted;
+    program_.shell().PlaySound(kSoundExplosion, kSoundWaitsForEnd);
+    EXPECT_EQ(sound::CurrentPlayback().soundsCompleted, completed + 1);
+    EXPECT_GT(ticks, 0);
 }
 
 TEST_F(MainWindowTest, TheSoundButtonSwitchesGivesTheFocusBackAndIgnoresEnterAndSpace) {
