@@ -29,6 +29,10 @@ rec=$work/game.rec
 grep -q '^at [0-9]* keyup 67$' "$rec" && grep -q '^at [0-9]* mouseup 1 400 92$' "$rec" &&
     grep -q '^expect x ' "$rec" || fail "the recording lacks the game: $(cat "$rec")"
 "$sim" "$rec" >"$work/sim.log" 2>&1 || fail "korvane-sim: exit $?: $(tail -2 "$work/sim.log")"
+# The replay runs as many frames as the game did: the commands sit in their own frames.
+frames=$(sed -n 's/^# \([0-9]*\) frames so far$/\1/p' "$rec" | tail -1)
+[ "$(tail -1 "$work/sim.log")" = "$frames exit" ] ||
+    fail "the game ran $frames frames, the replay: $(tail -1 "$work/sim.log")"
 grep -v '^at [0-9]* \(keyup\|mouseup\)' "$rec" >"$work/no-input.rec"
 "$sim" "$work/no-input.rec" >"$work/sim.log" 2>&1
 code=$?
