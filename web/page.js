@@ -150,6 +150,7 @@
         const button = document.createElement("button");
         button.id = id;
         button.textContent = caption;
+        button.dataset.caption = caption;  // what a reset of the window shows again
         button.style.cssText = `left:${left}px;top:${top}px;width:${width}px;height:${height}px`;
         if (playControl) {
             button.className = "play";
@@ -182,7 +183,7 @@
         page.setPlayControlsEnabled(false);
         for (const n of [1, 2, 3]) page.setChecked("Option" + n, false);
         for (const id of ["txtScore", "txtGameTime", "txtHighscore"]) page.setText(id, "");
-        page.setText("cmdSound", "sound: ");
+        for (const button of main.querySelectorAll("button")) button.textContent = button.dataset.caption;
         page.focus("Picture1");
     };
     page.focus = (id) => { const e = byId(id); if (e) e.focus({preventScroll: true}); };

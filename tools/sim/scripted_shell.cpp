@@ -17,7 +17,13 @@ const char* Flag(bool b) {
 
 ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log,
                              std::string& warnings)
-    : lines_(std::move(lines)), options_(options), log_(log), warnings_(warnings) {}
+    : lines_(std::move(lines)), options_(options), log_(log), warnings_(warnings) {
+    ShowDesignCaption();
+}
+
+void ScriptedShell::ShowDesignCaption() {
+    shown_[static_cast<int>(Readout::cmdSound)] = FindButton("cmdSound")->caption;
+}
 
 void ScriptedShell::Log(const std::string& event) {
     if (!keepLog_) return;
@@ -142,7 +148,7 @@ void ScriptedShell::ResetMainWindow() {
     for (Readout r : {Readout::txtScore, Readout::txtGameTime, Readout::txtHighscore}) {
         shown_[static_cast<int>(r)].clear();
     }
-    shown_[static_cast<int>(Readout::cmdSound)] = kSoundCaptionAtDesign;
+    ShowDesignCaption();
     playControlsEnabled_ = false;
     Log("reset");
 }

@@ -70,6 +70,8 @@ class ScriptedShell : public Shell {
 
   private:
     void RunLine(const ScriptLine& line);
+    // The sound switch shows its caption from the window's design until the game sets it.
+    void ShowDesignCaption();
     void Click(const std::string& name);
     void Log(const std::string& event);
     void WriteScreen(const ScriptLine& line);
@@ -82,8 +84,7 @@ class ScriptedShell : public Shell {
     std::string& warnings_;
     // What each read-out shows, indexed by Readout; the main window's as it is designed,
     // a dialog's empty.
-    static constexpr const char* kSoundCaptionAtDesign = "sound: ";
-    std::string shown_[7] = {"", "", "", kSoundCaptionAtDesign, "", "", ""};
+    std::string shown_[7];
     Game* game_ = nullptr;
     int64_t frame_ = 0;
     FrameObserver observer_;
