@@ -13,7 +13,7 @@
 #include "program.h"
 #include "recorder.h"
 #include "replayer.h"
-#include "sim_runner.h"
+#include "script.h"
 
 namespace {
 
@@ -44,17 +44,17 @@ void StartUpMessage(QtMsgType type, const QMessageLogContext&, const QString& te
 
 // The recording to watch, read and checked whole before the window opens; a bad one is
 // refused as korvane-sim refuses it.
-bool ReadRecording(const std::string& path, std::vector<korvane::sim::ScriptLine>& lines) {
+bool ReadRecording(const std::string& path, std::vector<korvane::script::ScriptLine>& lines) {
     std::string text;
     std::string why;
-    if (!korvane::sim::ReadScriptFile(path, text, why)) {
-        std::fprintf(stderr, "korvane: cannot read %s: %s\n", korvane::sim::Quoted(path).c_str(),
+    if (!korvane::script::ReadScriptFile(path, text, why)) {
+        std::fprintf(stderr, "korvane: cannot read %s: %s\n", korvane::script::Quoted(path).c_str(),
                      why.c_str());
         return false;
     }
     try {
-        lines = korvane::sim::ParseScript(text);
-    } catch (const korvane::sim::ScriptError& e) {
+        lines = korvane::script::ParseScript(text);
+    } catch (const korvane::script::ScriptError& e) {
         std::fprintf(stderr, "korvane: line %d: %s\n", e.lineNumber, e.what());
         return false;
     }
@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
         std::fputs(answer->err.c_str(), stderr);
         return answer->exitCode;
     }
-    std::vector<korvane::sim::ScriptLine> recording;
+    std::vector<korvane::script::ScriptLine> recording;
     if (!play.replayPath.empty() && !ReadRecording(play.replayPath, recording)) return 2;
     if (NoDisplay()) {
         std::fputs(kNoDisplay, stderr);

@@ -26,7 +26,7 @@ Recorder::Recorder(Program& program, const std::string& path) : program_(program
     file_ = std::fopen(path.c_str(), "w");
     if (!file_) {
         std::fprintf(stderr, "korvane: cannot record to %s: %s; the game plays unrecorded\n",
-                     sim::Quoted(path).c_str(), std::strerror(errno));
+                     script::Quoted(path).c_str(), std::strerror(errno));
         return;
     }
     Write("# A game of Korvane, recorded. Check it with: korvane-sim FILE");
@@ -58,7 +58,7 @@ void Recorder::Write(const std::string& line) {
     // Line by line, so that what was played survives a crash.
     if (std::fputs((line + "\n").c_str(), file_) < 0 || std::fflush(file_) != 0) {
         std::fprintf(stderr, "korvane: cannot record to %s: %s; the game plays on unrecorded\n",
-                     sim::Quoted(path_).c_str(), std::strerror(errno));
+                     script::Quoted(path_).c_str(), std::strerror(errno));
         std::fclose(file_);
         file_ = nullptr;
     }

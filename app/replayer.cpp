@@ -46,7 +46,7 @@ bool ClickChild(QWidget* parent, const char* name) {
 
 }  // namespace
 
-Replayer::Replayer(Program& program, std::vector<sim::ScriptLine> lines)
+Replayer::Replayer(Program& program, std::vector<script::ScriptLine> lines)
     : program_(program), lines_(std::move(lines)) {
     program_.shell().SetTap(this);
     // Before the game's own key handling, so that the player's keys never reach it.
@@ -81,9 +81,9 @@ void Replayer::RunIdleLines() {
     QTimer::singleShot(2 * kPauseMillis, this, [this] { End(); });
 }
 
-void Replayer::RunLine(const sim::ScriptLine& line) {
+void Replayer::RunLine(const script::ScriptLine& line) {
     Game& game = program_.game();
-    if (sim::RunGameLine(game, line, [this](const std::string& text) { Print(text); })) return;
+    if (script::RunGameLine(game, line, [this](const std::string& text) { Print(text); })) return;
     MainWindow& window = program_.window();
     const std::string& c = line.command;
     if (c == "click") {
@@ -103,11 +103,11 @@ void Replayer::RunLine(const sim::ScriptLine& line) {
     } else if (c == "harder") {
         harder_ = true;
     } else if (c == "seed") {
-        seed_ = *sim::ParseSeed(line.args[0]);
+        seed_ = *script::ParseSeed(line.args[0]);
     } else if (c == "screensize") {
-        screen_ = *sim::ParseScreenSize(line.args[0]);
+        screen_ = *script::ParseScreenSize(line.args[0]);
     } else if (c == "expect") {
-        if (const auto desync = sim::Desync(game.state(), line)) {
+        if (const auto desync = script::Desync(game.state(), line)) {
             std::fprintf(stderr, "korvane: line %d: frame %lld: desync %s\n", line.lineNumber,
                          static_cast<long long>(frame_), desync->c_str());
         }

@@ -18,7 +18,7 @@ namespace korvane {
 
 class Replayer : public QObject, public ShellTap {
   public:
-    Replayer(Program& program, std::vector<sim::ScriptLine> lines);
+    Replayer(Program& program, std::vector<script::ScriptLine> lines);
     ~Replayer() override;
 
     // Runs the script's lines from the program's event loop, beginning after a pause.
@@ -35,13 +35,13 @@ class Replayer : public QObject, public ShellTap {
   private:
     // The lines between games, one after the other; after a game, a pause first.
     void RunIdleLines();
-    void RunLine(const sim::ScriptLine& line);
+    void RunLine(const script::ScriptLine& line);
     void Print(const std::string& what);
     void AnswerDialog(QDialog& dialog);
     void End();  // ends the program
 
     Program& program_;
-    std::vector<sim::ScriptLine> lines_;
+    std::vector<script::ScriptLine> lines_;
     size_t next_ = 0;
     int64_t frame_ = 0;
     // What the starts see, as in korvane-sim without options.

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "script_mutations.h"
-#include "sim_runner.h"
+#include "script_run.h"
 
 namespace korvane::fuzz {
 namespace {
@@ -16,9 +16,9 @@ TEST(ScriptFuzz, MangledScriptsRunOrAreRejectedByLine) {
         const std::string script = MutatedScript(seed);
         const std::string wrong = CheckScriptOutcome(script, 300);
         ASSERT_EQ(wrong, "") << "seed " << seed << ", script:\n" << script;
-        sim::SimOptions readOnly;  // no frame runs: only whether the script is accepted
+        script::RunOptions readOnly;  // no frame runs: only whether the script is accepted
         readOnly.maxFrames = 0;
-        rejected += sim::RunSimScript(script, readOnly).exitCode == 2;
+        rejected += script::RunScript(script, readOnly).exitCode == 2;
     }
     // The mangling must actually reach the error paths, and leave some scripts valid.
     EXPECT_GT(rejected, 500);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "random.h"
-#include "sim_runner.h"
+#include "script_run.h"
 
 namespace korvane::fuzz {
 
@@ -72,16 +72,16 @@ std::string MutatedScript(uint64_t seed) {
 }
 
 std::string CheckScriptOutcome(const std::string& script, int64_t maxFrames) {
-    sim::SimOptions options;
+    script::RunOptions options;
     options.maxFrames = maxFrames;
-    const sim::SimResult result = sim::RunSimScript(script, options);
+    const script::RunResult result = script::RunScript(script, options);
     if (result.exitCode == 0) {
         if (!result.error.empty()) return "a message on a clean run";
         return {};
     }
     if (result.exitCode != 2) return "exit code " + std::to_string(result.exitCode);
     if (!result.log.empty()) return "a rejected script printed part of its run";
-    static const std::regex message(R"(korvane-sim: line [1-9][0-9]*: [^\n]+)");
+    static const std::regex message(R"(line [1-9][0-9]*: [^\n]+)");
     if (!std::regex_match(result.error, message)) return "message: " + result.error;
     return {};
 }

@@ -22,7 +22,7 @@
 #include <regex>
 #include <sstream>
 
-#include "sim_runner.h"
+#include "sim_command_line.h"
 
 namespace fs = std::filesystem;
 
@@ -105,7 +105,7 @@ std::string RunFile(const fs::path& file, const fs::path& scratch) {
         fs::current_path(scratch);
         std::vector<std::string> args = run.args;
         args.push_back("script.kvs");
-        const korvane::sim::SimResult r = korvane::sim::RunSimCommandLine(args);
+        const korvane::script::RunResult r = korvane::sim::RunSimCommandLine(args);
         fs::current_path(here);
         if (!run.header.empty()) got += run.header + "\n";
         got += r.log;

@@ -11,7 +11,7 @@
 
 #include "game.h"
 #include "random.h"
-#include "sim_runner.h"
+#include "script_run.h"
 
 namespace korvane::soak {
 namespace {
@@ -137,11 +137,11 @@ TEST(Soak, RandomPlayKeepsTheGameStateSound) {
         const std::string script = RandomScript(seed, 20000);
         std::string failure;
         bool wasRunning = false;
-        sim::SimOptions options;
+        script::RunOptions options;
         options.seed = seed;
         options.maxFrames = 40000;
-        const sim::SimResult result =
-            sim::RunSimScriptObserved(script, options, [&](const Game& game, bool controls) {
+        const script::RunResult result =
+            script::RunScriptObserved(script, options, [&](const Game& game, bool controls) {
                 ++checks;
                 if (game.state().gamerunning && !wasRunning) ++games;
                 wasRunning = game.state().gamerunning;

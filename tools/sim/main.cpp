@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "sim_runner.h"
+#include "sim_command_line.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    const korvane::sim::SimResult r = korvane::sim::RunSimCommandLine(args);
+    const korvane::script::RunResult r = korvane::sim::RunSimCommandLine(args);
     std::fwrite(r.log.data(), 1, r.log.size(), stdout);
     std::fflush(stdout);
     std::fputs(r.warnings.c_str(), stderr);

@@ -8,11 +8,11 @@
 #include "game.h"
 #include "script.h"
 
-namespace korvane::sim {
+namespace korvane::script {
 
 // Runs the line if it is one of those and returns true; false for any other command.
 // What it prints (`var NAME VALUE`, `pixel X Y 0x00BBGGRR`) goes to `print`.
 bool RunGameLine(Game& game, const ScriptLine& line,
                  const std::function<void(const std::string&)>& print);
 
-}  // namespace korvane::sim
+}  // namespace korvane::script

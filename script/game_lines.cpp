@@ -5,7 +5,7 @@
 #include "commands.h"
 #include "state_names.h"
 
-namespace korvane::sim {
+namespace korvane::script {
 
 bool RunGameLine(Game& game, const ScriptLine& line,
                  const std::function<void(const std::string&)>& print) {
@@ -37,4 +37,4 @@ bool RunGameLine(Game& game, const ScriptLine& line,
     return true;
 }
 
-}  // namespace korvane::sim
+}  // namespace korvane::script

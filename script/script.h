@@ -10,7 +10,7 @@
 #include "game_state.h"
 #include "shell.h"
 
-namespace korvane::sim {
+namespace korvane::script {
 
 struct ScriptLine {
     int lineNumber = 0;
@@ -24,6 +24,10 @@ struct ScriptError : std::runtime_error {
     ScriptError(int line, const std::string& what) : std::runtime_error(what), lineNumber(line) {}
     int lineNumber;
 };
+
+// The whole of a script file, or of standard input for "-"; false, with the reason in why,
+// when it cannot be read (a folder, no permission, a read error).
+bool ReadScriptFile(const std::string& path, std::string& text, std::string& why);
 
 // Throws ScriptError for an unknown command or name, a missing or malformed argument, or
 // frame numbers going backwards.
@@ -46,4 +50,4 @@ std::optional<std::string> Desync(GameState& state, const ScriptLine& expectLine
 // The main window's buttons that a script may click.
 bool IsButtonName(const std::string& name);
 
-}  // namespace korvane::sim
+}  // namespace korvane::script

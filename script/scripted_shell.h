@@ -12,9 +12,9 @@
 #include "script.h"
 #include "shell.h"
 
-namespace korvane::sim {
+namespace korvane::script {
 
-struct SimOptions {
+struct RunOptions {
     uint64_t seed = 1;
     ScreenSize screen{1024, 768};
     int64_t maxFrames = 100000;
@@ -34,7 +34,7 @@ class ScriptedShell : public Shell {
   public:
     // Messages about the run that do not stop it (a screen file that cannot be written) go
     // to warnings, one line each.
-    ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log,
+    ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, std::string& log,
                   std::string& warnings);
 
     void Attach(Game& game) { game_ = &game; }
@@ -79,7 +79,7 @@ class ScriptedShell : public Shell {
 
     std::vector<ScriptLine> lines_;
     size_t next_ = 0;
-    SimOptions options_;
+    RunOptions options_;
     std::string& log_;
     std::string& warnings_;
     // What each read-out shows, indexed by Readout; the main window's as it is designed,
@@ -96,4 +96,4 @@ class ScriptedShell : public Shell {
     bool harder_ = false;
 };
 
-}  // namespace korvane::sim
+}  // namespace korvane::script

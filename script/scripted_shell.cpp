@@ -6,7 +6,7 @@
 #include "game_lines.h"
 #include "start_dialog.h"
 
-namespace korvane::sim {
+namespace korvane::script {
 
 namespace {
 const char* Flag(bool b) {
@@ -15,7 +15,7 @@ const char* Flag(bool b) {
 
 }  // namespace
 
-ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, SimOptions options, std::string& log,
+ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, std::string& log,
                              std::string& warnings)
     : lines_(std::move(lines)), options_(options), log_(log), warnings_(warnings) {
     ShowDesignCaption();
@@ -181,4 +181,4 @@ void ScriptedShell::ViewscreenCleared() {
     Log("teardown");
 }
 
-}  // namespace korvane::sim
+}  // namespace korvane::script

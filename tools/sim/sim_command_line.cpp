@@ -1,13 +1,17 @@
-#include "sim_runner.h"
+#include "sim_command_line.h"
 
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
 
 #include "korvane_version.h"
+#include "script.h"
 
 namespace korvane::sim {
+
+using script::ParseScreenSize;
+using script::ParseSeed;
+using script::Quoted;
+using script::RunOptions;
+using script::RunResult;
 
 namespace {
 
@@ -35,8 +39,8 @@ const char kHelp[] =
     "Exit status: 0 the run ended, 2 a bad option or script line, 3 an expect line\n"
     "found the game other than recorded (a desync).\n";
 
-SimResult Failure(const std::string& message) {
-    SimResult r;
+RunResult Failure(const std::string& message) {
+    RunResult r;
     r.exitCode = 2;
     r.error = "korvane-sim: " + message;
     return r;
@@ -44,65 +48,8 @@ SimResult Failure(const std::string& message) {
 
 }  // namespace
 
-namespace {
-
-SimResult Run(const std::string& script, const SimOptions& options, FrameObserver observer) {
-    std::vector<ScriptLine> lines;
-    try {
-        lines = ParseScript(script);
-    } catch (const ScriptError& e) {
-        return Failure("line " + std::to_string(e.lineNumber) + ": " + e.what());
-    }
-    SimResult result;
-    ScriptedShell shell(std::move(lines), options, result.log, result.warnings);
-    Game game(shell);
-    shell.Attach(game);
-    if (observer) {
-        shell.Observe(std::move(observer));
-        shell.DiscardLog();
-    }
-    try {
-        game.Main();
-        shell.RunIdleLines();
-        result.log += std::to_string(shell.frame()) + " end\n";
-    } catch (const ProgramEnded&) {
-        result.log += std::to_string(shell.frame()) + " exit\n";
-    } catch (const FrameLimitReached&) {
-        result.log += std::to_string(shell.frame()) + " end\n";
-    } catch (const Desynced&) {
-        result.exitCode = 3;
-    }
-    return result;
-}
-
-}  // namespace
-
-bool ReadScriptFile(const std::string& path, std::string& text, std::string& why) {
-    std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
-    if (!in) {
-        why = std::strerror(errno);
-        return false;
-    }
-    char buffer[65536];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
-    const bool failed = std::ferror(in) != 0;
-    if (failed) why = std::strerror(errno);
-    if (in != stdin) std::fclose(in);
-    return !failed;
-}
-
-SimResult RunSimScript(const std::string& script, const SimOptions& options) {
-    return Run(script, options, nullptr);
-}
-
-SimResult RunSimScriptObserved(const std::string& script, const SimOptions& options,
-                               FrameObserver observer) {
-    return Run(script, options, std::move(observer));
-}
-
-SimResult RunSimCommandLine(const std::vector<std::string>& args) {
-    SimOptions options;
+RunResult RunSimCommandLine(const std::vector<std::string>& args) {
+    RunOptions options;
     std::string scriptPath;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -113,7 +60,7 @@ SimResult RunSimCommandLine(const std::vector<std::string>& args) {
         };
         std::string v;
         if (a == "--help" || a == "--version") {
-            SimResult answer;
+            RunResult answer;
             answer.log = a == "--help" ? kHelp : "korvane-sim " KORVANE_VERSION "\n";
             return answer;
         } else if (a == "--seed") {
@@ -141,9 +88,11 @@ SimResult RunSimCommandLine(const std::vector<std::string>& args) {
     if (scriptPath.empty()) return Failure(kUsage);
     std::string text;
     std::string why;
-    if (!ReadScriptFile(scriptPath, text, why))
+    if (!script::ReadScriptFile(scriptPath, text, why))
         return Failure("cannot read " + Quoted(scriptPath) + ": " + why);
-    return RunSimScript(text, options);
+    RunResult result = script::RunScript(text, options);
+    if (!result.error.empty()) result.error = "korvane-sim: " + result.error;
+    return result;
 }
 
 }  // namespace korvane::sim

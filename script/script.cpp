@@ -1,14 +1,16 @@
 #include "script.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 #include "buttons.h"
 #include "game_state.h"
 #include "state_names.h"
 
-namespace korvane::sim {
+namespace korvane::script {
 
 namespace {
 
@@ -215,4 +217,19 @@ std::vector<ScriptLine> ParseScript(const std::string& text) {
     return lines;
 }
 
-}  // namespace korvane::sim
+bool ReadScriptFile(const std::string& path, std::string& text, std::string& why) {
+    std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
+    if (!in) {
+        why = std::strerror(errno);
+        return false;
+    }
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    if (failed) why = std::strerror(errno);
+    if (in != stdin) std::fclose(in);
+    return !failed;
+}
+
+}  // namespace korvane::script
