@@ -11,7 +11,6 @@
 #include <cstdio>
 
 #include "game.h"
-#include "game_lines.h"
 #include "main_window.h"
 
 namespace korvane {
@@ -48,6 +47,7 @@ bool ClickChild(QWidget* parent, const char* name) {
 
 Replayer::Replayer(Program& program, std::vector<script::ScriptLine> lines)
     : program_(program), lines_(std::move(lines)) {
+    AttachGame(program_.game());
     program_.shell().SetTap(this);
     // Before the game's own key handling, so that the player's keys never reach it.
     qApp->installEventFilter(this);
@@ -65,14 +65,14 @@ void Replayer::Begin() {
 void Replayer::YieldBegins() {
     ++frame_;
     while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
-        RunLine(lines_[next_++]);
+        Run(lines_[next_++]);
     }
 }
 
 void Replayer::RunIdleLines() {
     while (next_ < lines_.size()) {
         const int64_t before = frame_;
-        RunLine(lines_[next_++]);
+        Run(lines_[next_++]);
         if (frame_ != before) {
             QTimer::singleShot(kPauseMillis, this, [this] { RunIdleLines(); });
             return;
@@ -81,53 +81,44 @@ void Replayer::RunIdleLines() {
     QTimer::singleShot(2 * kPauseMillis, this, [this] { End(); });
 }
 
-void Replayer::RunLine(const script::ScriptLine& line) {
-    Game& game = program_.game();
-    if (script::RunGameLine(game, line, [this](const std::string& text) { Print(text); })) return;
-    MainWindow& window = program_.window();
-    const std::string& c = line.command;
-    if (c == "click") {
-        // A disabled button ignores the click, as it does for the player.
-        auto* button = window.findChild<QPushButton*>(QString::fromStdString(line.args[0]));
-        if (button) button->click();
-    } else if (c == "minimise") {
-        window.showMinimized();
-    } else if (c == "restore") {
-        window.showNormal();
-    } else if (c == "close") {
-        window.close();
-    } else if (c == "stars") {
-        starsAnswer_ = std::stoi(line.args[0]);
-    } else if (c == "default-stars") {
-        starsAnswer_ = -2;
-    } else if (c == "harder") {
-        harder_ = true;
-    } else if (c == "seed") {
-        seed_ = *script::ParseSeed(line.args[0]);
-    } else if (c == "screensize") {
-        screen_ = *script::ParseScreenSize(line.args[0]);
-    } else if (c == "expect") {
-        if (const auto desync = script::Desync(game.state(), line)) {
-            std::fprintf(stderr, "korvane: line %d: frame %lld: desync %s\n", line.lineNumber,
-                         static_cast<long long>(frame_), desync->c_str());
-        }
-    }
-    // screen (a picture file) is left to korvane-sim.
+void Replayer::ClickButton(const ButtonInfo& button) {
+    // A disabled button ignores the click, as it does for the player.
+    if (auto* b = program_.window().controls().button(button.name)) b->click();
 }
 
-void Replayer::Print(const std::string& what) {
-    std::printf("%lld %s\n", static_cast<long long>(frame_), what.c_str());
+void Replayer::SetMinimised(bool minimised) {
+    if (minimised) {
+        program_.window().showMinimized();
+    } else {
+        program_.window().showNormal();
+    }
+}
+
+void Replayer::CloseMainWindow() {
+    program_.window().close();
+}
+
+void Replayer::Print(const std::string& text) {
+    std::printf("%lld %s\n", static_cast<long long>(frame_), text.c_str());
     std::fflush(stdout);
+}
+
+void Replayer::ExpectFailed(const script::ScriptLine& line, const std::string& what) {
+    std::fprintf(stderr, "korvane: line %d: frame %lld: desync %s\n", line.lineNumber,
+                 static_cast<long long>(frame_), what.c_str());
+}
+
+void Replayer::Report(const std::string& message) {
+    std::fprintf(stderr, "korvane: %s\n", message.c_str());
 }
 
 void Replayer::AnswerDialog(QDialog& dialog) {
     const QString name = dialog.objectName();
     if (name == QLatin1String("frmStart")) {
         auto* bar = dialog.findChild<QScrollBar*>(QStringLiteral("HScroll1"));
-        if (starsAnswer_ >= 0 && bar) bar->setValue(starsAnswer_);
-        if (starsAnswer_ == -2) ClickChild(&dialog, "Command1");
-    } else if (name == QLatin1String("frmUWin") && harder_) {
-        harder_ = false;
+        if (starsAnswer() == StarsAnswer::Count && bar) bar->setValue(starsCount());
+        if (starsAnswer() == StarsAnswer::Default) ClickChild(&dialog, "Command1");
+    } else if (name == QLatin1String("frmUWin") && TakeHarder()) {
         ClickChild(&dialog, "cmdChangeWinscore");
     }
     QPointer<QDialog> shown(&dialog);

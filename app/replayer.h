@@ -1,13 +1,15 @@
 #pragma once
 // korvane --replay FILE: a recording (any korvane-sim script) played in the window at the
-// game's own pace. Each line runs where korvane-sim runs it; the dialogs are answered as
-// recorded and closed after a short pause so that the viewer sees them. The player's own
+// game's own pace. Each line runs where korvane-sim runs it, through the same dispatcher;
+// the dialogs are answered as recorded and closed after a short pause so that the viewer
+// sees them. The player's own
 // input is ignored; closing the window or Q ends the replay.
 
 #include <QObject>
 #include <string>
 #include <vector>
 
+#include "command_runner.h"
 #include "program.h"
 #include "script.h"
 #include "shell_tap.h"
@@ -16,7 +18,7 @@ class QDialog;
 
 namespace korvane {
 
-class Replayer : public QObject, public ShellTap {
+class Replayer : public QObject, public ShellTap, public script::CommandRunner {
   public:
     Replayer(Program& program, std::vector<script::ScriptLine> lines);
     ~Replayer() override;
@@ -26,8 +28,9 @@ class Replayer : public QObject, public ShellTap {
 
     // ShellTap
     void YieldBegins() override;
-    ScreenSize ScreenSeen(ScreenSize) override { return screen_; }
-    uint64_t SeedSeen(uint64_t) override { return seed_; }
+    // What the starts see, as in korvane-sim without options.
+    ScreenSize ScreenSeen(ScreenSize) override { return screen().value_or(ScreenSize{1024, 768}); }
+    uint64_t SeedSeen(uint64_t) override { return seed().value_or(1); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -35,8 +38,13 @@ class Replayer : public QObject, public ShellTap {
   private:
     // The lines between games, one after the other; after a game, a pause first.
     void RunIdleLines();
-    void RunLine(const script::ScriptLine& line);
-    void Print(const std::string& what);
+    // CommandRunner: the window's own buttons and frame; answers and messages to the terminal.
+    void ClickButton(const ButtonInfo& button) override;
+    void SetMinimised(bool minimised) override;
+    void CloseMainWindow() override;
+    void Print(const std::string& text) override;
+    void ExpectFailed(const script::ScriptLine& line, const std::string& what) override;
+    void Report(const std::string& message) override;
     void AnswerDialog(QDialog& dialog);
     void End();  // ends the program
 
@@ -44,11 +52,6 @@ class Replayer : public QObject, public ShellTap {
     std::vector<script::ScriptLine> lines_;
     size_t next_ = 0;
     int64_t frame_ = 0;
-    // What the starts see, as in korvane-sim without options.
-    uint64_t seed_ = 1;
-    ScreenSize screen_{1024, 768};
-    int starsAnswer_ = -1;  // -1 none, -2 the default button, else the star count
-    bool harder_ = false;
 };
 
 }  // namespace korvane

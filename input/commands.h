@@ -3,6 +3,9 @@
 // are the virtual-key codes of the game's key table (17 Ctrl, 32 space, 37 to 40 arrows, 65 A ...);
 // mouse buttons are 1 left, 2 right, 4 middle; positions are viewscreen pixels.
 
+#include <array>
+#include <cstddef>
+
 namespace korvane {
 
 class Game;
@@ -22,6 +25,15 @@ constexpr int kS = 83;
 constexpr int kX = 88;
 constexpr int kZ = 90;
 }  // namespace keycode
+
+// The keys the game acts on, and what each does on its release. Front ends take from it
+// which keys to keep from the system's own use (the browser's scrolling and shortcuts).
+struct GameKey {
+    int code;
+    void (*command)(Game& game);
+};
+inline constexpr std::size_t kGameKeyCount = 13;
+extern const std::array<GameKey, kGameKeyCount> kGameKeys;
 
 // A key released anywhere in the main window (key preview). shift carries the modifier
 // bits, which the game ignores.

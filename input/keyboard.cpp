@@ -1,62 +1,49 @@
 // The main window's key handler: every command acts on release, once per release, and the
 // modifier keys are ignored.
 
+#include <algorithm>
+
 #include "commands.h"
 #include "game.h"
 #include "hints.h"
 
 namespace korvane {
 
-void Form_KeyUp(Game& game, int keyCode, int /*shift*/) {
+namespace {
+
+// The H key: unlike the button, it records its choice in the game state.
+void ShowHintByKey(Game& game) {
     GameState& s = game.state();
-    switch (keyCode) {
-        case keycode::kCtrl:
-            if (s.gamerunning) game.FireAtCrosshairs();
-            break;
-        case keycode::kSpace:
-            if (s.gamerunning) game.LaunchTorpedo();
-            break;
-        case keycode::kLeft:
-            game.SteerCrosshairs(-1, 0);
-            break;
-        case keycode::kUp:
-            game.SteerCrosshairs(0, -1);
-            break;
-        case keycode::kRight:
-            game.SteerCrosshairs(1, 0);
-            break;
-        case keycode::kDown:
-            game.SteerCrosshairs(0, 1);
-            break;
-        case keycode::kA:
-            ShowHelp(game);
-            break;
-        case keycode::kC:
-            game.SteerShip(1);
-            break;
-        case keycode::kH: {
-            // Unlike the button, the key records its choice in the game state.
-            const Hint hint = NextHint(game);
-            s.hinttext = hint.text;
-            s.hintsound = static_cast<int16_t>(hint.sound);
-            ShowHint(game, hint);
-            break;
-        }
-        case keycode::kQ:
-            game.cmdExit_Click();
-            break;
-        case keycode::kS:
-            if (s.gamerunning) game.ToggleShields();
-            break;
-        case keycode::kX:
-            game.StopShip();
-            break;
-        case keycode::kZ:
-            game.SteerShip(-1);
-            break;
-        default:
-            break;
-    }
+    const Hint hint = NextHint(game);
+    s.hinttext = hint.text;
+    s.hintsound = static_cast<int16_t>(hint.sound);
+    ShowHint(game, hint);
+}
+
+}  // namespace
+
+// clang-format off
+const std::array<GameKey, kGameKeyCount> kGameKeys = {{
+    {keycode::kCtrl,  [](Game& g) { if (g.state().gamerunning) g.FireAtCrosshairs(); }},
+    {keycode::kSpace, [](Game& g) { if (g.state().gamerunning) g.LaunchTorpedo(); }},
+    {keycode::kLeft,  [](Game& g) { g.SteerCrosshairs(-1, 0); }},
+    {keycode::kUp,    [](Game& g) { g.SteerCrosshairs(0, -1); }},
+    {keycode::kRight, [](Game& g) { g.SteerCrosshairs(1, 0); }},
+    {keycode::kDown,  [](Game& g) { g.SteerCrosshairs(0, 1); }},
+    {keycode::kA,     ShowHelp},
+    {keycode::kC,     [](Game& g) { g.SteerShip(1); }},
+    {keycode::kH,     ShowHintByKey},
+    {keycode::kQ,     [](Game& g) { g.cmdExit_Click(); }},
+    {keycode::kS,     [](Game& g) { if (g.state().gamerunning) g.ToggleShields(); }},
+    {keycode::kX,     [](Game& g) { g.StopShip(); }},
+    {keycode::kZ,     [](Game& g) { g.SteerShip(-1); }},
+}};
+// clang-format on
+
+void Form_KeyUp(Game& game, int keyCode, int /*shift*/) {
+    const auto key = std::find_if(kGameKeys.begin(), kGameKeys.end(),
+                                  [keyCode](const GameKey& k) { return k.code == keyCode; });
+    if (key != kGameKeys.end()) key->command(game);
 }
 
 }  // namespace korvane

@@ -1,9 +1,6 @@
 #include "scripted_shell.h"
 
-#include <fstream>
-
-#include "buttons.h"
-#include "game_lines.h"
+#include "outcome_dialog.h"
 #include "start_dialog.h"
 
 namespace korvane::script {
@@ -35,80 +32,29 @@ void ScriptedShell::Log(const std::string& event) {
 
 void ScriptedShell::RunIdleLines() {
     while (next_ < lines_.size()) {
-        RunLine(lines_[next_++]);
-        if (observer_) observer_(*game_, playControlsEnabled_);
+        Run(lines_[next_++]);
+        if (observer_) observer_(game(), playControlsEnabled_);
     }
 }
 
 void ScriptedShell::DoEvents() {
-    if (observer_) observer_(*game_, playControlsEnabled_);
+    if (observer_) observer_(game(), playControlsEnabled_);
     if (frame_ >= options_.maxFrames) throw FrameLimitReached{};
     ++frame_;
     // Lines due in this frame run here, in script order; an idle line waits for the game
     // to end, and so does everything after it.
     while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
-        RunLine(lines_[next_++]);
+        Run(lines_[next_++]);
     }
 }
 
-void ScriptedShell::RunLine(const ScriptLine& line) {
-    Game& game = *game_;
-    if (RunGameLine(game, line, [this](const std::string& text) { Log(text); })) return;
-    const std::string& c = line.command;
-    if (c == "click") {
-        Click(line.args[0]);
-    } else if (c == "minimise") {
-        minimised_ = true;
-    } else if (c == "restore") {
-        minimised_ = false;
-    } else if (c == "close") {
-        game.Form_QueryUnload(UnloadReason::ByUser);
-    } else if (c == "screen") {
-        WriteScreen(line);
-    } else if (c == "stars") {
-        starsAnswer_ = StarsAnswer::Count;
-        starsCount_ = std::stoi(line.args[0]);
-    } else if (c == "default-stars") {
-        starsAnswer_ = StarsAnswer::Default;
-    } else if (c == "harder") {
-        harder_ = true;
-    } else if (c == "seed") {
-        options_.seed = *ParseSeed(line.args[0]);
-    } else if (c == "screensize") {
-        options_.screen = *ParseScreenSize(line.args[0]);
-    } else if (c == "expect") {
-        Expect(line);
-    }
-}
-
-void ScriptedShell::Expect(const ScriptLine& line) {
-    const std::optional<std::string> desync = Desync(game_->state(), line);
-    if (!desync) return;
-    Log("desync " + *desync);
+void ScriptedShell::ExpectFailed(const ScriptLine&, const std::string& what) {
+    Log("desync " + what);
     throw Desynced{};
 }
 
-void ScriptedShell::Click(const std::string& name) {
-    const ButtonInfo& button = *FindButton(name);
-    // A disabled button ignores the click.
-    if (button.playControl && !playControlsEnabled_) return;
-    korvane::Click(*game_, button);
-}
-
-void ScriptedShell::WriteScreen(const ScriptLine& line) {
-    const std::string& path = line.args[0];
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << Surface::kWidth << ' ' << Surface::kHeight << "\n255\n";
-    for (Color c : game_->surface().Pixels()) {
-        const char rgb[3] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
-                             static_cast<char>((c >> 16) & 0xFF)};
-        out.write(rgb, 3);
-    }
-    out.close();
-    if (!out) {
-        warnings_ += "korvane-sim: line " + std::to_string(line.lineNumber) + ": cannot write " +
-                     Quoted(path) + "\n";
-    }
+void ScriptedShell::Report(const std::string& message) {
+    warnings_ += "korvane-sim: " + message + "\n";
 }
 
 void ScriptedShell::ShowMessageBox(const std::string& text) {
@@ -119,11 +65,7 @@ void ScriptedShell::ShowSettingsDialog(StartDialog& dialog) {
     Log("dialog frmStart");
     shown_[static_cast<int>(Readout::Text1)].clear();
     dialog.Form_Load();
-    if (starsAnswer_ == StarsAnswer::Count) {
-        dialog.SetScrollValue(static_cast<int16_t>(starsCount_));
-    } else if (starsAnswer_ == StarsAnswer::Default) {
-        dialog.Command1_Click();
-    }
+    AnswerSettingsDialog(dialog);
 }
 
 void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
@@ -131,10 +73,7 @@ void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     shown_[static_cast<int>(Readout::txtCurrentScore)].clear();
     shown_[static_cast<int>(Readout::txtNextscore)].clear();
     dialog.Form_Load();
-    if (dialog.kind() == OutcomeKind::frmUWin && harder_) {
-        dialog.cmdChangeWinscore_Click();
-        harder_ = false;
-    }
+    if (dialog.kind() == OutcomeKind::frmUWin && TakeHarder()) dialog.cmdChangeWinscore_Click();
     dialog.cmdClose_Click();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The scripted stand-in for the window system: it answers the engine as a desktop would,
-// runs the script's lines in the frames' yields and logs what a player would see and hear.
+// runs the script's lines in the frames' yields (through the one command dispatcher) and logs
+// what a player would see and hear.
 
 #include <cstdint>
 #include <functional>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "command_runner.h"
 #include "game.h"
 #include "script.h"
 #include "shell.h"
@@ -30,14 +32,14 @@ struct FrameLimitReached {};
 // An expect line found a variable other than the script says; the desync line is logged.
 struct Desynced {};
 
-class ScriptedShell : public Shell {
+class ScriptedShell : public Shell, public CommandRunner {
   public:
     // Messages about the run that do not stop it (a screen file that cannot be written) go
     // to warnings, one line each.
     ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, std::string& log,
                   std::string& warnings);
 
-    void Attach(Game& game) { game_ = &game; }
+    void Attach(Game& game) { AttachGame(game); }
     void Observe(FrameObserver observer) { observer_ = std::move(observer); }
     // A run that nobody reads (the soak) keeps no log.
     void DiscardLog() { keepLog_ = false; }
@@ -50,7 +52,7 @@ class ScriptedShell : public Shell {
     // Shell
     void DoEvents() override;
     bool IsMainWindowMinimised() override { return minimised_; }
-    ScreenSize ScreenSizeInPixels() override { return options_.screen; }
+    ScreenSize ScreenSizeInPixels() override { return screen().value_or(options_.screen); }
     void ShowMessageBox(const std::string& text) override;
     void ShowSettingsDialog(StartDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
@@ -66,16 +68,17 @@ class ScriptedShell : public Shell {
     void PlaySound(int soundid, int playflags) override;
     void PresentViewscreen() override {}
     void ViewscreenCleared() override;
-    uint64_t ClockSeed() override { return options_.seed; }
+    uint64_t ClockSeed() override { return seed().value_or(options_.seed); }
 
   private:
-    void RunLine(const ScriptLine& line);
+    // CommandRunner
+    void Print(const std::string& text) override { Log(text); }
+    [[noreturn]] void ExpectFailed(const ScriptLine& line, const std::string& what) override;
+    void Report(const std::string& message) override;
+
     // The sound switch shows its caption from the window's design until the game sets it.
     void ShowDesignCaption();
-    void Click(const std::string& name);
     void Log(const std::string& event);
-    void WriteScreen(const ScriptLine& line);
-    void Expect(const ScriptLine& line);
 
     std::vector<ScriptLine> lines_;
     size_t next_ = 0;
@@ -85,15 +88,9 @@ class ScriptedShell : public Shell {
     // What each read-out shows, indexed by Readout; the main window's as it is designed,
     // a dialog's empty.
     std::string shown_[7];
-    Game* game_ = nullptr;
     int64_t frame_ = 0;
     FrameObserver observer_;
     bool keepLog_ = true;
-    bool minimised_ = false;
-    bool playControlsEnabled_ = false;
-    enum class StarsAnswer { None, Count, Default } starsAnswer_ = StarsAnswer::None;
-    int starsCount_ = 0;
-    bool harder_ = false;
 };
 
 }  // namespace korvane::script
