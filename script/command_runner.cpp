@@ -62,22 +62,22 @@ void CommandRunner::Run(const ScriptLine& line) {
     }
 }
 
-bool CommandRunner::RunText(const std::string& text) {
+std::optional<ScriptLine> CommandRunner::ReadLine(const std::string& text) {
     std::vector<ScriptLine> lines;
     try {
         lines = ParseScript(text);
     } catch (const ScriptError& e) {
         Report(std::string(e.what()) + " in " + Quoted(text));
-        return false;
+        return std::nullopt;
     }
-    for (const ScriptLine& line : lines) {
-        if (line.at) {
-            Report("'at' runs a line in a recording's replay, not now: " + Quoted(text));
-            return false;
-        }
+    if (lines.size() != 1) {
+        Report("not one command line: " + Quoted(text));
+    } else if (lines[0].at) {
+        Report("'at' runs a line in a recording's replay, not now: " + Quoted(text));
+    } else {
+        return lines[0];
     }
-    for (const ScriptLine& line : lines) Run(line);
-    return true;
+    return std::nullopt;
 }
 
 void CommandRunner::AnswerSettingsDialog(StartDialog& dialog) const {

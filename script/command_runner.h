@@ -23,10 +23,10 @@ class CommandRunner {
 
     // Runs one line as ParseScript reads it (command and arguments already checked).
     void Run(const ScriptLine& line);
-    // Reads the text's lines and runs them now; blank lines and comments do nothing. A bad
-    // line (or an `at`, which only a recording's replay can keep) is reported in one line
-    // and nothing of the text runs; then the answer is false.
-    bool RunText(const std::string& text);
+    // One line of text given live (by the browser page): read and checked, or reported in
+    // one line and nothing, for a bad line, a blank one, several, or an `at` (which only a
+    // recording's replay can keep).
+    std::optional<ScriptLine> ReadLine(const std::string& text);
 
     // The answers given for the dialogs (stars, default-stars, harder) and for the starts
     // (seed, screensize), kept until they are used.

@@ -1,12 +1,9 @@
 // Korvane in the browser: the same game as the desktop program, its main window drawn by
-// the page. main() hands the page the shared texts and the sounds, runs the game's Main and
-// then waits for the player; a game runs inside the start button's handler, as on the
-// desktop.
+// the page. main() hands the page the shared texts, the buttons, the game's keys and the
+// sounds, runs the game's Main and then waits for the player; a game runs inside the start
+// button's handler, as on the desktop.
 
-#include <functional>
-#include <map>
 #include <span>
-#include <string>
 
 #include "buttons.h"
 #include "commands.h"
@@ -19,7 +16,6 @@
 namespace {
 
 using korvane::Game;
-using korvane::PageEvent;
 
 void HandTextsToPage() {
     namespace t = korvane::texts;
@@ -51,21 +47,11 @@ void HandSoundsToPage() {
     }
 }
 
-// The main window's handlers by name, as the page asks for them: a button's click as
-// `NAME_Click`, then the keys and the viewscreen's mouse.
-std::map<std::string, std::function<void(const PageEvent&)>> MainWindowHandlers(Game& g) {
-    std::map<std::string, std::function<void(const PageEvent&)>> handlers{
-        {"Form_KeyUp", [&g](const PageEvent& e) { korvane::Form_KeyUp(g, e.a, e.b); }},
-        {"Picture1_MouseUp",
-         [&g](const PageEvent& e) { korvane::Picture1_MouseUp(g, e.a, 0, e.b, e.c); }},
-    };
-    for (const korvane::ButtonInfo& b : korvane::kButtons) {
-        korvane::page::DefineButton(b);
-        handlers[std::string(b.name) + "_Click"] = [&g, &b](const PageEvent&) {
-            korvane::Click(g, b);
-        };
-    }
-    return handlers;
+// The main window's buttons and the keys the game acts on, from the game's own tables:
+// the page posts their commands as lines of the recording language.
+void HandControlsToPage() {
+    for (const korvane::ButtonInfo& b : korvane::kButtons) korvane::page::DefineButton(b);
+    for (const korvane::GameKey& k : korvane::kGameKeys) korvane::page::DefineKey(k.code);
 }
 
 }  // namespace
@@ -75,13 +61,9 @@ int main() {
     static korvane::WebShell shell;
     static Game game(shell);
     shell.AttachGame(game);
-    static const auto handlers = MainWindowHandlers(game);
-    shell.SetMainWindowHandler([](const PageEvent& e) {
-        // A name the page sends that the window does not know is ignored.
-        if (const auto it = handlers.find(e.handler); it != handlers.end()) it->second(e);
-    });
 
     HandTextsToPage();
+    HandControlsToPage();
     HandSoundsToPage();
     korvane::page::AttachViewscreen(game.surface().Pixels().data());
     game.Main();

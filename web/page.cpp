@@ -5,19 +5,16 @@
 
 #include <emscripten.h>
 
+#include <memory>
+
 #include "buttons.h"
-#include "web_shell.h"
 
 // clang-format off
-EM_JS(int, korvane_take_event, (char* window, char* handler, int capacity, int* numbers), {
+EM_JS(int, korvane_event_length, (), { return Module.korvanePage.nextEventLength(); });
+EM_JS(void, korvane_take_event, (char* window, char* text, int capacity), {
     const e = Module.korvanePage.takeEvent();
-    if (!e) return 0;
     stringToUTF8(e.window, window, capacity);
-    stringToUTF8(e.handler, handler, capacity);
-    HEAP32[numbers >> 2] = e.a | 0;
-    HEAP32[(numbers >> 2) + 1] = e.b | 0;
-    HEAP32[(numbers >> 2) + 2] = e.c | 0;
-    return 1;
+    stringToUTF8(e.text, text, capacity);
 });
 EM_JS(void, korvane_wait, (double ms, int wakeOnEvent), {
     Asyncify.handleSleep(function(wakeUp) { Module.korvanePage.sleep(ms, !!wakeOnEvent, wakeUp); });
@@ -30,6 +27,7 @@ EM_JS(void, korvane_define_button, (const char* name, const char* caption, int l
     Module.korvanePage.defineButton(UTF8ToString(name), UTF8ToString(caption),
                                     [left, top, width, height], !!playControl);
 });
+EM_JS(void, korvane_define_key, (int code), { Module.korvanePage.defineKey(code); });
 EM_JS(void, korvane_define_sound, (int id, const unsigned char* bytes, int size), {
     Module.korvanePage.defineSound(id, HEAPU8.slice(bytes, bytes + size));
 });
@@ -59,21 +57,25 @@ EM_JS(void, korvane_reset_main_window, (), { Module.korvanePage.resetMainWindow(
 EM_JS(void, korvane_focus, (const char* id), { Module.korvanePage.focus(UTF8ToString(id)); });
 EM_JS(int, korvane_screen_width, (), { return screen.width | 0; });
 EM_JS(int, korvane_screen_height, (), { return screen.height | 0; });
-EM_JS(int, korvane_hidden, (), { return document.visibilityState === "hidden" ? 1 : 0; });
 EM_JS(double, korvane_play_sound, (int id), { return Module.korvanePage.playSound(id); });
+EM_JS(void, korvane_record, (const char* line), { Module.korvanePage.record(UTF8ToString(line)); });
+EM_JS(void, korvane_game_recorded, (), { Module.korvanePage.gameRecorded(); });
 EM_JS(void, korvane_ready, (), { Module.korvanePage.ready(); });
 EM_JS(void, korvane_ended, (), { Module.korvanePage.ended(); });
 // clang-format on
 
 namespace korvane::page {
 
-bool TakeEvent(PageEvent& event) {
-    constexpr int kCapacity = 64;
-    char window[kCapacity];
-    char handler[kCapacity];
-    int numbers[3] = {};
-    if (!korvane_take_event(window, handler, kCapacity, numbers)) return false;
-    event = PageEvent{window, handler, numbers[0], numbers[1], numbers[2]};
+bool TakeEvent(std::string& window, std::string& text) {
+    // Room for the longer of the two in UTF-8 (up to 3 bytes a UTF-16 unit) and the nul.
+    const int length = korvane_event_length();
+    if (length < 0) return false;
+    const int capacity = 3 * length + 1;
+    const auto windowBytes = std::make_unique<char[]>(capacity);
+    const auto textBytes = std::make_unique<char[]>(capacity);
+    korvane_take_event(windowBytes.get(), textBytes.get(), capacity);
+    window = windowBytes.get();
+    text = textBytes.get();
     return true;
 }
 
@@ -90,6 +92,9 @@ void DefineButton(const ButtonInfo& button) {
     const auto& [left, top, width, height] = button.box;
     korvane_define_button(button.name, button.caption, left, top, width, height,
                           button.playControl ? 1 : 0);
+}
+void DefineKey(int code) {
+    korvane_define_key(code);
 }
 void DefineSound(int id, const unsigned char* bytes, std::size_t size) {
     korvane_define_sound(id, bytes, static_cast<int>(size));
@@ -136,11 +141,14 @@ int ScreenWidth() {
 int ScreenHeight() {
     return korvane_screen_height();
 }
-bool Hidden() {
-    return korvane_hidden() != 0;
-}
 double PlaySound(int id) {
     return korvane_play_sound(id);
+}
+void Record(const char* line) {
+    korvane_record(line);
+}
+void GameRecorded() {
+    korvane_game_recorded();
 }
 void Ready() {
     korvane_ready();

@@ -6,15 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string>
+
 namespace korvane {
-struct PageEvent;
 struct ButtonInfo;
 }  // namespace korvane
 
 namespace korvane::page {
 
-// Takes the oldest queued event of the page; false when there is none.
-bool TakeEvent(PageEvent& event);
+// Takes the oldest queued event of the page: the window it is for and its text (a command
+// line for the main window frmKorvane, "HANDLER [NUMBER]" for a dialog); false when there
+// is none.
+bool TakeEvent(std::string& window, std::string& text);
 // Hands the thread to the browser for ms milliseconds (below 0: until an event comes);
 // with wakeOnEvent an event ends the wait early.
 void Wait(double ms, bool wakeOnEvent);
@@ -23,6 +26,8 @@ double NowMillis();
 void DefineText(const char* name, const char* text);
 // A command button of the main window, from the game's table of them.
 void DefineButton(const ButtonInfo& button);
+// A key the game acts on: the page keeps its presses from the browser.
+void DefineKey(int code);
 void DefineSound(int id, const unsigned char* bytes, std::size_t size);
 void AttachViewscreen(const uint32_t* pixels);
 // The canvas is redrawn from the surface at the next display frame, or at once.
@@ -41,11 +46,13 @@ void Focus(const char* id);
 
 int ScreenWidth();
 int ScreenHeight();
-bool Hidden();
 
 // Starts a sound, cutting off the one playing; the sound's length in milliseconds, or 0
 // when nothing plays (sound blocked by the browser, or no such sound).
 double PlaySound(int id);
+// The session's recording, line by line; the session so far replays the last game.
+void Record(const char* line);
+void GameRecorded();
 void Ready();
 void Ended();
 

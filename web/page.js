@@ -1,5 +1,6 @@
 // The page around the game: it turns the player's clicks, keys and mouse releases into
-// queued events for the game's yield, builds the modal windows when the game opens them,
+// lines of the game's recording language (click cmdStart, keyup 32, mouseup 1 120 200),
+// queued for the game's yield, keeps the session's recording, builds the modal windows when the game opens them,
 // draws the viewscreen once per display frame from the game's surface, and plays the
 // sounds. The rules of play are all in the WebAssembly; nothing here decides any of them.
 "use strict";
@@ -12,12 +13,29 @@
                   viewscreenDirty: false};
 
     // ---- The event queue and the game's waits ---------------------------------------
-    function post(window, handler, a, b, c) {
+    // An event is the window it is for and its text: a command line for the main window,
+    // "HANDLER [NUMBER]" for a dialog.
+    function post(window, text) {
         if (page.over) return;
-        page.queue.push({window, handler, a: a | 0, b: b | 0, c: c | 0});
+        page.queue.push({window, text});
         if (page.waker) page.waker();
     }
+    page.nextEventLength = () =>
+        page.queue.length ? Math.max(page.queue[0].window.length, page.queue[0].text.length) : -1;
     page.takeEvent = () => page.queue.shift();
+
+    // ---- The session's recording, as korvane --record writes it -------------------------
+    // korvanePage.recording(): everything so far; korvanePage.lastGame(): the session up to
+    // the end of its last finished game, which replays that game (korvane-sim FILE exits 0).
+    // korvanePage.command(LINE) gives the game a line as the player's input does, for
+    // example "seed 42" before a start so that the game starts from that seed.
+    const recorded = [];
+    let lastGameLines = 0;
+    page.record = (line) => { recorded.push(line + "\n"); };
+    page.gameRecorded = () => { lastGameLines = recorded.length; };
+    page.recording = () => recorded.join("");
+    page.lastGame = () => recorded.slice(0, lastGameLines).join("");
+    page.command = (line) => post("frmKorvane", String(line));
 
     // The game resumes from a message rather than from the timer itself, so that its next
     // short wait is not stretched by the browser's clamping of nested timers.
@@ -159,7 +177,7 @@
         // The buttons never take the focus: it stays on the viewscreen, so the space bar
         // never presses a button.
         button.addEventListener("mousedown", (e) => e.preventDefault());
-        button.addEventListener("click", () => post("frmKorvane", button.id + "_Click"));
+        button.addEventListener("click", () => post("frmKorvane", "click " + button.id));
         main.appendChild(button);
     };
     page.setText = function (id, text) {
@@ -188,16 +206,17 @@
     };
     page.focus = (id) => { const e = byId(id); if (e) e.focus({preventScroll: true}); };
 
-    // Keys act on release, in the main window whatever has the focus. Their presses are
-    // kept from the browser, whose own meaning for them (scrolling, Ctrl shortcuts such as
-    // Ctrl+S or Ctrl+A) would clash with the game's.
-    const gameKeys = new Set([17, 32, 37, 38, 39, 40, 65, 67, 72, 81, 83, 88, 90]);
+    // Keys act on release, in the main window whatever has the focus. The presses of the
+    // game's keys (from its key table, page.defineKey) are kept from the browser, whose own
+    // meaning for them (scrolling, Ctrl shortcuts such as Ctrl+S or Ctrl+A) would clash with
+    // the game's.
+    const gameKeys = new Set();
+    page.defineKey = (code) => gameKeys.add(code);
     function keyCodeOf(e) {
         if (e.keyCode) return e.keyCode;
         if (e.key && e.key.length === 1) return e.key.toUpperCase().charCodeAt(0);
         return 0;
     }
-    const shiftBits = (e) => (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
     document.addEventListener("keydown", (e) => {
         allowAudio();
         if (page.modal || page.over) return;
@@ -207,7 +226,7 @@
         if (page.modal || page.over) return;
         const code = keyCodeOf(e);
         if (gameKeys.has(code) || e.key === "Enter") e.preventDefault();
-        if (code) post("frmKorvane", "Form_KeyUp", code, shiftBits(e));
+        if (code) post("frmKorvane", "keyup " + code);
     }, true);
 
     // Mouse over the viewscreen: a release counts for the buttons pressed on it, also
@@ -225,8 +244,12 @@
         const r = canvas.getBoundingClientRect();
         const x = Math.floor((e.clientX - r.left) * W / r.width);
         const y = Math.floor((e.clientY - r.top) * H / r.height);
-        post("frmKorvane", "Picture1_MouseUp", buttonBits[e.button], x, y);
+        post("frmKorvane", `mouseup ${buttonBits[e.button]} ${x} ${y}`);
     });
+    // A hidden tab is the browser's minimised window.
+    const showState = () => post("frmKorvane", document.hidden ? "minimise" : "restore");
+    document.addEventListener("visibilitychange", showState);
+    if (document.hidden) showState();
     document.addEventListener("pointerdown", allowAudio, true);
 
     // ---- Modal windows ------------------------------------------------------------------
@@ -304,7 +327,7 @@
         if (kind === "text") { e.className = "text"; e.readOnly = true; }
         else if (kind === "scroll") {
             Object.assign(e, {type: "range", min: 0, max: 500, step: 1, value: 0});
-            e.addEventListener("input", () => post(name, "HScroll1_Change", e.valueAsNumber));
+            e.addEventListener("input", () => post(name, "HScroll1_Change " + e.valueAsNumber));
         } else if (kind === "icon") { e.src = "icon.png"; e.alt = ""; }
         else if (kind === "picture") {
             // The bitmap is a little wider than its box; the box shows its left part.
@@ -332,7 +355,7 @@
             // Every key press on OK reaches the dialog's rules before the button acts.
             e.addEventListener("keydown", (k) => {
                 const code = k.key.length === 1 ? k.key.charCodeAt(0) : k.key === "Enter" ? 13 : 0;
-                if (code) post(name, "cmdClose_KeyPress", code);
+                if (code) post(name, "cmdClose_KeyPress " + code);
             });
         }
         return e;

@@ -1,6 +1,8 @@
 #include "web_shell.h"
 
 #include <chrono>
+#include <cstdio>
+#include <sstream>
 
 #include "game.h"
 #include "outcome_dialog.h"
@@ -27,18 +29,51 @@ constexpr double kBatchMicros = 8'000.0;
 
 WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {}
 
+void WebShell::AttachGame(Game& game) {
+    game_ = &game;
+    CommandRunner::AttachGame(game);
+    recording_ = std::make_unique<script::Recording>(
+        game, [](const std::string& line) { page::Record(line.c_str()); });
+    recording_->OnGameRecorded([] { page::GameRecorded(); });
+}
+
 void WebShell::DispatchPending() {
-    PageEvent event;
-    while (page::TakeEvent(event)) {
-        if (!modalWindow_.empty()) {
-            // A modal window has the input; what the main window got meanwhile is lost,
-            // as the desktop drops input to a window that a dialog blocks.
-            if (event.window == modalWindow_) modalHandler_(event, modalClose_);
+    std::string window;
+    std::string text;
+    while (page::TakeEvent(window, text)) {
+        if (window == "frmKorvane") {
+            RunMainWindowLine(text);
+        } else if (window == modalWindow_ && !modalWindow_.empty()) {
+            DialogEvent event;
+            std::istringstream(text) >> event.handler >> event.value;
+            modalHandler_(event, modalClose_);
             if (modalClose_) return;
-        } else if (event.window == "frmKorvane" && mainHandler_) {
-            mainHandler_(event);
         }
     }
+}
+
+void WebShell::RunMainWindowLine(const std::string& text) {
+    const std::optional<script::ScriptLine> line = ReadLine(text);
+    if (!line) return;
+    const std::string& command = line->command;
+    if (command == "minimise" || command == "restore") {
+        // The window's state, not input: it counts also while a dialog is open.
+        recording_->MinimisedChanged(command == "minimise");
+        Run(*line);
+        return;
+    }
+    // A modal window has the input; what the main window got meanwhile is lost, as the
+    // desktop drops input to a window that a dialog blocks.
+    if (!modalWindow_.empty()) return;
+    if (!script::Recording::IsPlayerCommand(command)) {
+        Run(*line);
+        return;
+    }
+    std::string written = command;
+    for (const std::string& arg : line->args) written += " " + arg;
+    recording_->CommandBegins(written);
+    Run(*line);
+    recording_->CommandEnds();
 }
 
 void WebShell::WaitForEvents() {
@@ -47,6 +82,8 @@ void WebShell::WaitForEvents() {
 }
 
 void WebShell::DoEvents() {
+    ++frame_;
+    recording_->YieldBegins();
     MarkViewscreenDirty();
     WaitOutEmulatedTime(true);
     DispatchPending();
@@ -54,6 +91,7 @@ void WebShell::DoEvents() {
         page::Wait(0.0, false);
         lastBrowserTurn_ = page::NowMillis();
     }
+    recording_->YieldEnds();
 }
 
 void WebShell::WaitOutEmulatedTime(bool handleEvents) {
@@ -67,8 +105,7 @@ void WebShell::WaitOutEmulatedTime(bool handleEvents) {
     }
 }
 
-void WebShell::RunModal(const std::string& window,
-                        const std::function<void(const PageEvent&, bool&)>& handler) {
+void WebShell::RunModal(const std::string& window, const ModalHandler& handler) {
     // One modal window at a time: the main window's input is closed to a second one.
     modalWindow_ = window;
     modalHandler_ = handler;
@@ -85,18 +122,15 @@ void WebShell::RunModal(const std::string& window,
     lastBrowserTurn_ = page::NowMillis();
 }
 
-bool WebShell::IsMainWindowMinimised() {
-    // A hidden tab is the browser's minimised window.
-    return page::Hidden();
-}
-
 ScreenSize WebShell::ScreenSizeInPixels() {
-    return {page::ScreenWidth(), page::ScreenHeight()};
+    const ScreenSize size = screen().value_or(ScreenSize{page::ScreenWidth(), page::ScreenHeight()});
+    recording_->ScreenSeen(size);
+    return size;
 }
 
 void WebShell::ShowMessageBox(const std::string& text) {
     page::OpenWindow("MsgBox", texts::kAppTitle, text.c_str());
-    RunModal("MsgBox", [](const PageEvent& e, bool& close) {
+    RunModal("MsgBox", [](const DialogEvent& e, bool& close) {
         if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
     });
 }
@@ -106,36 +140,47 @@ void WebShell::ShowSettingsDialog(StartDialog& dialog) {
     const std::string version = std::string(texts::kVersionPrefix) + texts::kVersion;
     page::SetText("lblVersion", version.c_str());
     dialog.Form_Load();
+    AnswerSettingsDialog(dialog);
+    if (starsAnswer() == StarsAnswer::Default) recording_->DefaultStarsPressed();
     page::SetScrollValue(dialog.scrollValue());
-    RunModal("frmStart", [&dialog](const PageEvent& e, bool& close) {
+    RunModal("frmStart", [this, &dialog](const DialogEvent& e, bool& close) {
         if (e.handler == "HScroll1_Change") {
-            dialog.SetScrollValue(static_cast<int16_t>(e.a));
+            dialog.SetScrollValue(static_cast<int16_t>(e.value));
+            recording_->StarsMoved();
         } else if (e.handler == "Command1_Click") {
             dialog.Command1_Click();
+            recording_->DefaultStarsPressed();
         } else if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") {
             close = true;
         }
         // The bar stands where the rules left it.
         page::SetScrollValue(dialog.scrollValue());
     });
+    recording_->SettingsClosed();
 }
 
 void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     const char* name = OutcomeName(dialog.kind());
     page::OpenWindow(name, texts::kDialogCaption, OutcomeMessage(dialog.kind()));
     dialog.Form_Load();
-    RunModal(name, [&dialog](const PageEvent& e, bool& close) {
+    const auto makeHarder = [this, &dialog] {
+        dialog.cmdChangeWinscore_Click();
+        recording_->HarderPressed();
+        page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
+    };
+    if (dialog.kind() == OutcomeKind::frmUWin && TakeHarder()) makeHarder();
+    RunModal(name, [&dialog, &makeHarder](const DialogEvent& e, bool& close) {
         if (e.handler == "cmdClose_KeyPress") {
-            dialog.cmdClose_KeyPress(e.a);
+            dialog.cmdClose_KeyPress(e.value);
         } else if (e.handler == "cmdClose_Click") {
             close = dialog.cmdClose_Click();
         } else if (e.handler == "cmdChangeWinscore_Click") {
-            dialog.cmdChangeWinscore_Click();
-            page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
+            makeHarder();
         } else if (e.handler == "Form_Close") {
             close = true;  // the close box acts as OK
         }
     });
+    if (dialog.kind() == OutcomeKind::frmUWin) recording_->VictoryClosed();
 }
 
 void WebShell::ShowAboutBox() {
@@ -145,7 +190,7 @@ void WebShell::ShowAboutBox() {
     page::SetText("lblVersion", version.c_str());
     // The home-page button is the page's own business; there is no system information
     // tool to start in a browser, so its button stays disabled.
-    RunModal("frmAbout", [](const PageEvent& e, bool& close) {
+    RunModal("frmAbout", [](const DialogEvent& e, bool& close) {
         if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
     });
 }
@@ -155,6 +200,9 @@ void WebShell::ShowMainWindow() {
 }
 
 void WebShell::ResetMainWindow() {
+    // The window comes back as it was designed, which is not minimised: the game starts.
+    minimised_ = false;
+    recording_->MainWindowReset();
     page::ResetMainWindow();
     MarkViewscreenDirty();
 }
@@ -166,6 +214,7 @@ void WebShell::EndProgram() {
 }
 
 void WebShell::SetPlayControlsEnabled(bool enabled) {
+    playControlsEnabled_ = enabled;
     page::SetPlayControlsEnabled(enabled);
 }
 
@@ -215,8 +264,22 @@ void WebShell::MarkViewscreenDirty() {
 
 uint64_t WebShell::ClockSeed() {
     using namespace std::chrono;
-    return static_cast<uint64_t>(
-        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+    const uint64_t seed = CommandRunner::seed().value_or(static_cast<uint64_t>(
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count()));
+    recording_->SeedSeen(seed);
+    return seed;
+}
+
+void WebShell::Print(const std::string& text) {
+    std::printf("%lld %s\n", static_cast<long long>(frame_), text.c_str());
+}
+
+void WebShell::ExpectFailed(const script::ScriptLine&, const std::string& what) {
+    Report("frame " + std::to_string(frame_) + ": desync " + what);
+}
+
+void WebShell::Report(const std::string& message) {
+    std::fprintf(stderr, "korvane: %s\n", message.c_str());
 }
 
 }  // namespace korvane

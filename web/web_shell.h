@@ -1,45 +1,44 @@
 #pragma once
-// The engine's Shell in the browser. The page (page.js) queues the player's clicks, keys
-// and mouse releases; the yield takes them from that queue and runs their handlers nested,
-// as the desktop's yield does. Waiting hands the thread to the browser (ASYNCIFY), so the
+// The engine's Shell in the browser. The page (page.js) queues the player's input as lines
+// of the recording language (`click cmdStart`, `keyup 32`, `mouseup 1 120 200`, `minimise`)
+// and the open dialog's events; the yield takes them from that queue and runs them nested,
+// as the desktop's yield does, through the one command dispatcher, and records the session
+// as `korvane --record` does. Waiting hands the thread to the browser (ASYNCIFY), so the
 // page stays live while the game's frame loop sits deep inside a click handler.
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "command_runner.h"
 #include "pacer.h"
+#include "recording.h"
 #include "shell.h"
 
 namespace korvane {
 
 class Game;
 
-// One queued event of the page: the window it belongs to, the handler it asks for and up
-// to three numbers (a key code, a mouse button and position, a scroll value ...).
-struct PageEvent {
-    std::string window;
+// One of the open dialog's events: the handler it asks for and a number (a scroll value,
+// a key's character code).
+struct DialogEvent {
     std::string handler;
-    int a = 0;
-    int b = 0;
-    int c = 0;
+    int value = 0;
 };
 
-class WebShell : public Shell {
+class WebShell : public Shell, public script::CommandRunner {
   public:
-    using Handler = std::function<void(const PageEvent&)>;
-
     WebShell();
 
-    void AttachGame(Game& game) { game_ = &game; }
-    // Handles the main window's events: buttons, keys, the viewscreen's mouse.
-    void SetMainWindowHandler(Handler handler) { mainHandler_ = std::move(handler); }
+    // Set once, right after the game exists; the recording begins.
+    void AttachGame(Game& game);
 
     // Between games: sleep until the player does something, then handle it.
     void WaitForEvents();
     void DispatchPending();
 
     void DoEvents() override;
-    bool IsMainWindowMinimised() override;
+    bool IsMainWindowMinimised() override { return minimised_; }
     ScreenSize ScreenSizeInPixels() override;
     void ShowMessageBox(const std::string& text) override;
     void ShowSettingsDialog(StartDialog& dialog) override;
@@ -59,23 +58,32 @@ class WebShell : public Shell {
     uint64_t ClockSeed() override;
 
   private:
-    // Opens the page's overlay for window, hands its events to handler until close() is
-    // called, then takes the overlay down. The main window takes no input meanwhile.
-    void RunModal(const std::string& window,
-                  const std::function<void(const PageEvent&, bool& close)>& handler);
+    using ModalHandler = std::function<void(const DialogEvent&, bool& close)>;
+
+    // A line for the main window: run, and recorded when it is the player's.
+    void RunMainWindowLine(const std::string& text);
+    // Opens the page's overlay for window, hands its events to handler until it sets close,
+    // then takes the overlay down. The main window takes no input meanwhile.
+    void RunModal(const std::string& window, const ModalHandler& handler);
     void MarkViewscreenDirty();
     // Lets real time catch up with the emulated time; with handleEvents, the player's
     // events are handled as they come.
     void WaitOutEmulatedTime(bool handleEvents);
 
+    // CommandRunner: print and the messages go to the browser's console.
+    void Print(const std::string& text) override;
+    void ExpectFailed(const script::ScriptLine& line, const std::string& what) override;
+    void Report(const std::string& message) override;
+
     Game* game_ = nullptr;
-    Handler mainHandler_;
+    std::unique_ptr<script::Recording> recording_;
     // The window whose overlay is open, empty when the main window has the input.
     std::string modalWindow_;
-    std::function<void(const PageEvent&, bool&)> modalHandler_;
+    ModalHandler modalHandler_;
     bool modalClose_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
+    int64_t frame_ = 0;
 };
 
 }  // namespace korvane

@@ -1,10 +1,16 @@
 // The browser build in headless Chromium: a game started from the page, its pace, its
-// stars, a key and a torpedo, the stop's corner marks, and not one page error.
-//   node web_test.js URL
+// stars, a key, a torpedo and the mouse, the stop's corner marks, a bad command reported,
+// not one page error; and the session's recording replays in korvane-sim (exit 0), while
+// the same without the ship's key desyncs (exit 3).
+//   node web_test.js URL KORVANE_SIM
 "use strict";
 const puppeteer = require("puppeteer-core");
+const {spawnSync} = require("child_process");
+const fs = require("fs");
+const os = require("os");
+const path = require("path");
 
-const url = process.argv[2];
+const [url, sim] = process.argv.slice(2);
 const failures = [];
 const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -37,9 +43,14 @@ async function waitFor(page, what, fn, timeout = 15000) {
     const page = await browser.newPage();
     const errors = [];
     page.on("pageerror", (e) => errors.push(String(e)));
-    page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
+    const warnings = [];
+    page.on("console", (m) => {
+        if (m.type() === "error") errors.push(m.text());
+        if (m.type() === "warn" || m.type() === "warning") warnings.push(m.text());
+    });
     await page.goto(url);
     await waitFor(page, "the game is ready", () => document.body.dataset.ready === "1");
+    await page.evaluate(() => { korvanePage.command("warp 9"); korvanePage.command("seed 42"); });
     check(await text(page, "#txtScore") === "" && await page.$eval("#cmdPhaser", (b) => b.disabled),
           "before the first game: empty score, play controls disabled");
 
@@ -65,6 +76,8 @@ async function waitFor(page, what, fn, timeout = 15000) {
 
     await page.keyboard.press("Space");
     await waitFor(page, "space launches torpedo 1", () => !document.getElementById("Option1").checked);
+    const box = await (await page.$("#Picture1")).boundingBox();
+    await page.mouse.click(box.x + 100, box.y + 60);  // the crosshairs set off for (100, 60)
 
     // The clock ticks every 500 frames: about 2.5 s apart at 150 stars (200 frames/s).
     await waitFor(page, "the clock reaches 1", () => document.getElementById("txtGameTime").value === "1");
@@ -100,7 +113,29 @@ async function waitFor(page, what, fn, timeout = 15000) {
         check(await page.$eval("#cmdPhaser", (b) => b.disabled), "the defeat disables the play controls");
     }
 
+    check(warnings.some((w) => w === "korvane: unknown command 'warp' in 'warp 9'"),
+          "a line the game does not know is reported in one line");
     check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
+    const recording = await page.evaluate(() => korvanePage.lastGame());
     await browser.close();
+
+    // The recording, as the desktop writes it: the seed given, the answers, the player's
+    // input in its frames, the expectations after each game.
+    for (const line of [/^seed 42$/m, /^stars 150$/m, /^stars 0$/m, /^click cmdStart$/m,
+                        /^at \d+ keyup 90$/m, /^at \d+ mouseup 1 (99|100) (59|60)$/m,
+                        /^at \d+ click cmdStart$/m, /^expect winscore \d+$/m]) {
+        check(line.test(recording), `the recording holds ${line}`);
+    }
+    const replay = (text) => {
+        const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "korvane-web-")), "game.rec");
+        fs.writeFileSync(file, text);
+        return spawnSync(sim, [file], {encoding: "utf8"});
+    };
+    const played = replay(recording);
+    check(played.status === 0, `korvane-sim replays the browser's recording (exit ${played.status}` +
+          `${played.status ? ": " + played.stdout.split("\n").slice(-3).join(" / ") + played.stderr : ""})`);
+    const edited = replay(recording.replace(/^at \d+ keyup 90\n/m, ""));
+    check(edited.status === 3 && / desync /.test(edited.stdout),
+          `without the Z key the replay desyncs (exit ${edited.status})`);
     process.exit(failures.length ? 1 : 0);
 })().catch((e) => { console.error(e); process.exit(1); });
