@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
-#include <cstdio>
 
 #include "game.h"
 #include "main_window.h"
@@ -96,20 +95,6 @@ void Replayer::SetMinimised(bool minimised) {
 
 void Replayer::CloseMainWindow() {
     program_.window().close();
-}
-
-void Replayer::Print(const std::string& text) {
-    std::printf("%lld %s\n", static_cast<long long>(frame_), text.c_str());
-    std::fflush(stdout);
-}
-
-void Replayer::ExpectFailed(const script::ScriptLine& line, const std::string& what) {
-    std::fprintf(stderr, "korvane: line %d: frame %lld: desync %s\n", line.lineNumber,
-                 static_cast<long long>(frame_), what.c_str());
-}
-
-void Replayer::Report(const std::string& message) {
-    std::fprintf(stderr, "korvane: %s\n", message.c_str());
 }
 
 void Replayer::AnswerDialog(QDialog& dialog) {

@@ -38,20 +38,16 @@ class Replayer : public QObject, public ShellTap, public script::CommandRunner {
   private:
     // The lines between games, one after the other; after a game, a pause first.
     void RunIdleLines();
-    // CommandRunner: the window's own buttons and frame; answers and messages to the terminal.
+    // CommandRunner: through the window's own buttons and frame.
     void ClickButton(const ButtonInfo& button) override;
     void SetMinimised(bool minimised) override;
     void CloseMainWindow() override;
-    void Print(const std::string& text) override;
-    void ExpectFailed(const script::ScriptLine& line, const std::string& what) override;
-    void Report(const std::string& message) override;
     void AnswerDialog(QDialog& dialog);
     void End();  // ends the program
 
     Program& program_;
     std::vector<script::ScriptLine> lines_;
     size_t next_ = 0;
-    int64_t frame_ = 0;
 };
 
 }  // namespace korvane

@@ -103,6 +103,20 @@ void CommandRunner::CloseMainWindow() {
     game().Form_QueryUnload(UnloadReason::ByUser);
 }
 
+void CommandRunner::Print(const std::string& text) {
+    std::printf("%lld %s\n", static_cast<long long>(frame_), text.c_str());
+    std::fflush(stdout);
+}
+
+void CommandRunner::ExpectFailed(const ScriptLine& line, const std::string& what) {
+    Report("line " + std::to_string(line.lineNumber) + ": frame " + std::to_string(frame_) +
+           ": desync " + what);
+}
+
+void CommandRunner::Report(const std::string& message) {
+    std::fprintf(stderr, "korvane: %s\n", message.c_str());
+}
+
 void CommandRunner::WriteScreen(const ScriptLine& line) {
     const std::string& path = line.args[0];
     std::ofstream out(path, std::ios::binary);

@@ -49,14 +49,18 @@ class CommandRunner {
     virtual void SetMinimised(bool minimised) { minimised_ = minimised; }
     // The main window's close box.
     virtual void CloseMainWindow();
-    // The answers of print, dump and pixel: `var NAME VALUE`, `pixel X Y 0x00BBGGRR`.
-    virtual void Print(const std::string& text) = 0;
+    // The answers of print, dump and pixel (`var NAME VALUE`, `pixel X Y 0x00BBGGRR`), on
+    // standard output after the frame's number.
+    virtual void Print(const std::string& text);
     // An expect line found the game other than it says: what = "NAME expected V got A".
-    virtual void ExpectFailed(const ScriptLine& line, const std::string& what) = 0;
+    // Reported, and the run goes on.
+    virtual void ExpectFailed(const ScriptLine& line, const std::string& what);
     // A line that cannot run as asked (a bad line, a screen file that cannot be written),
-    // in one line without the program's name.
-    virtual void Report(const std::string& message) = 0;
+    // one line on standard error ("korvane: " and the message).
+    virtual void Report(const std::string& message);
 
+    // The frames' yields so far, counted from the first, across games.
+    int64_t frame_ = 0;
     // The main window as a window without a toolkit keeps it; the default hooks use it.
     bool minimised_ = false;
     bool playControlsEnabled_ = false;

@@ -67,8 +67,7 @@ void Recording::YieldBegins() {
 }
 
 void Recording::ScreenSeen(ScreenSize size) {
-    if (game_.state().gamerunning && size.width == screen_.width &&
-        size.height == screen_.height) {
+    if (game_.state().gamerunning && size.width == screen_.width && size.height == screen_.height) {
         return;
     }
     write_(Prefix() + "screensize " + std::to_string(size.width) + "x" +
@@ -87,9 +86,8 @@ void Recording::MinimisedChanged(bool minimised) {
 }
 
 void Recording::SettingsClosed() {
-    write_(Prefix() + (defaultPressed_
-                           ? std::string("default-stars")
-                           : "stars " + std::to_string(game_.state().numberofstars)));
+    write_(Prefix() + (defaultPressed_ ? std::string("default-stars")
+                                       : "stars " + std::to_string(game_.state().numberofstars)));
     defaultPressed_ = false;
 }
 

@@ -88,7 +88,6 @@ class ScriptedShell : public Shell, public CommandRunner {
     // What each read-out shows, indexed by Readout; the main window's as it is designed,
     // a dialog's empty.
     std::string shown_[7];
-    int64_t frame_ = 0;
     FrameObserver observer_;
     bool keepLog_ = true;
 };

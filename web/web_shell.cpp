@@ -1,7 +1,6 @@
 #include "web_shell.h"
 
 #include <chrono>
-#include <cstdio>
 #include <sstream>
 
 #include "game.h"
@@ -123,7 +122,8 @@ void WebShell::RunModal(const std::string& window, const ModalHandler& handler) 
 }
 
 ScreenSize WebShell::ScreenSizeInPixels() {
-    const ScreenSize size = screen().value_or(ScreenSize{page::ScreenWidth(), page::ScreenHeight()});
+    const ScreenSize size =
+        screen().value_or(ScreenSize{page::ScreenWidth(), page::ScreenHeight()});
     recording_->ScreenSeen(size);
     return size;
 }
@@ -268,18 +268,6 @@ uint64_t WebShell::ClockSeed() {
         duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count()));
     recording_->SeedSeen(seed);
     return seed;
-}
-
-void WebShell::Print(const std::string& text) {
-    std::printf("%lld %s\n", static_cast<long long>(frame_), text.c_str());
-}
-
-void WebShell::ExpectFailed(const script::ScriptLine&, const std::string& what) {
-    Report("frame " + std::to_string(frame_) + ": desync " + what);
-}
-
-void WebShell::Report(const std::string& message) {
-    std::fprintf(stderr, "korvane: %s\n", message.c_str());
 }
 
 }  // namespace korvane

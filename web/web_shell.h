@@ -3,8 +3,9 @@
 // of the recording language (`click cmdStart`, `keyup 32`, `mouseup 1 120 200`, `minimise`)
 // and the open dialog's events; the yield takes them from that queue and runs them nested,
 // as the desktop's yield does, through the one command dispatcher, and records the session
-// as `korvane --record` does. Waiting hands the thread to the browser (ASYNCIFY), so the
-// page stays live while the game's frame loop sits deep inside a click handler.
+// as `korvane --record` does; what the lines print goes to the browser's console. Waiting
+// hands the thread to the browser (ASYNCIFY), so the page stays live while the game's frame
+// loop sits deep inside a click handler.
 
 #include <functional>
 #include <memory>
@@ -70,11 +71,6 @@ class WebShell : public Shell, public script::CommandRunner {
     // events are handled as they come.
     void WaitOutEmulatedTime(bool handleEvents);
 
-    // CommandRunner: print and the messages go to the browser's console.
-    void Print(const std::string& text) override;
-    void ExpectFailed(const script::ScriptLine& line, const std::string& what) override;
-    void Report(const std::string& message) override;
-
     Game* game_ = nullptr;
     std::unique_ptr<script::Recording> recording_;
     // The window whose overlay is open, empty when the main window has the input.
@@ -83,7 +79,6 @@ class WebShell : public Shell, public script::CommandRunner {
     bool modalClose_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
-    int64_t frame_ = 0;
 };
 
 }  // namespace korvane
