@@ -21,9 +21,9 @@ play_packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
     fonts-dejavu-core fonts-liberation2
 )
-# The browser build, on top of CMake and Ninja: emscripten compiles the engine, Python
-# serves the page.
-web_packages=(emscripten python3)
+# The browser build: CMake and Ninja drive it with emscripten's toolchain, the host
+# compiler builds the sound synthesizer it runs, Python serves the page.
+web_packages=(cmake ninja-build g++ emscripten python3)
 # Everything the test suite drives: a headless X server, screenshots, memory checks, the
 # desktop-file and package checkers, and a real browser for the page.
 test_packages=(
@@ -38,7 +38,7 @@ command -v npm >/dev/null || test_packages+=(npm)
 case "$mode" in
     play) packages=("${play_packages[@]}") ;;
     test) packages=("${play_packages[@]}" "${web_packages[@]}" "${test_packages[@]}") ;;
-    web) packages=(cmake ninja-build "${web_packages[@]}") ;;
+    web) packages=("${web_packages[@]}") ;;
 esac
 
 missing=()
