@@ -12,7 +12,7 @@
 
 #include "game.h"
 #include "game_lines.h"
-#include "main_window.h"
+#include "main_window_view.h"
 
 namespace korvane {
 

@@ -1,7 +1,8 @@
 #include "vessik_picture.h"
 
-#include <QPainter>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "random.h"
 
@@ -22,10 +23,18 @@ constexpr int kGlyphsPerRow = 24;
 // Fixed so that the picture never changes.
 constexpr uint64_t kPictureSeed = 0x5645535349ULL;
 
-struct Stroke {
-    QPoint from;
-    QPoint to;
+struct Node {
+    int x;
+    int y;
 };
+struct Stroke {
+    Node from;
+    Node to;
+};
+
+bool OnGrid(Node n) {
+    return n.x >= 0 && n.x < kNodesAcross && n.y >= 0 && n.y < kNodesDown;
+}
 
 // Picks the strokes of one glyph: a spine down one column, then random steps between
 // neighbouring nodes, across, down or slanting.
@@ -37,54 +46,86 @@ std::vector<Stroke> GlyphStrokes(Random& random) {
     strokes.push_back({{spine, top}, {spine, bottom}});
     const int extra = 2 + random.Rand(3);
     for (int i = 0; i < extra; ++i) {
-        const QPoint from(random.Rand(kNodesAcross), random.Rand(kNodesDown));
-        static constexpr std::array<QPoint, 4> kSteps = {QPoint(1, 0), QPoint(0, 1), QPoint(1, 1),
-                                                         QPoint(-1, 1)};
-        const QPoint step = kSteps[static_cast<size_t>(random.Rand(4))];
-        QPoint to = from + step;
-        if (to.x() < 0 || to.x() >= kNodesAcross || to.y() >= kNodesDown) to = from - step;
-        if (to.x() < 0 || to.x() >= kNodesAcross || to.y() < 0) continue;
-        strokes.push_back({from, to});
+        // The node's row is drawn before its column.
+        const int row = random.Rand(kNodesDown);
+        const Node from{random.Rand(kNodesAcross), row};
+        static constexpr std::array<Node, 4> kSteps = {{{1, 0}, {0, 1}, {1, 1}, {-1, 1}}};
+        const Node step = kSteps[static_cast<size_t>(random.Rand(4))];
+        Node to{from.x + step.x, from.y + step.y};
+        if (!OnGrid(to)) to = {from.x - step.x, from.y - step.y};
+        if (OnGrid(to)) strokes.push_back({from, to});
     }
     return strokes;
 }
 
-QPoint NodePixel(QPoint origin, QPoint node) {
-    return origin + QPoint(node.x() * kNodeStepX, node.y() * kNodeStepY);
-}
+class Picture {
+  public:
+    Picture() : pixels_(kVessikPictureWidth * kVessikPictureHeight, kBlack) {}
+
+    // A stroke two pixels wide with square ends: every pixel whose centre lies inside the
+    // rectangle that reaches one pixel beyond the line on every side.
+    void Stroke(double x0, double y0, double x1, double y1, Color colour) {
+        const double length = std::hypot(x1 - x0, y1 - y0);
+        const double dx = (x1 - x0) / length;
+        const double dy = (y1 - y0) / length;
+        const int left = static_cast<int>(std::floor(std::min(x0, x1))) - 2;
+        const int right = static_cast<int>(std::ceil(std::max(x0, x1))) + 2;
+        const int top = static_cast<int>(std::floor(std::min(y0, y1))) - 2;
+        const int bottom = static_cast<int>(std::ceil(std::max(y0, y1))) + 2;
+        for (int y = top; y <= bottom; ++y) {
+            for (int x = left; x <= right; ++x) {
+                const double px = x + 0.5 - x0;
+                const double py = y + 0.5 - y0;
+                const double along = px * dx + py * dy;
+                const double across = px * dy - py * dx;
+                if (along >= -1 && along < length + 1 && across > -1 && across <= 1) {
+                    Set(x, y, colour);
+                }
+            }
+        }
+    }
+    void Fill(int left, int top, int width, int height, Color colour) {
+        for (int y = top; y < top + height; ++y) {
+            for (int x = left; x < left + width; ++x) Set(x, y, colour);
+        }
+    }
+    std::vector<Color> Take() { return std::move(pixels_); }
+
+  private:
+    void Set(int x, int y, Color colour) {
+        if (x < 0 || y < 0 || x >= kVessikPictureWidth || y >= kVessikPictureHeight) return;
+        pixels_[static_cast<size_t>(y * kVessikPictureWidth + x)] = colour;
+    }
+    std::vector<Color> pixels_;
+};
 
 }  // namespace
 
-QImage VessikPicture() {
-    QImage image(kVessikPictureWidth, kVessikPictureHeight, QImage::Format_RGB32);
-    image.fill(Qt::black);
+std::vector<Color> VessikPicture() {
+    Picture picture;
     Random random;
     random.Seed(kPictureSeed);
-
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);  // only the two greens, never a blend
-    for (int row = 0; row < static_cast<int>(kRowTops.size()); ++row) {
+    for (const int rowTop : kRowTops) {
         for (int g = 0; g < kGlyphsPerRow; ++g) {
-            const QPoint origin(kFirstColumn + g * kCellWidth + 1,
-                                kRowTops[static_cast<size_t>(row)]);
+            const int originX = kFirstColumn + g * kCellWidth + 1;
             const std::vector<Stroke> strokes = GlyphStrokes(random);
             // Shadow first, one pixel down and right, then the lit stroke over it.
-            for (const auto& [colour, offset] : {std::pair{kVessikDarkGreen, QPoint(1, 1)},
-                                                 std::pair{kVessikLightGreen, QPoint()}}) {
-                p.setPen(QPen(QColor::fromRgb(colour), 2, Qt::SolidLine, Qt::SquareCap));
+            for (const auto& [colour, offset] :
+                 {std::pair{kVessikDarkGreen, 1}, std::pair{kVessikLightGreen, 0}}) {
                 for (const Stroke& s : strokes) {
-                    p.drawLine(NodePixel(origin, s.from) + offset,
-                               NodePixel(origin, s.to) + offset);
+                    picture.Stroke(originX + s.from.x * kNodeStepX + offset,
+                                   rowTop + s.from.y * kNodeStepY + offset,
+                                   originX + s.to.x * kNodeStepX + offset,
+                                   rowTop + s.to.y * kNodeStepY + offset, colour);
                 }
             }
             // Some glyphs carry a dot above them, as the Vessik script marks its vowels.
             if (random.Rand(3) == 0) {
-                p.fillRect(QRect(origin + QPoint(kNodeStepX - 1, -4), QSize(3, 2)),
-                           QColor::fromRgb(kVessikDarkGreen));
+                picture.Fill(originX + kNodeStepX - 1, rowTop - 4, 3, 2, kVessikDarkGreen);
             }
         }
     }
-    return image;
+    return picture.Take();
 }
 
 }  // namespace korvane

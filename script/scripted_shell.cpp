@@ -4,7 +4,7 @@
 
 #include "buttons.h"
 #include "game_lines.h"
-#include "start_dialog.h"
+#include "settings_dialog_rules.h"
 
 namespace korvane::script {
 

@@ -3,10 +3,10 @@
 #include <chrono>
 
 #include "game.h"
-#include "outcome_dialog.h"
+#include "outcome_dialog_rules.h"
 #include "page.h"
 #include "sound_ids.h"
-#include "start_dialog.h"
+#include "settings_dialog_rules.h"
 #include "texts.h"
 
 namespace korvane {

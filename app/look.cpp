@@ -16,6 +16,7 @@
 #include <QtMath>
 
 #include "texts.h"
+#include "window_descriptions.h"
 
 namespace korvane::look {
 
@@ -66,8 +67,7 @@ qreal LayOutText(QTextLayout& layout, qreal width, Qt::Alignment alignment) {
 // set within its 401-pixel box: the chosen family must do the same.
 constexpr int kSmallPixels = 10;
 constexpr int kSmallestPixels = 8;
-constexpr char kCalibrationText[] =
-    "Change the number of stars if the game runs too slowly or too fast on your computer.";
+constexpr const char* kCalibrationText = texts::kStarsHelp;
 constexpr int kCalibrationWidth = 396;
 
 QFont FontOfSize(int pixels) {
@@ -148,7 +148,7 @@ QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QRect& box) {
 }
 
 void ShowMessage(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(texts::kAppTitle), text,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(WindowNamed("MsgBox").caption), text,
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();

@@ -42,7 +42,8 @@ void SetUpWindow(QWidget* window, const QString& caption, int width, int height)
 
 QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QRect& box);
 
-// The program's icon, drawn in code: the Halcyra under a Vessik cube among yellow stars.
+// The program's icon at the given size, from the pictures in assets/icons built into the
+// program: the Halcyra under a Vessik cube among yellow stars.
 QPixmap ProgramIcon(int size);
 
 // The game's message box: captioned with the application's title, OK only, no icon.

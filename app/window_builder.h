@@ -1,0 +1,18 @@
+#pragma once
+// Builds a Qt window from its description (dialogs/window_descriptions.h): its name,
+// caption, size and look, and every control at its box with its text and font. The views
+// then find the controls they wire by name.
+
+class QImage;
+class QWidget;
+
+namespace korvane {
+
+struct WindowInfo;
+
+void BuildWindow(QWidget* window, const WindowInfo& info);
+
+// The absorption dialog's picture as the desktop shows it.
+QImage VessikImage();
+
+}  // namespace korvane
