@@ -49,7 +49,7 @@ sed "s/@PROJECT_VERSION@/$version/" "$root/cmake/korvane_version.h.in" >"$work/g
 cmp -s "$work/generated/korvane_version.h.new" "$work/generated/korvane_version.h" ||
     mv "$work/generated/korvane_version.h.new" "$work/generated/korvane_version.h"
 
-sources=("$root"/engine/*.cpp "$root"/input/*.cpp "$root"/web/*.cpp "$sounds")
+sources=("$root"/engine/*.cpp "$root"/input/*.cpp "$root"/dialogs/*.cpp "$root"/web/*.cpp "$sounds")
 includes=(-I"$root/engine" -I"$root/input" -I"$root/dialogs" -I"$root/sound"
           -I"$root/assets" -I"$root/web" -I"$work/generated")
 cxxflags=(-std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow)

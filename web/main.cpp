@@ -1,7 +1,7 @@
 // Korvane in the browser: the same game as the desktop program, its main window drawn by
-// the page. main() hands the page the shared texts and the sounds, runs the game's Main and
-// then waits for the player; a game runs inside the start button's handler, as on the
-// desktop.
+// the page. main() hands the page the windows' descriptions and the sounds, runs the game's
+// Main and then waits for the player; a game runs inside the start button's handler, as on
+// the desktop.
 
 #include <functional>
 #include <map>
@@ -13,34 +13,12 @@
 #include "embedded_sounds.h"
 #include "game.h"
 #include "page.h"
-#include "texts.h"
 #include "web_shell.h"
 
 namespace {
 
 using korvane::Game;
 using korvane::PageEvent;
-
-void HandTextsToPage() {
-    namespace t = korvane::texts;
-    const std::pair<const char*, const char*> kTexts[] = {
-        {"kAppTitle", t::kAppTitle},
-        {"kMainWindowCaption", t::kMainWindowCaption},
-        {"kDialogCaption", t::kDialogCaption},
-        {"kVersionDesign", t::kVersionDesign},
-        {"kTitleLine", t::kTitleLine},
-        {"kStory", t::kStory},
-        {"kKeyboardHelp", t::kKeyboardHelp},
-        {"kMouseHelp", t::kMouseHelp},
-        {"kScreenNote", t::kScreenNote},
-        {"kThanks", t::kThanks},
-        {"kAuthor", t::kAuthor},
-        {"kDisclaimer", t::kDisclaimer},
-        {"kHomePage", t::kHomePage},
-        {"kSysInfoCaption", t::kSysInfoCaption},
-    };
-    for (const auto& [name, text] : kTexts) korvane::page::DefineText(name, text);
-}
 
 void HandSoundsToPage() {
     using korvane::sound::EmbeddedSound;
@@ -60,7 +38,6 @@ std::map<std::string, std::function<void(const PageEvent&)>> MainWindowHandlers(
          [&g](const PageEvent& e) { korvane::Picture1_MouseUp(g, e.a, 0, e.b, e.c); }},
     };
     for (const korvane::ButtonInfo& b : korvane::kButtons) {
-        korvane::page::DefineButton(b);
         handlers[std::string(b.name) + "_Click"] = [&g, &b](const PageEvent&) {
             korvane::Click(g, b);
         };
@@ -81,7 +58,7 @@ int main() {
         if (const auto it = handlers.find(e.handler); it != handlers.end()) it->second(e);
     });
 
-    HandTextsToPage();
+    korvane::page::DefineWindows();
     HandSoundsToPage();
     korvane::page::AttachViewscreen(game.surface().Pixels().data());
     game.Main();

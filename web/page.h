@@ -8,7 +8,6 @@
 
 namespace korvane {
 struct PageEvent;
-struct ButtonInfo;
 }  // namespace korvane
 
 namespace korvane::page {
@@ -20,16 +19,18 @@ bool TakeEvent(PageEvent& event);
 void Wait(double ms, bool wakeOnEvent);
 double NowMillis();
 
-void DefineText(const char* name, const char* text);
-// A command button of the main window, from the game's table of them.
-void DefineButton(const ButtonInfo& button);
+// Every window's description (the main window's buttons from the game's table of them) and
+// the absorption dialog's picture; the page builds the main window at once, and each modal
+// window when it opens.
+void DefineWindows();
 void DefineSound(int id, const unsigned char* bytes, std::size_t size);
 void AttachViewscreen(const uint32_t* pixels);
 // The canvas is redrawn from the surface at the next display frame, or at once.
 void MarkViewscreenDirty();
 void DrawViewscreenNow();
 
-void OpenWindow(const char* name, const char* caption, const char* message);
+// A described window; message is a message box's text.
+void OpenWindow(const char* name, const char* message);
 void CloseWindow();
 void SetText(const char* id, const char* text);
 void SetEnabled(const char* id, bool enabled);

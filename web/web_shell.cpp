@@ -5,9 +5,8 @@
 #include "game.h"
 #include "outcome_dialog_rules.h"
 #include "page.h"
-#include "sound_ids.h"
 #include "settings_dialog_rules.h"
-#include "texts.h"
+#include "sound_ids.h"
 
 namespace korvane {
 
@@ -95,16 +94,14 @@ ScreenSize WebShell::ScreenSizeInPixels() {
 }
 
 void WebShell::ShowMessageBox(const std::string& text) {
-    page::OpenWindow("MsgBox", texts::kAppTitle, text.c_str());
+    page::OpenWindow("MsgBox", text.c_str());
     RunModal("MsgBox", [](const PageEvent& e, bool& close) {
         if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
     });
 }
 
 void WebShell::ShowSettingsDialog(StartDialog& dialog) {
-    page::OpenWindow("frmStart", texts::kDialogCaption, "");
-    const std::string version = std::string(texts::kVersionPrefix) + texts::kVersion;
-    page::SetText("lblVersion", version.c_str());
+    page::OpenWindow("frmStart", "");
     dialog.Form_Load();
     page::SetScrollValue(dialog.scrollValue());
     RunModal("frmStart", [&dialog](const PageEvent& e, bool& close) {
@@ -122,7 +119,7 @@ void WebShell::ShowSettingsDialog(StartDialog& dialog) {
 
 void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     const char* name = OutcomeName(dialog.kind());
-    page::OpenWindow(name, texts::kDialogCaption, OutcomeMessage(dialog.kind()));
+    page::OpenWindow(name, "");
     dialog.Form_Load();
     RunModal(name, [&dialog](const PageEvent& e, bool& close) {
         if (e.handler == "cmdClose_KeyPress") {
@@ -139,10 +136,7 @@ void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
 }
 
 void WebShell::ShowAboutBox() {
-    const std::string caption = std::string("About ") + texts::kAppTitle;
-    page::OpenWindow("frmAbout", caption.c_str(), "");
-    const std::string version = std::string(texts::kVersionPrefix) + texts::kVersion;
-    page::SetText("lblVersion", version.c_str());
+    page::OpenWindow("frmAbout", "");
     // The home-page button is the page's own business; there is no system information
     // tool to start in a browser, so its button stays disabled.
     RunModal("frmAbout", [](const PageEvent& e, bool& close) {
