@@ -3,6 +3,7 @@
 //   node web_test.js URL
 "use strict";
 const puppeteer = require("puppeteer-core");
+const {checkWindowLayouts} = require("./window_layouts");
 
 const url = process.argv[2];
 const failures = [];
@@ -40,6 +41,7 @@ async function waitFor(page, what, fn, timeout = 15000) {
     page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
     await page.goto(url);
     await waitFor(page, "the game is ready", () => document.body.dataset.ready === "1");
+    await checkWindowLayouts(page, check);
     check(await text(page, "#txtScore") === "" && await page.$eval("#cmdPhaser", (b) => b.disabled),
           "before the first game: empty score, play controls disabled");
 
