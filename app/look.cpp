@@ -4,7 +4,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
@@ -127,26 +126,6 @@ void InstallLook(QApplication& app) {
     app.setWindowIcon(QIcon(ProgramIcon(32)));
 }
 
-void SetUpWindow(QWidget* window, const QString& caption, int width, int height) {
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, kFaceGrey);
-    palette.setColor(QPalette::Button, kFaceGrey);
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-    window->setWindowTitle(caption);
-    window->setFixedSize(width, height);
-}
-
-QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QRect& box) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    // The read-outs only show numbers that the game writes; nothing reads them back.
-    edit->setReadOnly(true);
-    edit->setTextMargins(0, 0, 0, 0);
-    edit->setGeometry(box);
-    return edit;
-}
-
 void ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(WindowNamed("MsgBox").caption), text,
                     QMessageBox::Ok, parent);
@@ -245,21 +224,6 @@ void WrapButton::paintEvent(QPaintEvent* /*event*/) {
         painter.setPen(QColor(128, 128, 128));
     }
     layout.draw(&painter, at);
-}
-
-WrapLabel* look::MakeLabel(QWidget* parent, const char* name, const QString& text,
-                           const QRect& box) {
-    auto* label = new WrapLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(box);
-    return label;
-}
-
-WrapButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& box) {
-    auto* button = new WrapButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(box);
-    return button;
 }
 
 }  // namespace korvane

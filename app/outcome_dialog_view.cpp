@@ -12,7 +12,7 @@ namespace korvane {
 
 FrmOutcome::FrmOutcome(OutcomeDialog& model, ReadoutRegistry& readouts, QWidget* parent)
     : QDialog(parent), model_(model), readouts_(readouts) {
-    BuildWindow(this, OutcomeWindow(model.kind()));
+    BuildWindow(this, WindowNamed(OutcomeName(model.kind())));
     close_ = findChild<QPushButton*>(QStringLiteral("cmdClose"));
     close_->installEventFilter(this);
     connect(close_, &QPushButton::clicked, this, [this] {

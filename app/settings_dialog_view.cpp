@@ -21,10 +21,9 @@ FrmStart::FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* paren
     auto* restore = findChild<QPushButton*>(QStringLiteral("Command1"));
     auto* ok = findChild<QPushButton*>(QStringLiteral("cmdOK"));
     bar_ = findChild<QScrollBar*>(QStringLiteral("HScroll1"));
+    // A fresh bar stands at 0; a step and a page are each one star.
     bar_->setRange(kMinStars, kMaxStars);
-    bar_->setSingleStep(1);
     bar_->setPageStep(1);
-    bar_->setValue(0);
     // Tab reaches the bar as any scroll bar of a dialog; its keys then move it (see
     // eventFilter), each a change like a click on it.
     bar_->setFocusPolicy(Qt::StrongFocus);

@@ -3,7 +3,6 @@
 // caption, size and look, and every control at its box with its text and font. The views
 // then find the controls they wire by name.
 
-class QImage;
 class QWidget;
 
 namespace korvane {
@@ -11,8 +10,5 @@ namespace korvane {
 struct WindowInfo;
 
 void BuildWindow(QWidget* window, const WindowInfo& info);
-
-// The absorption dialog's picture as the desktop shows it.
-QImage VessikImage();
 
 }  // namespace korvane

@@ -9,8 +9,6 @@
 #include <span>
 #include <string_view>
 
-#include "outcome_dialog_rules.h"
-
 namespace korvane {
 
 enum class ControlKind {
@@ -50,11 +48,8 @@ struct WindowInfo {
 inline constexpr std::size_t kWindowCount = 9;
 extern const std::array<WindowInfo, kWindowCount> kWindows;
 
-// The window of that name: frmKorvane, frmStart, an outcome's name, frmAbout or MsgBox.
+// The window of that name (OutcomeName for an outcome's); the message box for an unknown one.
 const WindowInfo& WindowNamed(std::string_view name);
-inline const WindowInfo& OutcomeWindow(OutcomeKind kind) {
-    return WindowNamed(OutcomeName(kind));
-}
 
 // The name the page gives a kind of control.
 const char* KindName(ControlKind kind);

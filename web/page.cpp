@@ -98,28 +98,6 @@ void Wait(double ms, bool wakeOnEvent) {
 double NowMillis() {
     return emscripten_get_now();
 }
-namespace {
-
-void DefineControl(const char* window, const ControlInfo& c) {
-    const auto& [left, top, width, height] = c.box;
-    // A scroll bar's range is the star count's.
-    const bool bar = c.kind == ControlKind::ScrollBar;
-    korvane_define_control(window, c.name, KindName(c.kind), left, top, width, height, c.text,
-                           bar ? kMinStars : 0, bar ? kMaxStars : 0);
-}
-
-// The table's buttons from first to last; `low` marks a play control, disabled until a game
-// runs.
-void DefineTableButtons(const char* window, std::string_view first, std::string_view last) {
-    for (const ButtonInfo* b = FindButton(first); b <= FindButton(last); ++b) {
-        const auto& [left, top, width, height] = b->box;
-        korvane_define_control(window, b->name, "button", left, top, width, height, b->caption,
-                               b->playControl ? 1 : 0, 0);
-    }
-}
-
-}  // namespace
-
 void DefineWindows() {
     const std::vector<Color> picture = VessikPicture();
     korvane_define_picture("picVessikWin", picture.data(), kVessikPictureWidth,
@@ -127,11 +105,20 @@ void DefineWindows() {
     for (const WindowInfo& w : kWindows) {
         korvane_define_window(w.name, w.caption, w.width, w.height, w.focus);
         for (const ControlInfo& c : w.controls) {
-            if (c.kind == ControlKind::TableButtons) {
-                DefineTableButtons(w.name, c.name, c.text);
-            } else {
-                DefineControl(w.name, c);
+            // The main window's buttons from the table: `low` marks a play control, disabled
+            // until a game runs.
+            for (const ButtonInfo* b = FindButton(c.name);
+                 c.kind == ControlKind::TableButtons && b <= FindButton(c.text); ++b) {
+                const auto& [left, top, width, height] = b->box;
+                korvane_define_control(w.name, b->name, "button", left, top, width, height,
+                                       b->caption, b->playControl ? 1 : 0, 0);
             }
+            if (c.kind == ControlKind::TableButtons) continue;
+            // A scroll bar's range is the star count's.
+            const bool bar = c.kind == ControlKind::ScrollBar;
+            const auto& [left, top, width, height] = c.box;
+            korvane_define_control(w.name, c.name, KindName(c.kind), left, top, width, height,
+                                   c.text, bar ? kMinStars : 0, bar ? kMaxStars : 0);
         }
     }
 }

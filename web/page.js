@@ -208,8 +208,17 @@
             if (kind === "system") e.disabled = true;
             else if (kind === "link") {
                 e.addEventListener("click", () => window.open(text, "_blank", "noopener"));
-            } else if (name === "frmKorvane") makeMainButton(e, text, low);
-            else e.addEventListener("click", () => post(name, id + "_Click"));
+            } else {
+                e.addEventListener("click", () => post(name, id + "_Click"));
+                if (name === "frmKorvane") {
+                    // The main window's buttons never take the focus: it stays on the
+                    // viewscreen, so the space bar never presses a button. The play controls
+                    // are disabled until a game runs.
+                    e.addEventListener("mousedown", (m) => m.preventDefault());
+                    e.dataset.caption = text;  // what a reset of the window shows again
+                    if (low) Object.assign(e, {className: "play", disabled: true});
+                }
+            }
         }
         if (id === "cmdClose") {
             // Every key press on OK reaches the dialog's rules before the button acts.
@@ -219,19 +228,6 @@
             });
         }
         return e;
-    }
-
-    // A command button of the main window: the play controls are disabled until a game runs.
-    function makeMainButton(button, caption, playControl) {
-        button.dataset.caption = caption;  // what a reset of the window shows again
-        if (playControl) {
-            button.className = "play";
-            button.disabled = true;
-        }
-        // The buttons never take the focus: it stays on the viewscreen, so the space bar
-        // never presses a button.
-        button.addEventListener("mousedown", (e) => e.preventDefault());
-        button.addEventListener("click", () => post("frmKorvane", button.id + "_Click"));
     }
 
     // Pixels as the viewscreen stores them, 0x00BBGGRR, on a canvas of their own.
