@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game.h"
-#include "main_window.h"
+#include "main_window_view.h"
 #include "qt_shell.h"
 #include "system_close.h"
 

@@ -10,12 +10,12 @@
 #include <chrono>
 #include <cstdio>
 
-#include "frm_about.h"
-#include "frm_outcome.h"
-#include "frm_start.h"
+#include "about_box_view.h"
 #include "game.h"
 #include "look.h"
-#include "main_window.h"
+#include "main_window_view.h"
+#include "outcome_dialog_view.h"
+#include "settings_dialog_view.h"
 #include "sound_ids.h"
 #include "sound_player.h"
 #include "viewscreen.h"
@@ -113,7 +113,6 @@ void QtShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
 
 void QtShell::ShowAboutBox() {
     FrmAbout view(&window_);
-    view.Load();
     view.exec();
     ModalClosed();
 }

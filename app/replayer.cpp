@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "game.h"
-#include "main_window.h"
+#include "main_window_view.h"
 
 namespace korvane {
 

@@ -33,21 +33,23 @@ QPixmap ViewscreenCursorPixmap() {
     return QPixmap::fromImage(image);
 }
 
-void SurfaceToImage(const Surface& surface, QImage& image) {
-    if (image.size() != QSize(Surface::kWidth, Surface::kHeight) ||
-        image.format() != QImage::Format_RGB32) {
-        image = QImage(Surface::kWidth, Surface::kHeight, QImage::Format_RGB32);
+void PixelsToImage(const Color* pixels, int width, int height, QImage& image) {
+    if (image.size() != QSize(width, height) || image.format() != QImage::Format_RGB32) {
+        image = QImage(width, height, QImage::Format_RGB32);
     }
-    const std::vector<Color>& pixels = surface.Pixels();
-    for (int py = 0; py < Surface::kHeight; ++py) {
+    for (int py = 0; py < height; ++py) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
-        const Color* row = pixels.data() + static_cast<size_t>(py) * Surface::kWidth;
-        for (int px = 0; px < Surface::kWidth; ++px) {
+        const Color* row = pixels + static_cast<size_t>(py) * static_cast<size_t>(width);
+        for (int px = 0; px < width; ++px) {
             const Color c = row[px];
             line[px] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
                             static_cast<int>((c >> 16) & 0xFF));
         }
     }
+}
+
+void SurfaceToImage(const Surface& surface, QImage& image) {
+    PixelsToImage(surface.Pixels().data(), Surface::kWidth, Surface::kHeight, image);
 }
 
 Viewscreen::Viewscreen(QWidget* parent) : QWidget(parent) {

@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "colors.h"
+
 namespace korvane {
 
 class Surface;
@@ -21,7 +23,9 @@ inline constexpr int kMiddleButton = 4;
 inline constexpr int kCursorHotSpot = 10;
 QPixmap ViewscreenCursorPixmap();
 
-// Converts the surface (0x00BBGGRR) into image, which is resized to the surface if needed.
+// Converts pixels laid out as the surface's (0x00BBGGRR, row by row) into image, which is
+// resized to width x height if needed; and the surface itself.
+void PixelsToImage(const Color* pixels, int width, int height, QImage& image);
 void SurfaceToImage(const Surface& surface, QImage& image);
 
 class Viewscreen : public QWidget {

@@ -1,22 +1,23 @@
 #pragma once
-// Texts that stand on more than one window: the settings dialog shown before every game and
-// the About box repeat the same title, version, story and help lines, so they live here once.
+// Texts that stand on more than one window, or that a window and the program's look share:
+// the settings dialog shown before every game and the About box repeat the same title,
+// version, story and help lines, so they live here once for both front ends.
 
 #include "korvane_version.h"
 
 namespace korvane::texts {
 
-// The application's title: the caption of its message boxes and of the About box.
-inline constexpr char kAppTitle[] = "korvane";
+// The application's title: the caption of its message boxes and, after "About ", of the
+// About box.
+#define KORVANE_APP_TITLE "korvane"
+inline constexpr char kAppTitle[] = KORVANE_APP_TITLE;
+inline constexpr char kAboutCaption[] = "About " KORVANE_APP_TITLE;
 
-// The caption of the main window keeps its trailing blank.
-inline constexpr char kMainWindowCaption[] = "Korvane ";
+// The caption of the settings and outcome dialogs.
 inline constexpr char kDialogCaption[] = "Korvane";
 
 // The version line reads "Version " and then the number and date, five blanks apart.
-inline constexpr char kVersionPrefix[] = "Version ";
-inline constexpr char kVersion[] = KORVANE_VERSION "     12.31.2000";
-inline constexpr char kVersionDesign[] = "Version";
+inline constexpr char kVersionLine[] = "Version " KORVANE_VERSION "     12.31.2000";
 
 inline constexpr char kTitleLine[] =
     "Korvane          (Nexulon for Windows)          Driftglass Software";
@@ -36,20 +37,12 @@ inline constexpr char kMouseHelp[] =
     "Mouse over Viewscreen: Left button- move phaser crosshairs. Right button- fire phasers.  "
     "Middle button- fire photon torpedoes.";
 
-inline constexpr char kScreenNote[] =
-    "Note that this program is designed to run in at least 800x600 screen resolution, 256 "
-    "colors or better.  It will probably run best on a 200 mhz. or faster PC, without other "
-    "Windows programs running.";
+// The settings dialog's line over the star count; the desktop's font is chosen so that it
+// fits its box.
+inline constexpr char kStarsHelp[] =
+    "Change the number of stars if the game runs too slowly or too fast on your computer.";
 
-inline constexpr char kThanks[] =
-    "Many thanks to the playtesters: Ilse, Tomas, Rhea and the late shift of the third floor.";
-inline constexpr char kAuthor[] = "Written by Odile Varnhagen  -  odile.varnhagen@example.org";
-inline constexpr char kDisclaimer[] =
-    "Korvane is in the public domain.  Copy it, give it away and change it as you like; it "
-    "comes with no warranty of any kind.";
-inline constexpr char kHomePage[] = "https://korvane.example.org/";
-
-inline constexpr char kSysInfoCaption[] = "&System Info...";
+// What the About box's system-information button says when there is no such program.
 inline constexpr char kSysInfoUnavailable[] = "System Information Is Unavailable At This Time";
 
 }  // namespace korvane::texts

@@ -1,7 +1,8 @@
 #include "vessik_picture.h"
 
-#include <QPainter>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "random.h"
 
@@ -22,10 +23,14 @@ constexpr int kGlyphsPerRow = 24;
 // Fixed so that the picture never changes.
 constexpr uint64_t kPictureSeed = 0x5645535349ULL;
 
+// From node (x0, y0) to node (x1, y1).
 struct Stroke {
-    QPoint from;
-    QPoint to;
+    int x0, y0, x1, y1;
 };
+
+bool OnGrid(int x, int y) {
+    return x >= 0 && x < kNodesAcross && y >= 0 && y < kNodesDown;
+}
 
 // Picks the strokes of one glyph: a spine down one column, then random steps between
 // neighbouring nodes, across, down or slanting.
@@ -33,58 +38,70 @@ std::vector<Stroke> GlyphStrokes(Random& random) {
     std::vector<Stroke> strokes;
     const int spine = random.Rand(kNodesAcross);
     const int top = random.Rand(2);
-    const int bottom = kNodesDown - 1 - random.Rand(2);
-    strokes.push_back({{spine, top}, {spine, bottom}});
+    strokes.push_back({spine, top, spine, kNodesDown - 1 - random.Rand(2)});
     const int extra = 2 + random.Rand(3);
     for (int i = 0; i < extra; ++i) {
-        const QPoint from(random.Rand(kNodesAcross), random.Rand(kNodesDown));
-        static constexpr std::array<QPoint, 4> kSteps = {QPoint(1, 0), QPoint(0, 1), QPoint(1, 1),
-                                                         QPoint(-1, 1)};
-        const QPoint step = kSteps[static_cast<size_t>(random.Rand(4))];
-        QPoint to = from + step;
-        if (to.x() < 0 || to.x() >= kNodesAcross || to.y() >= kNodesDown) to = from - step;
-        if (to.x() < 0 || to.x() >= kNodesAcross || to.y() < 0) continue;
-        strokes.push_back({from, to});
+        const int y = random.Rand(kNodesDown);  // the row is drawn before the column
+        const int x = random.Rand(kNodesAcross);
+        static constexpr int kSteps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {-1, 1}};
+        const auto& [dx, dy] = kSteps[random.Rand(4)];
+        if (OnGrid(x + dx, y + dy)) {
+            strokes.push_back({x, y, x + dx, y + dy});
+        } else if (OnGrid(x - dx, y - dy)) {
+            strokes.push_back({x, y, x - dx, y - dy});
+        }
     }
     return strokes;
 }
 
-QPoint NodePixel(QPoint origin, QPoint node) {
-    return origin + QPoint(node.x() * kNodeStepX, node.y() * kNodeStepY);
+// A stroke two pixels wide with square ends: every pixel whose centre lies inside the
+// rectangle that reaches one pixel beyond the line on every side.
+void DrawStroke(std::vector<Color>& pixels, double x0, double y0, double x1, double y1,
+                Color colour) {
+    const double length = std::hypot(x1 - x0, y1 - y0);
+    const double dx = (x1 - x0) / length;
+    const double dy = (y1 - y0) / length;
+    for (int y = static_cast<int>(std::min(y0, y1)) - 2; y <= std::max(y0, y1) + 2; ++y) {
+        for (int x = static_cast<int>(std::min(x0, x1)) - 2; x <= std::max(x0, x1) + 2; ++x) {
+            const double along = (x + 0.5 - x0) * dx + (y + 0.5 - y0) * dy;
+            const double across = (x + 0.5 - x0) * dy - (y + 0.5 - y0) * dx;
+            if (along >= -1 && along < length + 1 && across > -1 && across <= 1) {
+                pixels[static_cast<size_t>(y * kVessikPictureWidth + x)] = colour;
+            }
+        }
+    }
 }
 
 }  // namespace
 
-QImage VessikPicture() {
-    QImage image(kVessikPictureWidth, kVessikPictureHeight, QImage::Format_RGB32);
-    image.fill(Qt::black);
+std::vector<Color> VessikPicture() {
+    // The glyphs stand well inside the picture: no stroke reaches its edges.
+    std::vector<Color> pixels(kVessikPictureWidth * kVessikPictureHeight, kBlack);
     Random random;
     random.Seed(kPictureSeed);
-
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);  // only the two greens, never a blend
-    for (int row = 0; row < static_cast<int>(kRowTops.size()); ++row) {
+    for (const int rowTop : kRowTops) {
         for (int g = 0; g < kGlyphsPerRow; ++g) {
-            const QPoint origin(kFirstColumn + g * kCellWidth + 1,
-                                kRowTops[static_cast<size_t>(row)]);
+            const int left = kFirstColumn + g * kCellWidth + 1;
             const std::vector<Stroke> strokes = GlyphStrokes(random);
             // Shadow first, one pixel down and right, then the lit stroke over it.
-            for (const auto& [colour, offset] : {std::pair{kVessikDarkGreen, QPoint(1, 1)},
-                                                 std::pair{kVessikLightGreen, QPoint()}}) {
-                p.setPen(QPen(QColor::fromRgb(colour), 2, Qt::SolidLine, Qt::SquareCap));
-                for (const Stroke& s : strokes) {
-                    p.drawLine(NodePixel(origin, s.from) + offset,
-                               NodePixel(origin, s.to) + offset);
+            for (const auto& [colour, offset] :
+                 {std::pair{kVessikDarkGreen, 1}, std::pair{kVessikLightGreen, 0}}) {
+                for (const auto& [x0, y0, x1, y1] : strokes) {
+                    DrawStroke(pixels, left + x0 * kNodeStepX + offset,
+                               rowTop + y0 * kNodeStepY + offset, left + x1 * kNodeStepX + offset,
+                               rowTop + y1 * kNodeStepY + offset, colour);
                 }
             }
             // Some glyphs carry a dot above them, as the Vessik script marks its vowels.
             if (random.Rand(3) == 0) {
-                p.fillRect(QRect(origin + QPoint(kNodeStepX - 1, -4), QSize(3, 2)),
-                           QColor::fromRgb(kVessikDarkGreen));
+                for (int y = rowTop - 4; y < rowTop - 2; ++y) {
+                    std::fill_n(pixels.begin() + y * kVessikPictureWidth + left + kNodeStepX - 1, 3,
+                                kVessikDarkGreen);
+                }
             }
         }
     }
-    return image;
+    return pixels;
 }
 
 }  // namespace korvane

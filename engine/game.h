@@ -7,7 +7,7 @@
 #include <string>
 
 #include "game_state.h"
-#include "outcome_dialog.h"
+#include "outcome_dialog_rules.h"
 #include "random.h"
 #include "shell.h"
 #include "sound_ids.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The engine's only way to the window system. The desktop program implements it with Qt;
-// tests and korvane-sim implement it with a scripted stand-in.
+// The engine's only way to the window system. The desktop program implements it with Qt,
+// the browser build with its page; korvane-sim and the tests with scripted stand-ins.
 
 #include <cstdint>
 #include <string>

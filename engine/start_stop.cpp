@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game.h"
-#include "start_dialog.h"
+#include "settings_dialog_rules.h"
 
 namespace korvane {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "commands.h"
-#include "start_dialog.h"
+#include "settings_dialog_rules.h"
 #include "state_names.h"
 
 namespace korvane::script {

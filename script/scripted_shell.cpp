@@ -1,7 +1,7 @@
 #include "scripted_shell.h"
 
-#include "outcome_dialog.h"
-#include "start_dialog.h"
+#include "outcome_dialog_rules.h"
+#include "settings_dialog_rules.h"
 
 namespace korvane::script {
 

@@ -1,7 +1,7 @@
 // Korvane in the browser: the same game as the desktop program, its main window drawn by
-// the page. main() hands the page the shared texts, the buttons, the game's keys and the
-// sounds, runs the game's Main and then waits for the player; a game runs inside the start
-// button's handler, as on the desktop.
+// the page. main() hands the page the windows' descriptions, the game's keys and the sounds,
+// runs the game's Main and then waits for the player; a game runs inside the start button's
+// handler, as on the desktop.
 
 #include <span>
 
@@ -10,33 +10,11 @@
 #include "embedded_sounds.h"
 #include "game.h"
 #include "page.h"
-#include "texts.h"
 #include "web_shell.h"
 
 namespace {
 
 using korvane::Game;
-
-void HandTextsToPage() {
-    namespace t = korvane::texts;
-    const std::pair<const char*, const char*> kTexts[] = {
-        {"kAppTitle", t::kAppTitle},
-        {"kMainWindowCaption", t::kMainWindowCaption},
-        {"kDialogCaption", t::kDialogCaption},
-        {"kVersionDesign", t::kVersionDesign},
-        {"kTitleLine", t::kTitleLine},
-        {"kStory", t::kStory},
-        {"kKeyboardHelp", t::kKeyboardHelp},
-        {"kMouseHelp", t::kMouseHelp},
-        {"kScreenNote", t::kScreenNote},
-        {"kThanks", t::kThanks},
-        {"kAuthor", t::kAuthor},
-        {"kDisclaimer", t::kDisclaimer},
-        {"kHomePage", t::kHomePage},
-        {"kSysInfoCaption", t::kSysInfoCaption},
-    };
-    for (const auto& [name, text] : kTexts) korvane::page::DefineText(name, text);
-}
 
 void HandSoundsToPage() {
     using korvane::sound::EmbeddedSound;
@@ -47,10 +25,9 @@ void HandSoundsToPage() {
     }
 }
 
-// The main window's buttons and the keys the game acts on, from the game's own tables:
-// the page posts their commands as lines of the recording language.
-void HandControlsToPage() {
-    for (const korvane::ButtonInfo& b : korvane::kButtons) korvane::page::DefineButton(b);
+// The keys the game acts on, from the game's own table: the page keeps their presses from
+// the browser and posts their releases as lines of the recording language.
+void HandKeysToPage() {
     for (const korvane::GameKey& k : korvane::kGameKeys) korvane::page::DefineKey(k.code);
 }
 
@@ -62,8 +39,8 @@ int main() {
     static Game game(shell);
     shell.AttachGame(game);
 
-    HandTextsToPage();
-    HandControlsToPage();
+    korvane::page::DefineWindows();
+    HandKeysToPage();
     HandSoundsToPage();
     korvane::page::AttachViewscreen(game.surface().Pixels().data());
     game.Main();

@@ -6,8 +6,14 @@
 #include <emscripten.h>
 
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "buttons.h"
+#include "game_state.h"
+#include "vessik_picture.h"
+#include "web_shell.h"
+#include "window_descriptions.h"
 
 // clang-format off
 EM_JS(int, korvane_event_length, (), { return Module.korvanePage.nextEventLength(); });
@@ -19,13 +25,22 @@ EM_JS(void, korvane_take_event, (char* window, char* text, int capacity), {
 EM_JS(void, korvane_wait, (double ms, int wakeOnEvent), {
     Asyncify.handleSleep(function(wakeUp) { Module.korvanePage.sleep(ms, !!wakeOnEvent, wakeUp); });
 });
-EM_JS(void, korvane_define_text, (const char* name, const char* text), {
-    Module.korvanePage.texts[UTF8ToString(name)] = UTF8ToString(text);
+EM_JS(void, korvane_define_window, (const char* name, const char* caption, int width,
+                                    int height, const char* focus), {
+    Module.korvanePage.defineWindow(UTF8ToString(name), UTF8ToString(caption), [width, height],
+                                    UTF8ToString(focus));
 });
-EM_JS(void, korvane_define_button, (const char* name, const char* caption, int left, int top,
-                                    int width, int height, int playControl), {
-    Module.korvanePage.defineButton(UTF8ToString(name), UTF8ToString(caption),
-                                    [left, top, width, height], !!playControl);
+EM_JS(void, korvane_define_control, (const char* window, const char* name, const char* kind,
+                                     int left, int top, int width, int height, const char* text,
+                                     int low, int high), {
+    Module.korvanePage.defineControl(UTF8ToString(window), {
+        id: UTF8ToString(name), kind: UTF8ToString(kind), box: [left, top, width, height],
+        text: UTF8ToString(text), low, high});
+});
+EM_JS(void, korvane_define_picture, (const char* name, const uint32_t* pixels, int width,
+                                     int height), {
+    Module.korvanePage.definePicture(UTF8ToString(name), width, height,
+                                     HEAPU32.slice(pixels >> 2, (pixels >> 2) + width * height));
 });
 EM_JS(void, korvane_define_key, (int code), { Module.korvanePage.defineKey(code); });
 EM_JS(void, korvane_define_sound, (int id, const unsigned char* bytes, int size), {
@@ -36,8 +51,8 @@ EM_JS(void, korvane_attach_viewscreen, (const uint32_t* pixels), {
 });
 EM_JS(void, korvane_mark_dirty, (), { Module.korvanePage.markViewscreenDirty(); });
 EM_JS(void, korvane_draw_now, (), { Module.korvanePage.drawViewscreen(); });
-EM_JS(void, korvane_open_window, (const char* name, const char* caption, const char* message), {
-    Module.korvanePage.openWindow(UTF8ToString(name), UTF8ToString(caption), UTF8ToString(message));
+EM_JS(void, korvane_open_window, (const char* name, const char* message), {
+    Module.korvanePage.openWindow(UTF8ToString(name), UTF8ToString(message));
 });
 EM_JS(void, korvane_close_window, (), { Module.korvanePage.closeWindow(); });
 EM_JS(void, korvane_set_text, (const char* id, const char* text), {
@@ -85,13 +100,29 @@ void Wait(double ms, bool wakeOnEvent) {
 double NowMillis() {
     return emscripten_get_now();
 }
-void DefineText(const char* name, const char* text) {
-    korvane_define_text(name, text);
-}
-void DefineButton(const ButtonInfo& button) {
-    const auto& [left, top, width, height] = button.box;
-    korvane_define_button(button.name, button.caption, left, top, width, height,
-                          button.playControl ? 1 : 0);
+void DefineWindows() {
+    const std::vector<Color> picture = VessikPicture();
+    korvane_define_picture("picVessikWin", picture.data(), kVessikPictureWidth,
+                           kVessikPictureHeight);
+    for (const WindowInfo& w : kWindows) {
+        korvane_define_window(w.name, w.caption, w.width, w.height, w.focus);
+        for (const ControlInfo& c : w.controls) {
+            // The main window's buttons from the table: `low` marks a play control, disabled
+            // until a game runs.
+            for (const ButtonInfo* b = FindButton(c.name);
+                 c.kind == ControlKind::TableButtons && b <= FindButton(c.text); ++b) {
+                const auto& [left, top, width, height] = b->box;
+                korvane_define_control(w.name, b->name, "button", left, top, width, height,
+                                       b->caption, b->playControl ? 1 : 0, 0);
+            }
+            if (c.kind == ControlKind::TableButtons) continue;
+            // A scroll bar's range is the star count's.
+            const bool bar = c.kind == ControlKind::ScrollBar;
+            const auto& [left, top, width, height] = c.box;
+            korvane_define_control(w.name, c.name, KindName(c.kind), left, top, width, height,
+                                   c.text, bar ? kMinStars : 0, bar ? kMaxStars : 0);
+        }
+    }
 }
 void DefineKey(int code) {
     korvane_define_key(code);
@@ -108,8 +139,8 @@ void MarkViewscreenDirty() {
 void DrawViewscreenNow() {
     korvane_draw_now();
 }
-void OpenWindow(const char* name, const char* caption, const char* message) {
-    korvane_open_window(name, caption, message);
+void OpenWindow(const char* name, const char* message) {
+    korvane_open_window(name, message);
 }
 void CloseWindow() {
     korvane_close_window();

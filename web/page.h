@@ -7,10 +7,6 @@
 #include <cstdint>
 #include <string>
 
-namespace korvane {
-struct ButtonInfo;
-}  // namespace korvane
-
 namespace korvane::page {
 
 // Takes the oldest queued event of the page: the window it is for and its text (a command
@@ -22,9 +18,10 @@ bool TakeEvent(std::string& window, std::string& text);
 void Wait(double ms, bool wakeOnEvent);
 double NowMillis();
 
-void DefineText(const char* name, const char* text);
-// A command button of the main window, from the game's table of them.
-void DefineButton(const ButtonInfo& button);
+// Every window's description (the main window's buttons from the game's table of them) and
+// the absorption dialog's picture; the page builds the main window at once, and each modal
+// window when it opens.
+void DefineWindows();
 // A key the game acts on: the page keeps its presses from the browser.
 void DefineKey(int code);
 void DefineSound(int id, const unsigned char* bytes, std::size_t size);
@@ -33,7 +30,8 @@ void AttachViewscreen(const uint32_t* pixels);
 void MarkViewscreenDirty();
 void DrawViewscreenNow();
 
-void OpenWindow(const char* name, const char* caption, const char* message);
+// A described window; message is a message box's text.
+void OpenWindow(const char* name, const char* message);
 void CloseWindow();
 void SetText(const char* id, const char* text);
 void SetEnabled(const char* id, bool enabled);

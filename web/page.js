@@ -1,6 +1,7 @@
 // The page around the game: it turns the player's clicks, keys and mouse releases into
 // lines of the game's recording language (click cmdStart, keyup 32, mouseup 1 120 200),
-// queued for the game's yield, keeps the session's recording, builds the modal windows when the game opens them,
+// queued for the game's yield, keeps the session's recording, builds the windows from their
+// descriptions,
 // draws the viewscreen once per display frame from the game's surface, and plays the
 // sounds. The rules of play are all in the WebAssembly; nothing here decides any of them.
 "use strict";
@@ -9,8 +10,7 @@
     const W = 642;
     const H = 482;
     const byId = (id) => document.getElementById(id);
-    const page = {texts: {}, queue: [], waker: null, modal: null, over: false,
-                  viewscreenDirty: false};
+    const page = {queue: [], waker: null, modal: null, over: false, viewscreenDirty: false};
 
     // ---- The event queue and the game's waits ---------------------------------------
     // An event is the window it is for and its text: a command line for the main window,
@@ -61,7 +61,7 @@
     };
 
     // ---- The viewscreen: 0x00BBGGRR surface pixels to the canvas's RGBA ----------------
-    const canvas = byId("Picture1");
+    const canvas = Object.assign(document.createElement("canvas"), {id: "Picture1", tabIndex: 0});
     const context = canvas.getContext("2d", {alpha: false});
     const image = context.createImageData(W, H);
     const rgba = new Uint32Array(image.data.buffer);
@@ -160,26 +160,107 @@
         return sound.buffer.duration * 1000;
     };
 
-    // ---- The main window's controls ----------------------------------------------------
+    // ---- The windows, from the game's descriptions of them ---------------------------------
+    // A window: {caption, size: [width, height], focus, controls}; a control: {id, kind,
+    // box: [left, top, width, height], text, low, high}. The main window is built as its
+    // controls arrive; a modal window each time it opens. A message box has no size: it is
+    // as large as its text.
     const main = byId("frmKorvane");
-    // The command buttons, from the game's table as it starts: the play controls are
-    // disabled until a game runs.
-    page.defineButton = function (id, caption, [left, top, width, height], playControl) {
-        const button = document.createElement("button");
-        button.id = id;
-        button.textContent = caption;
-        button.dataset.caption = caption;  // what a reset of the window shows again
-        button.style.cssText = `left:${left}px;top:${top}px;width:${width}px;height:${height}px`;
-        if (playControl) {
-            button.className = "play";
-            button.disabled = true;
-        }
-        // The buttons never take the focus: it stays on the viewscreen, so the space bar
-        // never presses a button.
-        button.addEventListener("mousedown", (e) => e.preventDefault());
-        button.addEventListener("click", () => post("frmKorvane", "click " + button.id));
-        main.appendChild(button);
+    const stage = byId("stage");
+    const windows = {};
+    const pictures = {};
+    page.defineWindow = function (name, caption, size, focus) {
+        windows[name] = {caption, size, focus, controls: []};
+        if (name !== "frmKorvane") return;
+        document.title = caption;
+        for (const e of [stage, main]) Object.assign(e.style, {width: size[0] + "px", height: size[1] + "px"});
+        fit();
     };
+    page.defineControl = function (name, control) {
+        windows[name].controls.push(control);
+        if (name === "frmKorvane") addControl(main, name, control);
+    };
+    page.definePicture = (id, width, height, pixels) => { pictures[id] = {width, height, pixels}; };
+
+    function addControl(client, name, control) {
+        const e = makeControl(name, control);
+        if (control.kind === "torpedo") client.torpedoBox = e;
+        // An indicator sits within the torpedo box before it.
+        (control.kind === "indicator" ? client.torpedoBox : client).append(e);
+    }
+
+    function makeControl(name, {id, kind, box: [left, top, width, height], text, low, high}) {
+        const tags = {button: "button", link: "button", system: "button", text: "input",
+                      scroll: "input", icon: "img", indicator: "input"};
+        const e = kind === "viewscreen" ? canvas : document.createElement(tags[kind] || "div");
+        e.id = id;
+        Object.assign(e.style, {left: left + "px", top: top + "px", width: width + "px",
+                                height: height + "px"});
+        if (kind === "viewscreen") Object.assign(e, {width, height});
+        else if (kind === "text") {
+            e.className = "text";
+            e.readOnly = true;
+            // The main window's read-outs are never reached by Tab.
+            if (name === "frmKorvane") e.tabIndex = -1;
+        } else if (kind === "indicator") {
+            // The option is drawn within a one-pixel margin of its box.
+            Object.assign(e, {type: "radio", tabIndex: -1});
+            Object.assign(e.style, {width: width - 2 + "px", height: height - 2 + "px"});
+        } else if (kind === "scroll") {
+            Object.assign(e, {type: "range", min: low, max: high, step: 1, value: 0});
+            e.addEventListener("input", () => post(name, "HScroll1_Change " + e.valueAsNumber));
+        } else if (kind === "icon") { e.src = "icon.png"; e.alt = ""; }
+        else if (kind === "picture") {
+            // The bitmap is a little wider than its box; the box shows its left part.
+            e.style.overflow = "hidden";
+            e.append(drawPicture(pictures[id]));
+        } else if (["label", "title", "line", "message", "torpedo"].includes(kind)) {
+            e.className = kind;
+            e.textContent = text;
+        } else {
+            // "&S" marks the access key, shown underlined.
+            const [before, key, after] = text.split(/&(.)/);
+            e.append(before);
+            if (key) e.append(Object.assign(document.createElement("u"), {textContent: key}), after);
+            e.type = "button";
+            // No system-information tool to start from a browser.
+            if (kind === "system") e.disabled = true;
+            else if (kind === "link") {
+                e.addEventListener("click", () => window.open(text, "_blank", "noopener"));
+            } else {
+                e.addEventListener("click", () =>
+                    post(name, name === "frmKorvane" ? "click " + id : id + "_Click"));
+                if (name === "frmKorvane") {
+                    // The main window's buttons never take the focus: it stays on the
+                    // viewscreen, so the space bar never presses a button. The play controls
+                    // are disabled until a game runs.
+                    e.addEventListener("mousedown", (m) => m.preventDefault());
+                    e.dataset.caption = text;  // what a reset of the window shows again
+                    if (low) Object.assign(e, {className: "play", disabled: true});
+                }
+            }
+        }
+        if (id === "cmdClose") {
+            // Every key press on OK reaches the dialog's rules before the button acts.
+            e.addEventListener("keydown", (k) => {
+                const code = k.key.length === 1 ? k.key.charCodeAt(0) : k.key === "Enter" ? 13 : 0;
+                if (code) post(name, "cmdClose_KeyPress " + code);
+            });
+        }
+        return e;
+    }
+
+    // Pixels as the viewscreen stores them, 0x00BBGGRR, on a canvas of their own.
+    function drawPicture({width, height, pixels}) {
+        const bitmap = Object.assign(document.createElement("canvas"), {width, height});
+        const g = bitmap.getContext("2d", {alpha: false});
+        const picture = g.createImageData(width, height);
+        const rgba = new Uint32Array(picture.data.buffer);
+        for (let i = 0; i < pixels.length; i++) rgba[i] = pixels[i] | 0xff000000;
+        g.putImageData(picture, 0, 0);
+        return bitmap;
+    }
+
     page.setText = function (id, text) {
         const element = byId(id);
         if (!element) return;
@@ -253,121 +334,16 @@
     document.addEventListener("pointerdown", allowAudio, true);
 
     // ---- Modal windows ------------------------------------------------------------------
-    // Control: [id, kind, left, top, width, height, text]; a text starting with "k" is
-    // a shared text that the game hands over (page.texts).
-    const storyControls = [
-        ["picIcon", "icon", 32, 8, 36, 36],
-        ["lblTitle", "title", 104, 8, 387, 24, "kTitleLine"],
-        ["lblVersion", "label", 96, 40, 259, 15, "kVersionDesign"],
-        ["lblDescription", "label", 24, 64, 467, 54, "kStory"],
-        ["Label2", "label", 24, 128, 281, 57, "kKeyboardHelp"],
-        ["Label10", "label", 328, 128, 169, 57, "kMouseHelp"],
-        ["Line1", "line", 312, 128, 1, 49],
-        ["Label11", "label", 40, 186, 401, 17,
-         "Change the number of stars if the game runs too slowly or too fast on your computer."],
-        ["cmdOK", "button", 440, 200, 57, 33, "OK"],
-        ["Label1", "label", 64, 216, 137, 17, "Number of Stars:"],
-        ["Text1", "text", 168, 208, 33, 19],
-        ["Command1", "button", 232, 208, 25, 17, "-"],
-        ["Label8", "label", 272, 208, 81, 17, "Restore Default"],
-        ["HScroll1", "scroll", 24, 232, 409, 17],
-        ["Label4", "label", 40, 256, 25, 9, "^"],
-        ["Label6", "label", 152, 256, 25, 9, "^"],
-        ["Label5", "label", 416, 256, 25, 9, "^"],
-        ["Label3", "label", 0, 272, 97, 17, "really old slow PC"],
-        ["Label7", "label", 144, 272, 73, 17, "default"],
-        ["Label9", "label", 304, 272, 121, 17, "future really really fast PC"],
-    ];
-    const outcome = (w, h, msg, ok, extra = []) =>
-        ({size: [w, h], focus: "cmdClose",
-          controls: [["Label1", "message", ...msg], ["cmdClose", "button", ...ok, 49, 33, "OK"],
-                     ...extra]});
-    const windows = {
-        frmStart: {size: [508, 291], focus: "cmdOK", controls: storyControls},
-        frmVessikWin: outcome(397, 202, [16, 8, 281, 65], [232, 160],
-                              [["picVessikWin", "picture", 8, 72, 385, 81]]),
-        frmShipBoom: outcome(308, 194, [16, 8, 281, 129], [224, 144]),
-        frmVessikZap: outcome(308, 136, [16, 8, 281, 129], [224, 96]),
-        frmAntiZap: outcome(308, 112, [8, 8, 297, 129], [232, 72]),
-        frmUWin: outcome(342, 243, [16, 8, 281, 113], [24, 144], [
-            ["Label2", "label", 112, 128, 137, 17, "Current score needed to win:"],
-            ["txtCurrentScore", "text", 264, 128, 49, 19],
-            ["cmdChangeWinscore", "button", 136, 144, 97, 49,
-             "Make the game harder to win next go-around"],
-            ["Label3", "label", 104, 208, 161, 17, "Next game score needed to win:"],
-            ["txtNextscore", "text", 264, 200, 49, 19],
-        ]),
-        frmAbout: {size: [520, 370], focus: "cmdOK", controls: [
-            ["picIcon", "icon", 16, 16, 36, 36],
-            ["lblTitle2", "title", 72, 16, 432, 24, "kTitleLine"],
-            ["lblVersion", "label", 72, 40, 259, 15, "kVersionDesign"],
-            ["lblDescription", "label", 72, 62, 432, 56, "kStory"],
-            ["Label1", "label", 72, 122, 432, 38, "kScreenNote"],
-            ["Label2", "label", 16, 170, 281, 57, "kKeyboardHelp"],
-            ["Label10", "label", 320, 170, 184, 57, "kMouseHelp"],
-            ["Label3", "label", 16, 238, 488, 17, "kThanks"],
-            ["Label4", "label", 16, 258, 488, 17, "kAuthor"],
-            ["lblDisclaimer", "label", 16, 286, 372, 30, "kDisclaimer"],
-            ["Command1", "link", 16, 330, 220, 25, "kHomePage"],
-            ["cmdOK", "button", 408, 286, 97, 25, "OK"],
-            // No system-information tool to start from a browser.
-            ["cmdSysInfo", "disabled", 408, 320, 97, 25, "kSysInfoCaption"],
-        ]},
-    };
     const overlay = byId("overlay");
-    const textOf = (t) => (t && /^k[A-Z]/.test(t) ? page.texts[t] || "" : t || "");
 
-    function makeControl(name, [id, kind, left, top, width, height, text], message) {
-        const tags = {button: "button", link: "button", disabled: "button", text: "input",
-                      scroll: "input", icon: "img"};
-        const e = document.createElement(tags[kind] || "div");
-        e.id = id;
-        Object.assign(e.style, {left: left + "px", top: top + "px", width: width + "px",
-                                height: height + "px"});
-        if (kind === "text") { e.className = "text"; e.readOnly = true; }
-        else if (kind === "scroll") {
-            Object.assign(e, {type: "range", min: 0, max: 500, step: 1, value: 0});
-            e.addEventListener("input", () => post(name, "HScroll1_Change " + e.valueAsNumber));
-        } else if (kind === "icon") { e.src = "icon.png"; e.alt = ""; }
-        else if (kind === "picture") {
-            // The bitmap is a little wider than its box; the box shows its left part.
-            const bitmap = document.createElement("canvas");
-            drawVessikPicture(bitmap);
-            e.style.overflow = "hidden";
-            e.append(bitmap);
-        }
-        else if (kind === "message") { e.className = "message"; e.textContent = message; }
-        else if (kind === "label" || kind === "title" || kind === "line") {
-            e.className = kind === "label" ? "label" : kind;
-            e.textContent = textOf(text);
-        } else {
-            // "&S" marks the access key, shown underlined.
-            const [before, key, after] = textOf(text).split(/&(.)/);
-            e.append(before);
-            if (key) e.append(Object.assign(document.createElement("u"), {textContent: key}), after);
-            e.type = "button";
-            if (kind === "disabled") e.disabled = true;
-            else if (kind === "link") {
-                e.addEventListener("click", () => window.open(textOf(text), "_blank", "noopener"));
-            } else e.addEventListener("click", () => post(name, id + "_Click"));
-        }
-        if (id === "cmdClose") {
-            // Every key press on OK reaches the dialog's rules before the button acts.
-            e.addEventListener("keydown", (k) => {
-                const code = k.key.length === 1 ? k.key.charCodeAt(0) : k.key === "Enter" ? 13 : 0;
-                if (code) post(name, "cmdClose_KeyPress " + code);
-            });
-        }
-        return e;
-    }
-
-    page.openWindow = function (name, caption, message) {
+    page.openWindow = function (name, message) {
+        const layout = windows[name];
         const dialog = document.createElement("div");
         dialog.id = name;
         dialog.className = "dialog";
         const bar = document.createElement("div");
         bar.className = "caption";
-        bar.textContent = caption;
+        bar.textContent = layout.caption;
         const close = document.createElement("button");
         close.className = "closebox";
         close.type = "button";
@@ -379,10 +355,9 @@
         const client = document.createElement("div");
         client.className = "client";
         dialog.append(bar, client);
-        const layout = windows[name];
-        if (layout) {
+        if (layout.size[0]) {
             Object.assign(client.style, {width: layout.size[0] + "px", height: layout.size[1] + "px"});
-            for (const c of layout.controls) client.append(makeControl(name, c, message));
+            for (const c of layout.controls) addControl(client, name, c);
         } else {
             // A message box: the text and an OK button, sized to the text.
             dialog.classList.add("msgbox");
@@ -390,16 +365,17 @@
             text.className = "text-line";
             text.id = "Message";
             text.textContent = message;
-            client.append(text, makeControl(name, ["cmdOK", "button", 0, 0, 75, 23, "OK"]));
+            client.append(text);
+            for (const c of layout.controls) addControl(client, name, c);
         }
         overlay.replaceChildren(dialog);
         overlay.hidden = false;
         page.modal = name;
         // Over the middle of the main window.
-        const left = Math.max(0, (733 - dialog.offsetWidth) / 2);
-        const top = Math.max(0, (512 - dialog.offsetHeight) / 2);
+        const left = Math.max(0, (main.offsetWidth - dialog.offsetWidth) / 2);
+        const top = Math.max(0, (main.offsetHeight - dialog.offsetHeight) / 2);
         Object.assign(dialog.style, {left: left + "px", top: top + "px"});
-        page.focus(layout ? layout.focus : "cmdOK");
+        page.focus(layout.focus);
     };
     page.closeWindow = function () {
         overlay.replaceChildren();
@@ -409,51 +385,14 @@
     };
     page.setScrollValue = (value) => { const bar = byId("HScroll1"); if (bar) bar.value = value; };
 
-    // The absorption dialog's picture: two rows of green glyphs of the Vessik script on
-    // black, in its two greens.
-    function drawVessikPicture(target) {
-        target.width = 392;
-        target.height = 81;
-        const g = target.getContext("2d");
-        g.fillStyle = "#000";
-        g.fillRect(0, 0, 392, 81);
-        let seed = 0x5645;
-        const rand = (n) => { seed = (Math.imul(seed, 1103515245) + 12345) >>> 0; return (seed >>> 16) % n; };
-        for (const top of [8, 45]) {
-            for (let glyph = 0; glyph < 24; glyph++) {
-                const x0 = 5 + glyph * 16;
-                const strokes = [];
-                const spine = rand(3);
-                strokes.push([spine, rand(2), spine, 4 - rand(2)]);
-                for (let i = 2 + rand(3); i > 0; i--) {
-                    const x = rand(3), y = rand(4);
-                    const step = [[1, 0], [0, 1], [1, 1], [-1, 1]][rand(4)];
-                    const tx = x + step[0], ty = y + step[1];
-                    if (tx >= 0 && tx < 3 && ty < 5) strokes.push([x, y, tx, ty]);
-                }
-                for (const [color, d] of [["rgb(0,109,0)", 1], ["rgb(0,146,0)", 0]]) {
-                    g.fillStyle = color;
-                    for (const [ax, ay, bx, by] of strokes) {
-                        const n = Math.max(Math.abs(bx - ax) * 6, Math.abs(by - ay) * 7);
-                        for (let s = 0; s <= n; s++) {
-                            const px = x0 + ax * 6 + Math.round((bx - ax) * 6 * s / n);
-                            const py = top + ay * 7 + Math.round((by - ay) * 7 * s / n);
-                            g.fillRect(px + d, py + d, 2, 2);
-                        }
-                    }
-                }
-            }
-        }
-    }
-
     // ---- The page as a whole ------------------------------------------------------------
-    const stage = byId("stage");
     function fit() {
         // A whole multiple when there is room, so that every game pixel stays square.
-        const scale = Math.max(1, Math.floor(Math.min(innerWidth / 733, innerHeight / 512)));
+        const [width, height] = [stage.offsetWidth, stage.offsetHeight];
+        const scale = Math.max(1, Math.floor(Math.min(innerWidth / width, innerHeight / height)));
         stage.style.transform = `scale(${scale})`;
-        stage.style.left = Math.max(0, (innerWidth - 733 * scale) / 2) + "px";
-        stage.style.top = Math.max(0, (innerHeight - 512 * scale) / 2) + "px";
+        stage.style.left = Math.max(0, (innerWidth - width * scale) / 2) + "px";
+        stage.style.top = Math.max(0, (innerHeight - height * scale) / 2) + "px";
     }
     window.addEventListener("resize", fit);
     fit();

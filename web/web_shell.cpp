@@ -4,11 +4,10 @@
 #include <sstream>
 
 #include "game.h"
-#include "outcome_dialog.h"
+#include "outcome_dialog_rules.h"
 #include "page.h"
+#include "settings_dialog_rules.h"
 #include "sound_ids.h"
-#include "start_dialog.h"
-#include "texts.h"
 
 namespace korvane {
 
@@ -129,16 +128,14 @@ ScreenSize WebShell::ScreenSizeInPixels() {
 }
 
 void WebShell::ShowMessageBox(const std::string& text) {
-    page::OpenWindow("MsgBox", texts::kAppTitle, text.c_str());
+    page::OpenWindow("MsgBox", text.c_str());
     RunModal("MsgBox", [](const DialogEvent& e, bool& close) {
         if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
     });
 }
 
 void WebShell::ShowSettingsDialog(StartDialog& dialog) {
-    page::OpenWindow("frmStart", texts::kDialogCaption, "");
-    const std::string version = std::string(texts::kVersionPrefix) + texts::kVersion;
-    page::SetText("lblVersion", version.c_str());
+    page::OpenWindow("frmStart", "");
     dialog.Form_Load();
     AnswerSettingsDialog(dialog);
     if (starsAnswer() == StarsAnswer::Default) recording_->DefaultStarsPressed();
@@ -161,7 +158,7 @@ void WebShell::ShowSettingsDialog(StartDialog& dialog) {
 
 void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     const char* name = OutcomeName(dialog.kind());
-    page::OpenWindow(name, texts::kDialogCaption, OutcomeMessage(dialog.kind()));
+    page::OpenWindow(name, "");
     dialog.Form_Load();
     const auto makeHarder = [this, &dialog] {
         dialog.cmdChangeWinscore_Click();
@@ -184,10 +181,7 @@ void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
 }
 
 void WebShell::ShowAboutBox() {
-    const std::string caption = std::string("About ") + texts::kAppTitle;
-    page::OpenWindow("frmAbout", caption.c_str(), "");
-    const std::string version = std::string(texts::kVersionPrefix) + texts::kVersion;
-    page::SetText("lblVersion", version.c_str());
+    page::OpenWindow("frmAbout", "");
     // The home-page button is the page's own business; there is no system information
     // tool to start in a browser, so its button stays disabled.
     RunModal("frmAbout", [](const DialogEvent& e, bool& close) {

@@ -1,4 +1,5 @@
-# Fails when any engine source includes a Qt or SDL header.
+# Fails when any source of DIR (the engine, the windows' descriptions) includes a Qt or SDL
+# header.
 file(GLOB sources ${DIR}/*.h ${DIR}/*.cpp)
 set(found "")
 foreach(f ${sources})
@@ -8,7 +9,7 @@ foreach(f ${sources})
     endif()
 endforeach()
 if(found)
-    message(FATAL_ERROR "The engine includes the window system or SDL:\n${found}")
+    message(FATAL_ERROR "${DIR} includes the window system or SDL:\n${found}")
 endif()
 list(LENGTH sources n)
-message(STATUS "checked ${n} engine files")
+message(STATUS "checked ${n} files of ${DIR}")

@@ -9,6 +9,7 @@ const {spawnSync} = require("child_process");
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
+const {checkWindowLayouts} = require("./window_layouts");
 
 const [url, sim] = process.argv.slice(2);
 const failures = [];
@@ -50,6 +51,7 @@ async function waitFor(page, what, fn, timeout = 15000) {
     });
     await page.goto(url);
     await waitFor(page, "the game is ready", () => document.body.dataset.ready === "1");
+    await checkWindowLayouts(page, check);
     await page.evaluate(() => { korvanePage.command("warp 9"); korvanePage.command("seed 42"); });
     check(await text(page, "#txtScore") === "" && await page.$eval("#cmdPhaser", (b) => b.disabled),
           "before the first game: empty score, play controls disabled");

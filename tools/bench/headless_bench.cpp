@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "game.h"
-#include "start_dialog.h"
+#include "settings_dialog_rules.h"
 
 namespace korvane::bench {
 

@@ -1,11 +1,10 @@
 #pragma once
 // The settings dialog shown at the start of every game: title, version, story and help, and
-// the star count, which doubles as the game's speed control. Every event goes to the
-// StartDialog rules; the view shows what they leave.
+// the star count, which doubles as the game's speed control. Built from its description;
+// every event goes to the StartDialog rules, and the view shows what they leave.
 
 #include <QDialog>
 
-class QLabel;
 class QScrollBar;
 
 namespace korvane {
@@ -18,8 +17,8 @@ class FrmStart : public QDialog {
     FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
     ~FrmStart() override;
 
-    // What the platform does when it loads the form: the version line and the model's load,
-    // which sets the star count and moves the bar to it.
+    // What the platform does when it loads the form: the model's load, which sets the star
+    // count and moves the bar to it.
     void Load();
 
   protected:
@@ -34,7 +33,6 @@ class FrmStart : public QDialog {
     StartDialog& model_;
     ReadoutRegistry& readouts_;
     QWidget* text1_ = nullptr;
-    QLabel* version_ = nullptr;
     QScrollBar* bar_ = nullptr;
 };
 

@@ -1,28 +1,18 @@
 #pragma once
 // The five small dialogs that end a game: absorption, own torpedo, super energy weapon,
-// antimatter globe and victory. One view serves all five; the OutcomeDialog rules decide
-// when OK closes it (never by the space bar) and what the victory dialog's button does.
+// antimatter globe and victory. One view serves all five, each built from its description;
+// the OutcomeDialog rules decide when OK closes it (never by the space bar) and what the
+// victory dialog's button does.
 
 #include <QDialog>
-#include <QRect>
-#include <QSize>
 
-#include "outcome_dialog.h"
+#include "outcome_dialog_rules.h"
 
 class QPushButton;
 
 namespace korvane {
 
 class ReadoutRegistry;
-
-// The look of each dialog, in client pixels.
-struct OutcomeLayout {
-    QSize client;
-    QRect message;  // Label1
-    QRect ok;       // cmdClose
-};
-
-OutcomeLayout LayoutOf(OutcomeKind kind);
 
 class FrmOutcome : public QDialog {
   public:

@@ -6,16 +6,11 @@
 #include <QStringList>
 #include <functional>
 
-class QLabel;
-
 namespace korvane {
 
 class FrmAbout : public QDialog {
   public:
     explicit FrmAbout(QWidget* parent = nullptr);
-
-    // What the platform does when it loads the form: the caption and the version line.
-    void Load();
 
     // Starts the system-information program, or says that there is none.
     void StartSysInfo();
@@ -26,7 +21,6 @@ class FrmAbout : public QDialog {
     void SetLauncher(std::function<bool(const QString&)> launch) { launch_ = std::move(launch); }
 
   private:
-    QLabel* version_ = nullptr;
     QStringList searchPath_;
     std::function<bool(const QString&)> launch_;
 };

@@ -1,7 +1,7 @@
 #pragma once
-// The rules of the five small dialogs that end a game: their message, the sound each plays
-// as it opens, the allowclose flag that keeps the space bar from closing them, and the
-// victory dialog's offer to make the next game harder.
+// The rules of the five small dialogs that end a game: the sound each plays as it opens,
+// the allowclose flag that keeps the space bar from closing them, and the victory dialog's
+// offer to make the next game harder. Their windows are described in dialogs/.
 
 #include <string>
 
@@ -12,7 +12,6 @@ class Game;
 enum class OutcomeKind { frmVessikWin, frmShipBoom, frmVessikZap, frmAntiZap, frmUWin };
 
 const char* OutcomeName(OutcomeKind kind);
-const char* OutcomeMessage(OutcomeKind kind);
 int OutcomeSound(OutcomeKind kind);
 
 class OutcomeDialog {

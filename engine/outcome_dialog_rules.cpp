@@ -1,4 +1,4 @@
-#include "outcome_dialog.h"
+#include "outcome_dialog_rules.h"
 
 #include <string>
 
@@ -7,22 +7,15 @@
 namespace korvane {
 
 namespace {
-// Each outcome's dialog: its name, its message and the sound it plays as it opens.
+// Each outcome's dialog: its name and the sound it plays as it opens.
 struct OutcomeFacts {
     const char* name;
-    const char* message;
     int sound;
 };
 constexpr OutcomeFacts kOutcomes[] = {
-    {"frmVessikWin", "You have been absorbed by the Vessik.", kSoundHint4},
-    {"frmShipBoom",
-     "You have been destroyed by your own photon torpedo detonating too closely to your ship. ",
-     kSoundExplosion},
-    {"frmVessikZap", "You have been destroyed by a Vessik super energy weapon.", kSoundSuperWeapon},
-    {"frmAntiZap", "You have been destroyed by a Vessik antimatter globe.", kSoundExplosion},
-    {"frmUWin",
-     "Congratulations, you have defeated the Vessik.  But for how long?  FOR... HOW... LONG?!",
-     kSoundVictory},
+    {"frmVessikWin", kSoundHint4},       {"frmShipBoom", kSoundExplosion},
+    {"frmVessikZap", kSoundSuperWeapon}, {"frmAntiZap", kSoundExplosion},
+    {"frmUWin", kSoundVictory},
 };
 const OutcomeFacts& FactsOf(OutcomeKind kind) {
     return kOutcomes[static_cast<int>(kind)];
@@ -31,10 +24,6 @@ const OutcomeFacts& FactsOf(OutcomeKind kind) {
 
 const char* OutcomeName(OutcomeKind kind) {
     return FactsOf(kind).name;
-}
-
-const char* OutcomeMessage(OutcomeKind kind) {
-    return FactsOf(kind).message;
 }
 
 int OutcomeSound(OutcomeKind kind) {

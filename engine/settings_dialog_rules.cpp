@@ -1,4 +1,4 @@
-#include "start_dialog.h"
+#include "settings_dialog_rules.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // The classic look shared by every window of the game: a small sans font, the light grey
-// face, controls placed at fixed boxes in client pixels, and buttons whose captions wrap
-// inside the button instead of being clipped.
+// face, and labels and buttons whose texts wrap inside their fixed boxes instead of being
+// clipped.
 
 #include <QColor>
 #include <QFont>
@@ -12,7 +12,6 @@
 #include <QString>
 
 class QApplication;
-class QLineEdit;
 class QWidget;
 
 namespace korvane::look {
@@ -37,12 +36,8 @@ int LineStep(const QFont& font);
 // Style, font and palette for the whole program; called once before any window exists.
 void InstallLook(QApplication& app);
 
-// Grey face, fixed client size and caption for a top-level window or dialog.
-void SetUpWindow(QWidget* window, const QString& caption, int width, int height);
-
-QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QRect& box);
-
-// The program's icon, drawn in code: the Halcyra under a Vessik cube among yellow stars.
+// The program's icon at the given size, from the pictures in assets/icons built into the
+// program: the Halcyra under a Vessik cube among yellow stars.
 QPixmap ProgramIcon(int size);
 
 // The game's message box: captioned with the application's title, OK only, no icon.
@@ -82,11 +77,5 @@ class WrapButton : public QPushButton {
   protected:
     void paintEvent(QPaintEvent* event) override;
 };
-
-namespace look {
-WrapLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QRect& box);
-}  // namespace look
-
-WrapButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& box);
 
 }  // namespace korvane

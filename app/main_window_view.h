@@ -1,7 +1,8 @@
 #pragma once
 // The main window frmKorvane: the viewscreen, the column of buttons and read-outs on its
-// left, the torpedo indicators and the high score below the viewscreen. What the buttons do
-// is wired elsewhere; this is the window and its initial state.
+// left, the torpedo indicators and the high score below the viewscreen, built from its
+// description. What the buttons do is wired elsewhere; this is the window and its initial
+// state.
 
 #include <QWidget>
 #include <array>
@@ -10,7 +11,6 @@
 
 #include "buttons.h"
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -19,17 +19,13 @@ namespace korvane {
 
 class Viewscreen;
 
+// The controls that the program sets or wires.
 struct MainWindowControls {
     Viewscreen* Picture1 = nullptr;
-    QLabel* Label3 = nullptr;
     QLineEdit* txtScore = nullptr;
     QLineEdit* txtGameTime = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label4 = nullptr;
     QLineEdit* txtHighscore = nullptr;
-    // The torpedo indicators: Picture2 to Picture4, each holding Option1 to Option3.
-    std::array<QWidget*, 3> torpedoBoxes{};
+    // The torpedo indicators Option1 to Option3.
     std::array<QRadioButton*, 3> options{};
     // The buttons, in the order of the button table.
     std::array<QPushButton*, kButtonCount> buttons{};
@@ -56,9 +52,6 @@ class MainWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Builds the buttons from first to last, in table order (which is the tab order).
-    void MakeButtons(std::string_view first, std::string_view last);
-
     MainWindowControls c_;
 };
 

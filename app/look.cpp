@@ -4,7 +4,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
@@ -16,6 +15,7 @@
 #include <QtMath>
 
 #include "texts.h"
+#include "window_descriptions.h"
 
 namespace korvane::look {
 
@@ -66,8 +66,7 @@ qreal LayOutText(QTextLayout& layout, qreal width, Qt::Alignment alignment) {
 // set within its 401-pixel box: the chosen family must do the same.
 constexpr int kSmallPixels = 10;
 constexpr int kSmallestPixels = 8;
-constexpr char kCalibrationText[] =
-    "Change the number of stars if the game runs too slowly or too fast on your computer.";
+constexpr const char* kCalibrationText = texts::kStarsHelp;
 constexpr int kCalibrationWidth = 396;
 
 QFont FontOfSize(int pixels) {
@@ -127,28 +126,8 @@ void InstallLook(QApplication& app) {
     app.setWindowIcon(QIcon(ProgramIcon(32)));
 }
 
-void SetUpWindow(QWidget* window, const QString& caption, int width, int height) {
-    QPalette palette = window->palette();
-    palette.setColor(QPalette::Window, kFaceGrey);
-    palette.setColor(QPalette::Button, kFaceGrey);
-    window->setPalette(palette);
-    window->setAutoFillBackground(true);
-    window->setWindowTitle(caption);
-    window->setFixedSize(width, height);
-}
-
-QLineEdit* MakeTextBox(QWidget* parent, const char* name, const QRect& box) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    // The read-outs only show numbers that the game writes; nothing reads them back.
-    edit->setReadOnly(true);
-    edit->setTextMargins(0, 0, 0, 0);
-    edit->setGeometry(box);
-    return edit;
-}
-
 void ShowMessage(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(texts::kAppTitle), text,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(WindowNamed("MsgBox").caption), text,
                     QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.exec();
@@ -245,21 +224,6 @@ void WrapButton::paintEvent(QPaintEvent* /*event*/) {
         painter.setPen(QColor(128, 128, 128));
     }
     layout.draw(&painter, at);
-}
-
-WrapLabel* look::MakeLabel(QWidget* parent, const char* name, const QString& text,
-                           const QRect& box) {
-    auto* label = new WrapLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(box);
-    return label;
-}
-
-WrapButton* MakeButton(QWidget* parent, const char* name, const QString& text, const QRect& box) {
-    auto* button = new WrapButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(box);
-    return button;
 }
 
 }  // namespace korvane

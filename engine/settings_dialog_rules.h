@@ -1,7 +1,7 @@
 #pragma once
 // The settings dialog's own rules (frmStart): the star count chosen before every game.
-// The window itself is drawn by the desktop program; it calls these handlers and shows
-// what they leave in scrollValue and the Text1 read-out.
+// Each front end (the desktop's window, the browser page, korvane-sim's stand-in) calls
+// these handlers and shows what they leave in scrollValue and the Text1 read-out.
 
 #include <cstdint>
 
@@ -13,7 +13,7 @@ class StartDialog {
   public:
     explicit StartDialog(Game& game) : game_(game) {}
 
-    // Load: the version line is fixed; Text1 and the scroll bar take numberofstars.
+    // Load: Text1 and the scroll bar take numberofstars.
     void Form_Load();
     // The player (or the program) moves the scroll bar to value: runs the change handler
     // when the value differs from the bar's present one.

@@ -1,0 +1,62 @@
+#include "outcome_dialog_view.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "readout_registry.h"
+#include "window_builder.h"
+#include "window_descriptions.h"
+
+namespace korvane {
+
+FrmOutcome::FrmOutcome(OutcomeDialog& model, ReadoutRegistry& readouts, QWidget* parent)
+    : QDialog(parent), model_(model), readouts_(readouts) {
+    BuildWindow(this, WindowNamed(OutcomeName(model.kind())));
+    close_ = findChild<QPushButton*>(QStringLiteral("cmdClose"));
+    close_->installEventFilter(this);
+    connect(close_, &QPushButton::clicked, this, [this] {
+        if (model_.cmdClose_Click()) accept();
+    });
+
+    if (auto* harder = findChild<QPushButton*>(QStringLiteral("cmdChangeWinscore"))) {
+        currentScore_ = findChild<QLineEdit*>(QStringLiteral("txtCurrentScore"));
+        nextScore_ = findChild<QLineEdit*>(QStringLiteral("txtNextscore"));
+        readouts_.Attach(Readout::txtCurrentScore, currentScore_);
+        readouts_.Attach(Readout::txtNextscore, nextScore_);
+        connect(harder, &QPushButton::clicked, this, [this, harder] {
+            model_.cmdChangeWinscore_Click();
+            harder->setEnabled(model_.changeWinscoreEnabled());
+        });
+        setTabOrder(close_, harder);
+    }
+}
+
+FrmOutcome::~FrmOutcome() {
+    if (currentScore_) readouts_.Detach(Readout::txtCurrentScore, currentScore_);
+    if (nextScore_) readouts_.Detach(Readout::txtNextscore, nextScore_);
+}
+
+void FrmOutcome::Load() {
+    model_.Form_Load();
+}
+
+bool FrmOutcome::eventFilter(QObject* watched, QEvent* event) {
+    // Every key press on OK reaches the rules before the button sees it: a space press
+    // disarms the click that the button makes of it when the space bar comes up.
+    if (watched == close_ && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.size() == 1) model_.cmdClose_KeyPress(text.at(0).unicode());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmOutcome::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace korvane
