@@ -57,7 +57,8 @@ void Gamepads::ActInDialog(QWidget* dialog, pad::Control control) {
         // The arrows work the dialog's scroll bar (the star count) wherever the focus is:
         // a pad has no Tab to reach it.
         auto* bar = dialog->findChild<QScrollBar*>();
-        if (bar && bar->isEnabled()) TypeKey(bar, key == 37 ? Qt::Key_Left : Qt::Key_Right);
+        if (bar && bar->isEnabled())
+            TypeKey(bar, key == keycode::kLeft ? Qt::Key_Left : Qt::Key_Right);
     }
 }
 

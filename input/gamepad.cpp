@@ -17,10 +17,10 @@ int DialogKeyFor(Control control) {
             return kEnterKey;
         case kDpadLeft:
         case kStickLeft:
-            return 37;
+            return keycode::kLeft;
         case kDpadRight:
         case kStickRight:
-            return 39;
+            return keycode::kRight;
         default:
             return 0;
     }

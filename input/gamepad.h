@@ -14,6 +14,8 @@
 #include <array>
 #include <optional>
 
+#include "commands.h"
+
 namespace korvane::pad {
 
 // The controls in the standard layout's button order (the order browsers number them in),
@@ -43,9 +45,6 @@ enum Control : int {
     kControlCount
 };
 
-// The standard layout's buttons, as a browser reports them, are the controls before the stick.
-inline constexpr int kStandardButtonCount = kStickUp;
-
 // What a control does in the main window: the key (a virtual-key code of the game's key
 // table) or, when keyCode is 0, the button of the main window it clicks.
 struct PadCommand {
@@ -55,23 +54,23 @@ struct PadCommand {
 };
 
 inline constexpr std::array<PadCommand, 17> kPadCommands = {{
-    {kDpadLeft, 37, nullptr},  // the crosshairs: the arrow keys
-    {kDpadUp, 38, nullptr},
-    {kDpadRight, 39, nullptr},
-    {kDpadDown, 40, nullptr},
-    {kStickLeft, 37, nullptr},
-    {kStickUp, 38, nullptr},
-    {kStickRight, 39, nullptr},
-    {kStickDown, 40, nullptr},
-    {kLeftShoulder, 90, nullptr},   // ship left (Z)
-    {kRightShoulder, 67, nullptr},  // ship right (C)
-    {kX, 88, nullptr},              // stop the ship (X)
-    {kA, 32, nullptr},              // photon torpedo (space)
-    {kB, 17, nullptr},              // phasers (Ctrl)
-    {kRightTrigger, 17, nullptr},
-    {kY, 83, nullptr},        // shields (S)
-    {kBack, 72, nullptr},     // hint (H)
-    {kStart, 0, "cmdStart"},  // start/stop: a click on the button itself
+    {kDpadLeft, keycode::kLeft, nullptr},  // the crosshairs: the arrow keys
+    {kDpadUp, keycode::kUp, nullptr},
+    {kDpadRight, keycode::kRight, nullptr},
+    {kDpadDown, keycode::kDown, nullptr},
+    {kStickLeft, keycode::kLeft, nullptr},
+    {kStickUp, keycode::kUp, nullptr},
+    {kStickRight, keycode::kRight, nullptr},
+    {kStickDown, keycode::kDown, nullptr},
+    {kLeftShoulder, keycode::kZ, nullptr},   // ship left (Z)
+    {kRightShoulder, keycode::kC, nullptr},  // ship right (C)
+    {kX, keycode::kX, nullptr},              // stop the ship (X)
+    {kA, keycode::kSpace, nullptr},          // photon torpedo (space)
+    {kB, keycode::kCtrl, nullptr},           // phasers (Ctrl)
+    {kRightTrigger, keycode::kCtrl, nullptr},
+    {kY, keycode::kS, nullptr},     // shields (S)
+    {kBack, keycode::kH, nullptr},  // hint (H)
+    {kStart, 0, "cmdStart"},        // start/stop: a click on the button itself
 }};
 
 // The main window's command for a released control; null for a control that has none.
@@ -97,8 +96,6 @@ class PadState {
     std::optional<Control> SetStickAxis(int axis, double value);
     // Everything up again without a release: the pad has gone.
     void Forget() { down_ = {}; }
-
-    bool IsDown(Control control) const { return down_[control]; }
 
   private:
     std::array<bool, kControlCount> down_{};
