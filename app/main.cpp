@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "command_line.h"
+#include "gamepads.h"
 #include "korvane_version.h"
 #include "look.h"
 #include "program.h"
@@ -91,11 +92,15 @@ int main(int argc, char** argv) {
     korvane::Program program;
     std::unique_ptr<korvane::Recorder> recorder;
     std::unique_ptr<korvane::Replayer> replayer;
+    // A replay plays itself: the pads are left alone, as the keyboard is.
+    std::unique_ptr<korvane::Gamepads> gamepads;
     if (!play.recordPath.empty()) {
         recorder = std::make_unique<korvane::Recorder>(program, play.recordPath);
     }
     if (!play.replayPath.empty()) {
         replayer = std::make_unique<korvane::Replayer>(program, std::move(recording));
+    } else {
+        gamepads = std::make_unique<korvane::Gamepads>(program);
     }
     program.game().Main();
     if (replayer) replayer->Begin();

@@ -47,11 +47,7 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
 Program::Program()
     : shell_(window_),
       game_(shell_),
-      keyPreview_(window_,
-                  [this](int code, int shift) {
-                      Handle("keyup " + std::to_string(code),
-                             [this, code, shift] { Form_KeyUp(game_, code, shift); });
-                  }),
+      keyPreview_(window_, [this](int code, int shift) { KeyUp(code, shift); }),
       systemClose_([this] { game_.Form_QueryUnload(UnloadReason::BySystem); }) {
     shell_.AttachGame(game_);
     ConnectButtons();
@@ -72,6 +68,11 @@ Program::Program()
 
 Program::~Program() {
     qApp->removeEventFilter(&keyPreview_);
+}
+
+void Program::KeyUp(int virtualKey, int shift) {
+    Handle("keyup " + std::to_string(virtualKey),
+           [this, virtualKey, shift] { Form_KeyUp(game_, virtualKey, shift); });
 }
 
 void Program::Handle(const std::string& command, const std::function<void()>& handler) {

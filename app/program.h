@@ -50,6 +50,10 @@ class Program {
 
     void SetCommandTap(CommandTap* tap) { commandTap_ = tap; }
 
+    // A key released in the main window, as the window hands it to the game (a gamepad
+    // gives its keys here too).
+    void KeyUp(int virtualKey, int shift);
+
   private:
     void ConnectButtons();
     void Handle(const std::string& command, const std::function<void()>& handler);

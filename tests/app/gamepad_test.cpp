@@ -1,0 +1,254 @@
+// Gamepads on the desktop: SDL's virtual pad, with the standard layout, plays the real
+// program on the offscreen platform. What is checked is what reaches the game: the commands
+// the window hands it (as a recording sees them) and what they did to the game.
+#include <SDL2/SDL.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include "gamepads.h"
+#include "look.h"
+#include "program.h"
+
+namespace korvane {
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int millis = 5000) {
+    QDeadlineTimer deadline(millis);
+    while (!done() && !deadline.hasExpired()) QTest::qWait(5);
+    return done();
+}
+
+// A pad plugged in for the test's length, or until pulled.
+class VirtualPad {
+  public:
+    VirtualPad() {
+        SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+        desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+        desc.name = "test pad";
+        joystick_ = SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+        EXPECT_NE(joystick_, nullptr) << SDL_GetError();
+        // A trigger's axis rests at its low end, as a real pad's does.
+        SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERLEFT, kTriggerRest);
+        SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, kTriggerRest);
+    }
+    static constexpr Sint16 kTriggerRest = -32768;
+    ~VirtualPad() {
+        Pull();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
+    void Pull() {
+        if (!joystick_) return;
+        const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
+        SDL_JoystickClose(joystick_);
+        joystick_ = nullptr;
+        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+        }
+    }
+    // Each change returns once the program has read it and acted on it.
+    void Hold(SDL_GameControllerButton button, bool down = true) {
+        SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+        EXPECT_TRUE(
+            WaitUntil([=, this] { return SDL_JoystickGetButton(joystick_, button) == down; }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    }
+    void Tap(SDL_GameControllerButton button) {
+        Hold(button);
+        Hold(button, false);
+    }
+    void Push(SDL_GameControllerAxis axis, Sint16 value) {
+        SDL_JoystickSetVirtualAxis(joystick_, axis, value);
+        EXPECT_TRUE(WaitUntil([=, this] { return SDL_JoystickGetAxis(joystick_, axis) == value; }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    }
+
+  private:
+    SDL_Joystick* joystick_ = nullptr;
+};
+
+struct CommandList : CommandTap {
+    void Before(const std::string& command) override { seen.push_back(command); }
+    void After() override {}
+    std::vector<std::string> seen;
+};
+
+class GamepadTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        program_.SetCommandTap(&commands_);
+        program_.game().Main();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
+    }
+    GameState& state() { return program_.game().state(); }
+    bool Playing() {
+        return state().gamerunning && program_.window().controls().button("cmdPhaser")->isEnabled();
+    }
+
+    // Runs each step inside the game's frame loop, each once the game has run on for a
+    // moment after the one before; the last must stop the game.
+    void InGame(std::vector<std::function<void()>> steps) {
+        auto* timer = new QTimer(qApp);
+        auto next = std::make_shared<size_t>(0);
+        auto since = std::make_shared<double>(-1e9);
+        QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
+            timer->stop();  // a step may run a nested loop in which this must not fire
+            if (*next == steps.size()) return timer->deleteLater();
+            const double now = program_.game().surface().EmulatedMicros();
+            if (Playing() && now - *since > 100000) {
+                steps[(*next)++]();
+                *since = program_.game().surface().EmulatedMicros();
+            }
+            timer->start(5);
+        });
+        timer->start(5);
+    }
+
+    // Once a modal window is up, `action` runs on it, once; the test goes on meanwhile.
+    static void InNextModal(std::function<void(QWidget*)> action) {
+        auto* timer = new QTimer(qApp);
+        auto deadline = std::make_shared<QDeadlineTimer>(10000);
+        QObject::connect(timer, &QTimer::timeout, timer, [=] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal && !deadline->hasExpired()) return;
+            timer->stop();
+            timer->deleteLater();
+            if (modal) action(modal);
+            if (!modal) ADD_FAILURE() << "no modal window appeared";
+        });
+        timer->start(5);
+    }
+
+    Program program_;
+    CommandList commands_;
+};
+
+TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs) {
+    state().numberofstars = 150;
+    VirtualPad pad;
+    Gamepads gamepads(program_);
+    EXPECT_EQ(gamepads.reader().padCount(), 1);
+
+    int starsShown = -1;
+    InNextModal([&](QWidget* dialog) {
+        // The star count, from the d-pad, whatever has the focus; A is OK.
+        EXPECT_EQ(dialog->objectName(), QStringLiteral("frmStart"));
+        pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+        pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+        pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+        pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_UP);  // not the star count's
+        starsShown = dialog->findChild<QScrollBar*>()->value();
+        pad.Tap(SDL_CONTROLLER_BUTTON_A);
+    });
+    const auto* indicator = program_.window().controls().options[0];
+    bool readyBefore = false;
+    bool hintClosed = false;
+    InGame({[&] {
+                readyBefore = indicator->isChecked();
+                pad.Hold(SDL_CONTROLLER_BUTTON_A);
+                EXPECT_FALSE(state().photonfire1) << "a button acts when it is let go";
+                pad.Hold(SDL_CONTROLLER_BUTTON_A, false);
+                EXPECT_TRUE(state().photonfire1);
+                EXPECT_FALSE(indicator->isChecked());
+                pad.Tap(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
+                EXPECT_EQ(state().deltax, 1);
+                pad.Tap(SDL_CONTROLLER_BUTTON_X);
+                EXPECT_EQ(state().deltax, 0);
+                pad.Tap(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
+                EXPECT_EQ(state().deltax, -1);
+            },
+            [&] {
+                // The stick acts as an arrow when it comes back, and only once it is
+                // well back: a wobble near the middle of its travel is no second press.
+                pad.Push(SDL_CONTROLLER_AXIS_LEFTX, -32768);
+                pad.Push(SDL_CONTROLLER_AXIS_LEFTX, -13000);
+                EXPECT_EQ(state().crossxdelta, 0);
+                pad.Push(SDL_CONTROLLER_AXIS_LEFTX, -20000);
+                pad.Push(SDL_CONTROLLER_AXIS_LEFTX, 0);
+                EXPECT_EQ(state().crossxdelta, -1);
+                pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
+                EXPECT_EQ(state().crossxdelta, 0);
+                pad.Push(SDL_CONTROLLER_AXIS_LEFTY, 32767);
+                pad.Push(SDL_CONTROLLER_AXIS_LEFTY, 0);
+                EXPECT_EQ(state().crossydelta, 1);
+                pad.Push(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+                pad.Push(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, VirtualPad::kTriggerRest);
+                EXPECT_TRUE(state().phaserrecharging);
+                pad.Tap(SDL_CONTROLLER_BUTTON_Y);
+                EXPECT_TRUE(state().shieldsOn);
+                InNextModal([&](QWidget*) {
+                    pad.Tap(SDL_CONTROLLER_BUTTON_A);
+                    hintClosed = WaitUntil([] { return !QApplication::activeModalWidget(); });
+                });
+                pad.Tap(SDL_CONTROLLER_BUTTON_BACK);
+            },
+            [&] { pad.Tap(SDL_CONTROLLER_BUTTON_START); }});
+    pad.Tap(SDL_CONTROLLER_BUTTON_START);
+    EXPECT_TRUE(WaitUntil([&] { return !commands_.seen.empty() && !state().gamerunning; }));
+
+    EXPECT_EQ(starsShown, 151);
+    EXPECT_TRUE(readyBefore);
+    EXPECT_TRUE(hintClosed);
+    EXPECT_EQ(commands_.seen,
+              (std::vector<std::string>{"click cmdStart", "keyup 32", "keyup 67", "keyup 88",
+                                        "keyup 90", "keyup 37", "keyup 39", "keyup 40", "keyup 17",
+                                        "keyup 83", "keyup 72", "click cmdStart"}));
+}
+
+TEST_F(GamepadTest, PullingAndPluggingInAPadLeavesTheGameRunningAndIdleReadsNothing) {
+    Gamepads gamepads(program_);
+    EXPECT_FALSE(gamepads.reader().polling()) << "no pad, no wake-ups";
+    auto pad = std::make_unique<VirtualPad>();
+    gamepads.reader().Look();  // as the watch on the input devices does
+    EXPECT_TRUE(WaitUntil([&] { return gamepads.reader().padCount() == 1; }));
+
+    double pulledAt = 0;
+    bool launched = true;
+    InNextModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
+    InGame({[&] {
+                pad->Hold(SDL_CONTROLLER_BUTTON_A);
+                pad->Pull();
+                EXPECT_TRUE(WaitUntil([&] { return gamepads.reader().padCount() == 0; }));
+                pulledAt = program_.game().surface().EmulatedMicros();
+            },
+            [&] {
+                launched = state().photonfire1 || state().photonfire2 || state().photonfire3;
+                pad = std::make_unique<VirtualPad>();
+                gamepads.reader().Look();
+                EXPECT_TRUE(WaitUntil([&] { return gamepads.reader().padCount() == 1; }));
+                pad->Tap(SDL_CONTROLLER_BUTTON_A);
+                EXPECT_TRUE(state().photonfire1);
+                pad->Pull();
+            },
+            [&] { program_.window().controls().button("cmdStart")->click(); }});
+    QTest::mouseClick(program_.window().controls().button("cmdStart"), Qt::LeftButton);
+
+    EXPECT_GT(pulledAt, 0);
+    EXPECT_FALSE(launched) << "pulling a pad lets go of nothing";
+    EXPECT_EQ(commands_.seen,
+              (std::vector<std::string>{"click cmdStart", "keyup 32", "click cmdStart"}));
+    // Once no pad is left, the reader stops polling after its short look for a new one.
+    EXPECT_TRUE(WaitUntil([&] { return !gamepads.reader().polling(); }, 8000));
+}
+
+}  // namespace
+}  // namespace korvane
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    korvane::look::InstallLook(app);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
