@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "program.h"
 
@@ -33,6 +34,12 @@ Gamepads::Gamepads(Program& program)
       }) {}
 
 void Gamepads::Act(pad::Control control) {
+    // A key released during a flash or a sound the game waits for is handled after it; a
+    // pad's release waits the same way, so that it reaches the game at a frame's yield.
+    if (program_.shell().HoldsPlayerInput()) {
+        QTimer::singleShot(1, this, [this, control] { Act(control); });
+        return;
+    }
     if (QWidget* dialog = QApplication::activeModalWidget()) {
         ActInDialog(dialog, control);
         return;

@@ -26,6 +26,18 @@ namespace {
 
 constexpr int kDefaultRefreshMillis = 16;
 
+// Counts a wait that leaves the player's input for later, while it lasts.
+class HeldInput {
+  public:
+    explicit HeldInput(int& count) : count_(count) { ++count_; }
+    ~HeldInput() { --count_; }
+    HeldInput(const HeldInput&) = delete;
+    HeldInput& operator=(const HeldInput&) = delete;
+
+  private:
+    int& count_;
+};
+
 }  // namespace
 
 QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
@@ -180,6 +192,7 @@ void QtShell::PlaySound(int soundid, int playflags) {
     }
     // The window keeps repainting and the system's end request is still heard; the player's
     // input waits, as it does for a flash.
+    const HeldInput held(inputHeld_);
     sound::PlaySoundResource(soundid, sound::kPlaySync, [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
@@ -188,6 +201,7 @@ void QtShell::PlaySound(int soundid, int playflags) {
 void QtShell::PresentViewscreen() {
     window_.controls().Picture1->repaint();
     // The flash stays on screen for its emulated time; the player's input waits for it.
+    const HeldInput held(inputHeld_);
     WaitOutEmulatedTime(QEventLoop::ExcludeUserInputEvents);
 }
 

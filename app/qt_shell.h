@@ -27,6 +27,10 @@ class QtShell : public Shell {
     // A recorder or a replayer watching the yields and the starts; nullptr for none.
     void SetTap(ShellTap* tap) { tap_ = tap; }
 
+    // Whether the player's input waits now (a flash on screen, a sound the game waits for):
+    // input that does not come as window events, a pad's, must wait too.
+    bool HoldsPlayerInput() const { return inputHeld_ > 0; }
+
     void DoEvents() override;
     bool IsMainWindowMinimised() override;
     ScreenSize ScreenSizeInPixels() override;
@@ -64,6 +68,7 @@ class QtShell : public Shell {
     QTimer repaintTimer_;
     ShellTap* tap_ = nullptr;
     bool audioTried_ = false;  // the device is opened, or found missing, once
+    int inputHeld_ = 0;        // nested waits that leave the player's input for later
 };
 
 }  // namespace korvane
