@@ -4,6 +4,8 @@
 #   ./run.sh test   add the test tools, build (Release) and run the whole test suite
 #   ./run.sh web    install the browser build's tools, build the page into build-web/ and
 #                   serve it at http://localhost:8642/ until stopped
+#   ./run.sh hall [OPTIONS]  install what the hall of fame needs, build it and start
+#                   korvane-hall on http://localhost:8643/ (OPTIONS go to korvane-hall)
 # Works as root on a fresh Debian 12 machine with only the compiler, CMake and apt; quick
 # when everything is already installed and built.
 set -euo pipefail
@@ -12,7 +14,8 @@ cd "$(dirname "$0")"
 mode=${1:-}
 case "$mode" in
     play|test|web) ;;
-    *) echo "usage: ./run.sh play|test|web" >&2; exit 2 ;;
+    hall) shift ;;
+    *) echo "usage: ./run.sh play|test|web|hall [OPTIONS]" >&2; exit 2 ;;
 esac
 
 # Building and playing the desktop game.
@@ -24,12 +27,15 @@ play_packages=(
 # The browser build: CMake and Ninja drive it with emscripten's toolchain, the host
 # compiler builds the sound synthesizer it runs, Python serves the page.
 web_packages=(cmake ninja-build g++ emscripten python3)
+# The hall of fame server: Qt SQL with its SQLite and PostgreSQL drivers, cpp-httplib.
+hall_packages=(libqt6sql6-sqlite libqt6sql6-psql libcpp-httplib-dev)
 # Everything the test suite drives: a headless X server, screenshots, memory checks, the
 # desktop-file and package checkers, and a real browser for the page.
 test_packages=(
     googletest libgtest-dev libgmock-dev
     xvfb xauth xdotool x11-utils imagemagick valgrind
     desktop-file-utils appstream lintian chromium
+    postgresql python3
 )
 # emscripten runs on node; a node the machine already has (Debian's or not) will do.
 command -v node >/dev/null || web_packages+=(nodejs)
@@ -37,7 +43,9 @@ command -v npm >/dev/null || test_packages+=(npm)
 
 case "$mode" in
     play) packages=("${play_packages[@]}") ;;
-    test) packages=("${play_packages[@]}" "${web_packages[@]}" "${test_packages[@]}") ;;
+    hall) packages=("${play_packages[@]}" "${hall_packages[@]}") ;;
+    test) packages=("${play_packages[@]}" "${hall_packages[@]}" "${web_packages[@]}"
+                    "${test_packages[@]}") ;;
     web) packages=("${web_packages[@]}") ;;
 esac
 
@@ -71,6 +79,10 @@ if [ ! -f "$build/CMakeCache.txt" ] ||
     { [ "$tests" = ON ] && ! grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt"; }; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DKORVANE_TESTS="$tests" -DKORVANE_WERROR="$tests"
+fi
+if [ "$mode" = hall ]; then
+    cmake --build "$build" --parallel --target korvane-hall
+    exec "./$build/hall/korvane-hall" "$@"
 fi
 cmake --build "$build" --parallel
 

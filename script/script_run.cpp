@@ -4,6 +4,16 @@ namespace korvane::script {
 
 namespace {
 
+// A check that a limit kept the run from reaching never held: the run fails.
+void FailOnUnreadExpect(const ScriptedShell& shell, const std::string& limit, RunResult& result) {
+    if (const std::optional<int> line = shell.FirstUnreadExpect()) {
+        result.exitCode = 3;
+        result.error = "line " + std::to_string(*line) +
+                       ": expect never reached: the run stopped at " + limit + " in frame " +
+                       std::to_string(shell.frame());
+    }
+}
+
 RunResult Run(const std::string& script, const RunOptions& options, FrameObserver observer) {
     std::vector<ScriptLine> lines;
     try {
@@ -28,10 +38,19 @@ RunResult Run(const std::string& script, const RunOptions& options, FrameObserve
         result.log += std::to_string(shell.frame()) + " end\n";
     } catch (const ProgramEnded&) {
         result.log += std::to_string(shell.frame()) + " exit\n";
+        result.stop = RunResult::Stop::Exited;
     } catch (const FrameLimitReached&) {
         result.log += std::to_string(shell.frame()) + " end\n";
+        result.stop = RunResult::Stop::FrameLimit;
+        FailOnUnreadExpect(
+            shell, "its frame limit (" + std::to_string(options.maxFrames) + " frames)", result);
+    } catch (const CpuLimitReached&) {
+        result.stop = RunResult::Stop::CpuLimit;
+        FailOnUnreadExpect(shell, "its CPU time limit", result);
     } catch (const Desynced&) {
         result.exitCode = 3;
+        result.stop = RunResult::Stop::Desync;
+        result.desync = shell.desync();
     }
     return result;
 }

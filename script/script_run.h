@@ -10,10 +10,14 @@
 namespace korvane::script {
 
 struct RunResult {
-    int exitCode = 0;      // 0 run ended, 2 bad script, 3 desync
+    // How the run stopped: the script used up (or refused), the program ended, a limit.
+    enum class Stop { Ended, Exited, FrameLimit, CpuLimit, Desync };
+    int exitCode = 0;      // 0 run ended, 2 bad script, 3 desync or an expect never reached
     std::string log;       // what the run printed
-    std::string error;     // for a refused script: "line L: what is wrong"
+    std::string error;     // "line L: what is wrong" for a refused script or an unread expect
     std::string warnings;  // what went wrong without stopping the run, one line each
+    Stop stop = Stop::Ended;
+    std::string desync;  // "line L: frame F: desync NAME expected V got A"
 };
 
 RunResult RunScript(const std::string& script, const RunOptions& options);

@@ -1,5 +1,7 @@
 #include "scripted_shell.h"
 
+#include <ctime>
+
 #include "outcome_dialog_rules.h"
 #include "settings_dialog_rules.h"
 
@@ -10,11 +12,18 @@ const char* Flag(bool b) {
     return b ? "True" : "False";
 }
 
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
 }  // namespace
 
 ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, std::string& log,
                              std::string& warnings)
     : lines_(std::move(lines)), options_(options), log_(log), warnings_(warnings) {
+    if (options_.maxCpuSeconds > 0) cpuStart_ = ThreadCpuSeconds();
     ShowDesignCaption();
 }
 
@@ -40,6 +49,10 @@ void ScriptedShell::RunIdleLines() {
 void ScriptedShell::DoEvents() {
     if (observer_) observer_(game(), playControlsEnabled_);
     if (frame_ >= options_.maxFrames) throw FrameLimitReached{};
+    // The clock is read once in 1024 frames: a frame costs microseconds, the clock more.
+    if (options_.maxCpuSeconds > 0 && frame_ % 1024 == 0) {
+        if (ThreadCpuSeconds() - cpuStart_ > options_.maxCpuSeconds) throw CpuLimitReached{};
+    }
     ++frame_;
     // Lines due in this frame run here, in script order; an idle line waits for the game
     // to end, and so does everything after it.
@@ -48,7 +61,16 @@ void ScriptedShell::DoEvents() {
     }
 }
 
-void ScriptedShell::ExpectFailed(const ScriptLine&, const std::string& what) {
+std::optional<int> ScriptedShell::FirstUnreadExpect() const {
+    for (size_t i = next_; i < lines_.size(); ++i) {
+        if (lines_[i].command == "expect") return lines_[i].lineNumber;
+    }
+    return std::nullopt;
+}
+
+void ScriptedShell::ExpectFailed(const ScriptLine& line, const std::string& what) {
+    desync_ = "line " + std::to_string(line.lineNumber) + ": frame " + std::to_string(frame_) +
+              ": desync " + what;
     Log("desync " + what);
     throw Desynced{};
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct RunOptions {
     uint64_t seed = 1;
     ScreenSize screen{1024, 768};
     int64_t maxFrames = 100000;
+    // The most CPU time the run's thread may take, in seconds; 0 for no limit. A server
+    // replaying strangers' recordings stops one that would take its thread for long.
+    double maxCpuSeconds = 0;
 };
 
 // Called before every frame's yield and after every game, for checks that watch a whole
@@ -29,6 +33,7 @@ using FrameObserver = std::function<void(const Game&, bool playControlsEnabled)>
 // Thrown to leave the run from wherever it stands.
 struct ProgramEnded {};
 struct FrameLimitReached {};
+struct CpuLimitReached {};
 // An expect line found a variable other than the script says; the desync line is logged.
 struct Desynced {};
 
@@ -48,6 +53,10 @@ class ScriptedShell : public Shell, public CommandRunner {
     void RunIdleLines();
 
     int64_t frame() const { return frame_; }
+    // The number of the first expect line the run has not reached, if any.
+    std::optional<int> FirstUnreadExpect() const;
+    // The failed expect line as "line L: frame F: desync NAME expected V got A".
+    const std::string& desync() const { return desync_; }
 
     // Shell
     void DoEvents() override;
@@ -90,6 +99,8 @@ class ScriptedShell : public Shell, public CommandRunner {
     std::string shown_[7];
     FrameObserver observer_;
     bool keepLog_ = true;
+    std::string desync_;
+    double cpuStart_ = 0;  // the thread's CPU time when the run began
 };
 
 }  // namespace korvane::script

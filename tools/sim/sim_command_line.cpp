@@ -37,7 +37,8 @@ const char kHelp[] =
     "  --version       show the version and exit\n"
     "\n"
     "Exit status: 0 the run ended, 2 a bad option or script line, 3 an expect line\n"
-    "found the game other than recorded (a desync).\n";
+    "found the game other than recorded (a desync), or never ran because the frame\n"
+    "limit stopped the run first.\n";
 
 RunResult Failure(const std::string& message) {
     RunResult r;

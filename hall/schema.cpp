@@ -1,0 +1,78 @@
+#include "schema.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <vector>
+
+namespace korvane::hall {
+
+namespace {
+
+// The statements that take the schema from version N - 1 to N, for each N from 1.
+std::vector<std::vector<QString>> Steps(bool postgres) {
+    const QString autoId = postgres ? "BIGSERIAL PRIMARY KEY" : "INTEGER PRIMARY KEY AUTOINCREMENT";
+    return {
+        {
+            "CREATE TABLE tickets (id TEXT PRIMARY KEY, seed BIGINT NOT NULL,"
+            " expires BIGINT NOT NULL, used INTEGER NOT NULL DEFAULT 0)",
+            "CREATE INDEX tickets_by_expiry ON tickets (expires)",
+            "CREATE TABLE scores (id " + autoId +
+                ", name TEXT NOT NULL, score INTEGER NOT NULL,"
+                " winscore INTEGER NOT NULL, stars INTEGER NOT NULL, frames BIGINT NOT NULL,"
+                " created TEXT NOT NULL, ticket TEXT NOT NULL UNIQUE, recording TEXT NOT NULL)",
+            "CREATE INDEX scores_by_score ON scores (score DESC, id)",
+        },
+    };
+}
+
+bool Exec(QSqlQuery& q, const QString& sql, std::string& why) {
+    if (q.exec(sql)) return true;
+    why = q.lastError().text().toStdString() + " in: " + sql.toStdString();
+    return false;
+}
+
+}  // namespace
+
+bool MigrateSchema(QSqlDatabase& db, bool postgres, std::string& why) {
+    QSqlQuery q(db);
+    if (!db.transaction()) {
+        why = db.lastError().text().toStdString();
+        return false;
+    }
+    // Several servers may start at once on one PostgreSQL: one migrates, the others wait
+    // for it (the lock ends with the transaction).
+    if (postgres && !Exec(q, "SELECT pg_advisory_xact_lock(8643)", why))
+        return db.rollback(), false;
+    if (!Exec(q, "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)", why) ||
+        !Exec(q, "SELECT version FROM schema_version", why)) {
+        db.rollback();
+        return false;
+    }
+    int version = 0;
+    const bool hasRow = q.next();
+    if (hasRow) version = q.value(0).toInt();
+    if (version > kSchemaVersion) {
+        why = "the database's schema is version " + std::to_string(version) +
+              ", newer than this server's " + std::to_string(kSchemaVersion);
+        db.rollback();
+        return false;
+    }
+    const std::vector<std::vector<QString>> steps = Steps(postgres);
+    for (int v = version + 1; v <= kSchemaVersion; ++v) {
+        for (const QString& sql : steps[v - 1]) {
+            if (!Exec(q, sql, why)) return db.rollback(), false;
+        }
+    }
+    q.prepare(hasRow ? "UPDATE schema_version SET version = ?"
+                     : "INSERT INTO schema_version (version) VALUES (?)");
+    q.addBindValue(kSchemaVersion);
+    if (!q.exec() || !db.commit()) {
+        why = q.lastError().text().toStdString();
+        db.rollback();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace korvane::hall
