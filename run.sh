@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Korvane's setup commands; each installs only what it needs.
-#   ./run.sh play   install what building and playing need, build (Release) and start the game
-#   ./run.sh test   add the test tools, build (Release) and run the whole test suite
+#   ./run.sh play   install what building and playing need, build (Release, no tests) and
+#                   start the game
+#   ./run.sh test   add the test tools, build (Release, tests on, warnings as errors) and run
+#                   every test CTest knows in build/. CI's .ci/run runs this, then the
+#                   package check, the suite again under the sanitizers, the browser test
+#                   and the test ratio.
 #   ./run.sh web    install the browser build's tools, build the page into build-web/ and
 #                   serve it at http://localhost:8642/ until stopped
 # Works as root on a fresh Debian 12 machine with only the compiler, CMake and apt; quick
