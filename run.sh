@@ -69,10 +69,12 @@ fi
 
 build=${KORVANE_BUILD_DIR:-build}
 # A player's build leaves the tests out; the tests' build treats every warning as an error,
-# as CI does. A build made for playing is set up again when the tests are wanted.
+# as CI does. A build made for playing (or by hand without either) is set up again when the
+# tests are wanted.
 tests=$([ "$mode" = test ] && echo ON || echo OFF)
 if [ ! -f "$build/CMakeCache.txt" ] ||
-    { [ "$tests" = ON ] && ! grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt"; }; then
+    { [ "$tests" = ON ] && ! { grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt" &&
+        grep -q '^KORVANE_WERROR:BOOL=ON' "$build/CMakeCache.txt"; }; }; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DKORVANE_TESTS="$tests" -DKORVANE_WERROR="$tests"
 fi
