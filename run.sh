@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Korvane's setup commands; each installs only what it needs.
-#   ./run.sh play   install what building and playing need, build (Release) and start the game
-#   ./run.sh test   add the test tools, build (Release) and run the whole test suite
+#   ./run.sh play   install what building and playing need, build (Release, no tests) and
+#                   start the game
+#   ./run.sh test   add the test tools, build (Release, tests on, warnings as errors) and run
+#                   every test CTest knows in build/. CI's .ci/run runs this, then the
+#                   package check, the suite again under the sanitizers, the browser test
+#                   and the test ratio.
 #   ./run.sh web    install the browser build's tools, build the page into build-web/ and
 #                   serve it at http://localhost:8642/ until stopped
 #   ./run.sh hall [OPTIONS]  install what the hall of fame needs, build it and start
@@ -73,10 +77,12 @@ fi
 
 build=${KORVANE_BUILD_DIR:-build}
 # A player's build leaves the tests out; the tests' build treats every warning as an error,
-# as CI does. A build made for playing is set up again when the tests are wanted.
+# as CI does. A build made for playing (or by hand without either) is set up again when the
+# tests are wanted.
 tests=$([ "$mode" = test ] && echo ON || echo OFF)
 if [ ! -f "$build/CMakeCache.txt" ] ||
-    { [ "$tests" = ON ] && ! grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt"; }; then
+    { [ "$tests" = ON ] && ! { grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt" &&
+        grep -q '^KORVANE_WERROR:BOOL=ON' "$build/CMakeCache.txt"; }; }; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DKORVANE_TESTS="$tests" -DKORVANE_WERROR="$tests"
 fi

@@ -10,7 +10,14 @@ fail() { echo "check_deb: $*" >&2; exit 1; }
 
 cd "$build"
 rm -f korvane_*.deb
+# CPack's install rewrites install_manifest.txt, the list a player's own install left for
+# uninstalling; it is put back as it was.
+kept=$(mktemp -d)
+trap 'rm -rf "$kept"' EXIT
+[ ! -f install_manifest.txt ] || cp -p install_manifest.txt "$kept/"
 cpack -G DEB >cpack.log || { cat cpack.log; fail "cpack failed"; }
+rm -f install_manifest.txt
+[ ! -f "$kept/install_manifest.txt" ] || cp -p "$kept/install_manifest.txt" .
 debs=(korvane_*.deb)
 [ -f "${debs[0]}" ] || fail "cpack made no korvane_*.deb"
 deb=$PWD/${debs[0]}

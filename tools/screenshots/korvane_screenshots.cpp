@@ -1,6 +1,8 @@
 // Takes the README's pictures from the real program: a game in progress, the settings
 // dialog and a victory. The game is played for real; only the cube's height and the score
 // are set directly, so that the pictures come within seconds instead of minutes of play.
+// Every step happens at a fixed frame of a game with a fixed seed and screen size, never
+// after so much wall-clock time, so that each run gives the same pictures, byte for byte.
 //   korvane-screenshots OUTPUT_DIR      (run by tools/make_screenshots.sh under Xvfb)
 
 #include <QApplication>
@@ -12,14 +14,36 @@
 #include <QTimer>
 #include <cstdio>
 #include <functional>
+#include <map>
 
 #include "look.h"
 #include "program.h"
+#include "shell_tap.h"
 
 namespace {
 
 using korvane::Game;
 using korvane::Program;
+using korvane::ScreenSize;
+
+// Runs each step at the start of its frame's yield, as korvane --replay runs a recording,
+// and gives every game start the same seed and screen.
+class FrameSteps : public korvane::ShellTap {
+  public:
+    void At(int64_t frame, std::function<void()> step) { steps_[frame] = std::move(step); }
+
+    void YieldBegins() override {
+        ++frame_;
+        if (const auto step = steps_.find(frame_); step != steps_.end()) step->second();
+    }
+    ScreenSize ScreenSeen(ScreenSize) override { return {1024, 768}; }
+    // A game in which the cube neither drops a globe nor fires before the pictures.
+    uint64_t SeedSeen(uint64_t) override { return 1; }
+
+  private:
+    std::map<int64_t, std::function<void()>> steps_;
+    int64_t frame_ = 0;
+};
 
 QPushButton* Button(QWidget* parent, const char* name) {
     return parent->findChild<QPushButton*>(QString::fromLatin1(name));
@@ -59,7 +83,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     korvane::look::InstallLook(app);
     const QDir out(QString::fromLocal8Bit(argv[1]));
+    // No blinking caret or cursor: a picture never depends on when it is taken.
+    QApplication::setCursorFlashTime(0);
     Program program;
+    FrameSteps steps;
+    program.shell().SetTap(&steps);
     Game& game = program.game();
     QWidget* window = &program.window();
     game.Main();
@@ -76,23 +104,24 @@ int main(int argc, char** argv) {
     });
 
     // A game: the ship moving, crosshairs aimed, a torpedo in flight and the phasers firing.
-    QTimer::singleShot(600, [&] {
+    // At 150 stars a frame is 5 ms of the game's own time.
+    steps.At(120, [&] {
         // Left of where the victory dialog will stand, so that the wreck shows beside it.
         game.state().cubey = 190;
         game.state().cubex = 0;
         Button(window, "cmdXhairup")->click();
         Button(window, "cmdLeft")->click();
     });
-    QTimer::singleShot(1400, [&] { Button(window, "cmdPhoton")->click(); });
-    QTimer::singleShot(1700, [&] { Button(window, "cmdXhairup")->click(); });
-    QTimer::singleShot(2000, [&] {
+    steps.At(280, [&] { Button(window, "cmdPhoton")->click(); });
+    steps.At(340, [&] { Button(window, "cmdXhairup")->click(); });
+    steps.At(400, [&] {
         Button(window, "cmdPhaser")->click();
         save(window->grab().toImage(), "screenshot-game.png");
         Button(window, "cmdStop")->click();
     });
 
     // Victory: the score set just past the win score; the frame's win test does the rest.
-    QTimer::singleShot(2600, [&] {
+    steps.At(520, [&] {
         WhenModal([&](QWidget* victory) {
             QApplication::processEvents();
             save(WindowWithDialog(window, victory), "screenshot-victory.png");
@@ -108,6 +137,7 @@ int main(int argc, char** argv) {
         QApplication::exit(saved == 3 ? 0 : 1);
     });
     const int code = QApplication::exec();
+    program.shell().SetTap(nullptr);
     std::printf("saved %d pictures in %s\n", saved, argv[1]);
     return code;
 }
