@@ -3,9 +3,9 @@
 #   ./run.sh play   install what building and playing need, build (Release, no tests) and
 #                   start the game
 #   ./run.sh test   add the test tools, build (Release, tests on, warnings as errors) and run
-#                   every test CTest knows in build/. CI's .ci/run runs this, then the
-#                   package check, the suite again under the sanitizers, the browser test
-#                   and the test ratio.
+#                   every test CTest knows in build/ (the browser test and the hall's
+#                   tests among them). CI's .ci/run runs this, then the package check,
+#                   the suite again under the sanitizers and the test ratio.
 #   ./run.sh web    install the browser build's tools, build the page into build-web/ and
 #                   serve it at http://localhost:8642/ until stopped
 #   ./run.sh hall [OPTIONS]  install what the hall of fame needs, build it and start
