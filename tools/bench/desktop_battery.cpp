@@ -182,7 +182,7 @@ DesktopBattery MeasureDesktopBattery(const std::string& programDir, double secon
     result.playing = Measure(game, seconds);
     result.gameRanThrough = !DialogOpen();
     if (result.gameRanThrough) ClickAt(main, 40, 100);  // cmdStart stops the game
-    std::this_thread::sleep_for(1s);
+    std::this_thread::sleep_for(3s);                    // the stop's sound has ended
     result.idle = Measure(game, seconds);
     Stop(game);
     result.measured = true;
