@@ -156,12 +156,14 @@
     const sounds = {};
     let audio = null;
     let playing = null;
+    let audioAsleep = false;  // suspended by the page between sounds, not by the browser
+    let sleepTimer = 0;
     page.defineSound = (id, bytes) => { sounds[id] = {bytes, buffer: null}; };
     // Browsers keep a page silent until the player has clicked or typed in it.
     function allowAudio() {
         try {
             if (!audio) audio = new AudioContext();
-            if (audio.state === "suspended") audio.resume();
+            if (audio.state === "suspended" && !audioAsleep) audio.resume();
         } catch (e) {
             audio = null;
         }
@@ -192,19 +194,37 @@
         }
         return null;
     }
+    // Between sounds the audio output sleeps, a little after the last one has ended (its
+    // tail has left the device by then), and wakes for the next, which is started while it
+    // wakes and so plays from its very first sample.
+    function soundEnded(source) {
+        if (playing !== source) return;
+        playing = null;
+        sleepTimer = setTimeout(() => {
+            if (playing || !audio || audio.state !== "running") return;
+            audioAsleep = true;
+            audio.suspend();
+        }, 250);
+    }
     page.playSound = function (id) {
+        clearTimeout(sleepTimer);
         if (playing) {
             try { playing.stop(); } catch (e) { /* already ended */ }
             playing = null;
         }
         const sound = sounds[id];
-        if (!audio || audio.state !== "running" || !sound) return 0;
+        const waking = audio && audioAsleep && audio.state === "suspended";
+        if (waking) audio.resume();
+        audioAsleep = false;
+        if (!audio || (audio.state !== "running" && !waking) || !sound) return 0;
         if (!sound.buffer) sound.buffer = decodeWav(sound.bytes);
         if (!sound.buffer) return 0;
-        playing = audio.createBufferSource();
-        playing.buffer = sound.buffer;
-        playing.connect(audio.destination);
-        playing.start();
+        const source = audio.createBufferSource();
+        source.buffer = sound.buffer;
+        source.connect(audio.destination);
+        source.onended = () => soundEnded(source);
+        source.start();
+        playing = source;
         return sound.buffer.duration * 1000;
     };
 

@@ -91,13 +91,16 @@ int ReportBattery(const char* webDir) {
             const double floorCpu = std::stod(b.at("floor_cpu"));
             const double gameCpu = std::stod(b.at("game_cpu"));
             browserRatio = Ratio(gameCpu, floorCpu);
-            char text[32];
-            std::snprintf(text, sizeof text, "%.1f", std::stod(b.at("game_fps")));
-            fps = text;
+            if (const double f = std::stod(b.at("game_fps")); f > 0) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.1f", f);
+                fps = text;
+            }
             std::printf("  %-44s %10s\n", "", "CPU % core");
             std::printf("  %-44s %10.1f\n", "floor page (642 x 482 canvas per frame)",
                         100 * floorCpu);
-            std::printf("  %-44s %10.1f\n", "game page, playing at 150 stars", 100 * gameCpu);
+            std::printf("  %-44s %10.1f%s\n", "game page, playing at 150 stars", 100 * gameCpu,
+                        b.count("ended") ? "  (an attack ended the game meanwhile)" : "");
             std::printf("  playing against the floor: CPU x%.2f; the game's pace %s frames/s\n",
                         browserRatio, fps.c_str());
         }

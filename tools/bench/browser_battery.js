@@ -1,6 +1,7 @@
 // The browser build against the floor page (floor_page.html) in Debian's headless Chromium,
-// for korvane-bench --battery: the CPU of all of Chromium's processes while each page plays,
-// and the game's pace, from its clock's ticks (500 frames apart).
+// for korvane-bench --battery: the CPU of all of Chromium's processes while each page plays
+// (the floor before and after the game, averaged), and the game's pace, from its clock's
+// ticks (500 frames apart).
 //   node browser_battery.js WEBDIR SECONDS
 // Prints one line: floor_cpu=... game_cpu=... game_fps=... (CPU as a share of one core).
 "use strict";
@@ -76,20 +77,22 @@ async function cpuShare(pid) {
     return used / real;
 }
 
-// Frames per second from the game clock's ticks, timed in the page.
+// Frames per second from the game clock's ticks, timed in the page; 0 when the game ends
+// (an attack the bench does not answer) before they have all come.
 async function pace(page) {
-    const ticks = 4;
+    const ticks = 2;
     const elapsed = await page.evaluate((ticks) => new Promise((resolve) => {
         const clock = document.getElementById("txtGameTime");
         let last = clock.value, first = 0, seen = -1;
         const timer = setInterval(() => {
+            if (document.getElementById("cmdPhaser").disabled) resolve(0);
             if (clock.value === last) return;
             last = clock.value;
             if (++seen === 0) first = performance.now();
             if (seen === ticks) { clearInterval(timer); resolve(performance.now() - first); }
         }, 2);
     }), ticks);
-    return (ticks * 500) / (elapsed / 1000);
+    return elapsed > 0 ? (ticks * 500) / (elapsed / 1000) : 0;
 }
 
 (async () => {
@@ -101,13 +104,19 @@ async function pace(page) {
     const pid = browser.process().pid;
     const result = {};
     try {
-        let page = await browser.newPage();
-        await page.goto(base + "floor.html");
-        await sleep(1000);
-        result.floor_cpu = await cpuShare(pid);
-        await page.close();
+        // The floor before and after the game: a machine whose load drifts meanwhile
+        // moves both alike.
+        const floor = async () => {
+            const page = await browser.newPage();
+            await page.goto(base + "floor.html");
+            await sleep(1000);
+            const share = await cpuShare(pid);
+            await page.close();
+            return share;
+        };
+        const floorBefore = await floor();
 
-        page = await browser.newPage();
+        const page = await browser.newPage();
         await page.goto(base);
         await page.waitForFunction(() => document.body.dataset.ready === "1", {timeout: 30000});
         await page.click("#cmdStart");
@@ -116,8 +125,12 @@ async function pace(page) {
         await page.waitForFunction(() => document.getElementById("txtGameTime").value === "0",
                                    {timeout: 10000});
         await sleep(1000);
-        result.game_cpu = await cpuShare(pid);
+        // The pace first: the longer a game runs unattended, the likelier an attack ends it.
         result.game_fps = await pace(page);
+        result.game_cpu = await cpuShare(pid);
+        if (await page.$eval("#cmdPhaser", (b) => b.disabled)) result.ended = "during_the_measure";
+        await page.close();
+        result.floor_cpu = (floorBefore + await floor()) / 2;
     } catch (e) {
         result.problem = String(e.message || e).split("\n")[0].replace(/\s+/g, "_");
     }

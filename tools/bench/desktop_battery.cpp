@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -126,6 +127,18 @@ Cost Measure(pid_t pid, double seconds) {
     return {used.cpuSeconds / real, static_cast<double>(used.switches) / real};
 }
 
+std::optional<Cost> MeasureFloor(const std::string& programDir, double seconds) {
+    pid_t floor = Spawn({programDir + "/korvane-bench-floor"});
+    if (floor == 0 || WindowNamed("korvane-bench-floor", 10).empty()) {
+        Stop(floor);
+        return std::nullopt;
+    }
+    std::this_thread::sleep_for(1s);
+    const Cost cost = Measure(floor, seconds);
+    Stop(floor);
+    return cost;
+}
+
 // Presses cmdStart, then OK in the settings dialog, which offers the default 150 stars.
 bool StartGame(const std::string& main) {
     ClickAt(main, 40, 100);
@@ -161,15 +174,11 @@ DesktopBattery MeasureDesktopBattery(const std::string& programDir, double secon
     // A sound device that keeps real time, as a machine with a sound card has.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 
-    pid_t floor = Spawn({programDir + "/korvane-bench-floor"});
-    if (floor == 0 || WindowNamed("korvane-bench-floor", 10).empty()) {
-        Stop(floor);
+    const std::optional<Cost> floorBefore = MeasureFloor(programDir, seconds);
+    if (!floorBefore) {
         result.problem = "korvane-bench-floor did not show its window";
         return result;
     }
-    std::this_thread::sleep_for(1s);
-    result.floor = Measure(floor, seconds);
-    Stop(floor);
 
     pid_t game = Spawn({programDir + "/korvane"});
     const std::string main = game ? WindowNamed("Korvane ", 10) : std::string();
@@ -185,6 +194,11 @@ DesktopBattery MeasureDesktopBattery(const std::string& programDir, double secon
     std::this_thread::sleep_for(3s);                    // the stop's sound has ended
     result.idle = Measure(game, seconds);
     Stop(game);
+    // The floor before and after the game: a machine whose load drifts meanwhile moves
+    // both alike.
+    const Cost floorAfter = MeasureFloor(programDir, seconds).value_or(*floorBefore);
+    result.floor = {(floorBefore->cpuShare + floorAfter.cpuShare) / 2,
+                    (floorBefore->wakeupsPerSecond + floorAfter.wakeupsPerSecond) / 2};
     result.measured = true;
     return result;
 }
