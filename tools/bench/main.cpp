@@ -69,7 +69,11 @@ int main(int argc, char** argv) {
             battery = true;
             continue;
         }
-        if (std::strcmp(argv[i], "--web") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--web") == 0) {
+            if (i + 1 == argc) {
+                std::fprintf(stderr, "korvane-bench: --web needs a folder\n%s", kUsage);
+                return 2;
+            }
             webDir = argv[++i];
             continue;
         }
