@@ -28,7 +28,7 @@
     // game runs the frames due and the viewscreen is drawn in the same turn of the browser:
     // the page wakes once per display frame, not once per batch and once more to draw.
     // Being late by up to half a frame costs no pace: the next frames make it up. A timer
-    // still ends the wait when no display frames come (a hidden tab).
+    // still ends the wait when no display frame comes in time (a hidden tab, a busy machine).
     let paced = null;  // {due, end}: the wait that the display frames end
     page.sleep = function (ms, wakeOnEvent, wakeUp) {
         let done = false;
@@ -58,7 +58,8 @@
         const stretch = 1.5 * frameMillis;
         if (ms > stretch) nearEnd = setTimeout(requestFrame, ms - stretch);
         else requestFrame();
-        timer = setTimeout(() => finish(), ms + 3 * frameMillis);
+        // A display frame that comes late (a busy machine) is not waited for much longer.
+        timer = setTimeout(() => finish(), ms + 0.75 * frameMillis);
     };
 
     // The display frames: the game's paced wait ends, then the viewscreen is drawn.
@@ -96,18 +97,19 @@
     let base = 0;
     let surfaceImage = null;
     let copiedImage = null;
-    function takesBytesAsTheyAre() {
-        const probe = document.createElement("canvas").getContext("2d", {alpha: false});
-        probe.putImageData(new ImageData(new Uint8ClampedArray([255, 128, 1, 0]), 1, 1), 0, 0);
-        probe.globalCompositeOperation = "destination-over";
-        probe.fillRect(0, 0, 1, 1);
-        return probe.getImageData(0, 0, 1, 1).data.join() === "255,128,1,255";
-    }
-    function drawOpaque(image) {
+    function drawOpaque(image, width = W, height = H) {
         context.putImageData(image, 0, 0);
         context.globalCompositeOperation = "destination-over";
-        context.fillRect(0, 0, W, H);
+        context.fillRect(0, 0, width, height);
         context.globalCompositeOperation = "source-over";
+    }
+    // Tried on the viewscreen's own canvas, which a browser may keep otherwise than a
+    // small one (on the graphics card, say); its pixel is black again afterwards.
+    function takesBytesAsTheyAre() {
+        drawOpaque(new ImageData(new Uint8ClampedArray([255, 128, 1, 0]), 1, 1), 1, 1);
+        const kept = context.getImageData(0, 0, 1, 1).data.join() === "255,128,1,255";
+        context.fillRect(0, 0, 1, 1);
+        return kept;
     }
     page.attachViewscreen = (heap32, index) => {
         heap = heap32;
