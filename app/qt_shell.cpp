@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -24,7 +25,10 @@ namespace korvane {
 
 namespace {
 
-constexpr int kDefaultRefreshMillis = 16;
+constexpr double kDefaultRefreshMicros = 1e6 / 60.0;
+// A wait that oversleeps a little, as a loaded machine's do, is made up by the next
+// frames rather than lost.
+constexpr double kToleratedLateMicros = kDefaultRefreshMicros;
 
 // Counts a wait that leaves the player's input for later, while it lasts.
 class HeldInput {
@@ -41,7 +45,7 @@ class HeldInput {
 }  // namespace
 
 QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
-    : window_(window), pacer_(std::move(clock)) {
+    : window_(window), clock_(std::move(clock)), pacer_(clock_, kToleratedLateMicros) {
     const MainWindowControls& c = window_.controls();
     readouts_.Attach(Readout::txtScore, c.txtScore);
     readouts_.Attach(Readout::txtGameTime, c.txtGameTime);
@@ -60,18 +64,35 @@ void QtShell::AttachGame(Game& game) {
 
 void QtShell::DoEvents() {
     if (tap_) tap_->YieldBegins();
-    ScheduleViewscreenRepaint();
     // Wait first, handling events as they come, then take whatever arrived at the very end:
     // a key released during the wait acts in this frame, not the next.
-    WaitOutEmulatedTime(QEventLoop::AllEvents);
+    WaitForNextBatch();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (tap_) tap_->YieldEnds();
+}
+
+void QtShell::WaitForNextBatch() {
+    if (!game_) return;
+    const double refresh = RefreshMicros();
+    const double wait = pacer_.BatchWait(game_->surface().EmulatedMicros(), refresh);
+    // The picture shown is the batch's last frame, painted as the program goes to sleep.
+    // A machine too slow to wait still gets a picture every refresh and a half: not every
+    // refresh, or a batch that runs a little long would be painted twice.
+    const double now = clock_();
+    if (wait > 0.0 || now - lastRepaint_ >= 1.5 * refresh) {
+        window_.controls().Picture1->update();
+        lastRepaint_ = now;
+    }
+    if (wait > 0.0) SleepHandlingEvents(Pacer::WaitMillis(wait), QEventLoop::AllEvents);
 }
 
 void QtShell::WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags) {
     if (!game_) return;
     const int millis = Pacer::WaitMillis(pacer_.Lead(game_->surface().EmulatedMicros()));
-    if (millis <= 0) return;
+    if (millis > 0) SleepHandlingEvents(millis, flags);
+}
+
+void QtShell::SleepHandlingEvents(int millis, QEventLoop::ProcessEventsFlags flags) {
     // A nested loop sleeps until the deadline or the next event, and handles every event
     // that arrives meanwhile: the program neither spins nor stops listening.
     QEventLoop loop;
@@ -83,13 +104,16 @@ void QtShell::WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags) {
     loop.exec(flags);
 }
 
+double QtShell::RefreshMicros() const {
+    if (const QScreen* screen = window_.screen(); screen && screen->refreshRate() > 1.0) {
+        return 1e6 / screen->refreshRate();
+    }
+    return kDefaultRefreshMicros;
+}
+
 void QtShell::ScheduleViewscreenRepaint() {
     if (repaintTimer_.isActive()) return;
-    int millis = kDefaultRefreshMillis;
-    if (const QScreen* screen = window_.screen(); screen && screen->refreshRate() > 1.0) {
-        millis = std::max(1, static_cast<int>(1000.0 / screen->refreshRate()));
-    }
-    repaintTimer_.start(millis);
+    repaintTimer_.start(std::max(1, static_cast<int>(RefreshMicros() / 1000.0)));
 }
 
 bool QtShell::IsMainWindowMinimised() {

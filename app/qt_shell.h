@@ -52,9 +52,17 @@ class QtShell : public Shell {
     uint64_t ClockSeed() override;
 
   private:
+    // Shows the viewscreen once per display refresh and waits only when the next frame is
+    // due after the next refresh: the frames in between run back to back, each with its
+    // own yield, and the program wakes once per refresh rather than once per frame.
+    void WaitForNextBatch();
     // Lets real time catch up with the emulated time, handling the events that flags allow
     // meanwhile.
     void WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags);
+    // Sleeps until the deadline or the next event, handling the events that flags allow.
+    static void SleepHandlingEvents(int millis, QEventLoop::ProcessEventsFlags flags);
+    // The display's refresh period, from the screen the window is on.
+    double RefreshMicros() const;
     // Asks for a repaint of the viewscreen at the next display refresh, once however often
     // it is asked in between.
     void ScheduleViewscreenRepaint();
@@ -63,7 +71,9 @@ class QtShell : public Shell {
 
     MainWindow& window_;
     Game* game_ = nullptr;
+    Pacer::Clock clock_;
     Pacer pacer_;
+    double lastRepaint_ = 0.0;  // when the frames last asked for the viewscreen's repaint
     ReadoutRegistry readouts_;
     QTimer repaintTimer_;
     ShellTap* tap_ = nullptr;

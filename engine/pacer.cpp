@@ -1,6 +1,7 @@
 #include "pacer.h"
 
 #include <chrono>
+#include <cmath>
 
 namespace korvane {
 
@@ -17,6 +18,12 @@ double Pacer::Lead(double emulatedMicros) {
         return 0.0;
     }
     return lead >= kMinWaitMicros ? lead : 0.0;
+}
+
+double Pacer::BatchWait(double emulatedMicros, double refreshMicros) {
+    const double lead = Lead(emulatedMicros);
+    if (refreshMicros <= 0.0) return lead;
+    return lead >= refreshMicros ? std::floor(lead / refreshMicros) * refreshMicros : 0.0;
 }
 
 double Pacer::SteadyMicros() {

@@ -28,6 +28,14 @@ class Pacer {
     // nothing worth waiting for.
     double Lead(double emulatedMicros);
 
+    // The microseconds to wait before the next frame when the frames are shown once per
+    // display refresh of `refreshMicros`: 0 while the game is due again before the next
+    // refresh, so that the frames due by then run back to back (each still with its own
+    // yield for input), otherwise whole refreshes, leaving the lead of less than one for
+    // the next batch. The pace is the same as waiting out every frame's lead; the program
+    // wakes once per refresh instead of once per frame.
+    double BatchWait(double emulatedMicros, double refreshMicros);
+
     // Forget the reference: the next call starts afresh. After a modal window, whose time
     // is the player's and not the game's.
     void Restart() { started_ = false; }

@@ -1,7 +1,13 @@
-// The sound player on SDL's audio. One device is opened on first use and runs for the
-// rest of the program; its callback pulls bytes from the one SoundChannel, which the
-// game's thread swaps under the device's lock. That swap is the whole "new sound cuts
-// the old one": the very next byte the device asks for is the new sound's first.
+// The sound player on SDL's audio. One device is opened on first use and stays open for
+// the rest of the program; its callback pulls bytes from the one SoundChannel, which the
+// game's thread swaps under the player's lock. That swap is the whole "new sound cuts the
+// old one": the very next byte the device asks for is the new sound's first.
+//
+// While nothing sounds the device's thread sleeps inside the callback until the next sound
+// starts, instead of waking every buffer to hand over silence: on a laptop those wake-ups
+// cost battery all game long. (SDL 2 keeps a paused device's thread waking just the same,
+// so pausing the device would not do.) The sound that wakes it is rendered from its first
+// byte, so its start is never clipped.
 
 #define SDL_MAIN_HANDLED
 #include "sound_player.h"
@@ -51,11 +57,14 @@ class Player {
     bool sdlStarted_ = false;
     bool unavailable_ = false;  // tried and failed: stay silent until Shutdown()
 
-    SoundChannel channel_;  // shared with the audio thread, under the device lock
-
-    std::mutex completionMutex_;
-    std::condition_variable completionSignal_;
-    uint64_t completions_ = 0;  // under completionMutex_
+    // Shared with the audio thread, under mutex_.
+    std::mutex mutex_;
+    SoundChannel channel_;
+    uint64_t completions_ = 0;
+    uint64_t buffersFilled_ = 0;
+    bool closing_ = false;  // the device is closing: the callback may no longer sleep
+    std::condition_variable soundStarted_;      // wakes the sleeping callback
+    std::condition_variable completionSignal_;  // wakes a caller waiting for a sound's end
 };
 
 bool Player::Open() {
@@ -92,8 +101,9 @@ bool Player::Open() {
         return false;
     }
     {
-        std::lock_guard lock(completionMutex_);
+        std::lock_guard lock(mutex_);
         completions_ = channel_.completed();
+        closing_ = false;
     }
     SDL_PauseAudioDevice(device_, 0);
     return true;
@@ -101,10 +111,18 @@ bool Player::Open() {
 
 void Player::Shutdown() {
     if (device_ != 0) {
+        {
+            // Closing waits for the callback to return: it must not sleep meanwhile.
+            std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        soundStarted_.notify_all();
         SDL_CloseAudioDevice(device_);  // returns once the callback can no longer run
         device_ = 0;
     }
+    std::lock_guard lock(mutex_);
     channel_ = SoundChannel{};
+    closing_ = false;
     if (sdlStarted_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         sdlStarted_ = false;
@@ -112,17 +130,20 @@ void Player::Shutdown() {
     }
     unavailable_ = false;
     spec_ = SDL_AudioSpec{};
-    std::lock_guard lock(completionMutex_);
     completions_ = 0;
+    buffersFilled_ = 0;
 }
 
 void SDLCALL Player::Fill(void* userdata, Uint8* stream, int length) {
     auto* self = static_cast<Player*>(userdata);
+    std::unique_lock lock(self->mutex_);
+    // The buffer that ended the last sound has gone to the device; until the next sound
+    // there is nothing to play, and nothing to wake for.
+    self->soundStarted_.wait(lock, [self] { return self->channel_.playing() || self->closing_; });
+    ++self->buffersFilled_;
     if (self->channel_.Render(stream, static_cast<std::size_t>(length), self->spec_.silence)) {
-        {
-            std::lock_guard lock(self->completionMutex_);
-            self->completions_ = self->channel_.completed();
-        }
+        self->completions_ = self->channel_.completed();
+        lock.unlock();
         self->completionSignal_.notify_all();
     }
 }
@@ -171,11 +192,14 @@ void Player::Play(const std::vector<uint8_t>& image, int soundId, int flags,
         // The old sound's bytes are freed at the end of this block, after the lock is
         // released, so the audio thread never waits on a large free.
         std::vector<uint8_t> previous;
-        SDL_LockAudioDevice(device_);
-        // A sound that cannot be played still stops the one playing, as any new sound does.
-        previous = length > 0 ? channel_.Start(std::move(bytes), soundId) : channel_.Stop();
-        completion = channel_.completed() + 1;
-        SDL_UnlockAudioDevice(device_);
+        {
+            std::lock_guard lock(mutex_);
+            // A sound that cannot be played still stops the one playing, as any new sound
+            // does.
+            previous = length > 0 ? channel_.Start(std::move(bytes), soundId) : channel_.Stop();
+            completion = channel_.completed() + 1;
+        }
+        soundStarted_.notify_all();
     }
 
     if ((flags & kPlayAsync) == 0 && length > 0) WaitForCompletion(completion, length, pump);
@@ -187,7 +211,7 @@ void Player::WaitForCompletion(uint64_t completion, std::size_t bytes, const Whi
     using Clock = std::chrono::steady_clock;
     const auto soundLength = std::chrono::microseconds(bytes * 1000000 / rate);
     const auto deadline = Clock::now() + soundLength + kSyncGrace;
-    std::unique_lock lock(completionMutex_);
+    std::unique_lock lock(mutex_);
     const auto done = [&] { return completions_ >= completion; };
     bool ended = completionSignal_.wait_until(lock, pump ? Clock::now() : deadline, done);
     while (!ended && pump && Clock::now() < deadline) {
@@ -211,13 +235,13 @@ PlaybackStatus Player::Status() {
     if (device_ == 0) return status;
     status.deviceOpen = true;
     status.bytesPerSecond = BytesPerSecond();
-    SDL_LockAudioDevice(device_);
+    std::lock_guard lock(mutex_);
     status.soundId = channel_.soundId();
     status.bytesPlayed = channel_.position();
     status.bytesTotal = channel_.length();
     status.soundsStarted = channel_.started();
     status.soundsCompleted = channel_.completed();
-    SDL_UnlockAudioDevice(device_);
+    status.buffersFilled = buffersFilled_;
     return status;
 }
 

@@ -48,6 +48,7 @@ struct PlaybackStatus {
     std::size_t bytesPerSecond = 0;  // of the device
     uint64_t soundsStarted = 0;      // since the device opened
     uint64_t soundsCompleted = 0;    // sounds that played to their very end
+    uint64_t buffersFilled = 0;      // buffers the device has taken since it opened
 };
 PlaybackStatus CurrentPlayback();
 

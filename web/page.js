@@ -42,14 +42,24 @@
     const channel = new MessageChannel();
     const resumes = [];
     channel.port1.onmessage = () => { const resume = resumes.shift(); if (resume) resume(); };
+    // A wait of the game's pace ends at the display frame nearest its end instead, where the
+    // game runs the frames due and the viewscreen is drawn in the same turn of the browser:
+    // the page wakes once per display frame, not once per batch and once more to draw.
+    // Being late by up to half a frame costs no pace: the next frames make it up. A timer
+    // still ends the wait when no display frame comes in time (a hidden tab, a busy machine).
+    let paced = null;  // {due, end}: the wait that the display frames end
     page.sleep = function (ms, wakeOnEvent, wakeUp) {
         let done = false;
         let timer = 0;
-        const finish = () => {
+        let nearEnd = 0;
+        const finish = (atOnce) => {
             if (done) return;
             done = true;
             clearTimeout(timer);
+            clearTimeout(nearEnd);
             if (page.waker === finish) page.waker = null;
+            if (paced && paced.end === finish) paced = null;
+            if (atOnce) { wakeUp(); return; }
             resumes.push(wakeUp);
             channel.port2.postMessage(0);
         };
@@ -57,34 +67,92 @@
             if (page.queue.length) { finish(); return; }
             page.waker = finish;
         }
-        if (ms >= 0) timer = setTimeout(finish, ms);
+        if (ms <= 0) {
+            if (ms === 0) timer = setTimeout(finish, 0);
+            return;
+        }
+        paced = {due: performance.now() + ms, end: finish};
+        // Display frames are asked for only for the last stretch of a long wait.
+        const stretch = 1.5 * frameMillis;
+        if (ms > stretch) nearEnd = setTimeout(requestFrame, ms - stretch);
+        else requestFrame();
+        // A display frame that comes late (a busy machine) is not waited for much longer.
+        timer = setTimeout(() => finish(), ms + 0.75 * frameMillis);
     };
 
-    // ---- The viewscreen: 0x00BBGGRR surface pixels to the canvas's RGBA ----------------
-    const canvas = Object.assign(document.createElement("canvas"), {id: "Picture1", tabIndex: 0});
-    const context = canvas.getContext("2d", {alpha: false});
-    const image = context.createImageData(W, H);
-    const rgba = new Uint32Array(image.data.buffer);
-    let heap = null;
-    let base = 0;
-    page.attachViewscreen = (heap32, index) => { heap = heap32; base = index; };
-    page.drawViewscreen = function () {
-        page.viewscreenDirty = false;
-        if (!heap) return;
-        const pixels = heap.subarray(base, base + W * H);
-        for (let i = 0; i < pixels.length; i++) rgba[i] = pixels[i] | 0xff000000;
-        context.putImageData(image, 0, 0);
-    };
-    // At most one drawing per display frame, and none while nothing changes.
+    // The display frames: the game's paced wait ends, then the viewscreen is drawn.
     let framePending = false;
-    page.markViewscreenDirty = function () {
-        page.viewscreenDirty = true;
+    let frameMillis = 1000 / 60;
+    let lastFrame = 0;
+    function requestFrame() {
         if (framePending) return;
         framePending = true;
-        requestAnimationFrame(() => {
-            framePending = false;
-            if (page.viewscreenDirty && !page.over) page.drawViewscreen();
-        });
+        requestAnimationFrame(onFrame);
+    }
+    function onFrame(time) {
+        framePending = false;
+        if (lastFrame && time - lastFrame < 100) {
+            frameMillis += 0.1 * (Math.min(50, Math.max(4, time - lastFrame)) - frameMillis);
+        }
+        lastFrame = time;
+        if (paced && !page.over) {
+            if (paced.due - performance.now() < frameMillis / 2) paced.end(true);
+            else requestFrame();
+        }
+        if (page.viewscreenDirty && !page.over) page.drawViewscreen();
+    }
+
+    // ---- The viewscreen: 0x00BBGGRR surface pixels to the canvas's RGBA ----------------
+    // In memory the surface's pixels are the bytes R, G, B, 0: the canvas's own order but
+    // for the alpha. The opaque canvas takes them as they are, straight from the game's
+    // memory, and one fill behind them makes every pixel opaque: no pass over the pixels
+    // in JavaScript. A canvas that would not keep the colours that way gets a copy with the
+    // alpha set, pixel by pixel, instead.
+    const canvas = Object.assign(document.createElement("canvas"), {id: "Picture1", tabIndex: 0});
+    const context = canvas.getContext("2d", {alpha: false});
+    context.fillStyle = "#000";
+    let heap = null;
+    let base = 0;
+    let surfaceImage = null;
+    let copiedImage = null;
+    function drawOpaque(image, width = W, height = H) {
+        context.putImageData(image, 0, 0);
+        context.globalCompositeOperation = "destination-over";
+        context.fillRect(0, 0, width, height);
+        context.globalCompositeOperation = "source-over";
+    }
+    // Tried on the viewscreen's own canvas, which a browser may keep otherwise than a
+    // small one (on the graphics card, say); its pixel is black again afterwards.
+    function takesBytesAsTheyAre() {
+        drawOpaque(new ImageData(new Uint8ClampedArray([255, 128, 1, 0]), 1, 1), 1, 1);
+        const kept = context.getImageData(0, 0, 1, 1).data.join() === "255,128,1,255";
+        context.fillRect(0, 0, 1, 1);
+        return kept;
+    }
+    page.attachViewscreen = (heap32, index) => {
+        heap = heap32;
+        base = index;
+        if (takesBytesAsTheyAre()) {
+            surfaceImage = new ImageData(new Uint8ClampedArray(heap.buffer, base * 4, W * H * 4), W, H);
+        } else {
+            copiedImage = context.createImageData(W, H);
+        }
+    };
+    page.drawViewscreen = function () {
+        page.viewscreenDirty = false;
+        if (surfaceImage) {
+            drawOpaque(surfaceImage);
+        } else if (copiedImage) {
+            const rgba = new Uint32Array(copiedImage.data.buffer);
+            const pixels = heap.subarray(base, base + W * H);
+            for (let i = 0; i < pixels.length; i++) rgba[i] = pixels[i] | 0xff000000;
+            context.putImageData(copiedImage, 0, 0);
+        }
+    };
+    // At most one drawing per display frame, and none while nothing changes.
+    page.markViewscreenDirty = function () {
+        page.viewscreenDirty = true;
+        requestFrame();
     };
 
     // The viewscreen's own pointer: a dark blue four-way arrow outlined in white, its hot
@@ -108,12 +176,14 @@
     const sounds = {};
     let audio = null;
     let playing = null;
+    let audioAsleep = false;  // suspended by the page between sounds, not by the browser
+    let sleepTimer = 0;
     page.defineSound = (id, bytes) => { sounds[id] = {bytes, buffer: null}; };
     // Browsers keep a page silent until the player has clicked or typed in it.
     function allowAudio() {
         try {
             if (!audio) audio = new AudioContext();
-            if (audio.state === "suspended") audio.resume();
+            if (audio.state === "suspended" && !audioAsleep) audio.resume();
         } catch (e) {
             audio = null;
         }
@@ -144,19 +214,37 @@
         }
         return null;
     }
+    // Between sounds the audio output sleeps, a little after the last one has ended (its
+    // tail has left the device by then), and wakes for the next, which is started while it
+    // wakes and so plays from its very first sample.
+    function soundEnded(source) {
+        if (playing !== source) return;
+        playing = null;
+        sleepTimer = setTimeout(() => {
+            if (playing || !audio || audio.state !== "running") return;
+            audioAsleep = true;
+            audio.suspend();
+        }, 250);
+    }
     page.playSound = function (id) {
+        clearTimeout(sleepTimer);
         if (playing) {
             try { playing.stop(); } catch (e) { /* already ended */ }
             playing = null;
         }
         const sound = sounds[id];
-        if (!audio || audio.state !== "running" || !sound) return 0;
+        const waking = audio && audioAsleep && audio.state === "suspended";
+        if (waking) audio.resume();
+        audioAsleep = false;
+        if (!audio || (audio.state !== "running" && !waking) || !sound) return 0;
         if (!sound.buffer) sound.buffer = decodeWav(sound.bytes);
         if (!sound.buffer) return 0;
-        playing = audio.createBufferSource();
-        playing.buffer = sound.buffer;
-        playing.connect(audio.destination);
-        playing.start();
+        const source = audio.createBufferSource();
+        source.buffer = sound.buffer;
+        source.connect(audio.destination);
+        source.onended = () => soundEnded(source);
+        source.start();
+        playing = source;
         return sound.buffer.duration * 1000;
     };
 

@@ -2,6 +2,8 @@
 // game's virtual-key codes, and the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "command_line.h"
 #include "key_codes.h"
 #include "pacer.h"
@@ -62,6 +64,36 @@ TEST(PacerTolerance, ALittleLatenessIsMadeUpAndMoreIsForgiven) {
     now += 20'000.0;
     EXPECT_EQ(pacer.Lead(15'000.0), 0.0);
     EXPECT_DOUBLE_EQ(pacer.Lead(20'000.0), 5'000.0);
+}
+
+// Frames of 5 ms at a 60 Hz display: the program sleeps once per refresh, never once per
+// frame, and ten seconds of waits still run two thousand frames. A frame that costs three
+// refreshes is waited out in whole refreshes.
+TEST(PacerBatches, FramesDueByTheNextRefreshRunBackToBackAndThePaceHolds) {
+    constexpr double kRefresh = 1e6 / 60.0;
+    double now = 0.0;
+    Pacer pacer([&now] { return now; }, kRefresh);
+    double emulated = 0.0;
+    int waits = 0, framesSinceWait = 0, longestBatch = 0;
+    pacer.BatchWait(emulated, kRefresh);
+    for (int frame = 0; frame < 2'000; ++frame) {
+        emulated += 5'000.0;
+        ++framesSinceWait;
+        const double wait = pacer.BatchWait(emulated, kRefresh);
+        if (wait == 0.0) continue;
+        EXPECT_DOUBLE_EQ(wait, kRefresh) << frame;
+        longestBatch = std::max(longestBatch, framesSinceWait);
+        framesSinceWait = 0;
+        ++waits;
+        now += Pacer::WaitMillis(wait) * 1'000.0 + 300.0;  // whole milliseconds, overslept
+    }
+    EXPECT_GE(waits, 590);  // one per refresh of the 10 s, at most one per 16 ms
+    EXPECT_LE(waits, 625);
+    EXPECT_EQ(longestBatch, 4);
+    EXPECT_NEAR(now, 10e6, 0.01 * 10e6) << "200 frames a second";
+
+    emulated += 3.5 * kRefresh;
+    EXPECT_DOUBLE_EQ(pacer.BatchWait(emulated, kRefresh), 3 * kRefresh);
 }
 
 TEST(KeyCodes, QtKeysAndModifiersBecomeTheGamesCodes) {

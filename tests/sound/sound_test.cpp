@@ -165,6 +165,22 @@ TEST_F(Player, EverySoundPlaysForItsOwnLength) {
     }
 }
 
+// Between sounds the device takes no buffers of silence: its thread sleeps (a laptop pays
+// for every wake-up) and the next sound wakes it from its first byte.
+TEST_F(Player, TheDeviceSleepsBetweenSoundsAndWakesForTheNextFromItsStart) {
+    PlaySoundResource(110, kPlaySync);
+    const uint64_t afterSound = CurrentPlayback().buffersFilled;
+    EXPECT_GT(afterSound, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // six buffers' time
+    EXPECT_LE(CurrentPlayback().buffersFilled, afterSound + 1);
+    PlaySoundResource(106, kPlayAsync);
+    const PlaybackStatus s = CurrentPlayback();
+    EXPECT_EQ(s.soundId, 106);
+    EXPECT_LT(s.bytesPlayed, s.bytesTotal / 2);
+    ASSERT_TRUE(WaitFor([](const PlaybackStatus& p) { return p.soundsCompleted == 2; }));
+    EXPECT_GT(CurrentPlayback().buffersFilled, afterSound + 1);
+}
+
 // Each call frees the bytes of the sound it cuts while the audio thread keeps reading;
 // under AddressSanitizer this shows the thread never reads freed bytes.
 TEST_F(Player, RapidCutsAndTwoShutdownsAreSafe) {

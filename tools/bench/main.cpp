@@ -1,5 +1,6 @@
 // korvane-bench: the engine flat out and on the emulated period PC, then the real desktop
-// program paced at the default star count.
+// program paced at the default star count; or, with --battery, what the game costs a
+// battery against the least any program showing its viewscreen can cost.
 #include <QApplication>
 #include <QString>
 #include <cstdio>
@@ -7,16 +8,17 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "battery_report.h"
 #include "headless_bench.h"
 #include "look.h"
 #include "paced_bench.h"
 
 namespace {
 
-const char kUsage[] = "Usage: korvane-bench [--help]\n";
+const char kUsage[] = "Usage: korvane-bench [--help | --battery [--web DIR]]\n";
 
 const char kHelp[] =
-    "Usage: korvane-bench [--help]\n"
+    "Usage: korvane-bench [--help | --battery [--web DIR]]\n"
     "\n"
     "Measures the game's speed; takes about 15 s and prints:\n"
     "  1. the engine in ordinary play (cube moving, no beam, no torpedo) at 0, 150 and\n"
@@ -26,7 +28,19 @@ const char kHelp[] =
     "     the frame rate it achieved against the emulated one, and its CPU use;\n"
     "  3. a one-line summary, the last line.\n"
     "\n"
-    "  --help  show this help and exit\n";
+    "  --battery  instead, what playing costs a laptop's battery, each against its floor, side\n"
+    "             by side (about a minute, two with --web): the real program in a real X window\n"
+    "             (a private Xvfb; needs Xvfb and xdotool) against korvane-bench-floor, a window\n"
+    "             that only repaints a 642 x 482 image once per display frame (measured\n"
+    "             before and after the game, averaged): CPU and wake-ups (context switches\n"
+    "             of all threads) for 10 s of a game at 150 stars, and 10 s idle after it;\n"
+    "  --web DIR  with --battery, also the browser build in DIR (built by web/build.sh) in\n"
+    "             headless Chromium against a page that redraws a 642 x 482 canvas from an\n"
+    "             image buffer once per display frame (also before and after): the CPU of\n"
+    "             all of Chromium's processes,\n"
+    "             and the game's pace (needs chromium, node and puppeteer-core installed by\n"
+    "             'npm install' in tests/web)\n"
+    "  --help     show this help and exit\n";
 
 // The offscreen platform cannot raise a window and says so each time the main window is
 // shown at a game start; that says nothing about speed, so it stays out of the report.
@@ -44,9 +58,23 @@ void DropRaiseNoise(QtMsgType type, const QMessageLogContext& context, const QSt
 int main(int argc, char** argv) {
     // Answered before any measuring, so that a mistyped option costs nothing.
     bool help = false;
+    bool battery = false;
+    const char* webDir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
             help = true;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--battery") == 0) {
+            battery = true;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--web") == 0) {
+            if (i + 1 == argc) {
+                std::fprintf(stderr, "korvane-bench: --web needs a folder\n%s", kUsage);
+                return 2;
+            }
+            webDir = argv[++i];
             continue;
         }
         const char* what = argv[i][0] == '-' ? "unknown option" : "unexpected argument";
@@ -57,6 +85,11 @@ int main(int argc, char** argv) {
         std::fputs(kHelp, stdout);
         return 0;
     }
+    if (webDir && !battery) {
+        std::fprintf(stderr, "korvane-bench: --web goes with --battery\n%s", kUsage);
+        return 2;
+    }
+    if (battery) return korvane::bench::ReportBattery(webDir);
 
     using korvane::bench::MeasureOrdinaryPlay;
     std::printf("Engine, ordinary play (cube moving, no beam, no torpedo):\n");

@@ -1,0 +1,117 @@
+#include "battery_report.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "desktop_battery.h"
+
+namespace korvane::bench {
+
+namespace {
+
+constexpr double kSeconds = 10.0;
+
+// The folder of this executable, where the build puts korvane and korvane-bench-floor too.
+std::string ProgramDir() {
+    char path[4096];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return ".";
+    const std::string exe(path, static_cast<size_t>(n));
+    return exe.substr(0, exe.rfind('/'));
+}
+
+std::string Quoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The browser measure's answer, key=value pairs on its last line.
+std::map<std::string, std::string> RunBrowserBattery(const char* webDir) {
+    const std::string command = "node " + Quoted(KORVANE_BENCH_SOURCE_DIR "/browser_battery.js") +
+                                " " + Quoted(webDir) + " " + std::to_string(kSeconds) +
+                                " 2>/dev/null";
+    std::string last;
+    if (FILE* out = popen(command.c_str(), "r")) {
+        char buffer[1024];
+        while (std::fgets(buffer, sizeof buffer, out)) last = buffer;
+        pclose(out);
+    }
+    std::map<std::string, std::string> values;
+    std::istringstream pairs(last);
+    std::string pair;
+    while (pairs >> pair) {
+        if (const auto eq = pair.find('='); eq != std::string::npos) {
+            values[pair.substr(0, eq)] = pair.substr(eq + 1);
+        }
+    }
+    if (values.empty()) values["problem"] = "node could not run browser_battery.js";
+    return values;
+}
+
+double Ratio(double game, double floor) {
+    return floor > 0 ? game / floor : 0.0;
+}
+
+}  // namespace
+
+int ReportBattery(const char* webDir) {
+    const DesktopBattery d = MeasureDesktopBattery(ProgramDir(), kSeconds);
+    std::printf("Desktop, a real X window (Xvfb), %.0f s each:\n", kSeconds);
+    if (!d.measured) {
+        std::printf("  not measured: %s\n", d.problem.c_str());
+    } else {
+        std::printf("  %-44s %10s %12s\n", "", "CPU % core", "wake-ups/s");
+        std::printf("  %-44s %10.1f %12.0f\n", "floor window (642 x 482 image per frame)",
+                    100 * d.floor.cpuShare, d.floor.wakeupsPerSecond);
+        std::printf("  %-44s %10.1f %12.0f%s\n", "korvane, playing at 150 stars",
+                    100 * d.playing.cpuShare, d.playing.wakeupsPerSecond,
+                    d.gameRanThrough ? "" : "  (a dialog ended the game meanwhile)");
+        std::printf("  %-44s %10.1f %12.0f\n", "korvane, idle between games", 100 * d.idle.cpuShare,
+                    d.idle.wakeupsPerSecond);
+        std::printf("  playing against the floor: CPU x%.2f, wake-ups x%.2f\n",
+                    Ratio(d.playing.cpuShare, d.floor.cpuShare),
+                    Ratio(d.playing.wakeupsPerSecond, d.floor.wakeupsPerSecond));
+    }
+    std::fflush(stdout);
+
+    double browserRatio = 0;
+    std::string fps = "-";
+    if (webDir) {
+        std::printf("\nBrowser, headless Chromium (all of its processes), %.0f s each:\n",
+                    kSeconds);
+        const auto b = RunBrowserBattery(webDir);
+        if (const auto p = b.find("problem"); p != b.end()) {
+            std::printf("  not measured: %s\n", p->second.c_str());
+        } else {
+            const double floorCpu = std::stod(b.at("floor_cpu"));
+            const double gameCpu = std::stod(b.at("game_cpu"));
+            browserRatio = Ratio(gameCpu, floorCpu);
+            if (const double f = std::stod(b.at("game_fps")); f > 0) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.1f", f);
+                fps = text;
+            }
+            std::printf("  %-44s %10s\n", "", "CPU % core");
+            std::printf("  %-44s %10.1f\n", "floor page (642 x 482 canvas per frame)",
+                        100 * floorCpu);
+            std::printf("  %-44s %10.1f%s\n", "game page, playing at 150 stars", 100 * gameCpu,
+                        b.count("ended") ? "  (an attack ended the game meanwhile)" : "");
+            std::printf("  playing against the floor: CPU x%.2f; the game's pace %s frames/s\n",
+                        browserRatio, fps.c_str());
+        }
+    }
+    std::printf(
+        "summary: desktop CPU x%.2f wake-ups x%.2f idle %.0f wake-ups/s; browser CPU x%.2f "
+        "at %s frames/s\n",
+        Ratio(d.playing.cpuShare, d.floor.cpuShare),
+        Ratio(d.playing.wakeupsPerSecond, d.floor.wakeupsPerSecond), d.idle.wakeupsPerSecond,
+        browserRatio, fps.c_str());
+    return d.measured ? 0 : 1;
+}
+
+}  // namespace korvane::bench
