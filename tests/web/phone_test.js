@@ -142,15 +142,17 @@ async function playByPad(browser, url) {
             pads = on ? [pad] : [];
             window.dispatchEvent(new Event(on ? "gamepadconnected" : "gamepaddisconnected"));
         };
-        Object.defineProperty(navigator, "getGamepads", {value: () => pads, configurable: true});
+        window.padReads = 0;
+        Object.defineProperty(navigator, "getGamepads", {value: () => { window.padReads++; return pads; }, configurable: true});
         window.plugPad(true);
     });
-    const press = async (button, axis) => {
+    const press = async (button, axis, whileHeld) => {
         await page.evaluate((b, a) => {
             if (a === undefined) window.stubPad.buttons[b] = {pressed: true, touched: true, value: 1};
             else window.stubPad.axes[b] = a;
         }, button, axis);
         await sleep(100);
+        if (whileHeld) await whileHeld();
         await page.evaluate((b) => { window.stubPad.buttons[b] = {pressed: false, touched: false, value: 0}; window.stubPad.axes[b] = 0; }, button);
         await sleep(100);
     };
@@ -169,14 +171,18 @@ async function playByPad(browser, url) {
         return n;
     }).catch(() => 0);
     check(stars > 130 && stars <= 152, `at scale 0.55 the shown viewscreen keeps the stars (${stars} of 152)`);
-    await press(0);  // A: a torpedo
+    await press(0, undefined, async () =>  // A: a torpedo, when released
+        check(await page.$eval("#Option1", (o) => o.checked), "pad A held down does nothing yet"));
     await waitFor(page, "pad A launches torpedo 1", () => !document.getElementById("Option1").checked);
     await press(4);  // left shoulder: the ship left, then X: stop
     await sleep(300);
     await press(2);
     await page.evaluate(() => window.plugPad(false));
+    await sleep(100);
+    const reads = await page.evaluate(() => window.padReads);
     await sleep(300);
     check(!(await page.$eval("#cmdPhaser", (b) => b.disabled)), "pulling the pad out leaves the game running");
+    check(await page.evaluate(() => window.padReads) === reads, "with no pad connected the page stops reading pads");
     await page.evaluate(() => window.plugPad(true));
     await press(9);
     await waitFor(page, "pad Start, plugged in again, stops the game", () => document.getElementById("cmdPhaser").disabled);
