@@ -72,13 +72,18 @@
         // Over the viewscreen, which still takes the pointer and holds the game's pixels.
         const canvas = Object.assign(document.createElement("canvas"), {width, height});
         canvas.className = "stars-copy";
-        for (const side of ["left", "top", "width", "height"]) canvas.style[side] = viewscreen.style[side];
+        for (const side of ["left", "top", "width", "height"]) {
+            canvas.style[side] = viewscreen.style[side];
+        }
         viewscreen.after(canvas);
         const context = canvas.getContext("2d", {alpha: false});
         const image = context.createImageData(width, height);
-        const column = Int32Array.from({length: W}, (_, x) => Math.min(width - 1, Math.floor(x * ratio)));
-        const row = Int32Array.from({length: H}, (_, y) => Math.min(height - 1, Math.floor(y * ratio)) * width);
-        copy = {canvas, context, image, pixels: new Uint32Array(image.data.buffer), column, row, width};
+        // The copy's column and row (as its first pixel's index) of each game pixel.
+        const to = (size) => (at) => Math.min(size - 1, Math.floor(at * ratio));
+        const column = Int32Array.from({length: W}, (_, x) => to(width)(x));
+        const row = Int32Array.from({length: H}, (_, y) => to(height)(y) * width);
+        const pixels = new Uint32Array(image.data.buffer);
+        copy = {canvas, context, image, pixels, column, row, width};
         drawCopy();
     }
 

@@ -10,7 +10,8 @@
 "use strict";
 
 (function (page) {
-    let pad = null;  // {pressAt, releaseAt, buttons, stick: [[left, right], [up, down]], lines, keys}
+    // {pressAt, releaseAt, buttons, stick: [[left, right], [up, down]], count, lines, keys}
+    let pad = null;
     page.definePad = (table) => {
         const count = Math.max(table.buttons, ...table.stick.flat()) + 1;
         pad = {...table, count, lines: [], keys: []};

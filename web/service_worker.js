@@ -12,7 +12,8 @@ const kFiles = [
 ];
 
 self.addEventListener("install", (event) => {
-    event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles)).then(() => self.skipWaiting()));
+    event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles))
+        .then(() => self.skipWaiting()));
 });
 
 // Caches of other versions go; this worker serves the open pages at once.
