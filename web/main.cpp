@@ -1,14 +1,16 @@
 // Korvane in the browser: the same game as the desktop program, its main window drawn by
-// the page. main() hands the page the windows' descriptions, the game's keys and the sounds,
-// runs the game's Main and then waits for the player; a game runs inside the start button's
-// handler, as on the desktop.
+// the page. main() hands the page the windows' descriptions, the game's keys, the gamepad's
+// table and the sounds, runs the game's Main and then waits for the player; a game runs
+// inside the start button's handler, as on the desktop.
 
 #include <span>
+#include <string>
 
 #include "buttons.h"
 #include "commands.h"
 #include "embedded_sounds.h"
 #include "game.h"
+#include "gamepad.h"
 #include "page.h"
 #include "web_shell.h"
 
@@ -31,6 +33,23 @@ void HandKeysToPage() {
     for (const korvane::GameKey& k : korvane::kGameKeys) korvane::page::DefineKey(k.code);
 }
 
+// The gamepad's table, the desktop's own: the page reads the pads and posts, for each
+// control released, the line of the key or button it stands for.
+void HandPadToPage() {
+    namespace pad = korvane::pad;
+    const int stick[4] = {pad::kStickLeft, pad::kStickRight, pad::kStickUp, pad::kStickDown};
+    // The standard layout's buttons come first, numbered as the browser numbers them.
+    korvane::page::DefinePad(pad::kPressAt, pad::kReleaseAt, pad::kHome + 1, stick);
+    for (int c = 0; c < pad::kControlCount; ++c) {
+        const auto control = static_cast<pad::Control>(c);
+        const pad::PadCommand* command = pad::CommandFor(control);
+        std::string line;
+        if (command && command->keyCode != 0) line = "keyup " + std::to_string(command->keyCode);
+        if (command && command->keyCode == 0) line = std::string("click ") + command->button;
+        korvane::page::DefinePadControl(c, line.c_str(), pad::DialogKeyFor(control));
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -41,6 +60,7 @@ int main() {
 
     korvane::page::DefineWindows();
     HandKeysToPage();
+    HandPadToPage();
     HandSoundsToPage();
     korvane::page::AttachViewscreen(game.surface().Pixels().data());
     game.Main();

@@ -43,6 +43,13 @@ EM_JS(void, korvane_define_picture, (const char* name, const uint32_t* pixels, i
                                      HEAPU32.slice(pixels >> 2, (pixels >> 2) + width * height));
 });
 EM_JS(void, korvane_define_key, (int code), { Module.korvanePage.defineKey(code); });
+EM_JS(void, korvane_define_pad, (double pressAt, double releaseAt, int buttons, int left,
+                                 int right, int up, int down), {
+    Module.korvanePage.definePad({pressAt, releaseAt, buttons, stick: [[left, right], [up, down]]});
+});
+EM_JS(void, korvane_define_pad_control, (int control, const char* line, int dialogKey), {
+    Module.korvanePage.definePadControl(control, UTF8ToString(line), dialogKey);
+});
 EM_JS(void, korvane_define_sound, (int id, const unsigned char* bytes, int size), {
     Module.korvanePage.defineSound(id, HEAPU8.slice(bytes, bytes + size));
 });
@@ -70,8 +77,9 @@ EM_JS(void, korvane_set_play_controls, (int enabled), {
 });
 EM_JS(void, korvane_reset_main_window, (), { Module.korvanePage.resetMainWindow(); });
 EM_JS(void, korvane_focus, (const char* id), { Module.korvanePage.focus(UTF8ToString(id)); });
-EM_JS(int, korvane_screen_width, (), { return screen.width | 0; });
-EM_JS(int, korvane_screen_height, (), { return screen.height | 0; });
+// The screen in the device's own pixels: a phone's CSS pixels are each several of them.
+EM_JS(int, korvane_screen_width, (), { return Module.korvanePage.screenPixels()[0]; });
+EM_JS(int, korvane_screen_height, (), { return Module.korvanePage.screenPixels()[1]; });
 EM_JS(double, korvane_play_sound, (int id), { return Module.korvanePage.playSound(id); });
 EM_JS(void, korvane_record, (const char* line), { Module.korvanePage.record(UTF8ToString(line)); });
 EM_JS(void, korvane_game_recorded, (), { Module.korvanePage.gameRecorded(); });
@@ -126,6 +134,12 @@ void DefineWindows() {
 }
 void DefineKey(int code) {
     korvane_define_key(code);
+}
+void DefinePad(double pressAt, double releaseAt, int buttonCount, const int stick[4]) {
+    korvane_define_pad(pressAt, releaseAt, buttonCount, stick[0], stick[1], stick[2], stick[3]);
+}
+void DefinePadControl(int control, const char* line, int dialogKey) {
+    korvane_define_pad_control(control, line, dialogKey);
 }
 void DefineSound(int id, const unsigned char* bytes, std::size_t size) {
     korvane_define_sound(id, bytes, static_cast<int>(size));

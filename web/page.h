@@ -24,6 +24,11 @@ double NowMillis();
 void DefineWindows();
 // A key the game acts on: the page keeps its presses from the browser.
 void DefineKey(int code);
+// The gamepad: the thresholds of its analog controls, which controls the left stick's axes
+// are, and for each control the main window's command line ("keyup 32", "click cmdStart",
+// empty for none) and the key it stands for in a dialog (0 for none).
+void DefinePad(double pressAt, double releaseAt, int buttonCount, const int stick[4]);
+void DefinePadControl(int control, const char* line, int dialogKey);
 void DefineSound(int id, const unsigned char* bytes, std::size_t size);
 void AttachViewscreen(const uint32_t* pixels);
 // The canvas is redrawn from the surface at the next display frame, or at once.

@@ -262,7 +262,7 @@
         if (name !== "frmKorvane") return;
         document.title = caption;
         for (const e of [stage, main]) Object.assign(e.style, {width: size[0] + "px", height: size[1] + "px"});
-        fit();
+        page.fit();
     };
     page.defineControl = function (name, control) {
         windows[name].controls.push(control);
@@ -419,7 +419,9 @@
     const showState = () => post("frmKorvane", document.hidden ? "minimise" : "restore");
     document.addEventListener("visibilitychange", showState);
     if (document.hidden) showState();
+    // A touch counts as the player's own act only when it ends.
     document.addEventListener("pointerdown", allowAudio, true);
+    document.addEventListener("pointerup", allowAudio, true);
 
     // ---- Modal windows ------------------------------------------------------------------
     const overlay = byId("overlay");
@@ -474,18 +476,12 @@
     page.setScrollValue = (value) => { const bar = byId("HScroll1"); if (bar) bar.value = value; };
 
     // ---- The page as a whole ------------------------------------------------------------
-    function fit() {
-        // A whole multiple when there is room, so that every game pixel stays square.
-        const [width, height] = [stage.offsetWidth, stage.offsetHeight];
-        const scale = Math.max(1, Math.floor(Math.min(innerWidth / width, innerHeight / height)));
-        stage.style.transform = `scale(${scale})`;
-        stage.style.left = Math.max(0, (innerWidth - width * scale) / 2) + "px";
-        stage.style.top = Math.max(0, (innerHeight - height * scale) / 2) + "px";
-    }
-    window.addEventListener("resize", fit);
-    fit();
+    // fit.js scales the stage into the browser's visible area (page.fit); touch.js and pad.js
+    // turn taps and gamepads into the same lines as the mouse, keys and buttons.
+    page.post = post;
 
     page.ready = function () {
+        page.fit();  // the viewscreen is there now
         document.body.dataset.ready = "1";
         page.focus("Picture1");
     };
@@ -513,12 +509,24 @@
 
     window.korvanePage = page;
     window.Module = {korvanePage: page, canvas, onAbort: cannotStart};
-    if (typeof WebAssembly !== "object" || location.protocol === "file:") {
-        cannotStart();
-    } else {
+    // The game loads once the page's other scripts (fit.js, touch.js, pad.js) have added
+    // their parts.
+    function load() {
+        if (typeof WebAssembly !== "object" || location.protocol === "file:") {
+            cannotStart();
+            return;
+        }
         const script = document.createElement("script");
         script.src = "korvane.js";
         script.onerror = cannotStart;
         document.body.append(script);
+        // Once loaded, the page's files are kept for playing offline; the worker's scope is
+        // the page's own folder, wherever the page is served from.
+        if ("serviceWorker" in navigator) {
+            navigator.serviceWorker.register("service_worker.js").catch((e) =>
+                console.warn("korvane: no offline copy: " + e.message));
+        }
     }
+    if (document.readyState === "loading") document.addEventListener("DOMContentLoaded", load);
+    else load();
 })();

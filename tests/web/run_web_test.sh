@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the browser version and plays it in Debian's headless Chromium (web_test.js); the
-# session it records there must replay in korvane-sim.
+# Builds the browser version and plays it in Debian's headless Chromium (web_test.js, and
+# phone_test.js by touch and gamepad); the sessions it records there must replay in korvane-sim.
 #   tests/web/run_web_test.sh [KORVANE_SIM]     (default: build/korvane-sim)
 # Exits 77 (skipped) when emscripten, CMake, Ninja, Chromium or npm is missing (./run.sh test
 # installs them), or when puppeteer-core cannot be installed from npm.
@@ -36,3 +36,5 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 node "$here/web_test.js" "http://127.0.0.1:$port/" "$sim"
+# Phones, tablets and gamepads, with the page served from a subfolder by the test itself.
+node "$here/phone_test.js" "$out" "$sim"

@@ -1,0 +1,209 @@
+// The browser build on a phone and with a gamepad, in headless Chromium, the page served
+// from a subfolder (/play/) by a server of this test's own:
+// - portrait 390 x 844 and landscape 844 x 390 at device pixel ratio 3, by touch: the whole
+//   window in view, the star count dragged and OK tapped, a tap on the viewscreen sending
+//   the crosshairs there, a tap on cmdPhoton launching a torpedo, the recording replaying;
+// - the manifest and its icons, the offline worker, and the game loading with the server gone;
+// - a stubbed gamepad: the star count and OK in the dialog, torpedo, ship and start/stop in
+//   the game, pulled out and plugged in again during it; the commands that arrive are checked
+//   in the page and in the recording, which korvane-sim replays.
+// - on a small desktop window, the stars kept visible where a game pixel is smaller than a
+//   device pixel.
+//   node phone_test.js PAGE_DIR KORVANE_SIM
+"use strict";
+const puppeteer = require("puppeteer-core");
+const {spawnSync} = require("child_process");
+const fs = require("fs");
+const http = require("http");
+const os = require("os");
+const path = require("path");
+
+const [dir, sim] = process.argv.slice(2);
+const failures = [];
+const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+async function waitFor(page, what, fn, timeout = 15000) {
+    try { await page.waitForFunction(fn, {timeout}); return true; }
+    catch (e) { check(false, what + " (timed out)"); return false; }
+}
+const value = (page, id) => page.$eval(id, (e) => e.value);
+const types = {".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm",
+               ".png": "image/png", ".svg": "image/svg+xml", ".webmanifest": "application/manifest+json"};
+function serve() {
+    const server = http.createServer((req, res) => {
+        const file = path.join(dir, decodeURIComponent(new URL(req.url, "http://x").pathname)
+            .replace(/^\/play\//, "/").replace(/\/$/, "/index.html"));
+        if (!file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+            res.writeHead(404).end();
+            return;
+        }
+        res.writeHead(200, {"Content-Type": types[path.extname(file)] || "application/octet-stream"});
+        res.end(fs.readFileSync(file));
+    });
+    return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+function replay(recording, what) {
+    const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), "korvane-phone-")), "game.rec");
+    fs.writeFileSync(file, recording);
+    const run = spawnSync(sim, [file], {encoding: "utf8"});
+    check(run.status === 0, `korvane-sim replays ${what} (exit ${run.status})`);
+}
+const expected = (recording, name) => Number((new RegExp(`^expect ${name} (-?\\d+)$`, "m").exec(recording) || [])[1]);
+
+async function open(browser, url, viewport) {
+    const page = await browser.newPage();
+    page.errors = [];
+    page.on("pageerror", (e) => page.errors.push(String(e)));
+    page.on("console", (m) => { if (m.type() === "error") page.errors.push(m.text()); });
+    await page.setViewport(viewport);
+    await page.goto(url);
+    await waitFor(page, "the game is ready", () => document.body.dataset.ready === "1");
+    await page.evaluate(() => korvanePage.command("seed 7"));
+    return page;
+}
+
+// A game by touch alone; portrait also drags the star count's bar.
+async function playByTouch(browser, url, [width, height]) {
+    const name = `${width}x${height}`;
+    const page = await open(browser, url, {width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+    const fit = await page.evaluate(() => {
+        const r = document.getElementById("frmKorvane").getBoundingClientRect();
+        const root = document.documentElement;
+        return {r: [r.left, r.top, r.right, r.bottom], w: innerWidth, h: innerHeight,
+                scrolls: root.scrollWidth > innerWidth || root.scrollHeight > innerHeight};
+    });
+    const [l, t, r, b] = fit.r;
+    check(l >= -0.5 && t >= -0.5 && r <= fit.w + 0.5 && b <= fit.h + 0.5 && !fit.scrolls,
+          `${name}: the whole main window in view, no scrolling (${fit.r.map(Math.round)})`);
+    check(Math.abs(r + l - fit.w) < 1.5 && Math.abs(b + t - fit.h) < 1.5 && (r - l > fit.w - 2 || b - t > fit.h - 2),
+          `${name}: the window centred, as large as fits`);
+
+    await page.tap("#cmdStart");
+    await waitFor(page, `${name}: a tap on start opens the settings dialog`, () => !!document.getElementById("HScroll1"));
+    if (height > width) {
+        const bar = await (await page.$("#HScroll1")).boundingBox();
+        const y = bar.y + bar.height / 2;
+        await page.touchscreen.touchStart(bar.x + bar.width * 0.3, y);
+        for (let i = 1; i <= 5; i++) await page.touchscreen.touchMove(bar.x + bar.width * (0.3 + i * 0.04), y);
+        await page.touchscreen.touchEnd();
+        const stars = Number(await value(page, "#Text1"));
+        check(stars > 180 && stars <= 500, `${name}: the star count's bar drags by touch (150 -> ${stars})`);
+    }
+    await page.tap("#cmdOK");
+    await waitFor(page, `${name}: a tap on OK starts the game`, () => document.getElementById("txtGameTime").value === "0");
+    const box = await (await page.$("#Picture1")).boundingBox();
+    // A touch lands on whole CSS pixels: the game pixel under the one tapped near (100, 60).
+    const [tx, ty] = [Math.round(box.x + 100.5 * box.width / 642), Math.round(box.y + 60.5 * box.height / 482)];
+    const [gx, gy] = [Math.floor((tx - box.x) * 642 / box.width), Math.floor((ty - box.y) * 482 / box.height)];
+    await page.touchscreen.tap(tx, ty);
+    await page.tap("#cmdPhoton");
+    await waitFor(page, `${name}: a tap on cmdPhoton launches torpedo 1`, () => !document.getElementById("Option1").checked);
+    await sleep(1000);
+    await page.tap("#cmdStart");
+    await waitFor(page, `${name}: a tap stops the game`, () => document.getElementById("cmdPhaser").disabled);
+    const recording = await page.evaluate(() => korvanePage.lastGame());
+    check(new RegExp(`^at \\d+ mouseup 1 ${gx} ${gy}$`, "m").test(recording) && /^at \d+ click cmdPhoton$/m.test(recording),
+          `${name}: the recording holds the tap on the viewscreen and on cmdPhoton`);
+    const [crossx, crossy] = [expected(recording, "crossx"), expected(recording, "crossy")];
+    check(crossx < 326 && crossy < 240, `${name}: the crosshairs set off for the tap (326,240 -> ${crossx},${crossy})`);
+    replay(recording, `the ${name} game`);
+    return page;
+}
+
+// The manifest's icons, the worker that keeps the page, and the page with the server gone.
+async function checkOffline(page, server) {
+    const manifest = await page.evaluate(async () => {
+        const url = new URL(document.querySelector("link[rel=manifest]").href);
+        const m = await (await fetch(url)).json();
+        const icons = await Promise.all(m.icons.map(async (i) => (await fetch(new URL(i.src, url))).ok));
+        return {display: m.display, icons, big: m.icons.some((i) => /256/.test(i.sizes))};
+    });
+    check(manifest.display === "fullscreen" && manifest.big && manifest.icons.every(Boolean),
+          `the manifest asks for full screen and its ${manifest.icons.length} icons load`);
+    const scope = await page.evaluate(() => Promise.race([
+        navigator.serviceWorker.ready.then((r) => r.scope), new Promise((r) => setTimeout(r, 10000, ""))]));
+    check(/\/play\/$/.test(scope), `the offline worker is ready, over the page's folder (${scope})`);
+    await waitFor(page, "the worker serves the page", () => !!navigator.serviceWorker.controller);
+    server.closeAllConnections();
+    await new Promise((r) => server.close(r));
+    await page.reload();
+    await waitFor(page, "the game loads with the server gone", () => document.body.dataset.ready === "1");
+}
+
+// A stubbed standard pad: its buttons are pressed and released between display frames.
+async function playByPad(browser, url) {
+    const page = await open(browser, url, {width: 400, height: 300});
+    await page.evaluate(() => {
+        const pad = {index: 0, id: "stub", connected: true, mapping: "standard", timestamp: 0, axes: [0, 0, 0, 0],
+                     buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}))};
+        let pads = [pad];
+        window.stubPad = pad;
+        window.plugPad = (on) => {
+            pads = on ? [pad] : [];
+            window.dispatchEvent(new Event(on ? "gamepadconnected" : "gamepaddisconnected"));
+        };
+        window.padReads = 0;
+        Object.defineProperty(navigator, "getGamepads", {value: () => { window.padReads++; return pads; }, configurable: true});
+        window.plugPad(true);
+    });
+    const press = async (button, axis, whileHeld) => {
+        await page.evaluate((b, a) => {
+            if (a === undefined) window.stubPad.buttons[b] = {pressed: true, touched: true, value: 1};
+            else window.stubPad.axes[b] = a;
+        }, button, axis);
+        await sleep(100);
+        if (whileHeld) await whileHeld();
+        await page.evaluate((b) => { window.stubPad.buttons[b] = {pressed: false, touched: false, value: 0}; window.stubPad.axes[b] = 0; }, button);
+        await sleep(100);
+    };
+    await press(9);  // Start
+    await waitFor(page, "pad Start opens the settings dialog", () => !!document.getElementById("HScroll1"));
+    await press(15);  // d-pad right, twice, then the stick left
+    await press(15);
+    await press(0, -1);
+    check(await value(page, "#Text1") === "151", "pad left and right move the star count (150 -> 151)");
+    await press(0);  // A: Enter, OK
+    await waitFor(page, "pad A in the dialog is OK: the game starts", () => document.getElementById("txtGameTime").value === "0");
+    const stars = await page.$eval(".stars-copy", (c) => {
+        const d = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+        let n = 0;
+        for (let i = 0; i < d.length; i += 4) if (d[i] === 255 && d[i + 1] === 255 && d[i + 2] === 0) n++;
+        return n;
+    }).catch(() => 0);
+    check(stars > 130 && stars <= 152, `at scale 0.55 the shown viewscreen keeps the stars (${stars} of 152)`);
+    await press(0, undefined, async () =>  // A: a torpedo, when released
+        check(await page.$eval("#Option1", (o) => o.checked), "pad A held down does nothing yet"));
+    await waitFor(page, "pad A launches torpedo 1", () => !document.getElementById("Option1").checked);
+    await press(4);  // left shoulder: the ship left, then X: stop
+    await sleep(300);
+    await press(2);
+    await page.evaluate(() => window.plugPad(false));
+    await sleep(100);
+    const reads = await page.evaluate(() => window.padReads);
+    await sleep(300);
+    check(!(await page.$eval("#cmdPhaser", (b) => b.disabled)), "pulling the pad out leaves the game running");
+    check(await page.evaluate(() => window.padReads) === reads, "with no pad connected the page stops reading pads");
+    await page.evaluate(() => window.plugPad(true));
+    await press(9);
+    await waitFor(page, "pad Start, plugged in again, stops the game", () => document.getElementById("cmdPhaser").disabled);
+    const recording = await page.evaluate(() => korvanePage.lastGame());
+    check(/^stars 151$/m.test(recording) && [32, 90, 88].every((k) => new RegExp(`^at \\d+ keyup ${k}$`, "m").test(recording)) &&
+          /^at \d+ click cmdStart$/m.test(recording), "the recording holds the pad's star count, keys and stop");
+    check(expected(recording, "x") < 320, `the pad's left shoulder moved the ship (320 -> ${expected(recording, "x")})`);
+    replay(recording, "the pad's game");
+    return page;
+}
+
+(async () => {
+    const server = await serve();
+    const url = `http://127.0.0.1:${server.address().port}/play/`;
+    const browser = await puppeteer.launch({executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+                                            headless: true, args: ["--no-sandbox"]});
+    const pages = [await playByTouch(browser, url, [390, 844]), await playByTouch(browser, url, [844, 390]),
+                   await playByPad(browser, url)];
+    await checkOffline(pages[0], server);
+    const errors = pages.flatMap((p) => p.errors);
+    check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
+    await browser.close();
+    process.exit(failures.length ? 1 : 0);
+})().catch((e) => { console.error(e); process.exit(1); });
