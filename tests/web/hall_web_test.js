@@ -25,8 +25,8 @@ async function startGame(page) {
     return waitFor(page, "the game starts", gameRuns);
 }
 
-// Phasers at the crosshairs until the cube's edge is hit once, then the stop; false when the
-// game ended first without a score (the cube may win).
+// Torpedoes straight up from the ship until one strikes the cube, then the stop; false when
+// the game ended first without a score (the cube may win).
 async function playUntilScored(page) {
     for (let i = 0; i < 400; i++) {
         const [score, runs] = await page.evaluate(() =>
@@ -40,8 +40,8 @@ async function playUntilScored(page) {
             if (await page.$("#cmdClose")) await page.keyboard.press("Enter");
             return score > 0;
         }
-        await page.evaluate(() => korvanePage.command("keyup 17"));
-        await sleep(60);
+        await page.evaluate(() => korvanePage.command("keyup 32"));
+        await sleep(30);
     }
     return false;
 }
