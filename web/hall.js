@@ -95,6 +95,8 @@
         } else if (innerHeight - stage.bottom >= panel.offsetHeight + 16) {
             Object.assign(place, {left: stage.left + "px", top: stage.bottom + 8 + "px"});
         } else {
+            // No room beside the window: over its bottom right corner, where the game
+            // that just ended has nothing left to show.
             Object.assign(place, {right: "8px", bottom: "8px"});
         }
         Object.assign(panel.style, place);

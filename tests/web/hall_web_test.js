@@ -49,7 +49,7 @@ async function playUntilScored(page) {
 (async () => {
     const browser = await puppeteer.launch({
         executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true,
-        args: ["--no-sandbox", "--window-size=1100,700"], defaultViewport: {width: 1060, height: 640}});
+        args: ["--no-sandbox", "--window-size=1400,700"], defaultViewport: {width: 1340, height: 640}});
     const page = await browser.newPage();
     const errors = [];
     page.on("pageerror", (e) => errors.push(String(e)));
