@@ -6,7 +6,7 @@
 
 const kCache = "korvane-@PROJECT_VERSION@";
 const kFiles = [
-    "./", "index.html", "korvane.css", "page.js", "fit.js", "touch.js", "pad.js", "korvane.js",
+    "./", "index.html", "korvane.css", "page.js", "fit.js", "touch.js", "pad.js", "hall.js", "korvane.js",
     "korvane.wasm", "icon.png", "manifest.webmanifest", "icons/korvane-48.png",
     "icons/korvane-64.png", "icons/korvane-128.png", "icons/korvane-256.png", "icons/korvane.svg",
 ];

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The browser build served by korvane-hall, played for the hall in headless Chromium
+# (hall_web_test.js): a ticket's seed, a game that scores, the name entered, the rank shown
+# and the score listed; and the same page served as plain files shows nothing of the hall.
+#   tests/web/run_hall_web_test.sh KORVANE_HALL
+# Exits 77 (skipped) where emscripten, CMake, Ninja, Chromium or npm is missing.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+hall=$(realpath "$1")
+
+missing=()
+for tool in emcmake cmake ninja chromium npm node python3; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "SKIP: the hall's browser test needs ${missing[*]} (./run.sh test installs them)"
+    exit 77
+fi
+if [ ! -d "$here/node_modules/puppeteer-core" ] &&
+    ! (cd "$here" && npm install --no-audit --no-fund --loglevel=error); then
+    echo "SKIP: puppeteer-core could not be installed from npm"
+    exit 77
+fi
+
+out="$root/build-web-test"
+"$root/web/build.sh" "$out"
+
+tmp=$(mktemp -d)
+free_port() {
+    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+wait_for() {
+    for _ in $(seq 100); do
+        python3 -c "import urllib.request; urllib.request.urlopen('$1')" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "nothing answers at $1" >&2
+    return 1
+}
+hall_port=$(free_port)
+"$hall" --database "$tmp/hall.sqlite" --port "$hall_port" --web "$out" >"$tmp/hall.log" 2>&1 &
+hall_pid=$!
+static_port=$(free_port)
+mkdir "$tmp/static" && ln -s "$out" "$tmp/static/play"  # the same path as the hall's
+/usr/bin/python3 -m http.server "$static_port" --bind 127.0.0.1 --directory "$tmp/static" >/dev/null 2>&1 &
+static_pid=$!
+trap 'kill "$hall_pid" "$static_pid" 2>/dev/null || true; rm -rf "$tmp"' EXIT
+wait_for "http://127.0.0.1:$hall_port/api/scores"
+wait_for "http://127.0.0.1:$static_port/"
+node "$here/hall_web_test.js" "http://127.0.0.1:$hall_port/" "http://127.0.0.1:$static_port/"

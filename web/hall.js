@@ -1,0 +1,157 @@
+// Playing for a hall of fame: when korvane-hall serves this page (under /play/), each game
+// starts from a ticket's seed, and after a game that scored a small panel beside the game's
+// window offers to enter it. Served as plain static files, nothing here shows or acts.
+//
+// The hall replays a recording of one game from a fresh program: the win score after
+// "harder", the cube's and the clock's counters carry over between games of one run. So a
+// hall game is the first game after the page loaded, and a start after it loads the page
+// afresh for the next one.
+"use strict";
+
+(function () {
+    const page = window.korvanePage;
+    const api = (path) => new URL("../api/" + path, location.href).href;
+    const byId = (id) => document.getElementById(id);
+    const hall = {state: "fresh", ticket: null, taken: 0, submitting: false};
+    // A ticket is valid for two hours; one older than an hour is renewed at the start.
+    const ticketAge = 60 * 60 * 1000;
+
+    async function takeTicket() {
+        try {
+            const answer = await fetch(api("tickets"), {method: "POST"});
+            if (answer.status !== 201) return null;
+            const ticket = await answer.json();
+            if (typeof ticket.ticket !== "string" || !Number.isSafeInteger(ticket.seed)) return null;
+            hall.ticket = ticket;
+            hall.taken = Date.now();
+            return ticket;
+        } catch (e) {
+            return null;
+        }
+    }
+    // korvane-hall serves the page at /play/; only there is a hall asked for a ticket, so
+    // that a page served elsewhere makes no requests that could only fail.
+    const detected = /\/play\/(index\.html)?$/.test(location.pathname) ? takeTicket() : null;
+    if (!detected) return;
+    page.hall = hall;
+
+    const gameRuns = () => {
+        const phaser = byId("cmdPhaser");
+        return page.modal || (phaser && !phaser.disabled);
+    };
+
+    // The start click while no game runs: the ticket first, then its seed, then the click.
+    document.addEventListener("click", (e) => {
+        if (!e.target.closest || !e.target.closest("#frmKorvane #cmdStart") || gameRuns()) return;
+        if (hall.state === "fresh") {
+            e.stopImmediatePropagation();
+            e.preventDefault();
+            hall.state = "starting";
+            startHallGame();
+        } else if (hall.state === "starting") {
+            e.stopImmediatePropagation();  // the ticket is on its way
+        } else if (hall.state === "ended") {
+            e.stopImmediatePropagation();
+            if (!hall.submitting) location.reload();
+        }
+    }, true);
+
+    async function startHallGame() {
+        let ticket = await detected;
+        if (ticket && Date.now() - hall.taken > ticketAge) ticket = await takeTicket();
+        if (ticket) {
+            page.command("seed " + ticket.seed);
+            hall.state = "playing";
+        } else {
+            hall.state = "off";  // no hall after all: the game plays on as it would
+        }
+        page.command("click cmdStart");
+    }
+
+    // The game's end, as its recording is complete.
+    const gameRecorded = page.gameRecorded;
+    page.gameRecorded = function () {
+        gameRecorded();
+        if (hall.state !== "playing") return;
+        hall.state = "ended";
+        const recording = page.lastGame();
+        const scores = [...recording.matchAll(/^expect score (-?\d+)$/gm)];
+        const score = scores.length ? Number(scores[scores.length - 1][1]) : 0;
+        if (score > 0) showPanel(score, recording);
+    };
+
+    // ---- The panel, beside the game's window -------------------------------------------
+    function element(tag, properties, ...children) {
+        const e = Object.assign(document.createElement(tag), properties);
+        e.append(...children);
+        return e;
+    }
+
+    function placePanel(panel) {
+        const stage = byId("stage").getBoundingClientRect();
+        const place = {position: "fixed", zIndex: 10};
+        if (innerWidth - stage.right >= panel.offsetWidth + 16) {
+            Object.assign(place, {left: stage.right + 8 + "px", top: stage.top + "px"});
+        } else if (innerHeight - stage.bottom >= panel.offsetHeight + 16) {
+            Object.assign(place, {left: stage.left + "px", top: stage.bottom + 8 + "px"});
+        } else {
+            // No room beside the window: over its bottom right corner, where the game
+            // that just ended has nothing left to show.
+            Object.assign(place, {right: "8px", bottom: "8px"});
+        }
+        Object.assign(panel.style, place);
+    }
+
+    function showPanel(score, recording) {
+        const name = element("input", {id: "hallName", maxLength: 24, autocomplete: "nickname",
+                                       placeholder: "your name"});
+        const enter = element("button", {id: "hallEnter", type: "submit"}, "Enter the hall of fame");
+        const again = element("button", {id: "hallPlayAgain", type: "button"}, "Play again");
+        const answer = element("p", {id: "hallAnswer"});
+        const form = element("form", {}, element("p", {}, "Your score: " + score), name, " ",
+                             enter);
+        const panel = element("div", {id: "hall"}, form, answer, again);
+        Object.assign(panel.style, {background: "#c0c0c0", color: "#000", padding: "8px",
+                                    border: "2px outset #e8e8e8", font: "12px sans-serif",
+                                    maxWidth: "260px"});
+        // The panel's keys are its own, never the game's.
+        for (const kind of ["keydown", "keyup"]) {
+            window.addEventListener(kind, (e) => {
+                if (panel.contains(e.target)) e.stopPropagation();
+            }, true);
+        }
+        again.addEventListener("click", () => { if (!hall.submitting) location.reload(); });
+        form.addEventListener("submit", async (e) => {
+            e.preventDefault();
+            if (hall.submitting) return;
+            hall.submitting = true;
+            enter.disabled = true;
+            answer.textContent = "Sending ...";
+            const result = await submit(name.value, recording);
+            hall.submitting = false;
+            answer.textContent = result.text;
+            if (result.accepted) name.disabled = true; else enter.disabled = false;
+        });
+        document.body.append(panel);
+        placePanel(panel);
+        window.addEventListener("resize", () => placePanel(panel));
+        name.focus();
+    }
+
+    async function submit(name, recording) {
+        try {
+            const answer = await fetch(api("scores"), {
+                method: "POST",
+                headers: {"Content-Type": "application/json"},
+                body: JSON.stringify({ticket: hall.ticket.ticket, name, recording}),
+            });
+            const body = await answer.json();
+            if (answer.status === 201) {
+                return {accepted: true, text: `Entered at rank ${body.rank} with ${body.score}.`};
+            }
+            return {accepted: false, text: body.message || "The hall refused it."};
+        } catch (e) {
+            return {accepted: false, text: "The hall cannot be reached."};
+        }
+    }
+})();
