@@ -1,5 +1,6 @@
 #include "scripted_shell.h"
 
+#include <cstdlib>
 #include <fstream>
 
 #include "buttons.h"
@@ -78,6 +79,8 @@ void ScriptedShell::RunLine(const ScriptLine& line) {
         options_.screen = *ParseScreenSize(line.args[0]);
     } else if (c == "expect") {
         Expect(line);
+    } else if (c == "logged") {
+        CheckLogged(line);
     }
 }
 
@@ -85,6 +88,36 @@ void ScriptedShell::Expect(const ScriptLine& line) {
     const std::optional<std::string> desync = Desync(game_->state(), line);
     if (!desync) return;
     Log("desync " + *desync);
+    throw Desynced{};
+}
+
+void ScriptedShell::CheckLogged(const ScriptLine& line) {
+    const LoggedCheck check = ReadLoggedCheck(line);
+    int64_t matches = 0;
+    std::vector<std::string> came;  // every line of those frames, for the message
+    size_t at = 0;
+    while (at < log_.size()) {
+        const size_t end = log_.find('\n', at);
+        const std::string entry = log_.substr(at, end - at);
+        at = end == std::string::npos ? log_.size() : end + 1;
+        const size_t space = entry.find(' ');
+        const int64_t frame = std::strtoll(entry.c_str(), nullptr, 10);
+        if (space == std::string::npos || frame < check.first || frame > check.last) continue;
+        const std::string event = entry.substr(space + 1);
+        if (event.compare(0, check.event.size(), check.event) == 0 &&
+            (event.size() == check.event.size() || event[check.event.size()] == ' ')) {
+            ++matches;
+        }
+        came.push_back(entry);
+    }
+    if (check.count < 0 ? matches > 0 : matches == check.count) return;
+    std::string what = "logged " + line.rest + " expected ";
+    what += check.count < 0 ? "at least 1" : std::to_string(check.count);
+    what += " got " + std::to_string(matches) + ", the frames held: ";
+    if (came.empty()) what += "nothing";
+    for (size_t i = 0; i < came.size() && i < 8; ++i) what += (i ? " | " : "") + came[i];
+    if (came.size() > 8) what += " | ... (" + std::to_string(came.size() - 8) + " more)";
+    Log("desync " + what);
     throw Desynced{};
 }
 

@@ -76,6 +76,7 @@ class ScriptedShell : public Shell {
     void Log(const std::string& event);
     void WriteScreen(const ScriptLine& line);
     void Expect(const ScriptLine& line);
+    void CheckLogged(const ScriptLine& line);
 
     std::vector<ScriptLine> lines_;
     size_t next_ = 0;
