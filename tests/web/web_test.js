@@ -66,12 +66,15 @@ async function waitFor(page, what, fn, timeout = 15000) {
     await page.keyboard.press("Space");
     await waitFor(page, "space launches torpedo 1", () => !document.getElementById("Option1").checked);
 
-    // The clock ticks every 500 frames: about 2.5 s apart at 150 stars (200 frames/s).
+    // The clock ticks every 500 frames: about 2.5 s apart at 150 stars (200 frames/s). Only
+    // what a busy machine cannot cause is checked: a page run flat out ticks in a blink, a
+    // stalled one never; how close the pace comes to 2.5 s is korvane-bench's to measure.
     await waitFor(page, "the clock reaches 1", () => document.getElementById("txtGameTime").value === "1");
     const t1 = Date.now();
-    await waitFor(page, "the clock reaches 2", () => document.getElementById("txtGameTime").value === "2");
+    await waitFor(page, "the clock reaches 2", () => document.getElementById("txtGameTime").value === "2",
+                  60000);
     const tick = (Date.now() - t1) / 1000;
-    check(tick > 1.8 && tick < 5, `a clock tick takes ${tick.toFixed(2)} s (2.5 s at 200 frames/s)`);
+    check(tick > 1.2 && tick < 60, `a clock tick takes ${tick.toFixed(2)} s (2.5 s at 200 frames/s)`);
 
     await page.click("#cmdStart");
     await waitFor(page, "the stop disables the play controls", () => document.getElementById("cmdPhaser").disabled);
