@@ -152,7 +152,9 @@ void Route(httplib::Server& server, Store& store, const HallOptions& options) {
         res.set_content(HallPage(store.TopScores(100, 0)), "text/html; charset=utf-8");
     });
     if (std::filesystem::is_directory(options.webDir)) {
-        server.set_mount_point("/play", options.webDir);
+        // The page learns from this header that a hall serves it, without asking anything
+        // that a plain web server would answer with an error.
+        server.set_mount_point("/play", options.webDir, {{"Server-Timing", "korvane-hall"}});
     } else {
         server.Get("/play(/.*)?", [&options](const httplib::Request&, httplib::Response& res) {
             res.status = 404;

@@ -1,5 +1,6 @@
 #include "script.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -109,6 +110,8 @@ void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
             throw ScriptError(line.lineNumber, "malformed screen size " + Quoted(line.args[0]) +
                                                    ", expected WxH, each at most 100000");
         }
+    } else if (c == "logged") {
+        ReadLoggedCheck(line);
     } else {
         throw ScriptError(line.lineNumber, "unknown command " + Quoted(c));
     }
@@ -165,18 +168,131 @@ std::optional<std::string> Desync(GameState& state, const ScriptLine& expectLine
     return expectLine.args[0] + " expected " + written + " got " + actual;
 }
 
+LoggedCheck ReadLoggedCheck(const ScriptLine& line) {
+    if (line.args.size() < 2) throw ScriptError(line.lineNumber, "missing argument to logged");
+    LoggedCheck check;
+    const std::string& frames = line.args[0];
+    const size_t dots = frames.find("..");
+    const std::optional<int64_t> first = ParseInt(frames.substr(0, dots));
+    const std::optional<int64_t> last =
+        dots == std::string::npos ? first : ParseInt(frames.substr(dots + 2));
+    if (!first || !last || *first < 0 || *last < *first) {
+        throw ScriptError(line.lineNumber,
+                          "malformed frames " + Quoted(frames) + ", expected F or FIRST..LAST");
+    }
+    check.first = *first;
+    check.last = *last;
+    size_t eventWord = 1;
+    if (const std::optional<int64_t> count = ParseInt(line.args[1])) {
+        if (*count < 0)
+            throw ScriptError(line.lineNumber, "malformed count " + Quoted(line.args[1]));
+        check.count = *count;
+        eventWord = 2;
+    }
+    if (line.args.size() <= eventWord) {
+        throw ScriptError(line.lineNumber, "missing event to logged");
+    }
+    // The event as written, from its first word to the end of the line.
+    check.event = line.rest.substr(line.rest.find(line.args[eventWord], frames.size()));
+    check.event.erase(check.event.find_last_not_of(" \t") + 1);
+    return check;
+}
+
 bool IsButtonName(const std::string& name) {
     return FindButton(name) != nullptr;
 }
+
+namespace {
+
+// The frames of an `at` line: F, or F..L for every frame from F to L, or F..L/S for every
+// S-th frame from F on.
+struct Frames {
+    int64_t first = 0, last = 0, step = 1;
+};
+
+Frames ParseFrames(int number, const std::string& word) {
+    const size_t dots = word.find("..");
+    if (dots == std::string::npos) {
+        const std::optional<int64_t> f = ParseInt(word);
+        if (!f || *f < 1) throw ScriptError(number, "malformed frame number " + Quoted(word));
+        return {*f, *f, 1};
+    }
+    const size_t slash = word.find('/', dots);
+    const std::optional<int64_t> first = ParseInt(word.substr(0, dots));
+    const std::optional<int64_t> last = ParseInt(word.substr(dots + 2, slash - dots - 2));
+    const std::optional<int64_t> step =
+        slash == std::string::npos ? std::optional<int64_t>(1) : ParseInt(word.substr(slash + 1));
+    if (!first || !last || !step || *first < 1 || *last < *first || *step < 1) {
+        throw ScriptError(number, "malformed frame range " + Quoted(word) +
+                                      ", expected FIRST..LAST or FIRST..LAST/STEP");
+    }
+    return {*first, *last, *step};
+}
+
+// Splits the commands of one line at `;`. A text value (`set` or `expect` of a text) and a
+// `logged` event run to the end of the line, `;` and all.
+std::vector<std::string> SplitCommands(const std::string& text,
+                                       const std::vector<StateVar>& names) {
+    std::vector<std::string> commands;
+    size_t from = 0;
+    while (from <= text.size()) {
+        std::istringstream words(text.substr(from));
+        std::string command, name;
+        words >> command >> name;
+        const StateVar* var = FindStateVar(names, name);
+        const bool toEnd = command == "logged" || ((command == "set" || command == "expect") &&
+                                                   var && var->kind == StateVar::Kind::Text);
+        const size_t semicolon = toEnd ? std::string::npos : text.find(';', from);
+        commands.push_back(text.substr(from, semicolon - from));
+        if (semicolon == std::string::npos) break;
+        from = semicolon + 1;
+    }
+    return commands;
+}
+
+ScriptLine ReadCommand(int number, const std::string& text, const std::vector<StateVar>& names) {
+    ScriptLine line;
+    line.lineNumber = number;
+    std::istringstream words(text);
+    if (!(words >> line.command)) throw ScriptError(number, "missing command");
+    std::getline(words, line.rest);
+    const size_t start = line.rest.find_first_not_of(" \t");
+    line.rest = start == std::string::npos ? "" : line.rest.substr(start);
+    std::istringstream args(line.rest);
+    for (std::string word; args >> word;) line.args.push_back(word);
+    if ((line.command == "set" || line.command == "expect") && !line.args.empty()) {
+        // A text value is everything after the name.
+        const size_t after = line.rest.find(line.args[0]) + line.args[0].size();
+        const size_t valueStart = line.rest.find_first_not_of(" \t", after);
+        line.rest = valueStart == std::string::npos ? "" : line.rest.substr(valueStart);
+    }
+    CheckLine(line, names);
+    return line;
+}
+
+// The most lines that frame ranges may add to a script.
+constexpr int64_t kMaxRangeLines = 100000;
+
+}  // namespace
 
 std::vector<ScriptLine> ParseScript(const std::string& text) {
     GameState names;
     const std::vector<StateVar> table = NameTable(names);
     std::vector<ScriptLine> lines;
+    // The `at` lines since the last idle line: they run in frame order, and in the written
+    // order within a frame, so a range may be written before single frames inside it.
+    std::vector<ScriptLine> pending;
+    auto flush = [&] {
+        std::stable_sort(pending.begin(), pending.end(),
+                         [](const ScriptLine& a, const ScriptLine& b) { return *a.at < *b.at; });
+        for (ScriptLine& line : pending) lines.push_back(std::move(line));
+        pending.clear();
+    };
     std::istringstream in(text);
     std::string raw;
     int number = 0;
-    int64_t lastAt = 0;
+    int64_t lastAt = 0;  // no later line may start before this frame
+    int64_t rangeLines = 0;
     while (std::getline(in, raw)) {
         ++number;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
@@ -184,35 +300,55 @@ std::vector<ScriptLine> ParseScript(const std::string& text) {
         std::string word;
         if (!(words >> word) || word[0] == '#') continue;
 
-        ScriptLine line;
-        line.lineNumber = number;
-        if (word == "at") {
-            std::string frame;
-            if (!(words >> frame)) throw ScriptError(number, "missing frame number after 'at'");
-            std::optional<int64_t> f = ParseInt(frame);
-            if (!f || *f < 1) throw ScriptError(number, "malformed frame number " + Quoted(frame));
-            if (*f < lastAt) {
-                throw ScriptError(
-                    number, "frame " + frame + " comes before frame " + std::to_string(lastAt));
+        if (word != "at") {
+            flush();
+            for (const std::string& command : SplitCommands(raw, table)) {
+                lines.push_back(ReadCommand(number, command, table));
             }
-            lastAt = *f;
-            line.at = *f;
-            if (!(words >> word)) throw ScriptError(number, "missing command after 'at'");
+            continue;
         }
-        line.command = word;
-        std::getline(words, line.rest);
-        const size_t start = line.rest.find_first_not_of(" \t");
-        line.rest = start == std::string::npos ? "" : line.rest.substr(start);
-        std::istringstream args(line.rest);
-        while (args >> word) line.args.push_back(word);
-        if ((line.command == "set" || line.command == "expect") && !line.args.empty()) {
-            // A text value is everything after the name.
-            const size_t after = line.rest.find(line.args[0]) + line.args[0].size();
-            const size_t valueStart = line.rest.find_first_not_of(" \t", after);
-            line.rest = valueStart == std::string::npos ? "" : line.rest.substr(valueStart);
+        std::string frameWord;
+        if (!(words >> frameWord)) throw ScriptError(number, "missing frame number after 'at'");
+        const Frames frames = ParseFrames(number, frameWord);
+        if (frames.first < lastAt) {
+            throw ScriptError(number, "frame " + std::to_string(frames.first) +
+                                          " comes before frame " + std::to_string(lastAt));
         }
-        CheckLine(line, table);
-        lines.push_back(std::move(line));
+        std::string commandText;
+        std::getline(words, commandText);
+        if (commandText.find_first_not_of(" \t") == std::string::npos) {
+            throw ScriptError(number, "missing command after 'at'");
+        }
+        std::vector<ScriptLine> commands;
+        for (const std::string& command : SplitCommands(commandText, table)) {
+            commands.push_back(ReadCommand(number, command, table));
+        }
+        const int64_t count = (frames.last - frames.first) / frames.step + 1;
+        if (count > 1) {
+            rangeLines += count * static_cast<int64_t>(commands.size());
+            if (rangeLines > kMaxRangeLines) {
+                throw ScriptError(number, "frame ranges give more than " +
+                                              std::to_string(kMaxRangeLines) + " lines");
+            }
+        }
+        for (int64_t f = frames.first; f <= frames.last; f += frames.step) {
+            for (const ScriptLine& command : commands) {
+                pending.push_back(command);
+                pending.back().at = f;
+            }
+        }
+        lastAt = frames.first;
+    }
+    flush();
+    // An idle line between them: a later `at` line must not start before an earlier one ends.
+    int64_t latest = 0;
+    for (const ScriptLine& line : lines) {
+        if (!line.at) continue;
+        if (*line.at < latest) {
+            throw ScriptError(line.lineNumber, "frame " + std::to_string(*line.at) +
+                                                   " comes before frame " + std::to_string(latest));
+        }
+        latest = *line.at;
     }
     return lines;
 }

@@ -47,6 +47,17 @@ std::optional<ScreenSize> ParseScreenSize(const std::string& text);
 // "NAME expected VALUE got ACTUAL".
 std::optional<std::string> Desync(GameState& state, const ScriptLine& expectLine);
 
+// A `logged FRAMES [COUNT] EVENT` line: the log must hold EVENT in those frames (F or F..L),
+// at least once, or exactly COUNT times (0: never). EVENT is compared word for word with the
+// start of each logged event, so `sound 105` matches `sound 105 1`.
+struct LoggedCheck {
+    int64_t first = 0, last = 0;
+    int64_t count = -1;  // -1: at least once
+    std::string event;
+};
+// Throws ScriptError for a malformed line.
+LoggedCheck ReadLoggedCheck(const ScriptLine& line);
+
 // The main window's buttons that a script may click.
 bool IsButtonName(const std::string& name);
 

@@ -1,5 +1,6 @@
 #include "scripted_shell.h"
 
+#include <cstdlib>
 #include <ctime>
 
 #include "outcome_dialog_rules.h"
@@ -41,7 +42,7 @@ void ScriptedShell::Log(const std::string& event) {
 
 void ScriptedShell::RunIdleLines() {
     while (next_ < lines_.size()) {
-        Run(lines_[next_++]);
+        RunScriptLine(lines_[next_++]);
         if (observer_) observer_(game(), playControlsEnabled_);
     }
 }
@@ -57,13 +58,23 @@ void ScriptedShell::DoEvents() {
     // Lines due in this frame run here, in script order; an idle line waits for the game
     // to end, and so does everything after it.
     while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
-        Run(lines_[next_++]);
+        RunScriptLine(lines_[next_++]);
+    }
+}
+
+void ScriptedShell::RunScriptLine(const ScriptLine& line) {
+    // A check of the log is the headless run's own: only it keeps a log.
+    if (line.command == "logged") {
+        CheckLogged(line);
+    } else {
+        Run(line);
     }
 }
 
 std::optional<int> ScriptedShell::FirstUnreadExpect() const {
     for (size_t i = next_; i < lines_.size(); ++i) {
-        if (lines_[i].command == "expect") return lines_[i].lineNumber;
+        if (lines_[i].command == "expect" || lines_[i].command == "logged")
+            return lines_[i].lineNumber;
     }
     return std::nullopt;
 }
@@ -77,6 +88,35 @@ void ScriptedShell::ExpectFailed(const ScriptLine& line, const std::string& what
 
 void ScriptedShell::Report(const std::string& message) {
     warnings_ += "korvane-sim: " + message + "\n";
+}
+
+void ScriptedShell::CheckLogged(const ScriptLine& line) {
+    const LoggedCheck check = ReadLoggedCheck(line);
+    int64_t matches = 0;
+    std::vector<std::string> came;  // every line of those frames, for the message
+    size_t at = 0;
+    while (at < log_.size()) {
+        const size_t end = log_.find('\n', at);
+        const std::string entry = log_.substr(at, end - at);
+        at = end == std::string::npos ? log_.size() : end + 1;
+        const size_t space = entry.find(' ');
+        const int64_t frame = std::strtoll(entry.c_str(), nullptr, 10);
+        if (space == std::string::npos || frame < check.first || frame > check.last) continue;
+        const std::string event = entry.substr(space + 1);
+        if (event.compare(0, check.event.size(), check.event) == 0 &&
+            (event.size() == check.event.size() || event[check.event.size()] == ' ')) {
+            ++matches;
+        }
+        came.push_back(entry);
+    }
+    if (check.count < 0 ? matches > 0 : matches == check.count) return;
+    std::string what = "logged " + line.rest + " expected ";
+    what += check.count < 0 ? "at least 1" : std::to_string(check.count);
+    what += " got " + std::to_string(matches) + ", the frames held: ";
+    if (came.empty()) what += "nothing";
+    for (size_t i = 0; i < came.size() && i < 8; ++i) what += (i ? " | " : "") + came[i];
+    if (came.size() > 8) what += " | ... (" + std::to_string(came.size() - 8) + " more)";
+    ExpectFailed(line, what);
 }
 
 void ScriptedShell::ShowMessageBox(const std::string& text) {

@@ -88,6 +88,9 @@ class ScriptedShell : public Shell, public CommandRunner {
     // The sound switch shows its caption from the window's design until the game sets it.
     void ShowDesignCaption();
     void Log(const std::string& event);
+    // A line of the script: a check of the log here, any other through the dispatcher.
+    void RunScriptLine(const ScriptLine& line);
+    void CheckLogged(const ScriptLine& line);
 
     std::vector<ScriptLine> lines_;
     size_t next_ = 0;

@@ -29,9 +29,12 @@
             return null;
         }
     }
-    // korvane-hall serves the page at /play/; only there is a hall asked for a ticket, so
-    // that a page served elsewhere makes no requests that could only fail.
-    const detected = /\/play\/(index\.html)?$/.test(location.pathname) ? takeTicket() : null;
+    // korvane-hall marks the page it serves with a Server-Timing entry of its name; only
+    // then is a hall asked for a ticket, so that a page served elsewhere makes no requests
+    // that could only fail.
+    const navigation = performance.getEntriesByType("navigation")[0];
+    const servedByHall = !!navigation && (navigation.serverTiming || []).some((t) => t.name === "korvane-hall");
+    const detected = servedByHall ? takeTicket() : null;
     if (!detected) return;
     page.hall = hall;
 

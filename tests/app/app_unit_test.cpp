@@ -1,11 +1,10 @@
-// The desktop layer's arithmetic: pacing on a clock the test moves by hand, Qt's keys as the
-// game's virtual-key codes, and the command line.
+// The desktop layer's arithmetic: pacing on a clock the test moves by hand, and the command
+// line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "command_line.h"
-#include "key_codes.h"
 #include "pacer.h"
 
 namespace korvane {
@@ -96,22 +95,6 @@ TEST(PacerBatches, FramesDueByTheNextRefreshRunBackToBackAndThePaceHolds) {
     EXPECT_DOUBLE_EQ(pacer.BatchWait(emulated, kRefresh), 3 * kRefresh);
 }
 
-TEST(KeyCodes, QtKeysAndModifiersBecomeTheGamesCodes) {
-    const std::pair<Qt::Key, int> keys[] = {
-        {Qt::Key_Control, 17}, {Qt::Key_Space, 32},  {Qt::Key_Left, 37},     {Qt::Key_Up, 38},
-        {Qt::Key_Right, 39},   {Qt::Key_Down, 40},   {Qt::Key_A, 65},        {Qt::Key_C, 67},
-        {Qt::Key_H, 72},       {Qt::Key_Q, 81},      {Qt::Key_S, 83},        {Qt::Key_X, 88},
-        {Qt::Key_Z, 90},       {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},    {Qt::Key_Escape, 27},
-        {Qt::Key_Shift, 16},   {Qt::Key_5, 53},      {Qt::Key_F1, 112},      {Qt::Key_F12, 123},
-        {Qt::Key_Meta, 0},     {Qt::Key_unknown, 0}, {Qt::Key_Adiaeresis, 0}};
-    for (auto [key, code] : keys) EXPECT_EQ(VirtualKeyFromQt(key), code) << code;
-    EXPECT_EQ(ShiftBits(Qt::NoModifier), 0);
-    EXPECT_EQ(ShiftBits(Qt::ShiftModifier), 1);
-    EXPECT_EQ(ShiftBits(Qt::ControlModifier), 2);
-    EXPECT_EQ(ShiftBits(Qt::AltModifier), 4);
-    EXPECT_EQ(ShiftBits(Qt::ShiftModifier | Qt::AltModifier | Qt::KeypadModifier), 5);
-}
-
 TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_FALSE(AnswerCommandLine({}).has_value());  // no arguments: the game starts
     PlayOptions play;
@@ -121,7 +104,7 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     const auto version = AnswerCommandLine({"--version"});
     ASSERT_TRUE(version);
     EXPECT_EQ(version->exitCode, 0);
-    EXPECT_EQ(version->out, "korvane 1.02\n");
+    EXPECT_EQ(version->out.rfind("korvane ", 0), 0u);
     const auto help = AnswerCommandLine({"--help"});
     ASSERT_TRUE(help);
     EXPECT_EQ(help->exitCode, 0);

@@ -48,7 +48,7 @@ foreach(f bin/korvane share/applications/org.korvane.Korvane.desktop
 endforeach()
 execute_process(COMMAND ${PREFIX}/bin/korvane --version
                 RESULT_VARIABLE ran OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT ran EQUAL 0 OR NOT out MATCHES "1\\.02")
+if(NOT ran EQUAL 0 OR NOT out MATCHES "^korvane [0-9]")
     message(FATAL_ERROR "installed korvane --version: ${ran} ${out} ${err}")
 endif()
 message(STATUS "installed korvane says: ${out}")

@@ -3,8 +3,7 @@
 // through CurrentPlayback(), so no check depends on how fast this machine is.
 //
 // sounds.expected pins every embedded image (rate, length, hash): the game's timing waits
-// out whole sounds. After an intended change of a sound, rewrite it and review the diff:
-//   KORVANE_UPDATE_GOLDEN=1 ctest --test-dir build -R sound.
+// out whole sounds (see pinned.h for rewriting it).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "pinned.h"
 #include "sound_channel.h"
 #include "sound_player.h"
 
@@ -59,15 +59,7 @@ TEST(EmbeddedSounds, EachIsPinnedAudibleUnclippedAndAtRestAtBothEnds) {
     }
     for (int id : {0, -1, 100, 118}) EXPECT_TRUE(LoadResData(id).empty()) << id;
 
-    const std::string path = KORVANE_SOUND_GOLDEN;
-    const char* update = std::getenv("KORVANE_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        std::ofstream(path) << got.str();
-        return;
-    }
-    std::ifstream in(path);
-    const std::string want((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(got.str(), want) << "the embedded sounds differ from " << path;
+    pinned::Check(KORVANE_SOUND_GOLDEN, got.str());
 }
 
 TEST(SoundChannel, PlaysInOrderAcrossBuffersCutsAtTheNextByteAndEndsInSilence) {

@@ -33,7 +33,11 @@ async function playUntilScored(page) {
             [Number(document.getElementById("txtScore").value), !document.getElementById("cmdPhaser").disabled]);
         if (score > 0 && runs) {
             await page.click("#cmdStart");
-            return waitFor(page, "the stop ends the game", () => document.getElementById("cmdPhaser").disabled);
+            // The cube may still end the game first, with its dialog: then the dialog is closed.
+            const ended = await waitFor(page, "the stop ends the game", () =>
+                document.getElementById("cmdPhaser").disabled || !!document.querySelector("#cmdClose"), 60000);
+            if (await page.$("#cmdClose")) await page.keyboard.press("Enter");
+            return ended;
         }
         if (!runs) {
             // A dialog that ends the game: close it; the game counts as it stands.

@@ -59,6 +59,7 @@ async function waitFor(page, what, fn, timeout = 15000) {
     await page.click("#cmdStart");
     await waitFor(page, "the settings dialog opens", () => !!document.querySelector("#frmStart #cmdOK"));
     check(await text(page, "#Text1") === "150", "the settings dialog shows 150 stars");
+    const beforeStart = Date.now();
     await page.click("#cmdOK");
     await waitFor(page, "the game starts", () => document.getElementById("txtGameTime").value === "0");
     check(await page.$eval("#Option1", (o) => o.checked), "torpedo 1 is ready at the start");
@@ -81,12 +82,16 @@ async function waitFor(page, what, fn, timeout = 15000) {
     const box = await (await page.$("#Picture1")).boundingBox();
     await page.mouse.click(box.x + 100, box.y + 60);  // the crosshairs set off for (100, 60)
 
-    // The clock ticks every 500 frames: about 2.5 s apart at 150 stars (200 frames/s).
-    await waitFor(page, "the clock reaches 1", () => document.getElementById("txtGameTime").value === "1");
-    const t1 = Date.now();
-    await waitFor(page, "the clock reaches 2", () => document.getElementById("txtGameTime").value === "2");
-    const tick = (Date.now() - t1) / 1000;
-    check(tick > 1.8 && tick < 5, `a clock tick takes ${tick.toFixed(2)} s (2.5 s at 200 frames/s)`);
+    // The clock ticks every 500 frames: about 2.5 s apart at 150 stars (200 frames/s). Only
+    // what a busy machine cannot cause is checked, counted from before the start: a paced game
+    // never runs ahead of its pace (after a stall it only catches up), so two ticks take at
+    // least 5 s less a wide margin; a stalled page never gets there. How close the pace comes
+    // to 200 frames a second is korvane-bench's to measure.
+    await waitFor(page, "the clock reaches 2", () => document.getElementById("txtGameTime").value === "2",
+                  60000);
+    const twoTicks = (Date.now() - beforeStart) / 1000;
+    check(twoTicks > 3.5 && twoTicks < 60,
+          `two clock ticks take ${twoTicks.toFixed(2)} s from the start (5 s at 200 frames/s)`);
 
     await page.click("#cmdStart");
     await waitFor(page, "the stop disables the play controls", () => document.getElementById("cmdPhaser").disabled);

@@ -1,0 +1,154 @@
+// What korvane-sim refuses: a bad script is refused whole with its line and what is wrong,
+// and runs nothing; bad options are refused before any script is read.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "sim_command_line.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+korvane::script::RunResult RunSim(const std::string& script, std::vector<std::string> args = {}) {
+    const fs::path file =
+        fs::temp_directory_path() / ("korvane_refusal_" + std::to_string(getpid()) + ".kvs");
+    std::ofstream(file, std::ios::binary) << script;
+    args.push_back(file.string());
+    korvane::script::RunResult r = korvane::sim::RunSimCommandLine(args);
+    fs::remove(file);
+    return r;
+}
+
+TEST(Refusal, ABadScriptIsRefusedWithItsLineAndRunsNothing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"click cmdStart\nfrobnicate\n", "line 2: unknown command 'frobnicate'"},
+        {"# a comment\n\nclick cmdNothing\n", "line 3: unknown button 'cmdNothing'"},
+        {"set nosuchvariable 5\n", "line 1: unknown name 'nosuchvariable'"},
+        {"click cmdStart\nat 5 print starx[501]\n", "line 2: unknown name 'starx[501]'"},
+        {"stars 4\nkeyup\n", "line 2: missing argument to keyup"},
+        {"keyup space\n", "line 1: malformed key code 'space'"},
+        {"set cubey\n", "line 1: missing argument to set"},
+        {"set cubey twelve\n", "line 1: malformed value 'twelve'"},
+        {"pixel 10\n", "line 1: missing argument to pixel"},
+        {"pixel 10 y\n", "line 1: malformed y 'y'"},
+        {"mouseup 1 10\n", "line 1: missing argument to mouseup"},
+        {"print\n", "line 1: missing argument to print"},
+        {"stars\n", "line 1: missing argument to stars"},
+        {"stars many\n", "line 1: malformed star count 'many'"},
+        {"stars 501\n", "line 1: star count 501 is out of range 0 to 500"},
+        {"screen\n", "line 1: missing argument to screen"},
+        {"click\n", "line 1: missing argument to click"},
+        {"click cmdStart cmdExit\n", "line 1: too many arguments to click"},
+        {"at\n", "line 1: missing frame number after 'at'"},
+        {"at ten click cmdStart\n", "line 1: malformed frame number 'ten'"},
+        {"at 5\n", "line 1: missing command after 'at'"},
+        {"at 5..2 dump\n",
+         "line 1: malformed frame range '5..2', expected FIRST..LAST or "
+         "FIRST..LAST/STEP"},
+        {"at 1..9/0 dump\n",
+         "line 1: malformed frame range '1..9/0', expected FIRST..LAST or "
+         "FIRST..LAST/STEP"},
+        {"at 1..1000000 dump; dump\n", "line 1: frame ranges give more than 100000 lines"},
+        {"at 5 click cmdStart;\n", "line 1: missing command"},
+        {"click cmdStart\nat 10 click cmdStart\n\n# later\nat 9 print x\n",
+         "line 5: frame 9 comes before frame 10"},
+        {"click cmdStart\nat 10..50/10 print x\nclick cmdStart\nat 20 print x\n",
+         "line 4: frame 20 comes before frame 50"},
+        {"click cmdStart\nat 10 print cubey\nat 20 bogus\n", "line 3: unknown command 'bogus'"},
+        {"seed -1\n", "line 1: malformed seed '-1'"},
+        {"screensize 800\n",
+         "line 1: malformed screen size '800', expected WxH, each at most 100000"},
+        {"expect nosuch 1\n", "line 1: unknown name 'nosuch'"},
+        {"expect x big\n", "line 1: malformed value 'big'"},
+        {"mouseup 3 10 10\n", "line 1: mouse button 3 is not 1, 2 or 4"},
+        {"click a\x01\\\\\n", "line 1: unknown button 'a\\x01\\x5C\\x5C'"},
+        {"logged 5\n", "line 1: missing argument to logged"},
+        {"logged 5 2\n", "line 1: missing event to logged"},
+        {"set cubex \n", "line 1: missing argument to set"},
+        {"set cubex 12a\n", "line 1: malformed value '12a'"},
+        {"set cubex 0x\n", "line 1: malformed value '0x'"},
+        {"set cubex --3\n", "line 1: malformed value '--3'"},
+        {"set cubex true\n", "line 1: malformed value 'true'"},
+        {"set cubex 1.5\n", "line 1: malformed value '1.5'"},
+        {"logged 9..5 sound\n", "line 1: malformed frames '9..5', expected F or FIRST..LAST"},
+    };
+    for (const auto& [script, error] : cases) {
+        const korvane::script::RunResult r = RunSim(script);
+        EXPECT_EQ(r.exitCode, 2) << script;
+        EXPECT_EQ(r.error, std::string("korvane-sim: ") + error) << script;
+        EXPECT_EQ(r.log, "") << script;
+    }
+}
+
+TEST(Refusal, BadOptionsAreRefusedAndTheFrameLimitEndsARun) {
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"--seed", "abc"}, "bad --seed value"},
+        {{"--seed", "-3"}, "bad --seed value"},
+        {{"--seed"}, "bad --seed value"},
+        {{"--screen", "800"}, "bad --screen value, expected WxH, each at most 100000"},
+        {{"--screen", "800x"}, "bad --screen value, expected WxH, each at most 100000"},
+        {{"--screen", "x600"}, "bad --screen value, expected WxH, each at most 100000"},
+        {{"--max-frames", "-5"}, "bad --max-frames value"},
+        {{"--max-frames", "lots"}, "bad --max-frames value"},
+        {{"--bogus"},
+         "unknown option '--bogus'\nusage: korvane-sim [--seed N] [--screen WxH] "
+         "[--max-frames N] SCRIPT"},
+        {{"no_such_script.kvs"}, "only one script may be given"},
+    };
+    for (const auto& [args, error] : cases) {
+        const korvane::script::RunResult r = RunSim("click cmdStart\n", args);
+        EXPECT_EQ(r.exitCode, 2) << args[0];
+        EXPECT_EQ(r.error, std::string("korvane-sim: ") + error) << args[0];
+    }
+    // A game left running stops at the limit, whatever the options around it.
+    const korvane::script::RunResult r =
+        RunSim("click cmdStart\nat 30 expect x 320\n",
+               {"--seed", "9", "--screen", "800x600", "--max-frames", "40"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.log.substr(r.log.size() - 7), "40 end\n");
+    // A check the limit keeps from running fails the run: it was never passed.
+    const korvane::script::RunResult unread =
+        RunSim("click cmdStart\nat 30 expect x 320\nat 60 expect x 320\n", {"--max-frames", "40"});
+    EXPECT_EQ(unread.exitCode, 3);
+    EXPECT_EQ(unread.error,
+              "korvane-sim: line 3: expect never reached: the run stopped at its "
+              "frame limit (40 frames) in frame 40");
+}
+
+TEST(RunEnd, TheFirstDifferenceExitsWithThreeAndSaysWhatWasExpectedAndWhatCame) {
+    korvane::script::RunResult r = RunSim("expect x 5\nprint x\n");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.log, "0 text cmdSound sound: ON\n0 desync x expected 5 got 0\n");
+    r = RunSim("click cmdStart\nat 10 click cmdPhaser\nat 12 logged 10..11 2 sound 105\n");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.log.find("\n12 desync logged 10..11 2 sound 105 expected 2 got 1, the frames "
+                         "held: 10 sound 105 1\n"),
+              std::string::npos)
+        << r.log;
+    r = RunSim("click cmdStart\nat 5 logged 1..4 dialog frmUWin\n");
+    EXPECT_NE(r.log.find("5 desync logged 1..4 dialog frmUWin expected at least 1 got 0, the "
+                         "frames held: nothing\n"),
+              std::string::npos)
+        << r.log;
+}
+
+TEST(RunEnd, TheProgramEndingStopsTheRunAtOnce) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"click cmdStart\nat 10 keyup 81\nat 11 print x\nprint x\n", "10 exit\n"},
+        {"click cmdStart\nat 12 click cmdExit\nat 13 print x\n", "12 exit\n"},
+        {"click cmdStart\nat 14 close\nat 15 print x\nprint x\n", "14 exit\n"},
+        {"click cmdExit\nprint x\nclick cmdStart\n", "0 text cmdSound sound: ON\n0 exit\n"},
+        {"keyup 81\nclick cmdStart\n", "0 text cmdSound sound: ON\n0 exit\n"},
+    };
+    for (const auto& [script, end] : cases) {
+        const korvane::script::RunResult r = RunSim(script);
+        EXPECT_EQ(r.exitCode, 0) << script;
+        EXPECT_EQ(r.log.find(" var "), std::string::npos) << script;
+        EXPECT_EQ(r.log.substr(r.log.size() - std::string(end).size()), end) << script;
+    }
+}
+
+}  // namespace
