@@ -9,22 +9,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 hall=$(realpath "$1")
 
-missing=()
-for tool in emcmake cmake ninja chromium npm node python3; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "SKIP: the hall's browser test needs ${missing[*]} (./run.sh test installs them)"
-    exit 77
-fi
-if [ ! -d "$here/node_modules/puppeteer-core" ] &&
-    ! (cd "$here" && npm install --no-audit --no-fund --loglevel=error); then
-    echo "SKIP: puppeteer-core could not be installed from npm"
-    exit 77
-fi
-
-out="$root/build-web-test"
-"$root/web/build.sh" "$out"
+what="the hall's browser test"
+# shellcheck source=prepare_page.sh
+source "$here/prepare_page.sh"
 
 tmp=$(mktemp -d)
 free_port() {

@@ -9,23 +9,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 sim=$(realpath "${1:-$root/build/korvane-sim}")
 
-missing=()
-for tool in emcmake cmake ninja chromium npm node python3; do
-    command -v "$tool" >/dev/null || missing+=("$tool")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "SKIP: the browser test needs ${missing[*]} (./run.sh test installs them)"
-    exit 77
-fi
+what="the browser test"
+# shellcheck source=prepare_page.sh
+source "$here/prepare_page.sh"
 [ -x "$sim" ] || { echo "no korvane-sim at $sim" >&2; exit 1; }
-if [ ! -d "$here/node_modules/puppeteer-core" ] &&
-    ! (cd "$here" && npm install --no-audit --no-fund --loglevel=error); then
-    echo "SKIP: puppeteer-core could not be installed from npm"
-    exit 77
-fi
-
-out="$root/build-web-test"
-"$root/web/build.sh" "$out"
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out" >/dev/null 2>&1 &

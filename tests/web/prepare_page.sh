@@ -1,0 +1,18 @@
+# Sourced by the browser tests' scripts: skips (exit 77) where a tool is missing or
+# puppeteer-core cannot be installed, then builds the page into $out. Needs $here, $root
+# and $what (the test's name, for the skip message).
+missing=()
+for tool in emcmake cmake ninja chromium npm node python3; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "SKIP: $what needs ${missing[*]} (./run.sh test installs them)"
+    exit 77
+fi
+if [ ! -d "$here/node_modules/puppeteer-core" ] &&
+    ! (cd "$here" && npm install --no-audit --no-fund --loglevel=error); then
+    echo "SKIP: puppeteer-core could not be installed from npm"
+    exit 77
+fi
+out="$root/build-web-test"
+"$root/web/build.sh" "$out"
