@@ -1,6 +1,7 @@
 // Playing for a hall of fame: when korvane-hall serves this page (under /play/), each game
 // starts from a ticket's seed, and after a game that scored a small panel beside the game's
-// window offers to enter it. Served as plain static files, nothing here shows or acts.
+// window offers to enter it; /play/?watch=ID plays the hall's game ID back at its own pace.
+// Served as plain static files, nothing here shows or acts.
 //
 // The hall replays a recording of one game from a fresh program: the win score after
 // "harder", the cube's and the clock's counters carry over between games of one run. So a
@@ -34,8 +35,14 @@
     // that could only fail.
     const navigation = performance.getEntriesByType("navigation")[0];
     const servedByHall = !!navigation && (navigation.serverTiming || []).some((t) => t.name === "korvane-hall");
-    const detected = servedByHall ? takeTicket() : null;
-    if (!detected) return;
+    if (!servedByHall) return;
+    // /play/?watch=ID: the hall's game ID played back at its own pace; no ticket, no panel.
+    const watched = new URLSearchParams(location.search).get("watch");
+    if (watched !== null) {
+        watchGame(watched);
+        return;
+    }
+    const detected = takeTicket();
     page.hall = hall;
 
     const gameRuns = () => {
@@ -83,11 +90,45 @@
         if (score > 0) showPanel(score, recording);
     };
 
+    // ---- Watching a game of the hall ---------------------------------------------------
+    async function watchGame(id) {
+        const note = element("p", {id: "hallWatch"});
+        const panel = element("div", {id: "hall"}, note);
+        stylePanel(panel);
+        document.body.append(panel);
+        const show = (text) => { note.textContent = text; placePanel(panel); };
+        window.addEventListener("resize", () => placePanel(panel));
+        if (!/^[1-9][0-9]{0,17}$/.test(id)) {
+            show("There is no such game in the hall.");
+            return;
+        }
+        try {
+            const answer = await fetch(api(`scores/${id}/recording`));
+            if (answer.status !== 200) {
+                show("There is no such game in the hall.");
+                return;
+            }
+            const recording = await answer.text();
+            show(`Watching game ${id} of the hall.`);
+            const watchEnded = page.watchEnded;
+            page.watchEnded = () => { watchEnded(); show(`Game ${id} of the hall has ended.`); };
+            page.watch(recording);
+        } catch (e) {
+            show("The hall cannot be reached.");
+        }
+    }
+
     // ---- The panel, beside the game's window -------------------------------------------
     function element(tag, properties, ...children) {
         const e = Object.assign(document.createElement(tag), properties);
         e.append(...children);
         return e;
+    }
+
+    function stylePanel(panel) {
+        Object.assign(panel.style, {background: "#c0c0c0", color: "#000", padding: "8px",
+                                    border: "2px outset #e8e8e8", font: "12px sans-serif",
+                                    maxWidth: "260px"});
     }
 
     function placePanel(panel) {
@@ -114,9 +155,7 @@
         const form = element("form", {}, element("p", {}, "Your score: " + score), name, " ",
                              enter);
         const panel = element("div", {id: "hall"}, form, answer, again);
-        Object.assign(panel.style, {background: "#c0c0c0", color: "#000", padding: "8px",
-                                    border: "2px outset #e8e8e8", font: "12px sans-serif",
-                                    maxWidth: "260px"});
+        stylePanel(panel);
         // The panel's keys are its own, never the game's.
         for (const kind of ["keydown", "keyup"]) {
             window.addEventListener(kind, (e) => {

@@ -85,6 +85,7 @@ EM_JS(void, korvane_record, (const char* line), { Module.korvanePage.record(UTF8
 EM_JS(void, korvane_game_recorded, (), { Module.korvanePage.gameRecorded(); });
 EM_JS(void, korvane_ready, (), { Module.korvanePage.ready(); });
 EM_JS(void, korvane_ended, (), { Module.korvanePage.ended(); });
+EM_JS(void, korvane_watch_ended, (), { Module.korvanePage.watchEnded(); });
 // clang-format on
 
 namespace korvane::page {
@@ -200,6 +201,9 @@ void Ready() {
 }
 void Ended() {
     korvane_ended();
+}
+void WatchEnded() {
+    korvane_watch_ended();
 }
 
 }  // namespace korvane::page

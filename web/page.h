@@ -57,5 +57,7 @@ void Record(const char* line);
 void GameRecorded();
 void Ready();
 void Ended();
+// A watched recording has played to its end (or could not be read).
+void WatchEnded();
 
 }  // namespace korvane::page

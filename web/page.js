@@ -16,7 +16,8 @@
     // An event is the window it is for and its text: a command line for the main window,
     // "HANDLER [NUMBER]" for a dialog.
     function post(window, text) {
-        if (page.over) return;
+        // While a recording is watched, the player's input is not the game's.
+        if (page.over || page.watching) return;
         page.queue.push({window, text});
         if (page.waker) page.waker();
     }
@@ -31,11 +32,21 @@
     // example "seed 42" before a start so that the game starts from that seed.
     const recorded = [];
     let lastGameLines = 0;
-    page.record = (line) => { recorded.push(line + "\n"); };
+    page.record = (line) => { if (!page.watching) recorded.push(line + "\n"); };
     page.gameRecorded = () => { lastGameLines = recorded.length; };
     page.recording = () => recorded.join("");
     page.lastGame = () => recorded.slice(0, lastGameLines).join("");
     page.command = (line) => post("frmKorvane", String(line));
+    // korvanePage.watch(RECORDING) plays a recording at the game's own pace, as
+    // korvane --replay does, and takes no more input; korvanePage.watchEnded() is called at
+    // its end (document.body.dataset.watched is then "1").
+    page.watch = (recording) => {
+        if (page.over || page.watching) return;
+        page.queue.push({window: "watch", text: String(recording)});
+        page.watching = true;
+        if (page.waker) page.waker();
+    };
+    page.watchEnded = () => { document.body.dataset.watched = "1"; };
 
     // The game resumes from a message rather than from the timer itself, so that its next
     // short wait is not stretched by the browser's clamping of nested timers.

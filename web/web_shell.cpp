@@ -22,6 +22,9 @@ constexpr double kToleratedLateMicros = 20'000.0;
 // Frames are run in batches of about half a display frame between two waits: the screen
 // shows no more than that, and each wait costs the browser a turn of its event loop.
 constexpr double kBatchMicros = 8'000.0;
+// While a recording is watched: long enough to see a dialog or the end of a game, short
+// enough not to bore.
+constexpr double kWatchPauseMillis = 1000.0;
 
 }  // namespace
 
@@ -39,7 +42,10 @@ void WebShell::DispatchPending() {
     std::string window;
     std::string text;
     while (page::TakeEvent(window, text)) {
-        if (window == "frmKorvane") {
+        if (window == "watch") {
+            // Only a page between games, with nothing watched yet, starts watching.
+            if (!watching_ && !playControlsEnabled_ && modalWindow_.empty()) Watch(text);
+        } else if (window == "frmKorvane") {
             RunMainWindowLine(text);
         } else if (window == modalWindow_ && !modalWindow_.empty()) {
             DialogEvent event;
@@ -74,6 +80,32 @@ void WebShell::RunMainWindowLine(const std::string& text) {
     recording_->CommandEnds();
 }
 
+void WebShell::Watch(const std::string& recording) {
+    try {
+        watched_ = script::ParseScript(recording);
+    } catch (const script::ScriptError& e) {
+        Report("the recording cannot be watched: line " + std::to_string(e.lineNumber) + ": " +
+               e.what());
+        page::WatchEnded();
+        return;
+    }
+    watching_ = true;
+    // The lines between games one after the other; after a game, a pause first.
+    while (nextWatched_ < watched_.size()) {
+        const int64_t before = frame_;
+        Run(watched_[nextWatched_++]);
+        if (frame_ != before) page::Wait(kWatchPauseMillis, false);
+    }
+    page::WatchEnded();
+}
+
+void WebShell::RunWatchedLinesDue() {
+    while (nextWatched_ < watched_.size() && watched_[nextWatched_].at &&
+           *watched_[nextWatched_].at <= frame_) {
+        Run(watched_[nextWatched_++]);
+    }
+}
+
 void WebShell::WaitForEvents() {
     page::Wait(-1.0, true);
     lastBrowserTurn_ = page::NowMillis();
@@ -82,6 +114,7 @@ void WebShell::WaitForEvents() {
 void WebShell::DoEvents() {
     ++frame_;
     recording_->YieldBegins();
+    if (watching_) RunWatchedLinesDue();
     MarkViewscreenDirty();
     WaitOutEmulatedTime(true);
     DispatchPending();
@@ -108,6 +141,11 @@ void WebShell::RunModal(const std::string& window, const ModalHandler& handler) 
     modalWindow_ = window;
     modalHandler_ = handler;
     modalClose_ = false;
+    if (watching_) {
+        // The recorded answers are already given; the viewer sees the window, then it closes.
+        page::Wait(kWatchPauseMillis, false);
+        handler(DialogEvent{"Form_Close", 0}, modalClose_);
+    }
     while (!modalClose_) {
         page::Wait(-1.0, true);
         DispatchPending();

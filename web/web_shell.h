@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "command_runner.h"
 #include "pacer.h"
@@ -37,6 +38,12 @@ class WebShell : public Shell, public script::CommandRunner {
     // Between games: sleep until the player does something, then handle it.
     void WaitForEvents();
     void DispatchPending();
+
+    // Plays a recording (a hall's game) at the game's own pace, as `korvane --replay` does:
+    // each line runs in the yield it was recorded in, the player's input is not taken, and
+    // each dialog closes by itself after a pause so that the viewer sees it. A recording
+    // that cannot be read is reported and nothing plays.
+    void Watch(const std::string& recording);
 
     void DoEvents() override;
     bool IsMainWindowMinimised() override { return minimised_; }
@@ -70,6 +77,8 @@ class WebShell : public Shell, public script::CommandRunner {
     // Lets real time catch up with the emulated time; with handleEvents, the player's
     // events are handled as they come.
     void WaitOutEmulatedTime(bool handleEvents);
+    // The watched recording's lines recorded for this frame's yield.
+    void RunWatchedLinesDue();
 
     Game* game_ = nullptr;
     std::unique_ptr<script::Recording> recording_;
@@ -79,6 +88,9 @@ class WebShell : public Shell, public script::CommandRunner {
     bool modalClose_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
+    std::vector<script::ScriptLine> watched_;
+    size_t nextWatched_ = 0;
+    bool watching_ = false;
 };
 
 }  // namespace korvane
