@@ -2,16 +2,18 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
+#include <QUrl>
 
 #include "korvane_version.h"
 
 namespace korvane {
 
 namespace {
-const char kUsage[] = "Usage: korvane [--record FILE | --replay FILE | --help | --version]\n";
+const char kUsage[] =
+    "Usage: korvane [--record FILE] [--hall URL] | --replay FILE | --help | --version\n";
 
 const char kHelp[] =
-    "Usage: korvane [--record FILE | --replay FILE | --help | --version]\n"
+    "Usage: korvane [--record FILE] [--hall URL] | --replay FILE | --help | --version\n"
     "\n"
     "Korvane: command the starship Halcyra against one huge Vessik cube, with phasers,\n"
     "photon torpedoes and shields. Choose the number of stars, which sets the game's\n"
@@ -26,11 +28,20 @@ const char kHelp[] =
     "                 script: 'korvane-sim FILE' replays it and checks it frame by frame\n"
     "  --replay FILE  show a recording in the window at the game's own pace; closing\n"
     "                 the window or Q ends it\n"
+    "  --hall URL     play for the hall of fame korvane-hall serves at URL: each game\n"
+    "                 starts from the hall's seed and one that scored may be entered\n"
     "  --help         show this help and exit\n"
     "  --version      show the version and exit\n";
 
 CommandLineAnswer UsageError(const QString& message) {
     return {2, "", "korvane: " + message.toStdString() + "\n" + kUsage};
+}
+
+// A hall is reached over plain HTTP or HTTPS, at an address with a host.
+bool IsHallAddress(const QString& text) {
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && (url.scheme() == "http" || url.scheme() == "https") &&
+           !url.host().isEmpty();
 }
 }  // namespace
 
@@ -41,14 +52,17 @@ std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption record(QStringLiteral("record"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption replay(QStringLiteral("replay"), QString(), QStringLiteral("FILE"));
-    parser.addOptions({help, version, record, replay});
+    const QCommandLineOption hall(QStringLiteral("hall"), QString(), QStringLiteral("URL"));
+    parser.addOptions({help, version, record, replay, hall});
     QStringList list{QStringLiteral("korvane")};
     for (const std::string& a : args) list << QString::fromLocal8Bit(a);
     if (!parser.parse(list)) return UsageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty()) {
         return UsageError("unexpected argument '" + parser.positionalArguments().first() + "'");
     }
-    const QStringList given = parser.optionNames();
+    QStringList given = parser.optionNames();
+    // A hall game may be recorded as well: --hall goes with --record, every other option alone.
+    if (given.count("hall") == 1 && given.contains("record")) given.removeOne("hall");
     if (given.size() > 1) {
         return UsageError(given.count(given.first()) > 1 ? "--" + given.first() + " is given twice"
                                                          : "--" + given[0] + " and --" + given[1] +
@@ -61,9 +75,14 @@ std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string
             return UsageError("--" + file->names().first() + " needs a file name");
         }
     }
+    if (parser.isSet(hall) && !IsHallAddress(parser.value(hall))) {
+        return UsageError("--hall needs an http:// or https:// address, not '" +
+                          parser.value(hall) + "'");
+    }
     if (play) {
         play->recordPath = parser.value(record).toLocal8Bit().toStdString();
         play->replayPath = parser.value(replay).toLocal8Bit().toStdString();
+        play->hallUrl = parser.value(hall).toStdString();
     }
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The command line, read with Qt's parser before the window system is touched: --help and
-// --version answer without a display; --record FILE and --replay FILE choose how to play.
+// --version answer without a display; --record FILE, --replay FILE and --hall URL choose how
+// to play.
 
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@ struct CommandLineAnswer {
 struct PlayOptions {
     std::string recordPath;  // write the session to this file
     std::string replayPath;  // show this recording instead of playing
+    std::string hallUrl;     // play for the hall of fame at this http(s) address
 };
 
 // Nothing when the game should start (with its options in *play, when given); otherwise

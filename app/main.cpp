@@ -9,6 +9,7 @@
 
 #include "command_line.h"
 #include "gamepads.h"
+#include "hall_play.h"
 #include "korvane_version.h"
 #include "look.h"
 #include "program.h"
@@ -91,10 +92,17 @@ int main(int argc, char** argv) {
     korvane::look::InstallLook(app);
     korvane::Program program;
     std::unique_ptr<korvane::Recorder> recorder;
+    std::unique_ptr<korvane::HallPlay> hall;
     std::unique_ptr<korvane::Replayer> replayer;
     // A replay plays itself: the pads are left alone, as the keyboard is.
     std::unique_ptr<korvane::Gamepads> gamepads;
-    if (!play.recordPath.empty()) {
+    if (!play.hallUrl.empty()) {
+        // It records the game itself, into --record's file too.
+        QStringList arguments;
+        for (int a = 1; a < argc; ++a) arguments << QString::fromLocal8Bit(argv[a]);
+        hall = std::make_unique<korvane::HallPlay>(
+            program, QUrl(QString::fromStdString(play.hallUrl)), play.recordPath, arguments);
+    } else if (!play.recordPath.empty()) {
         recorder = std::make_unique<korvane::Recorder>(program, play.recordPath);
     }
     if (!play.replayPath.empty()) {

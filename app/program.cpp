@@ -76,6 +76,7 @@ void Program::KeyUp(int virtualKey, int shift) {
 }
 
 void Program::Handle(const std::string& command, const std::function<void()>& handler) {
+    if (commandGate_ && !commandGate_(command)) return;
     if (commandTap_) commandTap_->Before(command);
     handler();
     if (commandTap_) commandTap_->After();

@@ -49,6 +49,11 @@ class Program {
     Game& game() { return game_; }
 
     void SetCommandTap(CommandTap* tap) { commandTap_ = tap; }
+    // Asked before each command the player gives the main window, written as for the tap:
+    // a command it answers false to is not handled at all (the hall play turns the start
+    // after a hall game into a fresh program's).
+    using CommandGate = std::function<bool(const std::string& command)>;
+    void SetCommandGate(CommandGate gate) { commandGate_ = std::move(gate); }
 
     // A key released in the main window, as the window hands it to the game (a gamepad
     // gives its keys here too).
@@ -64,6 +69,7 @@ class Program {
     KeyPreview keyPreview_;
     SystemClose systemClose_;
     CommandTap* commandTap_ = nullptr;
+    CommandGate commandGate_;
 };
 
 }  // namespace korvane

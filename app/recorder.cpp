@@ -11,16 +11,17 @@
 
 namespace korvane {
 
-Recorder::Recorder(Program& program, const std::string& path)
+Recorder::Recorder(Program& program, const std::string& path, script::Recording::Writer copy)
     : program_(program),
       path_(path),
-      file_(std::fopen(path.c_str(), "w")),
+      file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w")),
+      copy_(std::move(copy)),
       recording_(program.game(), [this](const std::string& line) { Write(line); }) {
-    if (!file_) {
+    if (!path.empty() && !file_) {
         std::fprintf(stderr, "korvane: cannot record to %s: %s; the game plays unrecorded\n",
                      script::Quoted(path).c_str(), std::strerror(errno));
-        return;
     }
+    if (!file_ && !copy_) return;
     program_.shell().SetTap(this);
     program_.SetCommandTap(this);
     qApp->installEventFilter(this);
@@ -34,6 +35,7 @@ Recorder::~Recorder() {
 }
 
 void Recorder::Write(const std::string& line) {
+    if (copy_) copy_(line);
     if (!file_) return;
     // Line by line, so that what was played survives a crash.
     if (std::fputs((line + "\n").c_str(), file_) < 0 || std::fflush(file_) != 0) {
@@ -45,13 +47,15 @@ void Recorder::Write(const std::string& line) {
 }
 
 ScreenSize Recorder::ScreenSeen(ScreenSize real) {
-    recording_.ScreenSeen(real);
-    return real;
+    const ScreenSize seen = ahead_ ? ahead_->ScreenSeen(real) : real;
+    recording_.ScreenSeen(seen);
+    return seen;
 }
 
 uint64_t Recorder::SeedSeen(uint64_t clockSeed) {
-    recording_.SeedSeen(clockSeed);
-    return clockSeed;
+    const uint64_t seed = ahead_ ? ahead_->SeedSeen(clockSeed) : clockSeed;
+    recording_.SeedSeen(seed);
+    return seed;
 }
 
 bool Recorder::eventFilter(QObject* watched, QEvent* event) {

@@ -3,6 +3,7 @@
 // the game goes on, so that the session replays frame for frame (korvane-sim FILE) and can
 // be watched again (korvane --replay FILE). The writing is the recording language's own
 // (script/recording.h); this is the Qt glue that tells it what happens in the windows.
+// The hall play (hall_play.h) keeps a copy of the lines and chooses the seed ahead of it.
 
 #include <QObject>
 #include <cstdio>
@@ -16,8 +17,9 @@ namespace korvane {
 
 class Recorder : public QObject, public ShellTap, public CommandTap {
   public:
-    // Opens FILE; when it cannot be written, says so once on stderr and records nothing.
-    Recorder(Program& program, const std::string& path);
+    // Opens FILE, when given; when it cannot be written, says so once on stderr and writes
+    // only to copy, and records nothing without one.
+    Recorder(Program& program, const std::string& path, script::Recording::Writer copy = nullptr);
     ~Recorder() override;
 
     // CommandTap
@@ -30,6 +32,10 @@ class Recorder : public QObject, public ShellTap, public CommandTap {
     uint64_t SeedSeen(uint64_t clockSeed) override;
     void MainWindowReset() override { recording_.MainWindowReset(); }
 
+    // A tap that sees each start before it is recorded, and may choose its seed and screen.
+    void PutAhead(ShellTap* tap) { ahead_ = tap; }
+    script::Recording& recording() { return recording_; }
+
   protected:
     // Minimising and restoring the window, and the answers given in the dialogs.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +46,8 @@ class Recorder : public QObject, public ShellTap, public CommandTap {
     Program& program_;
     std::string path_;
     std::FILE* file_ = nullptr;
+    script::Recording::Writer copy_;
+    ShellTap* ahead_ = nullptr;
     script::Recording recording_;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "command_line.h"
+#include "hall_dialog.h"
 #include "pacer.h"
 
 namespace korvane {
@@ -101,6 +102,10 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_FALSE(AnswerCommandLine({"--replay", "a game.rec"}, &play).has_value());
     EXPECT_EQ(play.replayPath, "a game.rec");
     EXPECT_EQ(play.recordPath, "");
+    // A hall game may be recorded too.
+    EXPECT_FALSE(AnswerCommandLine({"--record", "a", "--hall", "https://h.example/k"}, &play));
+    EXPECT_EQ(play.recordPath, "a");
+    EXPECT_EQ(play.hallUrl, "https://h.example/k");
     const auto version = AnswerCommandLine({"--version"});
     ASSERT_TRUE(version);
     EXPECT_EQ(version->exitCode, 0);
@@ -117,12 +122,27 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
                                                {"-platform", "x"},
                                                {"--record"},
                                                {"--replay", ""},
-                                               {"--record", "a", "--replay", "b"}}) {
+                                               {"--record", "a", "--replay", "b"},
+                                               {"--hall", "http://h", "--replay", "b"},
+                                               {"--hall", "ftp://h"},
+                                               {"--hall", "h.example"},
+                                               {"--hall", ""}}) {
         const auto answer = AnswerCommandLine(args);
         ASSERT_TRUE(answer) << args[0];
         EXPECT_EQ(answer->exitCode, 2) << args[0];
         EXPECT_EQ(answer->out, "");
         EXPECT_NE(answer->err.find("Usage: korvane"), std::string::npos);
+    }
+}
+
+// The hall checks names too; the dialog offers to send only what it would take.
+TEST(HallDialog, TakesOneToTwentyFourPrintableCharactersThatAreNotOnlySpaces) {
+    EXPECT_TRUE(HallDialog::IsHallName(QStringLiteral("Zoë <b>")));
+    EXPECT_TRUE(HallDialog::IsHallName(QString(24, QLatin1Char('x'))));
+    EXPECT_TRUE(HallDialog::IsHallName(QString::fromUtf8("\xF0\x9F\x9A\x80")));  // one character
+    for (const QString& name : {QString(), QStringLiteral("   "), QString(25, QLatin1Char('x')),
+                                QStringLiteral("tab\there")}) {
+        EXPECT_FALSE(HallDialog::IsHallName(name)) << name.toStdString();
     }
 }
 

@@ -1,0 +1,87 @@
+#include "hall_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+namespace {
+constexpr int kLongestName = 24;
+}  // namespace
+
+HallDialog::HallDialog(int score, Send send, QWidget* parent)
+    : QDialog(parent),
+      send_(std::move(send)),
+      name_(new QLineEdit(this)),
+      enter_(new QPushButton(QStringLiteral("Enter the hall of fame"), this)),
+      close_(new QPushButton(QStringLiteral("Cancel"), this)),
+      answer_(new QLabel(this)) {
+    setObjectName(QStringLiteral("hallDialog"));
+    setWindowTitle(QStringLiteral("Korvane: hall of fame"));
+    name_->setObjectName(QStringLiteral("hallName"));
+    enter_->setObjectName(QStringLiteral("hallEnter"));
+    close_->setObjectName(QStringLiteral("hallClose"));
+    answer_->setObjectName(QStringLiteral("hallAnswer"));
+    name_->setPlaceholderText(QStringLiteral("your name"));
+    name_->setMaxLength(kLongestName * 2);  // a character may take two UTF-16 units
+    enter_->setDefault(true);
+    answer_->setWordWrap(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(enter_);
+    buttons->addWidget(close_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Your score: %1").arg(score), this));
+    layout->addWidget(name_);
+    layout->addLayout(buttons);
+    layout->addWidget(answer_);
+
+    connect(name_, &QLineEdit::textChanged, this, [this] { UpdateEnter(); });
+    connect(enter_, &QPushButton::clicked, this, [this] { Enter(); });
+    connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    UpdateEnter();
+    name_->setFocus();
+}
+
+bool HallDialog::IsHallName(const QString& name) {
+    const QList<uint> characters = name.toUcs4();
+    if (characters.isEmpty() || characters.size() > kLongestName) return false;
+    for (const uint c : characters) {
+        if (!QChar::isPrint(static_cast<char32_t>(c))) return false;
+    }
+    return !name.trimmed().isEmpty();
+}
+
+void HallDialog::UpdateEnter() {
+    enter_->setEnabled(!sending_ && !entered_ && IsHallName(name_->text()));
+}
+
+void HallDialog::Enter() {
+    if (sending_ || entered_ || !IsHallName(name_->text())) return;
+    sending_ = true;
+    UpdateEnter();
+    answer_->setText(QStringLiteral("Sending ..."));
+    // The answer may come after the player closed the dialog: then it is dropped.
+    QPointer<HallDialog> self(this);
+    send_(name_->text(), [self](const Answer& answer) {
+        if (self) self->ShowAnswer(answer);
+    });
+}
+
+void HallDialog::ShowAnswer(const Answer& answer) {
+    sending_ = false;
+    entered_ = answer.entered;
+    answer_->setText(answer.text);
+    if (entered_) {
+        name_->setEnabled(false);
+        close_->setText(QStringLiteral("Close"));
+        close_->setFocus();
+    }
+    UpdateEnter();
+}
+
+}  // namespace korvane

@@ -1,0 +1,45 @@
+#pragma once
+// The hall of fame's own small dialog, after a hall game that scored: a name, "Enter the hall
+// of fame", and what the hall answered. It is not one of the game's windows: it opens after
+// the game's own dialogs have closed, and the game knows nothing of it.
+
+#include <QDialog>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace korvane {
+
+class HallDialog : public QDialog {
+  public:
+    struct Answer {
+        bool entered = false;  // the hall stored the game
+        QString text;          // what to show: the rank, or why not
+    };
+    using Answered = std::function<void(const Answer&)>;
+    // Sends the name; calls answered once the hall has answered (or cannot be reached).
+    using Send = std::function<void(const QString& name, Answered answered)>;
+
+    HallDialog(int score, Send send, QWidget* parent = nullptr);
+
+    // A name the hall takes, as it checks it: 1 to 24 printable characters, not only spaces.
+    static bool IsHallName(const QString& name);
+
+  private:
+    void Enter();
+    void ShowAnswer(const Answer& answer);
+    // The enter button while the name is one the hall takes and nothing is on its way.
+    void UpdateEnter();
+
+    Send send_;
+    QLineEdit* name_;
+    QPushButton* enter_;
+    QPushButton* close_;
+    QLabel* answer_;
+    bool sending_ = false;
+    bool entered_ = false;
+};
+
+}  // namespace korvane

@@ -1,0 +1,239 @@
+// The desktop program playing for a real korvane-hall, on the offscreen platform: the game
+// starts from the ticket's seed, a game that scored is entered through the hall's dialog and
+// listed with the score the hall replayed, and the start after it asks for a fresh program.
+// A hall that does not answer leaves the games as they always are, with no dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "commands.h"
+#include "hall_play.h"
+#include "look.h"
+#include "program.h"
+
+namespace korvane {
+namespace {
+
+// A loopback port nothing listens on, at least for now.
+quint16 FreePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+// korvane-hall with a fresh database of its own, for one test.
+class Hall {
+  public:
+    Hall() : port_(FreePort()) {
+        server_.setProcessChannelMode(QProcess::ForwardedChannels);
+        server_.start(QStringLiteral(KORVANE_HALL),
+                      {"--database", dir_.filePath("hall.sqlite"), "--port", QString::number(port_),
+                       "--web", dir_.filePath("no-page")});
+    }
+    ~Hall() {
+        server_.terminate();
+        server_.waitForFinished(30000);
+    }
+    bool Listening() {
+        for (int attempt = 0; attempt < 200 && server_.state() != QProcess::NotRunning; ++attempt) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, port_);
+            if (socket.waitForConnected(200)) return true;
+            QTest::qWait(50);
+        }
+        return false;
+    }
+    QUrl Url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port_)); }
+    QJsonArray Scores() {
+        QNetworkAccessManager network;
+        QNetworkReply* reply = network.get(QNetworkRequest(Url().resolved(QUrl("api/scores"))));
+        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 30000)) return {};
+        return QJsonDocument::fromJson(reply->readAll()).object().value("scores").toArray();
+    }
+
+  private:
+    QTemporaryDir dir_;
+    quint16 port_;
+    QProcess server_;
+};
+
+// Plays as a player would, a step every few milliseconds: 0 stars and OK in the settings
+// dialog; the ship kept under the cube launching torpedoes until one strikes, then the stop;
+// whatever the game says closed; the hall's dialog given a name, its answer kept, closed.
+class Player {
+  public:
+    explicit Player(Program& program) : program_(program) {
+        QObject::connect(&steps_, &QTimer::timeout, &steps_, [this] { Step(); });
+        steps_.start(5);
+    }
+    bool hallDialogShown = false;
+    QString hallAnswer;
+
+  private:
+    template <typename T = QWidget>
+    static T* Child(QWidget* parent, const char* name) {
+        return parent->findChild<T*>(QString::fromLatin1(name));
+    }
+    // A click that may open a modal window of its own is made from outside this step, so
+    // that the next steps can answer it.
+    static void ClickLater(QAbstractButton* button) {
+        QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    }
+
+    void Step() {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            if (modal == answered_) return;  // its click is on its way
+            answered_ = modal;
+            Answer(modal);
+            return;
+        }
+        answered_ = nullptr;
+        const GameState& s = program_.game().state();
+        if (!s.gamerunning || !program_.window().controls().button("cmdPhaser")->isEnabled())
+            return;
+        if (s.score > 0) {
+            if (!stopping_) ClickLater(program_.window().controls().button("cmdStart"));
+            stopping_ = true;
+            return;
+        }
+        stopping_ = false;
+        const int off = s.x + 6 - (s.cubex + 50);
+        program_.KeyUp(off < -30 ? keycode::kC : off > 30 ? keycode::kZ : keycode::kX, 0);
+        program_.KeyUp(keycode::kSpace, 0);
+    }
+
+    void Answer(QWidget* modal) {
+        if (modal->objectName() == "frmStart") {
+            Child<QScrollBar>(modal, "HScroll1")->setValue(0);
+            ClickLater(Child<QPushButton>(modal, "cmdOK"));
+        } else if (modal->objectName() == "hallDialog") {
+            hallDialogShown = true;
+            QTest::keyClicks(Child(modal, "hallName"), "Desk Top");
+            ClickLater(Child<QPushButton>(modal, "hallEnter"));
+            WaitForAnswer(modal);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            ClickLater(box->button(QMessageBox::Ok));
+        } else if (auto* close = Child<QPushButton>(modal, "cmdClose")) {
+            ClickLater(close);
+        } else {
+            ADD_FAILURE() << "an unexpected window: " << modal->objectName().toStdString();
+            modal->close();
+        }
+    }
+
+    // The hall's answer, once it has come, and the dialog closed.
+    void WaitForAnswer(QWidget* dialog) {
+        auto* label = Child<QLabel>(dialog, "hallAnswer");
+        const QString text = label->text();
+        if (text.isEmpty() || text.startsWith("Sending")) {
+            QTimer::singleShot(20, dialog, [this, dialog] { WaitForAnswer(dialog); });
+            return;
+        }
+        hallAnswer = text;
+        ClickLater(Child<QPushButton>(dialog, "hallClose"));
+    }
+
+    Program& program_;
+    QTimer steps_;
+    QPointer<QWidget> answered_;  // the modal window last answered, while it lasts
+    bool stopping_ = false;
+};
+
+class HallDesktopTest : public ::testing::Test {
+  protected:
+    void Show() {
+        program_.game().Main();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
+    }
+    // One game from a click on the start button; returns when it has ended.
+    void PlayAGame() {
+        QTest::mouseClick(program_.window().controls().button("cmdStart"), Qt::LeftButton);
+    }
+
+    Program program_;
+    int restarts_ = 0;
+};
+
+TEST_F(HallDesktopTest, AGameFromTheTicketsSeedIsEnteredAndTheNextStartIsAFreshProgram) {
+    Hall hall;
+    ASSERT_TRUE(hall.Listening()) << "korvane-hall did not start";
+    QTemporaryDir dir;
+    const QString recordFile = dir.filePath("game.rec");
+    HallPlay play(program_, hall.Url(), recordFile.toStdString(), {});
+    play.SetRestart([this] { return ++restarts_ > 0; });
+    Show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return play.TicketSeed().has_value(); }, 30000));
+    Player player(program_);
+    PlayAGame();
+    const int score = program_.game().state().score;
+    ASSERT_GT(score, 0) << "the cube won before a torpedo struck it";
+    const std::string recorded = play.Recorded();
+    EXPECT_NE(recorded.find("\nseed " + std::to_string(*play.TicketSeed()) + "\n"),
+              std::string::npos)
+        << recorded;
+    QFile file(recordFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), recorded) << "--record's file holds the same game";
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.hallAnswer.isEmpty(); }, 60000));
+    EXPECT_EQ(player.hallAnswer.toStdString(),
+              "Entered at rank 1 with " + std::to_string(score) + ".");
+    const QJsonArray scores = hall.Scores();
+    ASSERT_EQ(scores.size(), 1);
+    EXPECT_EQ(scores[0]["name"].toString().toStdString(), "Desk Top");
+    EXPECT_EQ(scores[0]["score"].toInt(), score) << "the score the hall replayed";
+
+    PlayAGame();
+    EXPECT_EQ(restarts_, 1);
+    EXPECT_EQ(play.Recorded(), recorded) << "no game after the hall game in this program";
+}
+
+TEST_F(HallDesktopTest, AHallThatDoesNotAnswerLeavesTheGamesAsTheyAreWithoutADialog) {
+    HallPlay play(program_, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(FreePort())), "", {});
+    play.SetRestart([this] { return ++restarts_ > 0; });
+    Show();
+    Player player(program_);
+    PlayAGame();
+    EXPECT_GT(program_.game().state().score, 0);
+    QCoreApplication::processEvents();  // where an offer of the hall would come
+    PlayAGame();
+    EXPECT_FALSE(play.TicketSeed().has_value());
+    EXPECT_FALSE(player.hallDialogShown);
+    EXPECT_EQ(restarts_, 0);
+    size_t games = 0;
+    for (size_t at = 0;
+         (at = play.Recorded().find("\nexpect score ", at + 1)) != std::string::npos;) {
+        ++games;
+    }
+    EXPECT_EQ(games, 2u);
+}
+
+}  // namespace
+}  // namespace korvane
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    korvane::look::InstallLook(app);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
