@@ -13,7 +13,6 @@
 #include <QTimer>
 
 #include "gamepads.h"
-#include "look.h"
 #include "program.h"
 
 namespace korvane {
@@ -243,12 +242,3 @@ TEST_F(GamepadTest, PullingAndPluggingInAPadLeavesTheGameRunningAndIdleReadsNoth
 
 }  // namespace
 }  // namespace korvane
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    korvane::look::InstallLook(app);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

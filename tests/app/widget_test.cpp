@@ -448,12 +448,3 @@ TEST(ViewscreenTest, ShowsTheSurfaceExactlyInCrispBlocksAndReportsTheGamesButton
 
 }  // namespace
 }  // namespace korvane
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    korvane::look::InstallLook(app);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

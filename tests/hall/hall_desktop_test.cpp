@@ -26,7 +26,6 @@
 
 #include "commands.h"
 #include "hall_play.h"
-#include "look.h"
 #include "program.h"
 
 namespace korvane {
@@ -228,12 +227,3 @@ TEST_F(HallDesktopTest, AHallThatDoesNotAnswerLeavesTheGamesAsTheyAreWithoutADia
 
 }  // namespace
 }  // namespace korvane
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    korvane::look::InstallLook(app);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
