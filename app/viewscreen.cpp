@@ -1,6 +1,7 @@
 #include "viewscreen.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygon>
 #include <array>
@@ -33,18 +34,26 @@ QPixmap ViewscreenCursorPixmap() {
     return QPixmap::fromImage(image);
 }
 
+namespace {
+
+// The surface's 0x00BBGGRR pixels to Qt's opaque 0xFFRRGGBB, count of them.
+void ConvertPixels(const Color* from, QRgb* to, int count) {
+    for (int i = 0; i < count; ++i) {
+        const Color c = from[i];
+        to[i] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                     static_cast<int>((c >> 16) & 0xFF));
+    }
+}
+
+}  // namespace
+
 void PixelsToImage(const Color* pixels, int width, int height, QImage& image) {
     if (image.size() != QSize(width, height) || image.format() != QImage::Format_RGB32) {
         image = QImage(width, height, QImage::Format_RGB32);
     }
     for (int py = 0; py < height; ++py) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
-        const Color* row = pixels + static_cast<size_t>(py) * static_cast<size_t>(width);
-        for (int px = 0; px < width; ++px) {
-            const Color c = row[px];
-            line[px] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                            static_cast<int>((c >> 16) & 0xFF));
-        }
+        ConvertPixels(pixels + static_cast<size_t>(py) * static_cast<size_t>(width),
+                      reinterpret_cast<QRgb*>(image.scanLine(py)), width);
     }
 }
 
@@ -65,10 +74,38 @@ void Viewscreen::paintEvent(QPaintEvent* /*event*/) {
         p.fillRect(rect(), Qt::black);
         return;
     }
+    if (ConvertIntoDevice(p)) return;
     SurfaceToImage(*surface_, image_);
     // On a high-DPI screen every game pixel becomes a crisp block, never a blur.
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(rect(), image_);
+}
+
+bool Viewscreen::ConvertIntoDevice(QPainter& p) {
+    // Where the window paints into an image of Qt's own 32-bit pixels at one device pixel a
+    // game pixel (the usual screen), the surface is converted straight into it: one pass
+    // over the pixels a refresh instead of a conversion and then a copy, which is most of
+    // what showing the game costs beyond showing any picture of its size.
+    QPaintEngine* engine = p.paintEngine();
+    auto* target = engine && engine->type() == QPaintEngine::Raster
+                       ? dynamic_cast<QImage*>(engine->paintDevice())
+                       : nullptr;
+    if (!target || target->devicePixelRatio() != 1.0 ||
+        (target->format() != QImage::Format_RGB32 &&
+         target->format() != QImage::Format_ARGB32_Premultiplied)) {
+        return false;
+    }
+    const QTransform& toDevice = p.deviceTransform();
+    if (toDevice.type() > QTransform::TxTranslate) return false;
+    const QRect area = toDevice.mapRect(QRect(0, 0, Surface::kWidth, Surface::kHeight));
+    if (!target->rect().contains(area) || size() != area.size()) return false;
+    const Color* pixels = surface_->Pixels().data();
+    for (int py = 0; py < Surface::kHeight; ++py) {
+        ConvertPixels(pixels + static_cast<size_t>(py) * Surface::kWidth,
+                      reinterpret_cast<QRgb*>(target->scanLine(area.top() + py)) + area.left(),
+                      Surface::kWidth);
+    }
+    return true;
 }
 
 void Viewscreen::mouseReleaseEvent(QMouseEvent* event) {

@@ -42,6 +42,10 @@ class Viewscreen : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // Converts the surface straight into the image that p paints on, when that image takes
+    // the game's pixels one for one; false, with nothing painted, when it does not.
+    bool ConvertIntoDevice(QPainter& p);
+
     const Surface* surface_ = nullptr;
     QImage image_;
 };

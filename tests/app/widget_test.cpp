@@ -435,6 +435,17 @@ TEST(ViewscreenTest, ShowsTheSurfaceExactlyInCrispBlocksAndReportsTheGamesButton
             EXPECT_EQ(doubled.pixel(x, y), inside ? qRgb(255, 255, 0) : qRgb(0, 0, 0)) << x << y;
         }
     }
+    // Painted one for one into a larger picture at an offset, whatever the picture's pixel
+    // format, the viewscreen is the surface exactly, in its place.
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+        QImage framed(660, 500, format);
+        framed.fill(Qt::blue);
+        screen.render(&framed, QPoint(7, 11));
+        EXPECT_EQ(framed.copy(7, 11, 642, 482).convertToFormat(QImage::Format_RGB32), image)
+            << format;
+        EXPECT_EQ(framed.pixel(6, 10), qRgb(0, 0, 255)) << format;
+        EXPECT_EQ(framed.pixel(7 + 642, 11 + 482), qRgb(0, 0, 255)) << format;
+    }
     std::vector<std::tuple<int, int, double, double>> got;
     screen.onMouseUp = [&](int button, int shift, double px, double py) {
         got.emplace_back(button, shift, px, py);
