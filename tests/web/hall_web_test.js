@@ -6,15 +6,9 @@
 //   node hall_web_test.js HALL_URL STATIC_URL
 "use strict";
 const puppeteer = require("puppeteer-core");
+const {check, sleep, waitFor, finish} = require("./checks");
 
 const [hallUrl, staticUrl] = process.argv.slice(2);
-const failures = [];
-const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-async function waitFor(page, what, fn, timeout = 15000) {
-    try { await page.waitForFunction(fn, {timeout}); return true; }
-    catch (e) { check(false, what + " (timed out)"); return false; }
-}
 const gameRuns = () => { const phaser = document.getElementById("cmdPhaser"); return !!phaser && !phaser.disabled; };
 
 // Starts a game with STARS stars through the page's own start button and the settings dialog.
@@ -181,5 +175,5 @@ async function checkWatch(browser, hallUrl, entry, score) {
     check(plainScore === "7" && !(await plain.$("#hall")),
           `served without a hall, a game that scored (${plainScore}) shows no panel`);
     await browser.close();
-    process.exit(failures.length ? 1 : 0);
+    finish();
 })().catch((e) => { console.error(e); process.exit(1); });

@@ -12,6 +12,7 @@
 //   node phone_test.js PAGE_DIR KORVANE_SIM
 "use strict";
 const puppeteer = require("puppeteer-core");
+const {check, sleep, waitFor, finish} = require("./checks");
 const {spawnSync} = require("child_process");
 const fs = require("fs");
 const http = require("http");
@@ -19,13 +20,6 @@ const os = require("os");
 const path = require("path");
 
 const [dir, sim] = process.argv.slice(2);
-const failures = [];
-const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-async function waitFor(page, what, fn, timeout = 15000) {
-    try { await page.waitForFunction(fn, {timeout}); return true; }
-    catch (e) { check(false, what + " (timed out)"); return false; }
-}
 const value = (page, id) => page.$eval(id, (e) => e.value);
 const types = {".html": "text/html", ".js": "text/javascript", ".css": "text/css", ".wasm": "application/wasm",
                ".png": "image/png", ".svg": "image/svg+xml", ".webmanifest": "application/manifest+json"};
@@ -205,5 +199,5 @@ async function playByPad(browser, url) {
     const errors = pages.flatMap((p) => p.errors);
     check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
     await browser.close();
-    process.exit(failures.length ? 1 : 0);
+    finish();
 })().catch((e) => { console.error(e); process.exit(1); });

@@ -5,6 +5,7 @@
 //   node web_test.js URL KORVANE_SIM
 "use strict";
 const puppeteer = require("puppeteer-core");
+const {check, sleep, waitFor, finish} = require("./checks");
 const {spawnSync} = require("child_process");
 const fs = require("fs");
 const os = require("os");
@@ -12,9 +13,6 @@ const path = require("path");
 const {checkWindowLayouts} = require("./window_layouts");
 
 const [url, sim] = process.argv.slice(2);
-const failures = [];
-const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 // The viewscreen's pixels as the player sees them, [r, g, b] by (x, y).
 async function viewscreen(page) {
@@ -32,10 +30,6 @@ function shipLeft(pixel) {
     return -1;
 }
 const text = (page, id) => page.$eval(id, (e) => e.value);
-async function waitFor(page, what, fn, timeout = 15000) {
-    try { await page.waitForFunction(fn, {timeout}); return true; }
-    catch (e) { check(false, what + " (timed out)"); return false; }
-}
 
 (async () => {
     const browser = await puppeteer.launch({
@@ -144,5 +138,5 @@ async function waitFor(page, what, fn, timeout = 15000) {
     const edited = replay(recording.replace(/^at \d+ keyup 90\n/m, ""));
     check(edited.status === 3 && / desync /.test(edited.stdout),
           `without the Z key the replay desyncs (exit ${edited.status})`);
-    process.exit(failures.length ? 1 : 0);
+    finish();
 })().catch((e) => { console.error(e); process.exit(1); });
