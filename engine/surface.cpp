@@ -5,7 +5,7 @@
 
 namespace korvane {
 
-Surface::Surface() : pixels_(static_cast<size_t>(kWidth * kHeight), kBlack) {}
+Surface::Surface() : pixels_(static_cast<size_t>(kWidth * kHeight), kBlack ^ kStoredFlip) {}
 
 void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     const int col0 = std::max(0, -left);
@@ -16,7 +16,8 @@ void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     if (col1 <= col0 || row1 <= row0) return;  // wholly outside the viewscreen
     for (int row = row0; row < row1; ++row) {
         const Color* src = &sprite.pixels[static_cast<size_t>(row * sprite.width + col0)];
-        std::copy(src, src + (col1 - col0), &pixels_[Index(left + col0, top + row)]);
+        std::transform(src, src + (col1 - col0), &pixels_[Index(left + col0, top + row)],
+                       [](Color c) { return c ^ kStoredFlip; });
     }
 }
 
@@ -51,6 +52,7 @@ void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor)
             bottom = std::max(bottom, p.py);
         }
         const int rows = bottom - top + 1;
+        const Color storedFill = fillColor_ ^ kStoredFlip;
         std::vector<int> lo(static_cast<size_t>(rows), 1 << 30);
         std::vector<int> hi(static_cast<size_t>(rows), -(1 << 30));
         for (const Point& p : outline) {
@@ -63,7 +65,7 @@ void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor)
             if (row < 0 || row >= kHeight) continue;
             const int from = std::max(0, lo[static_cast<size_t>(r)]);
             const int to = std::min(kWidth - 1, hi[static_cast<size_t>(r)]);
-            for (int col = from; col <= to; ++col) pixels_[Index(col, row)] = fillColor_;
+            for (int col = from; col <= to; ++col) pixels_[Index(col, row)] = storedFill;
             painted += std::max(0, to - from + 1);
         }
     }
@@ -148,7 +150,7 @@ void Surface::Ellipse(int left, int top, int right, int bottom) {
 }
 
 void Surface::Clear() {
-    std::fill(pixels_.begin(), pixels_.end(), kBlack);
+    std::fill(pixels_.begin(), pixels_.end(), kBlack ^ kStoredFlip);
     emulatedMicros_ += cost::kClear;
 }
 

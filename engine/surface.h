@@ -26,7 +26,7 @@ class Surface {
     Color GetPixel(int px, int py) {
         emulatedMicros_ += cost::kGetPixel;
         if (!Inside(px, py)) return kInvalidColor;
-        return pixels_[Index(px, py)];
+        return pixels_[Index(px, py)] ^ kStoredFlip;
     }
     void SetPixelV(int px, int py, Color c) {
         emulatedMicros_ += cost::kSetPixel;
@@ -34,7 +34,7 @@ class Surface {
     }
     // A look at a pixel by a viewer or a test: no emulated cost.
     Color PeekPixel(int px, int py) const {
-        return Inside(px, py) ? pixels_[Index(px, py)] : kInvalidColor;
+        return Inside(px, py) ? pixels_[Index(px, py)] ^ kStoredFlip : kInvalidColor;
     }
 
     // Opaque copy (SRCCOPY) of the whole sprite with its top-left corner at (left, top).
@@ -66,6 +66,11 @@ class Surface {
     // Every pixel back to black. The fill state and pen are not touched.
     void Clear();
 
+    // The pixels as a viewer takes them, row by row: each colour drawn with its top byte
+    // flipped, so that every colour of the game (0x00BBGGRR) lies in memory as the bytes R,
+    // G, B, 255, an opaque pixel as a browser's canvas takes it, while a read gives back
+    // exactly the value drawn. A viewer uses the low three bytes.
+    static constexpr Color kStoredFlip = 0xFF000000u;
     const std::vector<Color>& Pixels() const { return pixels_; }
 
     // The emulated time that the drawing so far would have taken on the period PC; the
@@ -79,7 +84,7 @@ class Surface {
     }
     static size_t Index(int px, int py) { return static_cast<size_t>(py * kWidth + px); }
     void Plot(int px, int py, Color c) {
-        if (Inside(px, py)) pixels_[Index(px, py)] = c;
+        if (Inside(px, py)) pixels_[Index(px, py)] = c ^ kStoredFlip;
     }
     struct Point {
         int px, py;

@@ -88,7 +88,8 @@
     }
 
     const brightness = (p) => (p & 0xff) + ((p >> 8) & 0xff) + ((p >> 16) & 0xff);
-    // Surface pixels are 0x00BBGGRR, the byte order of RGBA: only the alpha is to be set.
+    // A surface pixel's low three bytes are R, G, B, the canvas's order: only the alpha is to
+    // be set.
     function drawCopy() {
         const {context, image, pixels, column, row} = copy;
         pixels.fill(0xff000000);

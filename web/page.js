@@ -113,52 +113,19 @@
         if (page.viewscreenDirty && !page.over) page.drawViewscreen();
     }
 
-    // ---- The viewscreen: 0x00BBGGRR surface pixels to the canvas's RGBA ----------------
-    // In memory the surface's pixels are the bytes R, G, B, 0: the canvas's own order but
-    // for the alpha. The opaque canvas takes them as they are, straight from the game's
-    // memory, and one fill behind them makes every pixel opaque: no pass over the pixels
-    // in JavaScript. A canvas that would not keep the colours that way gets a copy with the
-    // alpha set, pixel by pixel, instead.
+    // ---- The viewscreen: the surface's pixels, as they are, to the canvas ---------------
+    // In memory every surface pixel is the bytes R, G, B, 255 (the surface keeps each colour
+    // with its top byte flipped for this): the canvas's own order, opaque. The canvas takes
+    // them straight from the game's memory, with no pass over the pixels in JavaScript.
     const canvas = Object.assign(document.createElement("canvas"), {id: "Picture1", tabIndex: 0});
     const context = canvas.getContext("2d", {alpha: false});
-    context.fillStyle = "#000";
-    let heap = null;
-    let base = 0;
     let surfaceImage = null;
-    let copiedImage = null;
-    function drawOpaque(image, width = W, height = H) {
-        context.putImageData(image, 0, 0);
-        context.globalCompositeOperation = "destination-over";
-        context.fillRect(0, 0, width, height);
-        context.globalCompositeOperation = "source-over";
-    }
-    // Tried on the viewscreen's own canvas, which a browser may keep otherwise than a
-    // small one (on the graphics card, say); its pixel is black again afterwards.
-    function takesBytesAsTheyAre() {
-        drawOpaque(new ImageData(new Uint8ClampedArray([255, 128, 1, 0]), 1, 1), 1, 1);
-        const kept = context.getImageData(0, 0, 1, 1).data.join() === "255,128,1,255";
-        context.fillRect(0, 0, 1, 1);
-        return kept;
-    }
     page.attachViewscreen = (heap32, index) => {
-        heap = heap32;
-        base = index;
-        if (takesBytesAsTheyAre()) {
-            surfaceImage = new ImageData(new Uint8ClampedArray(heap.buffer, base * 4, W * H * 4), W, H);
-        } else {
-            copiedImage = context.createImageData(W, H);
-        }
+        surfaceImage = new ImageData(new Uint8ClampedArray(heap32.buffer, index * 4, W * H * 4), W, H);
     };
     page.drawViewscreen = function () {
         page.viewscreenDirty = false;
-        if (surfaceImage) {
-            drawOpaque(surfaceImage);
-        } else if (copiedImage) {
-            const rgba = new Uint32Array(copiedImage.data.buffer);
-            const pixels = heap.subarray(base, base + W * H);
-            for (let i = 0; i < pixels.length; i++) rgba[i] = pixels[i] | 0xff000000;
-            context.putImageData(copiedImage, 0, 0);
-        }
+        if (surfaceImage) context.putImageData(surfaceImage, 0, 0);
     };
     // At most one drawing per display frame, and none while nothing changes.
     page.markViewscreenDirty = function () {

@@ -80,6 +80,8 @@ TEST(Surface, TheTestCardIsDrawnExactly) {
         for (int x = 0; x < W; ++x) {
             const Color c = s.Pixels()[static_cast<size_t>(y) * W + x];
             got.setPixel(x, y, qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+            // Opaque in memory, as the browser's canvas takes the bytes.
+            if (c >> 24 != 0xFF) ADD_FAILURE() << "pixel " << x << "," << y << " is not opaque";
         }
     }
     const QString dir = QStringLiteral(KORVANE_TEST_CARD_DIR);
