@@ -2,13 +2,30 @@
 
 #include <charconv>
 #include <cstdint>
+#include <deque>
+#include <unordered_map>
 
 namespace korvane {
 
 namespace {
 
+// The table once, for a model game state: each variable's name, kind and place within any
+// state.
+struct Entry {
+    std::string_view name;
+    StateVar::Kind kind;
+    std::ptrdiff_t offset;
+};
+
+struct Table {
+    std::deque<std::string> names;  // a deque keeps the entries' views valid as it grows
+    std::vector<Entry> entries;
+    std::unordered_map<std::string_view, size_t> byName;
+};
+
 class TableBuilder {
   public:
+    TableBuilder(Table& table, const GameState& model) : table_(table), model_(model) {}
     void Flag(const char* name, bool& f) { Add(name, StateVar::Kind::Flag, &f); }
     void I16(const char* name, int16_t& f) { Add(name, StateVar::Kind::Int16, &f); }
     void I32(const char* name, int32_t& f) { Add(name, StateVar::Kind::Int32, &f); }
@@ -16,20 +33,21 @@ class TableBuilder {
     template <typename T>
     void Array(const char* name, T (&arr)[kStarSlots]) {
         for (int i = 0; i < kStarSlots; ++i) {
-            std::string n = std::string(name) + "[" + std::to_string(i) + "]";
-            if constexpr (sizeof(T) == 2) {
-                table.push_back({n, StateVar::Kind::Int16, &arr[i]});
-            } else {
-                table.push_back({n, StateVar::Kind::Int32, &arr[i]});
-            }
+            Add(std::string(name) + "[" + std::to_string(i) + "]",
+                sizeof(T) == 2 ? StateVar::Kind::Int16 : StateVar::Kind::Int32, &arr[i]);
         }
     }
-    std::vector<StateVar> table;
 
   private:
-    void Add(const char* name, StateVar::Kind kind, void* field) {
-        table.push_back({name, kind, field});
+    void Add(std::string name, StateVar::Kind kind, const void* field) {
+        table_.names.push_back(std::move(name));
+        table_.byName.emplace(table_.names.back(), table_.entries.size());
+        table_.entries.push_back(
+            {table_.names.back(), kind,
+             static_cast<const char*>(field) - reinterpret_cast<const char*>(&model_)});
     }
+    Table& table_;
+    const GameState& model_;
 };
 
 std::optional<int64_t> ParseNumber(std::string_view text) {
@@ -54,10 +72,7 @@ std::optional<int64_t> ParseNumber(std::string_view text) {
     return negative ? -v : v;
 }
 
-}  // namespace
-
-std::vector<StateVar> NameTable(GameState& s) {
-    TableBuilder b;
+void DescribeEveryVariable(GameState& s, TableBuilder& b) {
     b.Flag("soundon", s.soundon);
     b.I16("numberofstars", s.numberofstars);
     b.I32("score", s.score);
@@ -144,14 +159,61 @@ std::vector<StateVar> NameTable(GameState& s) {
     b.I16("modesteps", s.modesteps);
     b.I16("holdsteps", s.holdsteps);
     b.I16("retreatsteps", s.retreatsteps);
-    return std::move(b.table);
 }
 
-const StateVar* FindStateVar(const std::vector<StateVar>& table, std::string_view name) {
-    for (const StateVar& var : table) {
-        if (var.name == name) return &var;
-    }
-    return nullptr;
+const Table& TheTable() {
+    static const Table table = [] {
+        Table t;
+        GameState model;
+        TableBuilder builder(t, model);
+        DescribeEveryVariable(model, builder);
+        return t;
+    }();
+    return table;
+}
+
+StateVar VarOf(GameState& state, const Entry& entry) {
+    return {entry.name, entry.kind, reinterpret_cast<char*>(&state) + entry.offset};
+}
+
+const Entry* FindEntry(std::string_view name) {
+    const Table& table = TheTable();
+    const auto found = table.byName.find(name);
+    return found == table.byName.end() ? nullptr : &table.entries[found->second];
+}
+
+}  // namespace
+
+std::vector<StateVar> NameTable(GameState& state) {
+    std::vector<StateVar> vars;
+    for (const Entry& entry : TheTable().entries) vars.push_back(VarOf(state, entry));
+    return vars;
+}
+
+std::optional<StateVar> FindStateVar(GameState& state, std::string_view name) {
+    const Entry* entry = FindEntry(name);
+    if (!entry) return std::nullopt;
+    return VarOf(state, *entry);
+}
+
+std::optional<StateVar::Kind> StateVarKind(std::string_view name) {
+    const Entry* entry = FindEntry(name);
+    if (!entry) return std::nullopt;
+    return entry->kind;
+}
+
+std::optional<std::string> NormaliseValue(StateVar::Kind kind, std::string_view value) {
+    bool flag = false;
+    int16_t i16 = 0;
+    int32_t i32 = 0;
+    std::string text;
+    void* field = kind == StateVar::Kind::Flag    ? static_cast<void*>(&flag)
+                  : kind == StateVar::Kind::Int16 ? static_cast<void*>(&i16)
+                  : kind == StateVar::Kind::Int32 ? static_cast<void*>(&i32)
+                                                  : static_cast<void*>(&text);
+    const StateVar scratch{"", kind, field};
+    if (!SetStateVar(scratch, value)) return std::nullopt;
+    return FormatStateVar(scratch);
 }
 
 std::string FormatStateVar(const StateVar& var) {

@@ -24,15 +24,13 @@ void CommandRunner::Run(const ScriptLine& line) {
     } else if (c == "close") {
         CloseMainWindow();
     } else if (c == "set") {
-        std::vector<StateVar> names = NameTable(g.state());
-        const StateVar* var = FindStateVar(names, a[0]);
-        SetStateVar(*var, var->kind == StateVar::Kind::Text ? line.rest : a[1]);
+        const StateVar var = *FindStateVar(g.state(), a[0]);
+        SetStateVar(var, var.kind == StateVar::Kind::Text ? line.rest : a[1]);
     } else if (c == "print") {
-        std::vector<StateVar> names = NameTable(g.state());
-        Print("var " + a[0] + " " + FormatStateVar(*FindStateVar(names, a[0])));
+        Print("var " + a[0] + " " + FormatStateVar(*FindStateVar(g.state(), a[0])));
     } else if (c == "dump") {
         for (const StateVar& var : NameTable(g.state())) {
-            Print("var " + var.name + " " + FormatStateVar(var));
+            Print("var " + std::string(var.name) + " " + FormatStateVar(var));
         }
     } else if (c == "pixel") {
         char hex[16];

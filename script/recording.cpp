@@ -100,9 +100,9 @@ void Recording::VictoryClosed() {
 }
 
 void Recording::WriteExpectations() {
-    std::vector<StateVar> names = NameTable(game_.state());
     for (const char* name : kExpected) {
-        write_(std::string("expect ") + name + " " + FormatStateVar(*FindStateVar(names, name)));
+        write_(std::string("expect ") + name + " " +
+               FormatStateVar(*FindStateVar(game_.state(), name)));
     }
     // korvane-sim stops at 100000 frames unless told otherwise (--max-frames).
     write_("# " + std::to_string(frame_) + " frames so far");

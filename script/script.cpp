@@ -53,18 +53,16 @@ int64_t RequireInt(const ScriptLine& line, size_t index, const char* what, int64
 void RequireValue(const ScriptLine& line) {
     if (line.args.size() < 2)
         throw ScriptError(line.lineNumber, "missing argument to " + line.command);
-    GameState probe;
-    std::vector<StateVar> probeNames = NameTable(probe);
-    const StateVar* var = FindStateVar(probeNames, line.args[0]);
-    if (!var) throw ScriptError(line.lineNumber, "unknown name " + Quoted(line.args[0]));
-    if (var->kind == StateVar::Kind::Text) return;
+    const std::optional<StateVar::Kind> kind = StateVarKind(line.args[0]);
+    if (!kind) throw ScriptError(line.lineNumber, "unknown name " + Quoted(line.args[0]));
+    if (*kind == StateVar::Kind::Text) return;
     RequireArgs(line, 2);
-    if (!SetStateVar(*var, line.args[1])) {
+    if (!NormaliseValue(*kind, line.args[1])) {
         throw ScriptError(line.lineNumber, "malformed value " + Quoted(line.args[1]));
     }
 }
 
-void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
+void CheckLine(const ScriptLine& line) {
     const std::string& c = line.command;
     if (c == "click") {
         RequireArgs(line, 1);
@@ -87,7 +85,7 @@ void CheckLine(const ScriptLine& line, const std::vector<StateVar>& names) {
         RequireValue(line);
     } else if (c == "print") {
         RequireArgs(line, 1);
-        if (!FindStateVar(names, line.args[0])) {
+        if (!StateVarKind(line.args[0])) {
             throw ScriptError(line.lineNumber, "unknown name " + Quoted(line.args[0]));
         }
     } else if (c == "pixel") {
@@ -150,20 +148,12 @@ std::optional<ScreenSize> ParseScreenSize(const std::string& text) {
 }
 
 std::optional<std::string> Desync(GameState& state, const ScriptLine& expectLine) {
-    std::vector<StateVar> names = NameTable(state);
-    const StateVar& var = *FindStateVar(names, expectLine.args[0]);
+    const StateVar var = *FindStateVar(state, expectLine.args[0]);
     const std::string actual = FormatStateVar(var);
     const bool text = var.kind == StateVar::Kind::Text;
     const std::string& written = text ? expectLine.rest : expectLine.args[1];
-    std::string expected = written;
-    if (!text) {
-        // Compared as the game prints them, so that 16, 0x10 and 0x0010 all match 16.
-        GameState probe;
-        std::vector<StateVar> probeNames = NameTable(probe);
-        const StateVar& copy = *FindStateVar(probeNames, expectLine.args[0]);
-        SetStateVar(copy, written);
-        expected = FormatStateVar(copy);
-    }
+    // Compared as the game prints them, so that 16, 0x10 and 0x0010 all match 16.
+    const std::string expected = text ? written : *NormaliseValue(var.kind, written);
     if (expected == actual) return std::nullopt;
     return expectLine.args[0] + " expected " + written + " got " + actual;
 }
@@ -231,17 +221,16 @@ Frames ParseFrames(int number, const std::string& word) {
 
 // Splits the commands of one line at `;`. A text value (`set` or `expect` of a text) and a
 // `logged` event run to the end of the line, `;` and all.
-std::vector<std::string> SplitCommands(const std::string& text,
-                                       const std::vector<StateVar>& names) {
+std::vector<std::string> SplitCommands(const std::string& text) {
     std::vector<std::string> commands;
     size_t from = 0;
     while (from <= text.size()) {
         std::istringstream words(text.substr(from));
         std::string command, name;
         words >> command >> name;
-        const StateVar* var = FindStateVar(names, name);
+        const std::optional<StateVar::Kind> kind = StateVarKind(name);
         const bool toEnd = command == "logged" || ((command == "set" || command == "expect") &&
-                                                   var && var->kind == StateVar::Kind::Text);
+                                                   kind == StateVar::Kind::Text);
         const size_t semicolon = toEnd ? std::string::npos : text.find(';', from);
         commands.push_back(text.substr(from, semicolon - from));
         if (semicolon == std::string::npos) break;
@@ -250,7 +239,7 @@ std::vector<std::string> SplitCommands(const std::string& text,
     return commands;
 }
 
-ScriptLine ReadCommand(int number, const std::string& text, const std::vector<StateVar>& names) {
+ScriptLine ReadCommand(int number, const std::string& text) {
     ScriptLine line;
     line.lineNumber = number;
     std::istringstream words(text);
@@ -266,7 +255,7 @@ ScriptLine ReadCommand(int number, const std::string& text, const std::vector<St
         const size_t valueStart = line.rest.find_first_not_of(" \t", after);
         line.rest = valueStart == std::string::npos ? "" : line.rest.substr(valueStart);
     }
-    CheckLine(line, names);
+    CheckLine(line);
     return line;
 }
 
@@ -276,8 +265,6 @@ constexpr int64_t kMaxRangeLines = 100000;
 }  // namespace
 
 std::vector<ScriptLine> ParseScript(const std::string& text) {
-    GameState names;
-    const std::vector<StateVar> table = NameTable(names);
     std::vector<ScriptLine> lines;
     // The `at` lines since the last idle line: they run in frame order, and in the written
     // order within a frame, so a range may be written before single frames inside it.
@@ -302,8 +289,8 @@ std::vector<ScriptLine> ParseScript(const std::string& text) {
 
         if (word != "at") {
             flush();
-            for (const std::string& command : SplitCommands(raw, table)) {
-                lines.push_back(ReadCommand(number, command, table));
+            for (const std::string& command : SplitCommands(raw)) {
+                lines.push_back(ReadCommand(number, command));
             }
             continue;
         }
@@ -320,8 +307,8 @@ std::vector<ScriptLine> ParseScript(const std::string& text) {
             throw ScriptError(number, "missing command after 'at'");
         }
         std::vector<ScriptLine> commands;
-        for (const std::string& command : SplitCommands(commandText, table)) {
-            commands.push_back(ReadCommand(number, command, table));
+        for (const std::string& command : SplitCommands(commandText)) {
+            commands.push_back(ReadCommand(number, command));
         }
         const int64_t count = (frames.last - frames.first) / frames.step + 1;
         if (count > 1) {
