@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Renews docs/screenshot-web.png: the browser version in headless Chromium, a game at the
-# default 150 stars once the cube has come down, the crosshairs on it and the phasers
-# firing. Uses the browser test's puppeteer-core (tests/web; run that test once first).
+# default 150 stars once the cube has come down, the crosshairs on it, the phasers firing and
+# a torpedo on its way. The page watches a fixed recording (a seed and the player's lines at
+# fixed frames), so every run shows the same game at the same frame: the recording's last
+# line asks for a hint, whose message box holds the game still while the picture is taken
+# (the box itself is hidden for it). Uses the browser test's puppeteer-core (tests/web; run
+# that test once first).
 #   web/make_screenshot.sh [OUT.png]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,39 +20,32 @@ sleep 1
 NODE_PATH="$root/tests/web/node_modules" node - "http://127.0.0.1:$port/" "$shot" <<'JS'
 const puppeteer = require("puppeteer-core");
 const [url, shot] = process.argv.slice(2);
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+// Shields against the globes, the crosshairs sent to where the cube's middle will be, a
+// torpedo, the phasers, and at frame 3956 (beam drawn, torpedo climbing) the hint.
+const recording = `seed 7
+screensize 1024x768
+default-stars
+click cmdStart
+at 5 keyup 83
+at 3500 mouseup 1 110 56
+at 3880 keyup 32
+at 3955 keyup 17
+at 3956 keyup 72
+`;
 (async () => {
     const browser = await puppeteer.launch({executablePath: "/usr/bin/chromium", headless: true,
         args: ["--no-sandbox"], defaultViewport: {width: 733, height: 512}});
     const page = await browser.newPage();
     await page.goto(url);
     await page.waitForFunction(() => document.body.dataset.ready === "1");
-    await page.click("#cmdStart");
-    await page.waitForSelector("#frmStart #cmdOK");
-    await page.click("#cmdOK");
-    await page.waitForFunction(() => document.getElementById("txtGameTime").value === "0");
-    await page.keyboard.press("s");  // shields against the globes while the cube comes down
-    await page.waitForFunction(() => +document.getElementById("txtGameTime").value >= 7,
-                               {timeout: 60000});
-    // The cube's middle: the centre of the teal and grey pixels in the upper half.
-    const [cx, cy] = await page.$eval("#Picture1", (c) => {
-        const d = c.getContext("2d").getImageData(0, 0, 642, 241).data;
-        let sx = 0, sy = 0, n = 0;
-        for (let i = 0; i < d.length; i += 4) {
-            const teal = d[i] === 0 && d[i + 1] === 77 && d[i + 2] === 68;
-            const grey = d[i] === 128 && d[i + 1] === 128 && d[i + 2] === 128;
-            if (teal || grey) { sx += (i / 4) % 642; sy += Math.floor(i / 4 / 642); n++; }
-        }
-        return n ? [sx / n, sy / n] : [321, 100];
-    });
-    const box = await (await page.$("#Picture1")).boundingBox();
-    await page.mouse.click(box.x + cx, box.y + cy);
-    await sleep(2500);
-    await page.keyboard.press("Space");
-    await sleep(300);
-    await page.keyboard.press("Control");
+    await page.evaluate((r) => window.korvanePage.watch(r), recording);
+    // The watched game shows each message box for a second: the picture is taken within it.
+    await page.waitForSelector(".dialog.msgbox", {timeout: 120000});
+    await page.$eval("#overlay", (o) => { o.style.visibility = "hidden"; });
     await page.screenshot({path: shot});
+    const held = await page.$(".dialog.msgbox");
     await browser.close();
+    if (!held) throw new Error("the hint closed before the picture was taken; run it again");
 })().catch((e) => { console.error(e); process.exit(1); });
 JS
 echo "Wrote $shot"
