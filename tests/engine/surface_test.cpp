@@ -113,6 +113,9 @@ TEST(Surface, ReadsBackExactlyAndKeepsItsStateOverAClear) {
     EXPECT_EQ(s.fillStyle(), kFillSolid);
     EXPECT_EQ(s.fillColor(), kGreen);
     EXPECT_EQ(s.selectedPen(), pen);
+    // A disc that crosses the right edge is filled up to the last column.
+    s.Circle(W - 3, 50, 10, kRed);
+    EXPECT_EQ(s.GetPixel(W - 1, 50), kGreen);
     // A disc costs more emulated time than a ring: the pacing of a slow machine follows it.
     double before = s.EmulatedMicros();
     s.Circle(100, 100, 30, kRed);
