@@ -128,6 +128,11 @@ TEST(RunEnd, TheFirstDifferenceExitsWithThreeAndSaysWhatWasExpectedAndWhatCame) 
                          "held: 10 sound 105 1\n"),
               std::string::npos)
         << r.log;
+    // An exact count is exact: an event that came once fails a check for never.
+    r = RunSim("logged 0 0 text cmdSound\n");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_NE(r.log.find("0 desync logged 0 0 text cmdSound expected 0 got 1"), std::string::npos)
+        << r.log;
     r = RunSim("click cmdStart\nat 5 logged 1..4 dialog frmUWin\n");
     EXPECT_NE(r.log.find("5 desync logged 1..4 dialog frmUWin expected at least 1 got 0, the "
                          "frames held: nothing\n"),
