@@ -2,7 +2,8 @@
 # Lines of tests against lines of code, over the files git tracks: tests/ against every other
 # top-level folder but docs/ and assets/. Sources, build files and hand-written test scripts
 # (*.kvs) count; generated expected outputs (*.log, *.screen, *.expected) do not.
-# The project keeps tests at most 40% of the code, aiming for about a third.
+# The project keeps tests at most a third of the code, aiming for 0.30: above 0.33 this exits 1,
+# which fails CI (a test that restates the code costs lines and catches nothing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 count() {
@@ -11,4 +12,6 @@ count() {
 }
 code=$(count ':!tests/**' ':!docs/**' ':!assets/**' ':!*.md')
 tests=$(count 'tests/**')
-echo "test lines: $tests, code lines: $code, ratio: $(awk "BEGIN { printf \"%.2f\", $tests / $code }") (at most 0.40, aim 0.33)"
+ratio=$(awk "BEGIN { printf \"%.2f\", $tests / $code }")
+echo "test lines: $tests, code lines: $code, ratio: $ratio (at most 0.33, aim 0.30)"
+awk "BEGIN { exit !($ratio <= 0.33) }" || { echo "tests are above a third of the code" >&2; exit 1; }
