@@ -1,76 +1,85 @@
-// The page's windows against the desktop's, as tests/app/windows.expected pins them: every
-// named control's box (as Chromium lays it out), its text, each window's caption and size,
-// and the absorption dialog's picture by the hash of the pixels the page shows.
+// The page's windows against the descriptions the WebAssembly hands it: a fresh page keeps a
+// copy of every window, control and picture as it is defined, then each window is opened and
+// its elements compared with them: caption, size, and each control's id, box (as Chromium
+// lays it out) and text in the description's order, the absorption picture pixel for pixel.
 "use strict";
-const fs = require("fs");
-const path = require("path");
+const {waitFor} = require("./checks");
 
-// {name: {head: "CAPTION WxH", controls: [[name, "X,Y WxH", text]]}} in the file's order.
-function readExpected() {
-    const windows = {};
-    let current = null;
-    const file = path.join(__dirname, "..", "app", "windows.expected");
-    for (const line of fs.readFileSync(file, "utf8").split("\n")) {
-        let m = /^(\S+) "(.*)" (\d+x\d+)$/.exec(line);
-        if (m) windows[m[1]] = current = {head: `"${m[2]}" ${m[3]}`, controls: []};
-        m = /^ {2}(\S+) (-?\d+,-?\d+ \d+x\d+) "(.*)"$/.exec(line);
-        // The desktop's "&" marks an access key; the page underlines the letter instead.
-        if (m) current.controls.push([m[1], m[2], m[3].replace(/&(.)/, "$1")]);
-    }
-    return windows;
+// Runs in the page before its scripts: keeps what the game defines.
+function keepDescriptions() {
+    const described = window.describedWindows = {};
+    let page;
+    Object.defineProperty(window, "korvanePage", {configurable: true, get: () => page, set(p) {
+        page = p;
+        const {defineWindow, defineControl, definePicture} = p;
+        p.defineWindow = (name, caption, size, focus) => {
+            described[name] = {caption, size, controls: []};
+            defineWindow(name, caption, size, focus);
+        };
+        p.defineControl = (name, c) => { described[name].controls.push({...c}); defineControl(name, c); };
+        p.definePicture = (id, w, h, pixels) => {
+            described.picture = Array.from(pixels, (c) => c & 0xffffff);
+            definePicture(id, w, h, pixels);
+        };
+    }});
 }
 
-// The same description of a window in the page: its controls are the elements with an id.
-function describe(name) {
+// One window as the page shows it against its description: the differences, one a line.
+function compareWindow(name) {
+    const want = window.describedWindows[name];
     const main = name === "frmKorvane";
+    if (!main) window.korvanePage.openWindow(name, "");
     const client = main ? document.getElementById(name) : document.querySelector(`#${name} .client`);
     // The title element keeps the blanks that document.title trims.
     const caption = document.querySelector(main ? "title" : `#${name} .caption`).firstChild.textContent;
-    const hash = (canvas) => {
-        const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
-        let h = 2166136261;
-        for (let i = 0; i < data.length; i++) if (i % 4 !== 3) h = Math.imul(h ^ data[i], 16777619) >>> 0;
-        return "pixels " + h.toString(16).padStart(8, "0");
-    };
-    const controls = [...client.querySelectorAll("[id]")].map((e) => {
+    const wrong = [];
+    const head = `"${caption}" ${client.offsetWidth}x${client.offsetHeight}`;
+    if (head !== `"${want.caption}" ${want.size.join("x")}`) wrong.push(`window ${head}`);
+    const got = [...client.querySelectorAll("[id]")];
+    for (let i = 0; i < Math.max(got.length, want.controls.length); i++) {
+        const e = got[i], c = want.controls[i] || {id: "(none)", box: [], text: ""};
+        if (!e) { wrong.push(`no element for ${c.id}`); continue; }
         const s = getComputedStyle(e);
         const [ml, mr, mt, mb] = [s.marginLeft, s.marginRight, s.marginTop, s.marginBottom].map(parseFloat);
-        const box = `${e.offsetLeft - ml},${e.offsetTop - mt} ${e.offsetWidth + ml + mr}x${e.offsetHeight + mt + mb}`;
-        let text = e.textContent;
-        if (e.tagName === "INPUT") text = e.type === "text" ? e.value : "";
-        const picture = e.querySelector("canvas");
-        if (picture) text = hash(picture);
-        return [e.id, box, text, e.tagName === "INPUT" && e.type === "text"];
-    });
-    return {head: `"${caption}" ${client.offsetWidth}x${client.offsetHeight}`, controls};
-}
-
-async function checkWindowLayouts(page, check) {
-    const expected = readExpected();
-    for (const [name, want] of Object.entries(expected)) {
-        const main = name === "frmKorvane";
-        const got = await page.evaluate((n, isMain, describeSource) => {
-            const describeWindow = eval(`(${describeSource})`);
-            if (!isMain) window.korvanePage.openWindow(n, "");
-            const d = describeWindow(n);
-            if (!isMain) window.korvanePage.closeWindow();
-            return d;
-        }, name, main, describe.toString());
-        const wrong = [];
-        if (got.head !== want.head) wrong.push(`window ${got.head}, not ${want.head}`);
-        const n = Math.max(got.controls.length, want.controls.length);
-        for (let i = 0; i < n; i++) {
-            const [id, box, text, readout] = got.controls[i] || ["(none)", "", ""];
-            const [wantId, wantBox, wantText] = want.controls[i] || ["(none)", "", ""];
-            // A dialog opened here has no game behind it to fill its read-outs.
-            const textOk = text === wantText || (!main && readout && text === "");
-            if (id !== wantId || box !== wantBox || !textOk) {
-                wrong.push(`${id} ${box} "${text}", not ${wantId} ${wantBox} "${wantText}"`);
+        const box = [e.offsetLeft - ml, e.offsetTop - mt, e.offsetWidth + ml + mr, e.offsetHeight + mt + mb];
+        // A read-out's text is the game's; so is the end of the sound switch's caption. The
+        // desktop's "&" marks an access key, which the page underlines instead.
+        const text = e.tagName === "INPUT" ? "" : e.textContent;
+        const wantText = c.kind === "text" ? "" : c.text.replace(/&(.)/, "$1");
+        const textOk = c.id === "cmdSound" ? text.startsWith(wantText) : text === wantText;
+        if (e.id !== c.id || box.join() !== c.box.join() || !textOk) {
+            wrong.push(`${e.id} ${box} "${text}", not ${c.id} ${c.box} "${wantText}"`);
+        }
+        const canvas = c.kind === "picture" && e.querySelector("canvas");
+        if (canvas) {
+            const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+            const differs = window.describedWindows.picture.findIndex((p, j) =>
+                p !== (data[4 * j] | data[4 * j + 1] << 8 | data[4 * j + 2] << 16));
+            if (differs >= 0 || data.length !== 4 * window.describedWindows.picture.length) {
+                wrong.push(`${c.id} differs from its picture at pixel ${differs}`);
             }
         }
-        check(wrong.length === 0, `${name} is laid out as on the desktop` +
+    }
+    if (!main) window.korvanePage.closeWindow();
+    return wrong;
+}
+
+// Checks every window but the message box, which is as large as its text, on a page of its own.
+async function checkWindowLayouts(page, check) {
+    const fresh = await page.browser().newPage();
+    await fresh.setViewport(page.viewport());
+    await fresh.evaluateOnNewDocument(keepDescriptions);
+    await fresh.goto(page.url());
+    await waitFor(fresh, "the game is ready", () => document.body.dataset.ready === "1");
+    const names = await fresh.evaluate(() =>
+        Object.keys(window.describedWindows).filter((n) => n !== "picture" && window.describedWindows[n].size[0]));
+    check(names.includes("frmKorvane") && names.length > 1, `the windows are described (${names})`);
+    for (const name of names) {
+        const wrong = await fresh.evaluate(compareWindow, name);
+        check(wrong.length === 0, `${name} is built as its description says` +
               (wrong.length ? ":\n      " + wrong.join("\n      ") : ""));
     }
+    await fresh.close();
 }
 
 module.exports = {checkWindowLayouts};
