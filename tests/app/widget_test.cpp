@@ -1,6 +1,6 @@
 // Real widgets on the offscreen platform, driven as a player would: the main window's play
-// controls, focus, keys and mouse; the settings, outcome and About dialogs; the viewscreen.
-// Where the windows stand and what they say is left to the Xvfb end-to-end and the replays.
+// controls, focus, keys and mouse; the settings, outcome and About dialogs; the viewscreen;
+// every window built as its description says.
 #include <gtest/gtest.h>
 
 #include <QApplication>
