@@ -10,7 +10,8 @@ sim, root = sys.argv[1], sys.argv[2]
 TOP = r"(?:\.ci|app|assets|cmake|dialogs|windows|docs|engine|hall|input|packaging|script|sound|tests|tools|web)"
 # A word the docs write for "fill in your own" (SUBJECT, NAME, FILE...) is no real path.
 PLACEHOLDER = re.compile(r"[A-Z]{3,}|\.\.\.")
-COMMAND = re.compile(r"^(at \d|click |keyup |stars |seed |default-stars|set |expect |logged )")
+COMMAND = re.compile(r"^(at \d+|click|keyup|mouseup|minimise|restore|close|set|print|dump|pixel|"
+                     r"screen|screensize|stars|default-stars|harder|seed|expect|logged)\b")
 failures = []
 
 def paths_in(text, here):
@@ -25,7 +26,7 @@ docs = ["README.md", "CONTRIBUTING.md"] + sorted(os.path.relpath(p, root)
 blocks = 0
 for doc in docs:
     text = open(os.path.join(root, doc), encoding="utf-8").read()
-    for name in paths_in(text, os.path.dirname(doc)):
+    for name in sorted(set(paths_in(text, os.path.dirname(doc)))):
         if not glob.glob(os.path.join(root, os.path.normpath(name))):
             failures.append(f"{doc} names {name}, which does not exist")
     for fence, body in re.findall(r"^```([^\n]*)\n(.*?)^```", text, re.S | re.M):
