@@ -26,28 +26,16 @@ fail() {
     exit 1
 }
 
-# A display of our own: the first free number from 90 up.
-display=""
-for n in $(seq 90 160); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        for _ in $(seq 100); do
-            # The server that answers must be ours, not one that won the number first.
-            if xdpyinfo -display ":$n" >/dev/null 2>&1 &&
-                [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]; then
-                display=":$n"
-                break
-            fi
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        [ -n "$display" ] && break
-        kill "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
-    fi
+# A display of our own: Xvfb picks a free number and writes it to us once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
 done
-[ -n "$display" ] || fail "no Xvfb display could be started"
+[ -s "$work/display" ] || fail "no Xvfb display could be started"
+display=":$(tr -d ' \n' <"$work/display")"
 export DISPLAY=$display
 export SDL_AUDIODRIVER=dummy
 unset QT_QPA_PLATFORM
