@@ -1,13 +1,13 @@
 #pragma once
-// korvane-hall verify FILE: a recording replayed here, each game printed with its verified
-// score, for players and moderators.
+// korvane-hall verify FILE: a recording checked here by the server's own gate, for players
+// and moderators: the same refusals, the same messages, the same budget of CPU time.
 
 #include <string>
 
 namespace korvane::hall {
 
-// The exit code: 0 every game replays as recorded, 3 at the first difference or a check
-// never reached, 2 a file that cannot be read or is not a recording.
+// The exit code: 0 the hall would take the game, 3 it would refuse it (the code and message
+// are printed), 2 a file that cannot be read.
 int VerifyFile(const std::string& path);
 
 }  // namespace korvane::hall
