@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 
 #include <charconv>
+#include <cstdint>
 
 #include "hall_paths.h"
 
@@ -10,7 +11,8 @@ namespace korvane::hall {
 
 const char kHallHelp[] =
     "Usage: korvane-hall [OPTIONS]               serve the hall of fame\n"
-    "       korvane-hall verify FILE             check a recording as the hall would\n"
+    "       korvane-hall verify FILE [--seed N]  check a recording as the hall would (N:\n"
+    "                                            the ticket's seed, if known)\n"
     "       korvane-hall hide ID --reason TEXT   take a score out of the table\n"
     "       korvane-hall unhide ID               put it back\n"
     "       korvane-hall --help | --version\n"
@@ -92,8 +94,14 @@ bool Subcommand(const std::vector<std::string>& args, HallOptions& o, std::strin
     if (word == "verify") {
         o.mode = HallOptions::Mode::Verify;
         o.file = args[1];
-        if (args.size() > 2) why = "usage: korvane-hall verify FILE";
-        return args.size() == 2;
+        int64_t seed = 0;
+        if (args.size() == 4 && args[2] == "--seed" && ParseInt(args[3], 0, INT64_MAX, seed)) {
+            o.ticketSeed = static_cast<uint64_t>(seed);
+        } else if (args.size() != 2) {
+            why = "usage: korvane-hall verify FILE [--seed N]";
+            return false;
+        }
+        return true;
     }
     o.mode = word == "hide" ? HallOptions::Mode::Hide : HallOptions::Mode::Unhide;
     if (!ParseInt(args[1], 1, INT64_MAX, o.scoreId)) {

@@ -311,8 +311,8 @@ bool HttpServer::Start(const std::string& address, int port, std::string& why) {
     Impl& s = *impl_;
     unsigned threads = s.limits.threads ? s.limits.threads : std::thread::hardware_concurrency();
     threads = std::max(2u, threads);  // a pool of one is no pool to libmicrohttpd
-    const unsigned flags =
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | (v6 ? unsigned(MHD_USE_IPv6) : 0u);
+    const unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME |
+                           (v6 ? unsigned(MHD_USE_IPv6) : 0u);
     s.daemon = MHD_start_daemon(
         flags, static_cast<uint16_t>(port), &Impl::Admit, &s, &Impl::Access, &s,
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&where), MHD_OPTION_THREAD_POOL_SIZE,

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
             std::puts("korvane-hall " KORVANE_VERSION);
             return 0;
         case HallOptions::Mode::Verify:
-            return VerifyFile(options->file);
+            return VerifyFile(options->file, options->ticketSeed);
         default:
             break;
     }

@@ -55,6 +55,7 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
                                   std::optional<uint64_t>& seed) {
     std::set<std::string> expected;
     bool checking = false;  // past the first expect line
+    bool seeded = false;
     for (const script::ScriptLine& line : lines) {
         const std::string where = "line " + std::to_string(line.lineNumber) + ": ";
         if (!MayHallRecordingHold(line.command)) {
@@ -68,6 +69,7 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
                                                     std::to_string(*seed) + ", the ticket's"};
             }
             seed = said;
+            seeded = true;
         }
         if (line.command == "expect") {
             if (line.at) {
@@ -81,7 +83,7 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
             return Refusal{"malformed", where + "only expect lines come after the game's checks"};
         }
     }
-    if (!seed) return Refusal{"malformed", "the recording has no 'seed' line"};
+    if (!seeded) return Refusal{"malformed", "the recording has no 'seed' line"};
     for (const char* name : kExpected) {
         if (!expected.count(name)) {
             return Refusal{"malformed",

@@ -7,7 +7,7 @@
 
 namespace korvane::hall {
 
-int VerifyFile(const std::string& path) {
+int VerifyFile(const std::string& path, std::optional<uint64_t> ticketSeed) {
     std::string text;
     std::string why;
     if (!script::ReadScriptFile(path, text, why)) {
@@ -15,8 +15,7 @@ int VerifyFile(const std::string& path) {
                      why.c_str());
         return 2;
     }
-    // The recording's own seed stands for the ticket's, which only the hall knows.
-    const Verified v = VerifyHallGame(text, std::nullopt);
+    const Verified v = VerifyHallGame(text, ticketSeed);
     if (!v.game) {
         std::fprintf(stderr, "korvane-hall: %s: refused (%s): %s\n", script::Quoted(path).c_str(),
                      v.refusal.code.c_str(), v.refusal.message.c_str());
