@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every option a program's --help lists is documented: korvane's, korvane-sim's and
-# korvane-bench's in the README, and korvane's in its manual page too. The options are read
+# korvane-bench's in the README, korvane's in its manual page too, and korvane-hall's (where
+# the build has it) in the hall's operator guide. The options are read
 # from the help itself, so a new option fails this until the docs name it.
 #   options_documented.sh BUILD_DIR SOURCE_DIR
 set -u
@@ -9,6 +10,7 @@ failures=0
 # The manual page writes a dash as \-.
 manual=$(sed 's/\\-/-/g' "$source/packaging/korvane.6")
 readme=$(cat "$source/README.md")
+hall_guide=$(cat "$source/docs/hall.md")
 
 # documented WHERE TEXT OPTION: TEXT names OPTION as a whole word.
 documented() {
@@ -18,7 +20,9 @@ documented() {
     fi
 }
 
-for program in korvane korvane-sim korvane-bench; do
+programs=(korvane korvane-sim korvane-bench)
+[ -x "$build/hall/korvane-hall" ] && programs+=(hall/korvane-hall)
+for program in "${programs[@]}"; do
     help=$(env -u DISPLAY -u WAYLAND_DISPLAY "$build/$program" --help) || {
         echo "FAIL: $program --help"
         failures=$((failures + 1))
@@ -27,8 +31,12 @@ for program in korvane korvane-sim korvane-bench; do
     options=$(grep -oE -- '--[a-z][a-z0-9-]*' <<<"$help" | sort -u)
     [ -n "$options" ] || { echo "FAIL: $program --help lists no option"; failures=$((failures + 1)); }
     for option in $options; do
-        documented README.md "$readme" "$option"
-        [ "$program" = korvane ] && documented packaging/korvane.6 "$manual" "$option"
+        case "$program" in
+            hall/korvane-hall) documented docs/hall.md "$hall_guide" "$option" ;;
+            korvane) documented README.md "$readme" "$option"
+                documented packaging/korvane.6 "$manual" "$option" ;;
+            *) documented README.md "$readme" "$option" ;;
+        esac
     done
 done
 [ "$failures" -eq 0 ] && echo "every option documented"
