@@ -139,7 +139,9 @@
         const top = (v.offsetTop + (v.height - dialog.offsetHeight * scale) / 2 - stage.top) / stageScale;
         Object.assign(dialog.style, {left: left + "px", top: top + "px", transformOrigin: "0 0",
                                      transform: `scale(${scale / stageScale})`});
-        const least = kReach / scale;  // the reach in the dialog's own pixels
+        // The reach in the dialog's own pixels, with a little to spare for the rounding of
+        // its scaled edges to the screen's pixels.
+        const least = (kReach + 4) / scale;
         for (const target of dialog.querySelectorAll(".client button, #HScroll1")) {
             const x = Math.max(0, (least - target.offsetWidth) / 2);
             const y = Math.max(0, (least - target.offsetHeight) / 2);
