@@ -5,6 +5,8 @@
 # whose tree goes to OUTDIR.obj (only what changed is built again). Needs Debian's
 # emscripten, CMake, Ninja and a host C++ compiler (for the sound synthesizer).
 #   web/build.sh [OUTDIR]
+# KORVANE_WEB_CMAKE_ARGS adds settings to the configure (for example
+# -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); KORVANE_WEB_JOBS is how many compiles run at once.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-build-web}
