@@ -460,8 +460,9 @@
     page.setScrollValue = (value) => { const bar = byId("HScroll1"); if (bar) bar.value = value; };
 
     // ---- The page as a whole ------------------------------------------------------------
-    // fit.js scales the stage into the browser's visible area (page.fit); touch.js and pad.js
-    // turn taps and gamepads into the same lines as the mouse, keys and buttons.
+    // fit.js scales the stage into the browser's visible area (page.fit); touch.js, pad.js and
+    // thumbs.js turn taps, gamepads and the controls for thumbs into the same lines as the
+    // mouse, keys and buttons.
     page.post = post;
 
     page.ready = function () {
@@ -493,8 +494,8 @@
 
     window.korvanePage = page;
     window.Module = {korvanePage: page, canvas, onAbort: cannotStart};
-    // The game loads once the page's other scripts (fit.js, touch.js, pad.js) have added
-    // their parts.
+    // The game loads once the page's other scripts (fit.js, touch.js, pad.js, thumbs.js,
+    // hall.js) have added their parts.
     function load() {
         if (typeof WebAssembly !== "object" || location.protocol === "file:") {
             cannotStart();
