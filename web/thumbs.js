@@ -15,19 +15,20 @@
     // The buttons of the standard pad layout (as browsers number them) that each stands for;
     // the groups are the left and the right hand's.
     const kGroups = [
-        {id: "thumbsAim", controls: [
+        {id: "thumbsAim", label: "crosshairs and game", controls: [
             ["crosshairs up", "\u25b2", 12, "up"], ["crosshairs left", "\u25c0", 14, "left"],
             ["crosshairs right", "\u25b6", 15, "right"], ["crosshairs down", "\u25bc", 13, "down"],
             ["start/stop", "start/ stop", 9, "start"], ["hint", "hint", 8, "hint"]]},
-        {id: "thumbsShip", controls: [
+        {id: "thumbsShip", label: "ship and weapons", controls: [
             ["fire phasers", "phasers", 1, "phasers"], ["photon torpedo", "torpedo", 0, "torpedo"],
             ["shields", "shields", 3, "shields"], ["ship left", "\u25c0 ship", 4, "shipleft"],
             ["stop the ship", "stop", 2, "shipstop"], ["ship right", "ship \u25b6", 5, "shipright"]]},
     ];
     const touchScreen = matchMedia("(pointer: coarse)");
-    const groups = kGroups.map(({id, controls}) => {
+    const groups = kGroups.map(({id, label, controls}) => {
         const group = Object.assign(document.createElement("div"), {id, className: "thumbs"});
         group.setAttribute("role", "group");
+        group.setAttribute("aria-label", label);
         for (const [label, text, padButton, place] of controls) {
             group.append(thumbButton(label, text, place, () => page.padAct(padButton)));
         }
