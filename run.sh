@@ -76,15 +76,14 @@ if [ "$mode" = web ]; then
 fi
 
 build=${KORVANE_BUILD_DIR:-build}
-# A player's build leaves the tests out; the tests' build treats every warning as an error,
-# as CI does. A build made for playing (or by hand without either) is set up again when the
-# tests are wanted.
-tests=$([ "$mode" = test ] && echo ON || echo OFF)
+# A player's build (the preset "play") leaves the tests out; the tests' build (the preset
+# "test") treats every warning as an error, as CI does. A build made for playing (or by hand
+# without either) is set up again when the tests are wanted.
+preset=$([ "$mode" = test ] && echo test || echo play)
 if [ ! -f "$build/CMakeCache.txt" ] ||
-    { [ "$tests" = ON ] && ! { grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt" &&
+    { [ "$preset" = test ] && ! { grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt" &&
         grep -q '^KORVANE_WERROR:BOOL=ON' "$build/CMakeCache.txt"; }; }; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DKORVANE_TESTS="$tests" -DKORVANE_WERROR="$tests"
+    cmake --preset "$preset" -B "$build"
 fi
 if [ "$mode" = hall ]; then
     cmake --build "$build" --parallel --target korvane-hall
