@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""The deployment of docs/hall.md: nginx with the operator's site file in front of two halls
+on one PostgreSQL, all on loopback ports and, when run as root, as the user nobody.
+  run_postgres.sh deploy_test.py KORVANE_HALL HALL_RECORDING NGINX_SITE_FILE
+Clients (from 127.0.0.2) play through nginx; one hall is killed with kill -9 mid-load. Every
+acknowledged score must be in the table, and games must go on being accepted through the
+other hall. Skipped (77) without nginx; run_postgres.sh skips without PostgreSQL."""
+import http.client, json, os, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+
+HALL, RECORDER, SITE = sys.argv[1:4]
+NGINX = shutil.which("nginx") or "/usr/sbin/nginx"
+if not os.access(NGINX, os.X_OK):
+    print("nginx is not installed: skipped")
+    sys.exit(77)
+AS = {"user": "nobody", "group": "nogroup"} if os.geteuid() == 0 else {}
+CLIENT = "127.0.0.2"  # the client's own address, which the halls must learn from nginx
+failures = []
+
+
+def check(ok, what):
+    if not ok:
+        failures.append(what)
+        print("FAIL:", what, flush=True)
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def wait_for(port, proc):
+    deadline = time.time() + 20
+    while time.time() < deadline and proc.poll() is None:
+        try:
+            return socket.create_connection(("127.0.0.1", port), 0.2).close()
+        except OSError:
+            time.sleep(0.05)
+    raise RuntimeError("nothing listens on port %d" % port)
+
+
+def request(port, method, path, body=None):
+    c = http.client.HTTPConnection("127.0.0.1", port, timeout=30, source_address=(CLIENT, 0))
+    try:
+        c.request(method, path, body=json.dumps(body) if body else None,
+                  headers={"Content-Type": "application/json"})
+        r = c.getresponse()
+        return r.status, r.read()
+    finally:
+        c.close()
+
+
+def start_nginx(tmp, halls):
+    port = free_port()
+    site = open(SITE).read().replace("listen 80;", "listen 127.0.0.1:%d;" % port)
+    site = site.replace("127.0.0.1:8643", "127.0.0.1:%d" % halls[0])
+    site = site.replace("127.0.0.1:8644", "127.0.0.1:%d" % halls[1])
+    open(tmp + "/site.conf", "w").write(site)
+    temps = "".join("%s_temp_path %s/%s;\n" % (t, tmp, t)
+                    for t in ["client_body", "proxy", "fastcgi", "uwsgi", "scgi"])
+    open(tmp + "/nginx.conf", "w").write(
+        "worker_processes 1;\npid %s/nginx.pid;\nevents { worker_connections 512; }\n"
+        "http {\naccess_log %s/access.log;\n%sinclude %s/site.conf;\n}\n" % (tmp, tmp, temps, tmp))
+    proc = subprocess.Popen([NGINX, "-p", tmp, "-c", tmp + "/nginx.conf", "-e", tmp + "/error.log",
+                             "-g", "daemon off;"], **AS)
+    wait_for(port, proc)
+    return proc, port
+
+
+def client(port, stop, accepted, errors):
+    while not stop.is_set():
+        try:
+            tickets = []
+            for _ in range(8):
+                status, body = request(port, "POST", "/api/tickets")
+                if status == 201:
+                    tickets.append(json.loads(body))
+            args = [str(v) for t in tickets for v in (t["seed"], 300, 4)]
+            games = subprocess.run([RECORDER] + args, check=True, capture_output=True,
+                                   text=True).stdout.split("----\n") if tickets else []
+            for t, game in zip(tickets, games):
+                status, body = request(port, "POST", "/api/scores",
+                                       {"ticket": t["ticket"], "name": "Deploy", "recording": game})
+                if status == 201:
+                    accepted.append((time.time(), json.loads(body)["id"]))
+                else:
+                    errors.append(status)
+        except (OSError, http.client.HTTPException) as e:
+            errors.append(str(e))
+
+
+def main():
+    tmp = tempfile.mkdtemp()
+    os.chmod(tmp, 0o777)
+    subprocess.run(["psql", "-d", "postgres", "-qc", "CREATE DATABASE deploy"], check=True)
+    database = os.environ["HALL_TEST_POSTGRES"] + "deploy"
+    ports = [free_port(), free_port()]
+    logs = [open("%s/hall%d.log" % (tmp, k), "w+") for k in range(2)]
+    halls = [subprocess.Popen([HALL, "--database", database, "--port", str(p), "--web",
+                               tmp + "/no-page", "--trusted-proxy", "127.0.0.1"],
+                              stdout=log, stderr=log, **AS) for p, log in zip(ports, logs)]
+    procs = list(halls)
+    try:
+        for p, h in zip(ports, halls):
+            wait_for(p, h)
+        nginx, port = start_nginx(tmp, ports)
+        procs.append(nginx)
+        accepted, errors, stop = [], [], threading.Event()
+        threads = [threading.Thread(target=client, args=(port, stop, accepted, errors))
+                   for _ in range(6)]
+        for th in threads:
+            th.start()
+        deadline = time.time() + 90
+        while len(accepted) < 60 and time.time() < deadline:
+            time.sleep(0.05)
+        served = [log.seek(0) or log.read().count("/api/scores") for log in logs]
+        check(min(served) > 0, "nginx spread the load over both halls: %s" % served)
+        halls[0].send_signal(signal.SIGKILL)
+        killed = time.time()
+        while sum(1 for t, _ in accepted if t > killed + 1) < 60 and time.time() < deadline:
+            time.sleep(0.05)
+        stop.set()
+        for th in threads:
+            th.join()
+        check(halls[0].wait(5) == -signal.SIGKILL, "the first hall was killed")
+        after = sum(1 for t, _ in accepted if t > killed + 1)
+        check(after >= 60, "games accepted through the other hall after the kill: %d" % after)
+        stored = subprocess.run(["psql", "-d", "deploy", "-Atc", "SELECT id FROM scores"],
+                                check=True, capture_output=True, text=True).stdout.split()
+        lost = {i for _, i in accepted} - {int(i) for i in stored}
+        check(not lost, "%d acknowledged scores are not in the table: %s" % (len(lost), sorted(lost)[:5]))
+        check(all(e in (502, 503) for e in errors), "only the killed hall's requests failed: %s"
+              % errors[:5])
+        logs[1].seek(0)
+        check(re.search(r"\b%s\b" % re.escape(CLIENT), logs[1].read()) is not None,
+              "the hall logs the client's address that nginx passed on")
+        print("%d games accepted, %d after the kill; %d requests failed" % (
+            len(accepted), after, len(errors)))
+    finally:
+        for p in procs:
+            if p.poll() is None:
+                p.terminate()
+                p.wait(30)
+        if failures:
+            for name in ["hall0.log", "hall1.log", "error.log"]:
+                print("--", name, open(os.path.join(tmp, name)).read()[-2000:], sep="\n")
+        shutil.rmtree(tmp, ignore_errors=True)
+    sys.exit(1 if failures else 0)
+
+
+main()
