@@ -1,0 +1,270 @@
+#include "hall_bench.h"
+
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <sstream>
+#include <thread>
+
+#include "hall_games.h"
+#include "http_load.h"
+
+extern char** environ;
+
+namespace korvane::bench {
+
+namespace {
+
+constexpr int kGames = 1500;             // submitted to each database
+constexpr int kSubmitConnections = 16;   // clients submitting at once
+constexpr int kReadConnections = 8;      // clients reading the table at once
+constexpr double kReadSeconds = 5;
+constexpr int kStoredScores = 1'000'000;
+
+int FreePort() {
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    close(s);
+    return ntohs(address.sin_port);
+}
+
+std::string Output(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        pclose(pipe);
+    }
+    return out;
+}
+
+// A korvane-hall of the benchmark's, its log in the work folder; the limits per client are
+// lifted, as every request comes from this one address.
+class Hall {
+  public:
+    Hall(std::string database, std::string folder)
+        : database_(std::move(database)), folder_(std::move(folder)) {}
+    ~Hall() { Stop(); }
+
+    bool Start() {
+        port_ = FreePort();
+        std::vector<std::string> args = {KORVANE_BENCH_HALL, "--database", database_, "--port",
+                                         std::to_string(port_), "--web", folder_ + "/no-page"};
+        const std::string help = Output(std::string(KORVANE_BENCH_HALL) + " --help");
+        for (const char* limit :
+             {"--tickets-per-minute", "--open-tickets", "--submissions-per-minute"}) {
+            if (help.find(limit) != std::string::npos) args.insert(args.end(), {limit, "1000000"});
+        }
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        const std::string log = folder_ + "/hall.log";
+        posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_adddup2(&files, 1, 2);
+        const int spawned = posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&files);
+        if (spawned != 0) return pid_ = 0, false;
+        for (int i = 0; i < 300; ++i) {
+            if (HttpConnection(port_).Send("GET", "/api/scores?limit=1").status == 200) return true;
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::fprintf(stderr, "korvane-bench: the hall did not start; its log:\n%s\n",
+                     Output("tail -5 " + log).c_str());
+        return false;
+    }
+
+    void Stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = 0;
+    }
+
+    int port() const { return port_; }
+
+  private:
+    std::string database_;
+    std::string folder_;
+    pid_t pid_ = 0;
+    int port_ = 0;
+};
+
+void PrintLatency(const char* what, const LatencyReport& r) {
+    std::printf("  %-44s %7.0f/s  p50 %6.1f ms  p99 %6.1f ms  (%zu answered, %lld failed)\n", what,
+                r.PerSecond(), r.Percentile(0.5) * 1000, r.Percentile(0.99) * 1000,
+                r.seconds.size(), static_cast<long long>(r.failed));
+}
+
+struct Taken {
+    std::vector<std::string> tickets;
+    std::vector<uint64_t> seeds;
+};
+
+Taken TakeTickets(int port, int count) {
+    Taken taken;
+    HttpConnection connection(port);
+    for (int i = 0; i < count; ++i) {
+        const HttpAnswer a = connection.Send("POST", "/api/tickets");
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(a.body)).object();
+        if (a.status != 201) continue;
+        taken.tickets.push_back(o["ticket"].toString().toStdString());
+        taken.seeds.push_back(static_cast<uint64_t>(o["seed"].toInteger()));
+    }
+    return taken;
+}
+
+// Submissions of fresh games from 16 clients, while one more reads the table.
+void MeasureSubmissions(int port) {
+    const Taken taken = TakeTickets(port, kGames);
+    const std::vector<HallGame> games = OneMinuteGames(taken.seeds);
+    std::vector<std::string> bodies;
+    double frames = 0;
+    for (size_t i = 0; i < games.size(); ++i) {
+        bodies.push_back(QJsonDocument(QJsonObject{
+                             {"ticket", QString::fromStdString(taken.tickets[i])},
+                             {"name", QString("bench %1").arg(i)},
+                             {"recording", QString::fromStdString(games[i].recording)}})
+                             .toJson(QJsonDocument::Compact)
+                             .toStdString());
+        frames += static_cast<double>(games[i].frames);
+    }
+    const double replay = games.empty() ? 0 : ReplayCpuSeconds(games[0].recording);
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    std::printf("  %zu games of %.0f frames on average at 150 stars; one replayed here takes "
+                "%.1f ms of CPU: at most %.0f/s on %u cores\n",
+                games.size(), games.empty() ? 0.0 : frames / games.size(), replay * 1000,
+                replay > 0 ? cores / replay : 0.0, cores);
+    std::atomic<int64_t> busy{0}, refused{0};
+    std::atomic<bool> submitting{true};
+    LatencyReport reads;
+    std::thread reader([&] {
+        reads = ClosedLoop(port, 1, 3600, [&](HttpConnection& c, int64_t) {
+            if (!submitting) return Outcome::kDone;
+            return c.Send("GET", "/api/scores?limit=100").status == 200 ? Outcome::kCounted
+                                                                        : Outcome::kFailed;
+        });
+    });
+    const LatencyReport submissions =
+        ClosedLoop(port, kSubmitConnections, 3600, [&](HttpConnection& c, int64_t n) {
+            if (n >= static_cast<int64_t>(bodies.size())) return Outcome::kDone;
+            // A busy hall (503) is asked again a little later; the wait counts.
+            for (;;) {
+                const HttpAnswer a = c.Send("POST", "/api/scores", bodies[n]);
+                if (a.status == 201) return Outcome::kCounted;
+                if (a.status != 503) return ++refused, Outcome::kFailed;
+                ++busy;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+    submitting = false;
+    reader.join();
+    PrintLatency("verified one-minute games submitted", submissions);
+    std::printf("  %-44s %lld busy (503, asked again), %lld refused\n", "",
+                static_cast<long long>(busy), static_cast<long long>(refused));
+    PrintLatency("GET /api/scores?limit=100 meanwhile", reads);
+}
+
+// The table's pages as many clients read them.
+void MeasureReads(int port) {
+    for (const char* path : {"/api/scores?limit=100", "/"}) {
+        const LatencyReport r =
+            ClosedLoop(port, kReadConnections, kReadSeconds, [&](HttpConnection& c, int64_t) {
+                return c.Send("GET", path).status == 200 ? Outcome::kCounted : Outcome::kFailed;
+            });
+        PrintLatency((std::string("GET ") + path).c_str(), r);
+    }
+}
+
+// Fills the table straight through SQL (psql, or Python's sqlite3 for SQLite).
+bool StoreManyScores(const std::string& database, bool postgres) {
+    const std::string sql =
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+        std::to_string(kStoredScores) +
+        ") INSERT INTO scores (name, score, winscore, stars, frames, created, ticket, recording)"
+        " SELECT 'stored ' || i, (i * 7919) % 5000 + 1, 499, 150, 12000,"
+        " '2026-01-01T00:00:00Z', 'stored-' || i, 'seed 1' FROM n";
+    const std::string command =
+        postgres ? "psql -q -d bench -c \"" + sql + "\""
+                 : "python3 -c 'import sqlite3, sys; db = sqlite3.connect(sys.argv[1]); "
+                   "db.execute(sys.argv[2]); db.commit()' '" + database + "' \"" + sql + "\"";
+    return std::system(command.c_str()) == 0;
+}
+
+int MeasureDatabase(const char* label, const std::string& database, bool postgres,
+                    const std::string& folder) {
+    std::printf("\nkorvane-hall with %s:\n", label);
+    std::fflush(stdout);
+    Hall hall(database, folder);
+    if (!hall.Start()) return 1;
+    MeasureSubmissions(hall.port());
+    hall.Stop();
+    if (!StoreManyScores(database, postgres)) {
+        std::fprintf(stderr, "korvane-bench: cannot store %d scores in %s\n", kStoredScores,
+                     database.c_str());
+        return 1;
+    }
+    if (!hall.Start()) return 1;
+    std::printf("  with %d more scores stored, %d clients:\n", kStoredScores, kReadConnections);
+    MeasureReads(hall.port());
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace
+
+int ReportHall(const char* self) {
+    if (!std::filesystem::exists(KORVANE_BENCH_HALL)) {
+        std::fprintf(stderr, "korvane-bench: %s is not built\n", KORVANE_BENCH_HALL);
+        return 1;
+    }
+    char folder[] = "/tmp/korvane-bench-hall.XXXXXX";
+    if (!mkdtemp(folder)) return 1;
+    int status = 0;
+    if (const char* postgres = std::getenv("HALL_TEST_POSTGRES")) {
+        // Run again by run_postgres.sh: the PostgreSQL half.
+        status = std::system("psql -q -d postgres -c 'CREATE DATABASE bench'") != 0
+                     ? 1
+                     : MeasureDatabase("PostgreSQL", std::string(postgres) + "bench", true, folder);
+    } else {
+        std::printf("korvane-hall measured: %d fresh tickets each answered with a game, from %d "
+                    "clients; then GET with %d clients for %.0f s each\n",
+                    kGames, kSubmitConnections, kReadConnections, kReadSeconds);
+        status = MeasureDatabase("SQLite", std::string(folder) + "/hall.sqlite", false, folder);
+        std::fflush(stdout);
+        const std::string again =
+            std::string(KORVANE_BENCH_RUN_POSTGRES) + " '" + std::filesystem::read_symlink(self).string() + "' --hall";
+        const int run = std::system(again.c_str());
+        if (WIFEXITED(run) && WEXITSTATUS(run) == 77) {
+            std::printf("\nkorvane-hall with PostgreSQL: left out, PostgreSQL 15 is not installed\n");
+        } else if (run != 0) {
+            status = 1;
+        }
+    }
+    std::filesystem::remove_all(folder);
+    return status;
+}
+
+}  // namespace korvane::bench
