@@ -3,7 +3,7 @@
 # page, with the dependencies read from the binary's shared libraries (dpkg-shlibdeps).
 # Where the hall was built, it also makes korvane-hall_<version>-1_<arch>.deb: the server, its
 # systemd unit, its system user and database folder, and the browser build when
-# KORVANE_HALL_WEB_DIR names one. tools/check_deb.sh makes both and checks them.
+# KORVANE_HALL_PACKAGE_WEB names one. tools/check_deb.sh makes both and checks them.
 set(CPACK_PACKAGE_NAME korvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Korvane developers")

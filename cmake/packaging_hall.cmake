@@ -1,9 +1,9 @@
 # The korvane-hall package: the server in /usr/bin, run by systemd as the system user
 # korvane-hall with its SQLite file in /var/lib/korvane-hall (made by the maintainer
 # scripts), settings in /etc/default/korvane-hall, and the browser build under
-# /usr/share/korvane-hall/web when KORVANE_HALL_WEB_DIR names a built one (web/build.sh):
+# /usr/share/korvane-hall/play when KORVANE_HALL_PACKAGE_WEB names a built one (web/build.sh):
 # the package is built on the machine that built the page, so the page is only carried.
-set(KORVANE_HALL_WEB_DIR "" CACHE PATH "A built browser folder for the korvane-hall package")
+set(KORVANE_HALL_PACKAGE_WEB "" CACHE PATH "A built browser folder for the korvane-hall package")
 set(hall_files ${PROJECT_SOURCE_DIR}/packaging/hall)
 
 install(TARGETS korvane-hall RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT hall)
@@ -14,11 +14,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/hall.md DESTINATION ${CMAKE_INSTALL_DOC
         COMPONENT hall)
 install(FILES ${hall_files}/nginx-korvane-hall.conf
         DESTINATION ${CMAKE_INSTALL_DOCDIR}-hall/examples COMPONENT hall)
-if(KORVANE_HALL_WEB_DIR)
-    if(NOT EXISTS ${KORVANE_HALL_WEB_DIR}/index.html)
-        message(FATAL_ERROR "KORVANE_HALL_WEB_DIR has no index.html: ${KORVANE_HALL_WEB_DIR}")
+set(page ${KORVANE_HALL_PACKAGE_WEB})
+if(page)
+    if(NOT EXISTS ${page}/index.html)
+        message(FATAL_ERROR "KORVANE_HALL_PACKAGE_WEB has no index.html: ${page}")
     endif()
-    install(DIRECTORY ${KORVANE_HALL_WEB_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/korvane-hall/web
+    install(DIRECTORY ${page}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/korvane-hall/play
             COMPONENT hall FILES_MATCHING PATTERN "*.html" PATTERN "*.js" PATTERN "*.wasm"
             PATTERN "*.css" PATTERN "*.png" PATTERN "*.svg" PATTERN "*.json"
             PATTERN "*.webmanifest" PATTERN "*.ico" PATTERN "CMakeFiles" EXCLUDE)

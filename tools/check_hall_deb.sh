@@ -21,8 +21,8 @@ for file in usr/bin/korvane-hall lib/systemd/system/korvane-hall.service etc/def
     usr/share/doc/korvane-hall/examples/nginx-korvane-hall.conf; do
     grep -q " \./$file\$" <<<"$listing" || fail "$file missing from the package"
 done
-grep -q " \./usr/share/korvane-hall/web/index.html\$" <<<"$listing" ||
-    echo "check_hall_deb: the package carries no browser build (KORVANE_HALL_WEB_DIR unset)"
+grep -q " \./usr/share/korvane-hall/play/index.html\$" <<<"$listing" ||
+    echo "check_hall_deb: the package carries no browser build (KORVANE_HALL_PACKAGE_WEB unset)"
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6sql6-sqlite libqt6core6 adduser; do
     grep -Eq "(^|, )$lib( |,|\$)" <<<"$depends" || fail "Depends lacks $lib: $depends"

@@ -16,7 +16,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <numeric>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -29,7 +30,7 @@ namespace korvane::bench {
 
 namespace {
 
-constexpr int kGames = 1500;             // submitted to each database
+constexpr int kGames = 1000;             // submitted to each database
 constexpr int kSubmitConnections = 16;   // clients submitting at once
 constexpr int kReadConnections = 8;      // clients reading the table at once
 constexpr double kReadSeconds = 5;
@@ -157,7 +158,9 @@ void MeasureSubmissions(int port) {
                 "%.1f ms of CPU: at most %.0f/s on %u cores\n",
                 games.size(), games.empty() ? 0.0 : frames / games.size(), replay * 1000,
                 replay > 0 ? cores / replay : 0.0, cores);
-    std::atomic<int64_t> busy{0}, refused{0};
+    std::atomic<int64_t> busy{0};
+    std::mutex refusalsLock;
+    std::map<std::string, int> refusals;  // by the hall's error code
     std::atomic<bool> submitting{true};
     LatencyReport reads;
     std::thread reader([&] {
@@ -174,7 +177,15 @@ void MeasureSubmissions(int port) {
             for (;;) {
                 const HttpAnswer a = c.Send("POST", "/api/scores", bodies[n]);
                 if (a.status == 201) return Outcome::kCounted;
-                if (a.status != 503) return ++refused, Outcome::kFailed;
+                if (a.status != 503) {
+                    const std::lock_guard<std::mutex> hold(refusalsLock);
+                    ++refusals[std::to_string(a.status) + " " +
+                               QJsonDocument::fromJson(QByteArray::fromStdString(a.body))
+                                   .object()["error"]
+                                   .toString()
+                                   .toStdString()];
+                    return Outcome::kFailed;
+                }
                 ++busy;
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
@@ -182,8 +193,10 @@ void MeasureSubmissions(int port) {
     submitting = false;
     reader.join();
     PrintLatency("verified one-minute games submitted", submissions);
-    std::printf("  %-44s %lld busy (503, asked again), %lld refused\n", "",
-                static_cast<long long>(busy), static_cast<long long>(refused));
+    std::string refused;
+    for (const auto& [why, count] : refusals) refused += ", " + std::to_string(count) + " " + why;
+    std::printf("  %-44s %lld busy (503, asked again)%s\n", "", static_cast<long long>(busy),
+                refused.c_str());
     PrintLatency("GET /api/scores?limit=100 meanwhile", reads);
 }
 
@@ -240,6 +253,8 @@ int ReportHall(const char* self) {
         std::fprintf(stderr, "korvane-bench: %s is not built\n", KORVANE_BENCH_HALL);
         return 1;
     }
+    // Each figure as it comes, also into a file or a pipe: a run takes minutes.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     char folder[] = "/tmp/korvane-bench-hall.XXXXXX";
     if (!mkdtemp(folder)) return 1;
     int status = 0;

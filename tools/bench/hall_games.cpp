@@ -15,13 +15,18 @@ const char* const kChecked[] = {"score",  "highscore", "gametime", "x",       "c
                                 "crossy", "cubex",     "cubey",    "winscore"};
 
 // The input of one game: key releases by frame (17 Ctrl: phasers, 83 S: shields).
-std::string GameLines(uint64_t seed, int64_t frames, const std::multimap<int64_t, int>& keys) {
+// The game's lines up to frame `frames`, where a stop click ends it; a game that ends by
+// itself there has no such click: with no game running, it would start a second one.
+std::string GameLines(uint64_t seed, int64_t frames, const std::multimap<int64_t, int>& keys,
+                      bool stop = true) {
     std::string game = "seed " + std::to_string(seed) +
                        "\nscreensize 1024x768\nstars 150\nclick cmdStart\n";
     for (const auto& [frame, key] : keys) {
-        game += "at " + std::to_string(frame) + " keyup " + std::to_string(key) + "\n";
+        if (frame < frames || (!stop && frame == frames)) {
+            game += "at " + std::to_string(frame) + " keyup " + std::to_string(key) + "\n";
+        }
     }
-    return game + "at " + std::to_string(frames) + " click cmdStart\n";
+    return stop ? game + "at " + std::to_string(frames) + " click cmdStart\n" : game;
 }
 
 // The frame of the first line of `log` holding `what`, or -1.
@@ -54,8 +59,11 @@ HallGame OneMinuteGame(uint64_t seed, int64_t frames) {
         keys.emplace(globe - 30, 83);
         keys.emplace(globe + 20, 83);
     }
+    const int64_t ended = FrameOf(run.log, " teardown");
+    const bool stopped = ended < 0 || ended >= frames;
+    if (!stopped) run = script::RunScript(GameLines(seed, ended, keys, false) + probe, {});
     HallGame game;
-    game.recording = GameLines(seed, frames, keys);
+    game.recording = GameLines(seed, stopped ? frames : ended, keys, stopped);
     std::istringstream log(run.log);
     std::string line;
     while (std::getline(log, line)) {

@@ -44,7 +44,7 @@ const char kHelp[] =
     "             and the game's pace (needs chromium, node and puppeteer-core installed by\n"
     "             'npm install' in tests/web)\n"
     "  --hall     instead, korvane-hall under load (about 5 minutes), with SQLite and then\n"
-    "             with a PostgreSQL 15 of its own (skipped where it is not installed): 1500\n"
+    "             with a PostgreSQL 15 of its own (skipped where it is not installed): 1000\n"
     "             fresh tickets answered with one-minute games (12,000 frames at 150 stars)\n"
     "             from 16 clients: verified games a second, a submission's p50 and p99, and\n"
     "             GET /api/scores?limit=100 meanwhile; then with 1,000,000 scores stored,\n"
