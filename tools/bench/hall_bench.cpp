@@ -217,7 +217,7 @@ bool StoreManyScores(const std::string& database, bool postgres) {
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
         std::to_string(kStoredScores) +
         ") INSERT INTO scores (name, score, winscore, stars, frames, created, ticket, recording)"
-        " SELECT 'stored ' || i, (i * 7919) % 5000 + 1, 499, 150, 12000,"
+        " SELECT 'stored ' || i, ((i % 5000) * 7919) % 5000 + 1, 499, 150, 12000,"
         " '2026-01-01T00:00:00Z', 'stored-' || i, 'seed 1' FROM n";
     const std::string command =
         postgres ? "psql -q -d bench -c \"" + sql + "\""
