@@ -9,15 +9,29 @@
 namespace korvane::hall {
 
 struct HallOptions {
-    enum class Mode { Serve, Verify, Help, Version } mode = Mode::Serve;
-    std::string verifyFile;
+    enum class Mode { Serve, Verify, Hide, Unhide, Help, Version } mode = Mode::Serve;
+    std::string file;     // verify's recording
+    std::optional<uint64_t> ticketSeed;  // and the seed of the ticket it was played for
+    int64_t scoreId = 0;  // hide's and unhide's
+    std::string reason;
     std::string database;  // a file for SQLite, or postgresql://...
+    std::string passwordFile;
     std::string listen = "127.0.0.1";
     int port = 8643;
     std::string webDir;  // the browser build served under /play/
     int64_t ticketLifetime = 2 * 3600;
-    int threads = 8;
     int64_t maxFrames = 2'000'000;  // the replay's frame limit
+    int httpThreads = 0;            // 0: one per core
+    int replayWorkers = 0;          // 0: one per core
+    int replayQueue = 64;
+    int maxConnections = 1000;
+    int maxConnectionsPerAddress = 32;
+    int requestTimeout = 30;
+    int idleTimeout = 15;
+    int ticketsPerMinute = 30;
+    int openTickets = 10;
+    int submissionsPerMinute = 30;
+    std::vector<std::string> trustedProxies;
 };
 
 extern const char kHallHelp[];

@@ -45,7 +45,7 @@ std::string HallPage(const std::vector<ScoreRow>& rows) {
                 EscapeHtml(r.name) + "</td><td class=\"n\">" + std::to_string(r.score) +
                 "</td><td class=\"n\">" + std::to_string(r.winscore) + "</td><td class=\"n\">" +
                 std::to_string(r.stars) + "</td><td>" + EscapeHtml(r.date) +
-                "</td><td><a href=\"/play/?watch=" + std::to_string(r.id) +
+                "</td><td><a href=\"play/?watch=" + std::to_string(r.id) +
                 "\">watch</a></td></tr>\n";
     }
     if (rows.empty()) html += "<tr><td colspan=\"7\">No scores yet.</td></tr>\n";

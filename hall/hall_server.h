@@ -1,13 +1,13 @@
 #pragma once
-// The hall's HTTP API and pages on cpp-httplib: tickets, submissions replayed in this
-// process, the table of scores, the recordings, the browser build.
+// The hall serving: the table loaded, the replay pool and the HTTP loops started, until
+// SIGTERM or SIGINT.
 
 #include "hall_options.h"
 #include "store.h"
 
 namespace korvane::hall {
 
-// Serves until SIGTERM or SIGINT, then finishes the requests in flight; the exit code.
+// Serves until SIGTERM or SIGINT, then answers the requests in flight; the exit code.
 int Serve(const HallOptions& options, Store& store);
 
 }  // namespace korvane::hall

@@ -1,4 +1,5 @@
-// korvane-hall: the hall of fame server, and `korvane-hall verify FILE`.
+// korvane-hall: the hall of fame server, `korvane-hall verify FILE`, and the operator's
+// hide and unhide.
 #include <QCoreApplication>
 #include <cstdio>
 #include <string>
@@ -7,6 +8,7 @@
 #include "hall_options.h"
 #include "hall_server.h"
 #include "korvane_version.h"
+#include "operator_commands.h"
 #include "store.h"
 #include "verify_command.h"
 
@@ -27,14 +29,17 @@ int main(int argc, char** argv) {
             std::puts("korvane-hall " KORVANE_VERSION);
             return 0;
         case HallOptions::Mode::Verify:
-            return VerifyFile(options->verifyFile);
-        case HallOptions::Mode::Serve:
+            return VerifyFile(options->file, options->ticketSeed);
+        default:
             break;
     }
     // Qt SQL finds its drivers through the application's plugin paths.
     QCoreApplication app(argc, argv);
-    Store store(options->database);
-    if (!store.Open(why)) {
+    if (options->mode == HallOptions::Mode::Hide || options->mode == HallOptions::Mode::Unhide)
+        return HideScore(*options, options->mode == HallOptions::Mode::Hide);
+    const std::string password = ReadPasswordFile(options->passwordFile, why);
+    Store store(options->database, password);
+    if (!why.empty() || !store.Open(why)) {
         std::fprintf(stderr, "korvane-hall: %s: %s\n", options->database.c_str(), why.c_str());
         return 1;
     }

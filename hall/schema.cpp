@@ -23,6 +23,19 @@ std::vector<std::vector<QString>> Steps(bool postgres) {
                 " created TEXT NOT NULL, ticket TEXT NOT NULL UNIQUE, recording TEXT NOT NULL)",
             "CREATE INDEX scores_by_score ON scores (score DESC, id)",
         },
+        {
+            // Open tickets are counted per address; an operator hides an entry with a
+            // reason; the table is ranked over the visible scores; a change made from
+            // outside a hall (hide, unhide) bumps the generation its halls watch.
+            "ALTER TABLE tickets ADD COLUMN address TEXT NOT NULL DEFAULT ''",
+            "CREATE INDEX tickets_by_address ON tickets (address, used, expires)",
+            "ALTER TABLE scores ADD COLUMN hidden INTEGER NOT NULL DEFAULT 0",
+            "ALTER TABLE scores ADD COLUMN hidden_reason TEXT NOT NULL DEFAULT ''",
+            "DROP INDEX scores_by_score",
+            "CREATE INDEX scores_ranked ON scores (hidden, score DESC, id)",
+            "CREATE TABLE table_generation (generation BIGINT NOT NULL)",
+            "INSERT INTO table_generation (generation) VALUES (0)",
+        },
     };
 }
 

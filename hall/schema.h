@@ -7,7 +7,7 @@
 
 namespace korvane::hall {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 bool MigrateSchema(QSqlDatabase& db, bool postgres, std::string& why);
 

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QUrl>
 #include <QVariant>
+#include <fstream>
 #include <random>
 
 #include "schema.h"
@@ -40,6 +41,10 @@ QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+QVariant Long(int64_t n) {
+    return QVariant::fromValue<qlonglong>(n);
+}
+
 // Runs a prepared statement with its values bound in order, or throws.
 void Exec(QSqlQuery& q, const QString& sql, const QVariantList& values) {
     if (!q.prepare(sql)) throw StoreError(q.lastError().text().toStdString());
@@ -47,10 +52,36 @@ void Exec(QSqlQuery& q, const QString& sql, const QVariantList& values) {
     if (!q.exec()) throw StoreError(q.lastError().text().toStdString());
 }
 
+const char kRowColumns[] = "id, name, score, winscore, stars, frames, created";
+
+ScoreRow ReadRow(const QSqlQuery& q) {
+    return {q.value(0).toLongLong(),
+            0,
+            q.value(1).toString().toStdString(),
+            q.value(2).toInt(),
+            q.value(3).toInt(),
+            q.value(4).toInt(),
+            q.value(5).toLongLong(),
+            q.value(6).toString().toStdString()};
+}
+
 }  // namespace
 
-Store::Store(std::string database)
+std::string ReadPasswordFile(const std::string& path, std::string& why) {
+    if (path.empty()) return "";
+    std::ifstream in(path);
+    std::string line;
+    if (!in || !std::getline(in, line)) {
+        why = "cannot read the password file " + path;
+        return "";
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+Store::Store(std::string database, std::string password)
     : database_(std::move(database)),
+      password_(std::move(password)),
       postgres_(database_.rfind("postgresql://", 0) == 0 ||
                 database_.rfind("postgres://", 0) == 0) {}
 
@@ -69,7 +100,8 @@ bool Store::Configure(QSqlDatabase& db, std::string& why) const {
     db.setHostName(url.host());
     db.setPort(url.port(5432));
     db.setUserName(url.userName());
-    db.setPassword(url.password());
+    // Without one here, libpq takes PGPASSWORD or ~/.pgpass.
+    db.setPassword(url.password().isEmpty() ? Q(password_) : url.password());
     db.setDatabaseName(name);
     return true;
 }
@@ -89,9 +121,12 @@ QSqlDatabase Store::Connection() {
     if (!db.open())
         throw StoreError("cannot open the database: " + db.lastError().text().toStdString());
     if (!postgres_) {
-        // Readers never wait for the writer, and a commit survives the process being killed.
+        // Readers never wait for the writer. A commit survives the process being killed
+        // (the write-ahead log is in the operating system's hands); only a power cut may
+        // take the last moments back, which spares a disk flush per score.
         QSqlQuery q(db);
         Exec(q, "PRAGMA journal_mode=WAL", {});
+        Exec(q, "PRAGMA synchronous=NORMAL", {});
     }
     return db;
 }
@@ -111,14 +146,19 @@ bool Store::Open(std::string& why) {
     }
 }
 
-Ticket Store::CreateTicket(int64_t now, int64_t lifetimeSeconds) {
+std::optional<Ticket> Store::CreateTicket(const std::string& address, int64_t now,
+                                          int64_t lifetimeSeconds, int64_t maxOpen) {
     Ticket t{RandomTicketId(), RandomSeed(), now + lifetimeSeconds, false};
     QSqlQuery q(Connection());
-    Exec(q, "INSERT INTO tickets (id, seed, expires, used) VALUES (?, ?, ?, 0)",
-         {Q(t.id), QVariant::fromValue<qlonglong>(t.seed),
-          QVariant::fromValue<qlonglong>(t.expires)});
-    // Tickets a day past their time answer nothing any more: "unknown" says as much.
-    Exec(q, "DELETE FROM tickets WHERE expires < ?", {QVariant::fromValue<qlonglong>(now - 86400)});
+    // Counted and added in one statement, so that an address's racing requests cannot all
+    // pass the count first.
+    Exec(
+        q,
+        "INSERT INTO tickets (id, seed, expires, used, address) SELECT ?, ?, ?, 0, ?"
+        " WHERE (SELECT COUNT(*) FROM tickets WHERE address = ? AND used = 0 AND expires > ?)"
+        " < ?",
+        {Q(t.id), Long(t.seed), Long(t.expires), Q(address), Q(address), Long(now), Long(maxOpen)});
+    if (q.numRowsAffected() != 1) return std::nullopt;
     return t;
 }
 
@@ -129,58 +169,125 @@ std::optional<Ticket> Store::FindTicket(const std::string& id) {
     return Ticket{id, q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt() != 0};
 }
 
-std::optional<Stored> Store::StoreScore(const NewScore& s, int64_t now) {
+bool Store::SpendTicket(const std::string& id, int64_t now) {
+    QSqlQuery q(Connection());
+    Exec(q, "UPDATE tickets SET used = 1 WHERE id = ? AND used = 0 AND expires > ?",
+         {Q(id), Long(now)});
+    return q.numRowsAffected() == 1;
+}
+
+ScoreRow Store::StoreScore(const NewScore& s, int64_t now, const std::string& payload) {
     QSqlDatabase db = Connection();
     if (!db.transaction()) throw StoreError(db.lastError().text().toStdString());
     try {
         QSqlQuery q(db);
-        Exec(q, "UPDATE tickets SET used = 1 WHERE id = ? AND used = 0 AND expires > ?",
-             {Q(s.ticket), QVariant::fromValue<qlonglong>(now)});
-        if (q.numRowsAffected() != 1) {
-            db.rollback();
-            return std::nullopt;
-        }
+        ScoreRow row{0, 0, s.name, s.score, s.winscore, s.stars, s.frames, IsoTime(now)};
         Exec(q,
              "INSERT INTO scores (name, score, winscore, stars, frames, created, ticket, recording)"
              " VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
-             {Q(s.name), s.score, s.winscore, s.stars, QVariant::fromValue<qlonglong>(s.frames),
-              Q(IsoTime(now)), Q(s.ticket), Q(s.recording)});
+             {Q(s.name), s.score, s.winscore, s.stars, Long(s.frames), Q(row.date), Q(s.ticket),
+              Q(s.recording)});
         if (!q.next()) throw StoreError("the new score has no id");
-        Stored stored{q.value(0).toLongLong(), 0};
-        Exec(q, "SELECT COUNT(*) FROM scores WHERE score > ?", {s.score});
-        if (!q.next()) throw StoreError("cannot count the better scores");
-        stored.rank = q.value(0).toLongLong() + 1;
+        row.id = q.value(0).toLongLong();
+        q.finish();
+        // Delivered to the other halls when the score commits, and only then.
+        if (postgres_) {
+            Exec(q, "SELECT pg_notify(?, ?)",
+                 {QString(kTableChannel), Q(payload + " " + std::to_string(row.id))});
+        }
         q.finish();
         if (!db.commit()) throw StoreError(db.lastError().text().toStdString());
-        return stored;
+        return row;
     } catch (const StoreError&) {
         db.rollback();
         throw;
     }
 }
 
-std::vector<ScoreRow> Store::TopScores(int limit, int offset) {
+void Store::DeleteOldTickets(int64_t now) {
+    // Tickets a day past their time answer nothing any more: "unknown" says as much.
     QSqlQuery q(Connection());
-    Exec(q,
-         "SELECT id, RANK() OVER (ORDER BY score DESC), name, score, winscore, stars, frames, "
-         "created"
-         " FROM scores ORDER BY score DESC, id ASC LIMIT ? OFFSET ?",
-         {limit, offset});
-    std::vector<ScoreRow> rows;
-    while (q.next()) {
-        rows.push_back({q.value(0).toLongLong(), q.value(1).toLongLong(),
-                        q.value(2).toString().toStdString(), q.value(3).toInt(), q.value(4).toInt(),
-                        q.value(5).toInt(), q.value(6).toLongLong(),
-                        q.value(7).toString().toStdString()});
+    Exec(q, "DELETE FROM tickets WHERE expires < ?", {Long(now - 86400)});
+}
+
+int64_t Store::OpenTickets(int64_t now) {
+    QSqlQuery q(Connection());
+    Exec(q, "SELECT COUNT(*) FROM tickets WHERE used = 0 AND expires > ?", {Long(now)});
+    return q.next() ? q.value(0).toLongLong() : 0;
+}
+
+std::vector<ScoreRow> Store::RowsFrom(std::optional<int32_t> score, int64_t skip, int limit) {
+    QSqlQuery q(Connection());
+    const QString columns = kRowColumns;
+    if (score) {
+        Exec(q,
+             "SELECT " + columns +
+                 " FROM scores WHERE hidden = 0 AND score <= ? ORDER BY score DESC, id"
+                 " LIMIT ? OFFSET ?",
+             {*score, limit, Long(skip)});
+    } else {
+        Exec(q,
+             "SELECT " + columns +
+                 " FROM scores WHERE hidden = 0 ORDER BY score DESC, id LIMIT ? OFFSET ?",
+             {limit, Long(skip)});
     }
+    std::vector<ScoreRow> rows;
+    while (q.next()) rows.push_back(ReadRow(q));
     return rows;
 }
 
-std::optional<std::string> Store::Recording(int64_t id) {
+std::optional<ScoreRow> Store::Row(int64_t id) {
     QSqlQuery q(Connection());
-    Exec(q, "SELECT recording FROM scores WHERE id = ?", {QVariant::fromValue<qlonglong>(id)});
+    Exec(q, "SELECT " + QString(kRowColumns) + " FROM scores WHERE id = ? AND hidden = 0",
+         {Long(id)});
     if (!q.next()) return std::nullopt;
-    return q.value(0).toString().toStdString();
+    return ReadRow(q);
+}
+
+std::map<int32_t, int64_t> Store::ScoreCounts(int64_t& maxId) {
+    QSqlQuery q(Connection());
+    Exec(q, "SELECT COALESCE(MAX(id), 0) FROM scores", {});
+    maxId = q.next() ? q.value(0).toLongLong() : 0;
+    Exec(q, "SELECT score, COUNT(*) FROM scores WHERE hidden = 0 AND id <= ? GROUP BY score",
+         {Long(maxId)});
+    std::map<int32_t, int64_t> counts;
+    while (q.next()) counts[q.value(0).toInt()] = q.value(1).toLongLong();
+    return counts;
+}
+
+std::optional<StoredRecording> Store::Recording(int64_t id) {
+    QSqlQuery q(Connection());
+    Exec(q, "SELECT hidden, recording FROM scores WHERE id = ?", {Long(id)});
+    if (!q.next()) return std::nullopt;
+    return StoredRecording{q.value(0).toInt() != 0, q.value(1).toString().toStdString()};
+}
+
+bool Store::SetHidden(int64_t id, bool hidden, const std::string& reason) {
+    QSqlDatabase db = Connection();
+    if (!db.transaction()) throw StoreError(db.lastError().text().toStdString());
+    try {
+        QSqlQuery q(db);
+        Exec(q, "UPDATE scores SET hidden = ?, hidden_reason = ? WHERE id = ?",
+             {hidden ? 1 : 0, Q(reason), Long(id)});
+        if (q.numRowsAffected() != 1) {
+            db.rollback();
+            return false;
+        }
+        Exec(q, "UPDATE table_generation SET generation = generation + 1", {});
+        if (postgres_) Exec(q, "SELECT pg_notify(?, 'reload')", {QString(kTableChannel)});
+        q.finish();
+        if (!db.commit()) throw StoreError(db.lastError().text().toStdString());
+        return true;
+    } catch (const StoreError&) {
+        db.rollback();
+        throw;
+    }
+}
+
+int64_t Store::Generation() {
+    QSqlQuery q(Connection());
+    Exec(q, "SELECT generation FROM table_generation", {});
+    return q.next() ? q.value(0).toLongLong() : 0;
 }
 
 }  // namespace korvane::hall

@@ -1,7 +1,8 @@
 #include "submission.h"
 
-#include <QList>
-#include <QString>
+#include <time.h>
+
+#include <algorithm>
 #include <set>
 
 #include "script.h"
@@ -10,34 +11,79 @@ namespace korvane::hall {
 
 namespace {
 
-// What `korvane --record` writes; anything else (set, screen, print ...) could change the
-// game or the server's files and has no place in a player's game.
-const std::set<std::string> kRecordedCommands = {"seed",     "screensize", "stars", "default-stars",
-                                                 "harder",   "click",      "keyup", "mouseup",
-                                                 "minimise", "restore",    "close", "expect"};
-
+// What a replay checks after the game: korvane --record writes all nine.
 const char* const kExpected[] = {"score",  "highscore", "gametime", "x",       "crossx",
                                  "crossy", "cubex",     "cubey",    "winscore"};
 
-Verified Refuse(const std::string& code, const std::string& message) {
-    return {std::nullopt, {code, message}};
+double ThreadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// The lines themselves: only what a recording holds, the ticket's seed, the game's checks.
-std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines, uint64_t seed) {
+Verified Refuse(const std::string& code, const std::string& message) {
+    return {std::nullopt, {code, message}, 0, {}};
+}
+
+// Before anything is read: no line longer than a recording's, nor with more commands.
+std::optional<Refusal> CheckShape(const std::string& text) {
+    int number = 1;
+    size_t length = 0;
+    int commands = 1;
+    for (const char c : text) {
+        if (c == '\n') {
+            ++number;
+            length = 0;
+            commands = 1;
+            continue;
+        }
+        if (++length > kMaxLineBytes) {
+            return Refusal{"malformed", "line " + std::to_string(number) + " is longer than " +
+                                            std::to_string(kMaxLineBytes) + " bytes"};
+        }
+        if (c == ';' && ++commands > kMaxCommandsPerLine) {
+            return Refusal{"malformed", "line " + std::to_string(number) + " has more than " +
+                                            std::to_string(kMaxCommandsPerLine) + " commands"};
+        }
+    }
+    return std::nullopt;
+}
+
+// The lines themselves: only what a recording holds, one seed (the ticket's), and the
+// game's nine checks at the end, after the game, as a recording writes them.
+std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
+                                  std::optional<uint64_t>& seed) {
     std::set<std::string> expected;
+    bool checking = false;  // past the first expect line
+    bool seeded = false;
     for (const script::ScriptLine& line : lines) {
         const std::string where = "line " + std::to_string(line.lineNumber) + ": ";
-        if (!kRecordedCommands.count(line.command)) {
+        if (!MayHallRecordingHold(line.command)) {
             return Refusal{"malformed",
                            where + "'" + line.command + "' is not part of a recording"};
         }
-        if (line.command == "seed" && script::ParseSeed(line.args[0]) != seed) {
-            return Refusal{"seed-mismatch", where + "the game's seed is not the ticket's (" +
-                                                std::to_string(seed) + ")"};
+        if (line.command == "seed") {
+            const uint64_t said = *script::ParseSeed(line.args[0]);
+            if (seed && said != *seed) {
+                return Refusal{"seed-mismatch", where + "the game's seed is not " +
+                                                    std::to_string(*seed) + ", the ticket's"};
+            }
+            seed = said;
+            seeded = true;
         }
-        if (line.command == "expect") expected.insert(line.args[0]);
+        if (line.command == "expect") {
+            if (line.at) {
+                return Refusal{"malformed", where +
+                                                "an expect line checks the game after its "
+                                                "end, not in a frame"};
+            }
+            checking = true;
+            expected.insert(line.args[0]);
+        } else if (checking) {
+            return Refusal{"malformed", where + "only expect lines come after the game's checks"};
+        }
     }
+    if (!seeded) return Refusal{"malformed", "the recording has no 'seed' line"};
     for (const char* name : kExpected) {
         if (!expected.count(name)) {
             return Refusal{"malformed",
@@ -47,41 +93,58 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines, 
     return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<Refusal> CheckName(const std::string& name) {
-    const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-    if (text.toUtf8().toStdString() != name)
-        return Refusal{"bad-name", "the name is not UTF-8 text"};
-    const qsizetype length = text.toUcs4().size();
-    if (length < 1 || length > 24) {
-        return Refusal{"bad-name",
-                       "a name has 1 to 24 characters, this one " + std::to_string(length)};
+// The recording as the hall keeps it: each command on a line of its own, its words one
+// space apart; comments and blank lines are gone.
+std::string Canonical(const std::vector<script::ScriptLine>& lines) {
+    std::string text;
+    for (const script::ScriptLine& line : lines) {
+        if (line.at) text += "at " + std::to_string(*line.at) + " ";
+        text += line.command;
+        if (line.command == "expect") {
+            text += " " + line.args[0] + " " + line.rest;  // a text value keeps its spaces
+        } else {
+            for (const std::string& word : line.args) text += " " + word;
+        }
+        text += "\n";
+        if (text.size() > kMaxStoredBytes) break;
     }
-    for (const char32_t c : text.toUcs4()) {
-        if (!QChar::isPrint(c))
-            return Refusal{"bad-name", "a name holds only printable characters"};
-    }
-    if (text.trimmed().isEmpty()) return Refusal{"bad-name", "a name is more than spaces"};
-    return std::nullopt;
+    return text;
 }
 
-Verified VerifyHallGame(const std::string& recording, uint64_t seed, int64_t maxFrames) {
+}  // namespace
+
+bool MayHallRecordingHold(const std::string& command) {
+    static const std::set<std::string> kRecorded = {
+        "seed",  "screensize", "stars",    "default-stars", "harder", "click",
+        "keyup", "mouseup",    "minimise", "restore",       "close",  "expect"};
+    return kRecorded.count(command) != 0;
+}
+
+Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ticketSeed,
+                        int64_t maxFrames) {
     if (recording.size() > kMaxRecordingBytes) {
         return Refuse("too-large", "a recording is at most 1 MiB");
     }
+    if (std::optional<Refusal> r = CheckShape(recording)) return {std::nullopt, *r, 0, {}};
+    // The CPU budget counts from here: reading the recording is part of the replay's cost.
+    const double started = ThreadCpuSeconds();
+    std::vector<script::ScriptLine> lines;
+    std::optional<uint64_t> seed = ticketSeed;
     try {
-        if (std::optional<Refusal> r = CheckLines(script::ParseScript(recording), seed)) {
-            return {std::nullopt, *r};
-        }
+        lines = script::ParseScript(recording);
     } catch (const script::ScriptError& e) {
         return Refuse("malformed", "line " + std::to_string(e.lineNumber) + ": " + e.what());
     }
+    if (std::optional<Refusal> r = CheckLines(lines, seed)) return {std::nullopt, *r, 0, {}};
+    Verified verified{std::nullopt, {}, *seed, Canonical(lines)};
+    if (verified.canonical.size() > kMaxStoredBytes) {
+        return Refuse("too-large", "a recording's commands are at most 256 KiB");
+    }
     script::RunOptions options;
-    options.seed = seed;
+    options.seed = *seed;
     options.maxFrames = maxFrames;
-    options.maxCpuSeconds = kMaxReplayCpuSeconds;
-    const script::GamesRun run = script::RunGames(recording, options);
+    options.maxCpuSeconds = std::max(0.001, kMaxReplayCpuSeconds - (ThreadCpuSeconds() - started));
+    const script::GamesRun run = script::RunGames(std::move(lines), options);
     using Stop = script::RunResult::Stop;
     if (run.run.exitCode == 2) return Refuse("malformed", run.run.error);
     if (run.run.stop == Stop::FrameLimit || run.run.stop == Stop::CpuLimit) {
@@ -96,7 +159,11 @@ Verified VerifyHallGame(const std::string& recording, uint64_t seed, int64_t max
                       "a hall recording holds exactly one finished game, this one " +
                           std::to_string(run.games.size()));
     }
-    return {run.games.front(), {}};
+    if (run.games.front().score <= 0) {
+        return Refuse("no-score", "a game that scored nothing is not kept");
+    }
+    verified.game = run.games.front();
+    return verified;
 }
 
 }  // namespace korvane::hall

@@ -1,6 +1,8 @@
 #pragma once
-// A score sent to the hall, checked: its name, and its recording replayed with the engine.
-// The checks that need no database are here; the ticket's are the server's.
+// The gate of a score sent to the hall: its recording read once, checked line by line and
+// replayed with the engine, within a budget of CPU time that counts the reading too. The
+// server and `korvane-hall verify` both pass a recording through here, so they refuse the
+// same recordings for the same reasons. The ticket's checks are the server's.
 
 #include <cstdint>
 #include <optional>
@@ -10,8 +12,11 @@
 
 namespace korvane::hall {
 
-// Limits of a submission's replay.
-constexpr size_t kMaxRecordingBytes = 1 << 20;
+// Limits of a submission and its replay.
+constexpr size_t kMaxRecordingBytes = 1 << 20;  // as sent
+constexpr size_t kMaxStoredBytes = 256 * 1024;  // as stored: its lines without comments
+constexpr size_t kMaxLineBytes = 256;           // a recorded line is a few dozen
+constexpr int kMaxCommandsPerLine = 8;
 constexpr int64_t kMaxReplayFrames = 2'000'000;
 constexpr double kMaxReplayCpuSeconds = 2.0;
 
@@ -21,17 +26,20 @@ struct Refusal {
     std::string message;
 };
 
-// Nothing for a name of 1 to 24 printable characters (UTF-8, no control characters, not
-// only spaces).
-std::optional<Refusal> CheckName(const std::string& name);
+// Whether a hall recording may hold the command: what `korvane --record` writes, and
+// nothing that could change the game's state (set) or the server's files (screen).
+bool MayHallRecordingHold(const std::string& command);
 
-// Replays one game's recording, as from a fresh program, seeded with seed (every `seed` line
-// must say the same). The verified game, or why it is refused.
 struct Verified {
     std::optional<script::GameResult> game;
     Refusal refusal;
+    uint64_t seed = 0;      // the game's
+    std::string canonical;  // the recording as stored: one command a line, no comments
 };
-Verified VerifyHallGame(const std::string& recording, uint64_t seed,
+
+// Replays one game's recording, as from a fresh program. With ticketSeed, every `seed` line
+// must say it; without (a local check), the recording's own seed line is taken.
+Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ticketSeed,
                         int64_t maxFrames = kMaxReplayFrames);
 
 }  // namespace korvane::hall

@@ -2,13 +2,12 @@
 
 #include <cstdio>
 
-#include "game_results.h"
 #include "script.h"
 #include "submission.h"
 
 namespace korvane::hall {
 
-int VerifyFile(const std::string& path) {
+int VerifyFile(const std::string& path, std::optional<uint64_t> ticketSeed) {
     std::string text;
     std::string why;
     if (!script::ReadScriptFile(path, text, why)) {
@@ -16,27 +15,17 @@ int VerifyFile(const std::string& path) {
                      why.c_str());
         return 2;
     }
-    // The hall's frame limit, without its CPU limit: a moderator may wait.
-    script::RunOptions options;
-    options.maxFrames = kMaxReplayFrames;
-    const script::GamesRun run = script::RunGames(text, options);
-    for (size_t i = 0; i < run.games.size(); ++i) {
-        const script::GameResult& g = run.games[i];
-        std::printf("game %zu: score %d, win score %d, stars %d, frames %lld\n", i + 1, g.score,
-                    g.winscore, g.stars, static_cast<long long>(g.frames));
-    }
-    if (run.run.exitCode == 3) {
-        std::fprintf(stderr, "korvane-hall: %s: %s\n", script::Quoted(path).c_str(),
-                     (run.run.desync.empty() ? run.run.error : run.run.desync).c_str());
+    const Verified v = VerifyHallGame(text, ticketSeed);
+    if (!v.game) {
+        std::fprintf(stderr, "korvane-hall: %s: refused (%s): %s\n", script::Quoted(path).c_str(),
+                     v.refusal.code.c_str(), v.refusal.message.c_str());
         return 3;
     }
-    if (run.run.exitCode != 0) {
-        std::fprintf(stderr, "korvane-hall: %s: %s\n", script::Quoted(path).c_str(),
-                     run.run.error.c_str());
-        return run.run.exitCode;
-    }
-    std::printf("verified: %zu game%s%s\n", run.games.size(), run.games.size() == 1 ? "" : "s",
-                run.gameUnfinished ? " (and one cut off by the frame limit, not counted)" : "");
+    const script::GameResult& g = *v.game;
+    std::printf("game 1: score %d, win score %d, stars %d, frames %lld, seed %llu\n", g.score,
+                g.winscore, g.stars, static_cast<long long>(g.frames),
+                static_cast<unsigned long long>(v.seed));
+    std::puts("verified: the hall would take this game");
     return 0;
 }
 

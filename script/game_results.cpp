@@ -1,8 +1,14 @@
 #include "game_results.h"
 
+#include <type_traits>
+
 namespace korvane::script {
 
-GamesRun RunGames(const std::string& script, const RunOptions& options) {
+namespace {
+
+// Runs the script (text or lines) with a watcher that counts its games.
+template <typename Script>
+GamesRun CountGames(Script script, const RunOptions& options) {
     GamesRun out;
     bool running = false;
     // Called before every yield and after every idle line: a game's end shows at the first
@@ -19,9 +25,23 @@ GamesRun RunGames(const std::string& script, const RunOptions& options) {
         }
         running = s.gamerunning;
     };
-    out.run = RunScriptObserved(script, options, watch);
+    if constexpr (std::is_same_v<std::decay_t<Script>, std::string>) {
+        out.run = RunScriptObserved(script, options, watch);
+    } else {
+        out.run = RunParsedObserved(std::move(script), options, watch);
+    }
     out.gameUnfinished = running;
     return out;
+}
+
+}  // namespace
+
+GamesRun RunGames(const std::string& script, const RunOptions& options) {
+    return CountGames<const std::string&>(script, options);
+}
+
+GamesRun RunGames(std::vector<ScriptLine> lines, const RunOptions& options) {
+    return CountGames(std::move(lines), options);
 }
 
 }  // namespace korvane::script

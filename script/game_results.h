@@ -23,5 +23,7 @@ struct GamesRun {
 };
 
 GamesRun RunGames(const std::string& script, const RunOptions& options);
+// The same for lines already read.
+GamesRun RunGames(std::vector<ScriptLine> lines, const RunOptions& options);
 
 }  // namespace korvane::script

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sstream>
+#include <string_view>
 
 #include "buttons.h"
 #include "game_state.h"
@@ -219,15 +220,30 @@ Frames ParseFrames(int number, const std::string& word) {
     return {*first, *last, *step};
 }
 
+// The word of text at or after from (blanks as a stream skips them), and from moved past
+// it. A command or a variable's name is short: a longer word comes back cut one character
+// past the longest, which matches none, so a line is never scanned again for every command.
+std::string NextWord(const std::string& text, size_t& from) {
+    constexpr size_t kLongestName = 64;
+    constexpr std::string_view kBlanks = " \t\n\v\f\r";
+    const size_t start = std::min(text.find_first_not_of(kBlanks.data(), from), text.size());
+    size_t end = start;
+    while (end < text.size() && end - start <= kLongestName &&
+           kBlanks.find(text[end]) == kBlanks.npos)
+        ++end;
+    from = end;
+    return text.substr(start, end - start);
+}
+
 // Splits the commands of one line at `;`. A text value (`set` or `expect` of a text) and a
 // `logged` event run to the end of the line, `;` and all.
 std::vector<std::string> SplitCommands(const std::string& text) {
     std::vector<std::string> commands;
     size_t from = 0;
     while (from <= text.size()) {
-        std::istringstream words(text.substr(from));
-        std::string command, name;
-        words >> command >> name;
+        size_t at = from;
+        const std::string command = NextWord(text, at);
+        const std::string name = NextWord(text, at);
         const std::optional<StateVar::Kind> kind = StateVarKind(name);
         const bool toEnd = command == "logged" || ((command == "set" || command == "expect") &&
                                                    kind == StateVar::Kind::Text);

@@ -14,16 +14,8 @@ void FailOnUnreadExpect(const ScriptedShell& shell, const std::string& limit, Ru
     }
 }
 
-RunResult Run(const std::string& script, const RunOptions& options, FrameObserver observer) {
-    std::vector<ScriptLine> lines;
-    try {
-        lines = ParseScript(script);
-    } catch (const ScriptError& e) {
-        RunResult refused;
-        refused.exitCode = 2;
-        refused.error = "line " + std::to_string(e.lineNumber) + ": " + e.what();
-        return refused;
-    }
+RunResult RunLines(std::vector<ScriptLine> lines, const RunOptions& options,
+                   FrameObserver observer) {
     RunResult result;
     ScriptedShell shell(std::move(lines), options, result.log, result.warnings);
     Game game(shell);
@@ -55,6 +47,19 @@ RunResult Run(const std::string& script, const RunOptions& options, FrameObserve
     return result;
 }
 
+RunResult Run(const std::string& script, const RunOptions& options, FrameObserver observer) {
+    std::vector<ScriptLine> lines;
+    try {
+        lines = ParseScript(script);
+    } catch (const ScriptError& e) {
+        RunResult refused;
+        refused.exitCode = 2;
+        refused.error = "line " + std::to_string(e.lineNumber) + ": " + e.what();
+        return refused;
+    }
+    return RunLines(std::move(lines), options, std::move(observer));
+}
+
 }  // namespace
 
 RunResult RunScript(const std::string& script, const RunOptions& options) {
@@ -64,6 +69,11 @@ RunResult RunScript(const std::string& script, const RunOptions& options) {
 RunResult RunScriptObserved(const std::string& script, const RunOptions& options,
                             FrameObserver observer) {
     return Run(script, options, std::move(observer));
+}
+
+RunResult RunParsedObserved(std::vector<ScriptLine> lines, const RunOptions& options,
+                            FrameObserver observer) {
+    return RunLines(std::move(lines), options, std::move(observer));
 }
 
 }  // namespace korvane::script

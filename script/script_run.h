@@ -25,5 +25,9 @@ RunResult RunScript(const std::string& script, const RunOptions& options);
 // The same with a watcher of every frame and without a log (for long random runs).
 RunResult RunScriptObserved(const std::string& script, const RunOptions& options,
                             FrameObserver observer);
+// The same for lines already read (ParseScript), so that a caller that checked them reads
+// the script only once.
+RunResult RunParsedObserved(std::vector<ScriptLine> lines, const RunOptions& options,
+                            FrameObserver observer);
 
 }  // namespace korvane::script

@@ -1,12 +1,16 @@
 // hall-recording SEED FRAMES SHOTS [SEED FRAMES SHOTS ...]: recordings of one game each from
-// a fresh program, as `korvane --record` would write them: the game seeded with SEED, a
-// phaser shot every 20 frames (SHOTS of them), the ship moved a while, stopped at frame
-// FRAMES, then the nine expect lines from the state the headless run ends in. Several games
-// come each after a line "----", which spares the load test a process per game.
+// a fresh program, as `korvane --record` would write them: the game seeded with SEED at 0
+// stars, the ship moved under the cube's column, SHOTS torpedoes launched once the cube has
+// come down into view (each of the first three strikes: 5 points), the stop at frame FRAMES
+// (at least 3200), then the nine expect lines from the state the headless run ends in.
+// Several games come each after a line "----", which spares the load test a process per game.
 // hall-recording mutated N: the fuzz tests' mangled script number N, for the server to refuse.
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "script_mutations.h"
 #include "script_run.h"
@@ -16,30 +20,38 @@ namespace {
 const char* const kNames[] = {"score",  "highscore", "gametime", "x",       "crossx",
                               "crossy", "cubex",     "cubey",    "winscore"};
 
+// The values the headless run prints for a script's print lines, in order.
+std::vector<std::string> Printed(const std::string& script) {
+    const korvane::script::RunResult run = korvane::script::RunScript(script, {});
+    if (run.exitCode != 0) std::fprintf(stderr, "hall-recording: %s\n", run.error.c_str());
+    std::vector<std::string> values;
+    std::istringstream log(run.log);
+    for (std::string line; std::getline(log, line);) {
+        const size_t var = line.find(" var ");
+        if (var != std::string::npos) values.push_back(line.substr(var + 5));
+    }
+    return values;
+}
+
 bool PrintRecording(const std::string& seed, long frames, long shots) {
     std::string game = "seed " + seed + "\nscreensize 1024x768\nstars 0\nclick cmdStart\n";
-    for (long i = 1; i <= shots && i * 20 < frames / 2; ++i) {
-        game += "at " + std::to_string(i * 20) + " keyup 17\n";  // Ctrl: the phasers
-    }
-    // Where the ship stops is in the expect lines.
-    game += "at " + std::to_string(frames / 2) + " click cmdLeft\n";
-    game += "at " + std::to_string(frames / 2 + 5 + shots * 3) + " click cmdStop\n";
-    game += "at " + std::to_string(frames) + " click cmdStart\n";
+    // Where the cube and the ship start: the ship, at half a pixel a frame, goes most of the
+    // way to the cube's column, and the cube comes the rest.
+    const std::vector<std::string> start = Printed(game + "at 1 print cubex; print x\n");
+    if (start.size() != 2) return false;
+    const long toCube = std::stol(start[0].substr(6)) + 44 - std::stol(start[1].substr(2));
+    game += std::string("at 1 click ") + (toCube < 0 ? "cmdLeft" : "cmdRight") + "\n";
+    game += "at " + std::to_string(1 + std::labs(toCube) * 14 / 10) + " click cmdStop\n";
+    for (long i = 1; i <= shots; ++i) game += "at " + std::to_string(2540 + i * 60) + " keyup 32\n";
+    game += "at " + std::to_string(std::max(frames, 3200L)) + " click cmdStart\n";
     std::string probe = game;
     for (const char* name : kNames) probe += std::string("print ") + name + "\n";
-    const korvane::script::RunResult run = korvane::script::RunScript(probe, {});
-    if (run.exitCode != 0) {
-        std::fprintf(stderr, "hall-recording: %s\n", run.error.c_str());
-        return false;
-    }
-    std::istringstream log(run.log);
-    std::string line;
-    std::string expects;
-    while (std::getline(log, line)) {
-        const size_t var = line.find(" var ");
-        if (var != std::string::npos) expects += "expect " + line.substr(var + 5) + "\n";
-    }
-    std::fputs((game + expects).c_str(), stdout);
+    // A game longer than the headless run's limit ends unseen: its checks are made up, for
+    // a replay that stops at its own limit before it reads them.
+    const std::vector<std::string> state = Printed(probe);
+    for (size_t i = 0; i < std::size(kNames); ++i)
+        game += "expect " + (i < state.size() ? state[i] : std::string(kNames[i]) + " 0") + "\n";
+    std::fputs(game.c_str(), stdout);
     return true;
 }
 

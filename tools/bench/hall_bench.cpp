@@ -211,18 +211,19 @@ void MeasureReads(int port) {
     }
 }
 
-// Fills the table straight through SQL (psql, or Python's sqlite3 for SQLite).
+// Fills the table straight through SQL (psql, or Python's sqlite3 for SQLite), and tells
+// the halls that the table changed, as any write from outside a hall must.
 bool StoreManyScores(const std::string& database, bool postgres) {
     const std::string sql =
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
         std::to_string(kStoredScores) +
         ") INSERT INTO scores (name, score, winscore, stars, frames, created, ticket, recording)"
         " SELECT 'stored ' || i, ((i % 5000) * 7919) % 5000 + 1, 499, 150, 12000,"
-        " '2026-01-01T00:00:00Z', 'stored-' || i, 'seed 1' FROM n";
+        " '2026-01-01T00:00:00Z', 'stored-' || i, 'seed 1' FROM n;"
+        " UPDATE table_generation SET generation = generation + 1";
     const std::string command =
         postgres ? "psql -q -d bench -c \"" + sql + "\""
-                 : "python3 -c 'import sqlite3, sys; db = sqlite3.connect(sys.argv[1]); "
-                   "db.execute(sys.argv[2]); db.commit()' '" + database + "' \"" + sql + "\"";
+                 : "python3 -c 'import sqlite3, sys; sqlite3.connect(sys.argv[1]).executescript(sys.argv[2])' '" + database + "' \"" + sql + "\"";
     return std::system(command.c_str()) == 0;
 }
 

@@ -1,0 +1,407 @@
+#include "hall_routes.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "hall_page.h"
+#include "korvane_version.h"
+#include "name_check.h"
+#include "submission.h"
+#include "submission_body.h"
+
+namespace korvane::hall {
+
+namespace {
+
+int64_t Now() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+double NowSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+HttpResponse Json(int status, const QJsonObject& body) {
+    HttpResponse r;
+    r.status = status;
+    r.contentType = "application/json";
+    r.body = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
+    return r;
+}
+
+HttpResponse Refuse(int status, const Refusal& refusal) {
+    return Json(status, {{"error", QString::fromStdString(refusal.code)},
+                         {"message", QString::fromStdString(refusal.message)}});
+}
+
+HttpResponse RetryLater(int status, const Refusal& refusal, int64_t seconds) {
+    HttpResponse r = Refuse(status, refusal);
+    r.headers.emplace_back("Retry-After", std::to_string(seconds));
+    return r;
+}
+
+int StatusOf(const std::string& code) {
+    if (code == "ticket-unknown") return 404;
+    if (code == "ticket-used") return 409;
+    if (code == "ticket-expired") return 410;
+    if (code == "too-large") return 413;
+    if (code == "malformed" || code == "bad-name") return 400;
+    return 422;  // seed-mismatch, desync, not-one-game, too-long, no-score
+}
+
+std::optional<Refusal> TicketRefusal(const std::optional<Ticket>& t, int64_t now) {
+    if (!t) return Refusal{"ticket-unknown", "no such ticket: take one with POST /api/tickets"};
+    if (t->used) return Refusal{"ticket-used", "this ticket has already been used"};
+    if (t->expires <= now) return Refusal{"ticket-expired", "this ticket has expired"};
+    return std::nullopt;
+}
+
+// A whole decimal number from lo up, or nothing.
+std::optional<int64_t> QueryNumber(const std::string& text, int64_t lo) {
+    int64_t n = 0;
+    auto [ptr, err] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (text.empty() || err != std::errc() || ptr != text.data() + text.size() || n < lo)
+        return std::nullopt;
+    return n;
+}
+
+QJsonObject RowJson(const ScoreRow& r) {
+    return {{"id", static_cast<qint64>(r.id)},
+            {"rank", static_cast<qint64>(r.rank)},
+            {"name", QString::fromStdString(r.name)},
+            {"score", r.score},
+            {"winscore", r.winscore},
+            {"stars", r.stars},
+            {"frames", static_cast<qint64>(r.frames)},
+            {"date", QString::fromStdString(r.date)}};
+}
+
+// The counters' name for a path: a few routes, never the path itself (which a client
+// chooses, and which would make a counter of every one).
+std::string RouteOf(const std::string& path) {
+    if (path == "/" || path == "/api/hall" || path == "/api/tickets" || path == "/api/scores" ||
+        path == "/metrics")
+        return path;
+    if (path.rfind("/api/scores/", 0) == 0) return "/api/scores/ID/recording";
+    if (path == "/play" || path.rfind("/play/", 0) == 0) return "/play/";
+    return "other";
+}
+
+const char* ContentType(const std::filesystem::path& file) {
+    static const std::map<std::string, const char*> kTypes = {
+        {".html", "text/html; charset=utf-8"},
+        {".js", "text/javascript; charset=utf-8"},
+        {".mjs", "text/javascript; charset=utf-8"},
+        {".css", "text/css; charset=utf-8"},
+        {".wasm", "application/wasm"},
+        {".json", "application/json"},
+        {".webmanifest", "application/manifest+json"},
+        {".png", "image/png"},
+        {".svg", "image/svg+xml"},
+        {".ico", "image/x-icon"},
+        {".txt", "text/plain; charset=utf-8"},
+    };
+    const auto it = kTypes.find(file.extension().string());
+    return it == kTypes.end() ? "application/octet-stream" : it->second;
+}
+
+}  // namespace
+
+HallRoutes::HallRoutes(const HallOptions& options, Store& store, ScoreTable& table,
+                       ReplayPool& pool, std::string instance)
+    : options_(options),
+      store_(store),
+      table_(table),
+      pool_(pool),
+      instance_(std::move(instance)),
+      tickets_(options.ticketsPerMinute),
+      submissions_(options.submissionsPerMinute) {}
+
+bool HallRoutes::Trusted(const std::string& address) const {
+    for (const std::string& proxy : options_.trustedProxies) {
+        if (proxy == address) return true;
+    }
+    return false;
+}
+
+std::string HallRoutes::ClientOf(const HttpRequest& request) const {
+    const std::string* forwarded = request.Header("X-Forwarded-For");
+    if (!forwarded || !Trusted(request.peer)) return request.peer;
+    // Each proxy appends the address it saw: read from the end, past our own proxies.
+    std::string client = request.peer;
+    std::stringstream list(*forwarded);
+    std::vector<std::string> hops;
+    for (std::string hop; std::getline(list, hop, ',');) {
+        const size_t a = hop.find_first_not_of(" \t"), b = hop.find_last_not_of(" \t");
+        hops.push_back(a == std::string::npos ? "" : hop.substr(a, b - a + 1));
+    }
+    for (auto hop = hops.rbegin(); hop != hops.rend(); ++hop) {
+        if (hop->empty()) break;
+        client = *hop;
+        if (!Trusted(*hop)) break;
+    }
+    return client;
+}
+
+void HallRoutes::Handle(const HttpRequest& request, Reply reply) {
+    const std::string& path = request.path;
+    const bool get = request.method == "GET" || request.method == "HEAD";
+    const bool post = request.method == "POST";
+    try {
+        if (path == "/api/scores" && post) return Submit(request, ClientOf(request), reply);
+        if (path == "/" && get) return reply(Page());
+        if (path == "/api/scores" && get) return reply(Scores(request));
+        if (path == "/api/tickets" && post) return reply(Ticket(ClientOf(request)));
+        if (path == "/api/hall" && get) {
+            // The page asks this, relative to itself, to learn that a hall serves it.
+            return reply(Json(200, {{"hall", "korvane-hall"}, {"version", KORVANE_VERSION}}));
+        }
+        if (path == "/metrics" && get) return reply(Metrics(request));
+        const std::string recordingPrefix = "/api/scores/";
+        if (get && path.rfind(recordingPrefix, 0) == 0 && path.size() > 22 &&
+            path.compare(path.size() - 10, 10, "/recording") == 0) {
+            return reply(Recording(path.substr(12, path.size() - 22)));
+        }
+        if (get && (path == "/play" || path.rfind("/play/", 0) == 0))
+            return reply(PlayFile(request));
+        const bool known = path == "/" || path == "/api/scores" || path == "/api/tickets" ||
+                           path == "/api/hall" || path == "/metrics";
+        if (known) return reply(Refuse(405, {"method", "not with " + request.method}));
+        reply(Refuse(404, {"not-found", "nothing here"}));
+    } catch (const StoreError& e) {
+        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+        reply(RetryLater(503, {"unavailable", "the hall cannot answer now; try again later"}, 5));
+    }
+}
+
+HttpResponse HallRoutes::Remembered(const std::string& key,
+                                    const std::function<HttpResponse()>& make) {
+    const uint64_t version = table_.Version();
+    {
+        const std::lock_guard<std::mutex> hold(memoLock_);
+        if (memoVersion_ != version) {
+            memo_.clear();
+            memoVersion_ = version;
+        }
+        const auto it = memo_.find(key);
+        if (it != memo_.end()) return it->second;
+    }
+    HttpResponse made = make();
+    const std::lock_guard<std::mutex> hold(memoLock_);
+    if (memoVersion_ == version && memo_.size() < 64) memo_[key] = made;
+    return made;
+}
+
+std::vector<ScoreRow> HallRoutes::Rows(int64_t offset, int limit) {
+    if (std::optional<std::vector<ScoreRow>> rows = table_.Page(offset, limit)) return *rows;
+    const std::optional<ScoreTable::Start> start = table_.Locate(offset);
+    if (!start) return {};
+    std::vector<ScoreRow> rows = store_.RowsFrom(start->score, start->skip, limit);
+    table_.Rank(rows);
+    return rows;
+}
+
+HttpResponse HallRoutes::Page() {
+    return Remembered("page", [this] {
+        HttpResponse r;
+        r.contentType = "text/html; charset=utf-8";
+        r.body = HallPage(Rows(0, 100));
+        return r;
+    });
+}
+
+HttpResponse HallRoutes::Scores(const HttpRequest& request) {
+    int64_t limit = 100, offset = 0;
+    if (const std::string* text = request.Query("limit")) {
+        const std::optional<int64_t> n = QueryNumber(*text, 1);
+        if (!n) return Refuse(400, {"bad-query", "limit is a whole number from 1 (at most 1000)"});
+        limit = std::min<int64_t>(*n, 1000);
+    }
+    if (const std::string* text = request.Query("offset")) {
+        const std::optional<int64_t> n = QueryNumber(*text, 0);
+        if (!n) return Refuse(400, {"bad-query", "offset is a whole number from 0"});
+        offset = *n;
+    }
+    return Remembered("scores " + std::to_string(limit) + " " + std::to_string(offset), [&] {
+        QJsonArray list;
+        for (const ScoreRow& r : Rows(offset, static_cast<int>(limit))) list.append(RowJson(r));
+        return Json(200, {{"scores", list}});
+    });
+}
+
+HttpResponse HallRoutes::Recording(const std::string& idText) {
+    const std::optional<int64_t> id = QueryNumber(idText, 1);
+    const std::optional<StoredRecording> stored =
+        id ? store_.Recording(*id) : std::optional<StoredRecording>();
+    if (!stored) return Refuse(404, {"not-found", "no score has this id"});
+    if (stored->hidden) return Refuse(410, {"hidden", "this score was taken out of the hall"});
+    HttpResponse r;
+    r.body = stored->text;
+    return r;
+}
+
+HttpResponse HallRoutes::Ticket(const std::string& client) {
+    if (const int64_t wait = tickets_.Take(client, NowSeconds())) {
+        return RetryLater(429, {"too-many-tickets", "too many tickets from one address"}, wait);
+    }
+    const std::optional<korvane::hall::Ticket> t =
+        store_.CreateTicket(client, Now(), options_.ticketLifetime, options_.openTickets);
+    if (!t) {
+        return RetryLater(
+            429,
+            {"too-many-open-tickets", "this address holds " + std::to_string(options_.openTickets) +
+                                          " unused tickets: use one, or wait for them to expire"},
+            60);
+    }
+    return Json(201, {{"ticket", QString::fromStdString(t->id)},
+                      {"seed", static_cast<qint64>(t->seed)},
+                      {"expires",
+                       QDateTime::fromSecsSinceEpoch(t->expires, Qt::UTC).toString(Qt::ISODate)}});
+}
+
+void HallRoutes::Submit(const HttpRequest& request, const std::string& client, Reply reply) {
+    if (const int64_t wait = submissions_.Take(client, NowSeconds())) {
+        return reply(
+            RetryLater(429, {"too-many-submissions", "too many scores from one address"}, wait));
+    }
+    if (!request.Header("Content-Length") && !request.Header("Transfer-Encoding")) {
+        return reply(Refuse(411, {"length-required", "a score's body needs a Content-Length"}));
+    }
+    Refusal refusal;
+    std::optional<SubmissionBody> body = ReadSubmissionBody(request.body, refusal);
+    std::string name;
+    if (body) {
+        if (std::optional<Refusal> r = CheckName(body->name, name)) refusal = *r;
+    }
+    if (!body || !refusal.code.empty()) return reply(Refuse(StatusOf(refusal.code), refusal));
+    auto job = [this, body = std::move(*body), name, reply]() {
+        const auto started = std::chrono::steady_clock::now();
+        try {
+            const std::optional<korvane::hall::Ticket> t = store_.FindTicket(body.ticket);
+            if (std::optional<Refusal> r = TicketRefusal(t, Now()))
+                return reply(Refuse(StatusOf(r->code), *r));
+            // From here the ticket is spent, whatever the replay finds.
+            if (!store_.SpendTicket(body.ticket, Now())) {
+                const Refusal r = TicketRefusal(store_.FindTicket(body.ticket), Now())
+                                      .value_or(Refusal{"ticket-used", "this ticket was used"});
+                return reply(Refuse(StatusOf(r.code), r));
+            }
+            const Verified v =
+                VerifyHallGame(body.recording, static_cast<uint64_t>(t->seed), options_.maxFrames);
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+            metrics_.Replay(seconds, v.game.has_value());
+            if (!v.game) return reply(Refuse(StatusOf(v.refusal.code), v.refusal));
+            const NewScore score{body.ticket,   name,           v.game->score, v.game->winscore,
+                                 v.game->stars, v.game->frames, v.canonical};
+            const ScoreRow row = store_.StoreScore(score, Now(), instance_);
+            table_.Add(row);
+            reply(Json(201, {{"id", static_cast<qint64>(row.id)},
+                             {"rank", static_cast<qint64>(table_.RankOf(row.score))},
+                             {"score", row.score}}));
+        } catch (const StoreError& e) {
+            std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+            reply(
+                RetryLater(503, {"unavailable", "the hall cannot answer now; try again later"}, 5));
+        }
+    };
+    if (!pool_.TrySubmit(std::move(job))) {
+        reply(RetryLater(503, {"busy", "every replay worker is taken; try again shortly"}, 2));
+    }
+}
+
+HttpResponse HallRoutes::Metrics(const HttpRequest& request) {
+    // For the operator's scraper, which asks the hall itself: never a request a proxy
+    // passed on from outside, and only from this machine or a proxy of ours.
+    const bool local = request.peer == "127.0.0.1" || request.peer == "::1" ||
+                       request.peer == options_.listen || Trusted(request.peer);
+    if (!local || request.Header("X-Forwarded-For") || request.Header("Forwarded"))
+        return Refuse(404, {"not-found", "nothing here"});
+    HttpResponse r;
+    r.contentType = "text/plain; version=0.0.4; charset=utf-8";
+    r.body = metrics_.Render(pool_.Waiting(), store_.OpenTickets(Now()), table_.Total());
+    return r;
+}
+
+HttpResponse HallRoutes::PlayFile(const HttpRequest& request) {
+    namespace fs = std::filesystem;
+    HttpResponse r;
+    if (request.path == "/play") {
+        r.status = 301;
+        r.headers.emplace_back("Location", "play/");
+        return r;
+    }
+    if (!fs::is_directory(options_.webDir)) {
+        r.status = 404;
+        r.body = "The browser build is not here (" + options_.webDir +
+                 "): build it with ./run.sh web, or give korvane-hall --web DIR.\n";
+        return r;
+    }
+    // A watch link of a hidden score answers as its recording does.
+    if (const std::string* watch = request.Query("watch")) {
+        const std::optional<int64_t> id = QueryNumber(*watch, 1);
+        const std::optional<StoredRecording> stored =
+            id ? store_.Recording(*id) : std::optional<StoredRecording>();
+        if (stored && stored->hidden) {
+            r.status = 410;
+            r.contentType = "text/html; charset=utf-8";
+            r.body =
+                "<!DOCTYPE html><title>Korvane hall of fame</title>"
+                "<p>This game was taken out of the hall of fame.</p>\n";
+            return r;
+        }
+    }
+    std::string relative = request.path.substr(6);
+    if (relative.empty() || relative.back() == '/') relative += "index.html";
+    const fs::path file = fs::path(options_.webDir) / fs::path(relative).lexically_normal();
+    const bool inside = relative.find("..") == std::string::npos &&
+                        fs::path(relative).lexically_normal().is_relative();
+    std::ifstream in(file, std::ios::binary);
+    if (!inside || !fs::is_regular_file(file) || !in) {
+        r.status = 404;
+        r.body = "not found\n";
+        return r;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    r.body = content.str();
+    r.contentType = ContentType(file);
+    // The page's older way to learn that a hall serves it; /api/hall is the one a proxy
+    // always passes on.
+    r.headers.emplace_back("Server-Timing", "korvane-hall");
+    return r;
+}
+
+void HallRoutes::Answered(const HttpRequest& request, const HttpResponse& response) {
+    const std::string route = RouteOf(request.path);
+    metrics_.Request(route, request.method, response.status);
+    if (response.status >= 400 && response.contentType == "application/json") {
+        const size_t at = response.body.find("\"error\":\"");
+        if (at != std::string::npos) {
+            const size_t from = at + 9;
+            metrics_.Refusal(response.body.substr(from, response.body.find('"', from) - from));
+        }
+    }
+    const std::string time = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
+    // The path as a client wrote it may hold anything: one line of printable text here.
+    std::string path = route == "other" ? "-" : request.path.substr(0, 200);
+    for (char& c : path) {
+        if (static_cast<unsigned char>(c) < 0x21 || c == 0x7F) c = '?';
+    }
+    const std::lock_guard<std::mutex> hold(logLock_);
+    std::printf("%s %s %s %s %d %zu\n", time.c_str(), ClientOf(request).c_str(),
+                request.method.c_str(), path.c_str(), response.status, response.body.size());
+    std::fflush(stdout);
+}
+
+}  // namespace korvane::hall

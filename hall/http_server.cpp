@@ -1,0 +1,348 @@
+#include "http_server.h"
+
+#include <arpa/inet.h>
+#include <microhttpd.h>
+#include <netdb.h>
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+
+namespace korvane::hall {
+
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// An address as text; an IPv4 client of an IPv6 socket as plain IPv4.
+std::string AddressText(const sockaddr* addr) {
+    char text[INET6_ADDRSTRLEN] = "";
+    if (addr->sa_family == AF_INET) {
+        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(addr)->sin_addr, text,
+                  sizeof text);
+    } else if (addr->sa_family == AF_INET6) {
+        inet_ntop(AF_INET6, &reinterpret_cast<const sockaddr_in6*>(addr)->sin6_addr, text,
+                  sizeof text);
+    }
+    std::string out = text;
+    if (out.rfind("::ffff:", 0) == 0 && out.find('.') != std::string::npos) out.erase(0, 7);
+    return out;
+}
+
+// One TCP connection, from its accept to its close.
+struct Connection {
+    int fd = -1;
+    std::string peer;
+    // When the request being read must be whole; never while the server works on it.
+    Clock::time_point deadline = Clock::time_point::max();
+};
+
+}  // namespace
+
+// One request, from its headers to its answer.
+struct Pending {
+    HttpRequest request;
+    MHD_Connection* mhd = nullptr;
+    Connection* connection = nullptr;
+    bool tooLarge = false;
+    bool handled = false;  // given to the handler
+    std::mutex lock;
+    bool suspended = false;
+    std::optional<HttpResponse> ready;
+};
+
+struct HttpServer::Impl {
+    HttpLimits limits;
+    HttpHandler handler;
+    HttpLogger logger;
+    MHD_Daemon* daemon = nullptr;
+
+    std::mutex connectionsLock;
+    std::set<Connection*> connections;
+    std::map<std::string, unsigned> perAddress;
+    std::atomic<int> inFlight{0};  // requests handed to the handler and not yet answered
+
+    std::mutex reaperLock;
+    std::condition_variable reaperWake;
+    bool stopping = false;
+    std::thread reaper;
+
+    MHD_Result Queue(Pending& p, HttpResponse response) {
+        MHD_Response* r = MHD_create_response_from_buffer(
+            response.body.size(), response.body.data(), MHD_RESPMEM_MUST_COPY);
+        if (!r) return MHD_NO;
+        MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, response.contentType.c_str());
+        for (const auto& [name, value] : response.headers)
+            MHD_add_response_header(r, name.c_str(), value.c_str());
+        if (logger) logger(p.request, response);
+        const MHD_Result result =
+            MHD_queue_response(p.mhd, static_cast<unsigned>(response.status), r);
+        MHD_destroy_response(r);
+        return result;
+    }
+
+    static HttpResponse Refusal(int status, const std::string& code, const std::string& message) {
+        HttpResponse r;
+        r.status = status;
+        r.contentType = "application/json";
+        r.body = "{\"error\":\"" + code + "\",\"message\":\"" + message + "\"}";
+        r.headers.emplace_back("Connection", "close");
+        return r;
+    }
+
+    MHD_Result Begin(Pending& p) {
+        HttpRequest& q = p.request;
+        MHD_get_connection_values(
+            p.mhd, MHD_HEADER_KIND,
+            [](void* cls, MHD_ValueKind, const char* key, const char* value) {
+                static_cast<HttpRequest*>(cls)->headers.emplace_back(key, value ? value : "");
+                return MHD_YES;
+            },
+            &q);
+        MHD_get_connection_values(
+            p.mhd, MHD_GET_ARGUMENT_KIND,
+            [](void* cls, MHD_ValueKind, const char* key, const char* value) {
+                static_cast<HttpRequest*>(cls)->query.emplace_back(key, value ? value : "");
+                return MHD_YES;
+            },
+            &q);
+        if (q.headers.size() > limits.maxHeaders) {
+            return Queue(p, Refusal(431, "too-many-headers",
+                                    "a request has at most " + std::to_string(limits.maxHeaders) +
+                                        " headers"));
+        }
+        const std::string* length = q.Header("Content-Length");
+        const std::string limit = std::to_string(limits.maxBodyBytes / 1024) + " KiB";
+        if (length && (length->size() > 18 || std::stoull("0" + *length) > limits.maxBodyBytes)) {
+            return Queue(p, Refusal(413, "too-large", "a request body is at most " + limit));
+        }
+        return MHD_YES;
+    }
+
+    // The whole body is here: to the handler, which answers now or from another thread.
+    MHD_Result Handle(Pending& p) {
+        p.handled = true;
+        {
+            const std::lock_guard<std::mutex> hold(connectionsLock);
+            p.connection->deadline = Clock::time_point::max();
+        }
+        ++inFlight;
+        Pending* pending = &p;
+        handler(p.request, [pending](HttpResponse response) {
+            const std::lock_guard<std::mutex> hold(pending->lock);
+            pending->ready = std::move(response);
+            if (pending->suspended) {
+                pending->suspended = false;
+                MHD_resume_connection(pending->mhd);
+            }
+        });
+        const std::lock_guard<std::mutex> hold(p.lock);
+        if (p.ready) return Answer(p);
+        p.suspended = true;
+        MHD_suspend_connection(p.mhd);
+        return MHD_YES;
+    }
+
+    MHD_Result Answer(Pending& p) {
+        --inFlight;
+        HttpResponse response = std::move(*p.ready);
+        p.ready.reset();
+        return Queue(p, std::move(response));
+    }
+
+    static MHD_Result Access(void* cls, MHD_Connection* mhd, const char* url, const char* method,
+                             const char*, const char* data, size_t* size, void** context) {
+        Impl& s = *static_cast<Impl*>(cls);
+        auto* p = static_cast<Pending*>(*context);
+        if (!p) {
+            p = new Pending;
+            *context = p;
+            p->mhd = mhd;
+            p->request.method = method;
+            p->request.path = url;
+            const MHD_ConnectionInfo* info =
+                MHD_get_connection_info(mhd, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+            p->connection = static_cast<Connection*>(info->socket_context);
+            p->request.peer = p->connection->peer;
+            return s.Begin(*p);
+        }
+        if (*size > 0) {
+            // Counted as it comes, whatever the framing; a body over the limit is not kept,
+            // and a request past its deadline ends here.
+            {
+                const std::lock_guard<std::mutex> hold(s.connectionsLock);
+                if (Clock::now() > p->connection->deadline) return MHD_NO;
+            }
+            if (p->request.body.size() + *size > s.limits.maxBodyBytes) {
+                p->tooLarge = true;
+                p->request.body.clear();
+                p->request.body.shrink_to_fit();
+                return MHD_NO;
+            }
+            if (!p->tooLarge) p->request.body.append(data, *size);
+            *size = 0;
+            return MHD_YES;
+        }
+        if (!p->handled) return s.Handle(*p);
+        const std::lock_guard<std::mutex> hold(p->lock);
+        return p->ready ? s.Answer(*p) : MHD_YES;
+    }
+
+    static void Completed(void* cls, MHD_Connection*, void** context, MHD_RequestTerminationCode) {
+        Impl& s = *static_cast<Impl*>(cls);
+        auto* p = static_cast<Pending*>(*context);
+        if (!p) return;
+        {
+            const std::lock_guard<std::mutex> hold(s.connectionsLock);
+            if (p->connection) p->connection->deadline = Clock::now() + s.RequestTime();
+        }
+        delete p;
+        *context = nullptr;
+    }
+
+    std::chrono::seconds RequestTime() const { return std::chrono::seconds(limits.requestSeconds); }
+
+    static void Notify(void* cls, MHD_Connection* mhd, void** socketContext,
+                       MHD_ConnectionNotificationCode code) {
+        Impl& s = *static_cast<Impl*>(cls);
+        const std::lock_guard<std::mutex> hold(s.connectionsLock);
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+            auto* c = new Connection;
+            c->fd = MHD_get_connection_info(mhd, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd;
+            c->peer = AddressText(
+                MHD_get_connection_info(mhd, MHD_CONNECTION_INFO_CLIENT_ADDRESS)->client_addr);
+            c->deadline = Clock::now() + s.RequestTime();
+            s.connections.insert(c);
+            ++s.perAddress[c->peer];
+            *socketContext = c;
+            return;
+        }
+        auto* c = static_cast<Connection*>(*socketContext);
+        if (!c) return;
+        // Closed here, before libmicrohttpd closes the socket: the reaper never touches
+        // a descriptor that may already belong to another connection.
+        s.connections.erase(c);
+        if (--s.perAddress[c->peer] == 0) s.perAddress.erase(c->peer);
+        delete c;
+        *socketContext = nullptr;
+    }
+
+    static MHD_Result Admit(void* cls, const sockaddr* addr, socklen_t) {
+        Impl& s = *static_cast<Impl*>(cls);
+        const std::string peer = AddressText(addr);
+        const auto& free = s.limits.unlimitedAddresses;
+        if (std::find(free.begin(), free.end(), peer) != free.end()) return MHD_YES;
+        const std::lock_guard<std::mutex> hold(s.connectionsLock);
+        const auto it = s.perAddress.find(peer);
+        return it == s.perAddress.end() || it->second < s.limits.maxConnectionsPerAddress ? MHD_YES
+                                                                                          : MHD_NO;
+    }
+
+    // Ends the connections whose request has outlived its deadline: shutting the socket
+    // down makes the event loop see it closed, and it cleans up as for any client gone.
+    void Reap() {
+        std::unique_lock<std::mutex> wait(reaperLock);
+        while (!reaperWake.wait_for(wait, std::chrono::milliseconds(250),
+                                    [this] { return stopping; })) {
+            const Clock::time_point now = Clock::now();
+            const std::lock_guard<std::mutex> hold(connectionsLock);
+            for (Connection* c : connections) {
+                if (c->deadline < now) {
+                    shutdown(c->fd, SHUT_RDWR);
+                    c->deadline = Clock::time_point::max();
+                }
+            }
+        }
+    }
+};
+
+const std::string* HttpRequest::Header(const std::string& name) const {
+    for (const auto& [key, value] : headers) {
+        if (SameName(key, name)) return &value;
+    }
+    return nullptr;
+}
+
+const std::string* HttpRequest::Query(const std::string& key) const {
+    for (const auto& [k, value] : query) {
+        if (k == key) return &value;
+    }
+    return nullptr;
+}
+
+HttpServer::HttpServer(HttpLimits limits, HttpHandler handler, HttpLogger logger)
+    : impl_(std::make_unique<Impl>()) {
+    impl_->limits = std::move(limits);
+    impl_->handler = std::move(handler);
+    impl_->logger = std::move(logger);
+}
+
+HttpServer::~HttpServer() {
+    Stop(std::chrono::seconds(0));
+}
+
+bool HttpServer::Start(const std::string& address, int port, std::string& why) {
+    addrinfo hints{};
+    hints.ai_flags = AI_NUMERICHOST | AI_PASSIVE;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(address.c_str(), std::to_string(port).c_str(), &hints, &found) != 0 || !found) {
+        why = "not a numeric IPv4 or IPv6 address: " + address;
+        return false;
+    }
+    sockaddr_storage where{};
+    std::memcpy(&where, found->ai_addr, found->ai_addrlen);
+    const bool v6 = found->ai_family == AF_INET6;
+    freeaddrinfo(found);
+    Impl& s = *impl_;
+    unsigned threads = s.limits.threads ? s.limits.threads : std::thread::hardware_concurrency();
+    threads = std::max(2u, threads);  // a pool of one is no pool to libmicrohttpd
+    const unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME |
+                           (v6 ? unsigned(MHD_USE_IPv6) : 0u);
+    s.daemon = MHD_start_daemon(
+        flags, static_cast<uint16_t>(port), &Impl::Admit, &s, &Impl::Access, &s,
+        MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&where), MHD_OPTION_THREAD_POOL_SIZE,
+        threads, MHD_OPTION_CONNECTION_LIMIT, s.limits.maxConnections,
+        MHD_OPTION_CONNECTION_TIMEOUT, s.limits.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        s.limits.maxHeaderBytes, MHD_OPTION_NOTIFY_COMPLETED, &Impl::Completed, &s,
+        MHD_OPTION_NOTIFY_CONNECTION, &Impl::Notify, &s, MHD_OPTION_END);
+    if (!s.daemon) {
+        why = "cannot listen on " + address + " port " + std::to_string(port);
+        return false;
+    }
+    s.reaper = std::thread([&s] { s.Reap(); });
+    return true;
+}
+
+void HttpServer::Stop(std::chrono::seconds grace) {
+    Impl& s = *impl_;
+    if (!s.daemon) return;
+    MHD_quiesce_daemon(s.daemon);
+    const Clock::time_point until = Clock::now() + grace;
+    while (s.inFlight > 0 && Clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    {
+        const std::lock_guard<std::mutex> hold(s.reaperLock);
+        s.stopping = true;
+    }
+    s.reaperWake.notify_all();
+    if (s.reaper.joinable()) s.reaper.join();
+    MHD_stop_daemon(s.daemon);
+    s.daemon = nullptr;
+}
+
+}  // namespace korvane::hall

@@ -1,0 +1,77 @@
+#pragma once
+// The hall's HTTP side on libmicrohttpd: one epoll loop per core accepts, reads and answers
+// every connection, so a slow or idle client costs a socket and a little memory, never a
+// thread. Every request has a deadline for its headers and body together, a bounded number
+// of headers and header bytes, and a body counted as it streams (chunked or not). A handler
+// answers at once or later from another thread (the replays), the connection suspended
+// meanwhile.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace korvane::hall {
+
+struct HttpLimits {
+    size_t maxBodyBytes = 1536 * 1024;
+    size_t maxHeaderBytes = 16 * 1024;  // the request line and every header together
+    unsigned maxHeaders = 48;
+    unsigned maxConnections = 1000;
+    unsigned maxConnectionsPerAddress = 32;
+    unsigned idleSeconds = 15;     // a keep-alive connection with nothing to say
+    unsigned requestSeconds = 30;  // from a request's first byte to its last
+    unsigned threads = 0;          // 0: one per core
+    // Addresses the per-address connection limit leaves alone (the proxies in front).
+    std::vector<std::string> unlimitedAddresses;
+};
+
+struct HttpRequest {
+    std::string method;
+    std::string path;
+    std::vector<std::pair<std::string, std::string>> query;  // decoded, in order
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string peer;  // the address the connection comes from
+    std::string body;
+
+    // The header's value (names compared without case), or nullptr.
+    const std::string* Header(const std::string& name) const;
+    const std::string* Query(const std::string& key) const;
+};
+
+struct HttpResponse {
+    int status = 200;
+    std::string contentType = "text/plain; charset=utf-8";
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> headers;
+};
+
+// Answers a request; may be called from any thread, once.
+using Reply = std::function<void(HttpResponse)>;
+using HttpHandler = std::function<void(const HttpRequest&, Reply)>;
+// Told of every answer sent (for the log and the counters); the route a request took is the
+// handler's business, so only the request and the status come here.
+using HttpLogger = std::function<void(const HttpRequest&, const HttpResponse&)>;
+
+class HttpServer {
+  public:
+    HttpServer(HttpLimits limits, HttpHandler handler, HttpLogger logger);
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Listens on address (IPv4 or IPv6) and port; the reason when it cannot.
+    bool Start(const std::string& address, int port, std::string& why);
+    // Stops accepting, waits for the answers in flight (at most grace), then closes all.
+    void Stop(std::chrono::seconds grace);
+
+    struct Impl;
+
+  private:
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace korvane::hall
