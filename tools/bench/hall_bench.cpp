@@ -30,9 +30,9 @@ namespace korvane::bench {
 
 namespace {
 
-constexpr int kGames = 1000;             // submitted to each database
-constexpr int kSubmitConnections = 16;   // clients submitting at once
-constexpr int kReadConnections = 8;      // clients reading the table at once
+constexpr int kGames = 1000;            // submitted to each database
+constexpr int kSubmitConnections = 16;  // clients submitting at once
+constexpr int kReadConnections = 8;     // clients reading the table at once
 constexpr double kReadSeconds = 5;
 constexpr int kStoredScores = 1'000'000;
 
@@ -69,8 +69,9 @@ class Hall {
 
     bool Start() {
         port_ = FreePort();
-        std::vector<std::string> args = {KORVANE_BENCH_HALL, "--database", database_, "--port",
-                                         std::to_string(port_), "--web", folder_ + "/no-page"};
+        std::vector<std::string> args = {
+            KORVANE_BENCH_HALL,    "--database", database_,           "--port",
+            std::to_string(port_), "--web",      folder_ + "/no-page"};
         const std::string help = Output(std::string(KORVANE_BENCH_HALL) + " --help");
         for (const char* limit :
              {"--tickets-per-minute", "--open-tickets", "--submissions-per-minute"}) {
@@ -82,7 +83,8 @@ class Hall {
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
         const std::string log = folder_ + "/hall.log";
-        posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_addopen(&files, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0644);
         posix_spawn_file_actions_adddup2(&files, 1, 2);
         const int spawned = posix_spawn(&pid_, argv[0], &files, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&files);
@@ -144,20 +146,21 @@ void MeasureSubmissions(int port) {
     std::vector<std::string> bodies;
     double frames = 0;
     for (size_t i = 0; i < games.size(); ++i) {
-        bodies.push_back(QJsonDocument(QJsonObject{
-                             {"ticket", QString::fromStdString(taken.tickets[i])},
-                             {"name", QString("bench %1").arg(i)},
-                             {"recording", QString::fromStdString(games[i].recording)}})
-                             .toJson(QJsonDocument::Compact)
-                             .toStdString());
+        bodies.push_back(
+            QJsonDocument(QJsonObject{{"ticket", QString::fromStdString(taken.tickets[i])},
+                                      {"name", QString("bench %1").arg(i)},
+                                      {"recording", QString::fromStdString(games[i].recording)}})
+                .toJson(QJsonDocument::Compact)
+                .toStdString());
         frames += static_cast<double>(games[i].frames);
     }
     const double replay = games.empty() ? 0 : ReplayCpuSeconds(games[0].recording);
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    std::printf("  %zu games of %.0f frames on average at 150 stars; one replayed here takes "
-                "%.1f ms of CPU: at most %.0f/s on %u cores\n",
-                games.size(), games.empty() ? 0.0 : frames / games.size(), replay * 1000,
-                replay > 0 ? cores / replay : 0.0, cores);
+    std::printf(
+        "  %zu games of %.0f frames on average at 150 stars; one replayed here takes "
+        "%.1f ms of CPU: at most %.0f/s on %u cores\n",
+        games.size(), games.empty() ? 0.0 : frames / games.size(), replay * 1000,
+        replay > 0 ? cores / replay : 0.0, cores);
     std::atomic<int64_t> busy{0};
     std::mutex refusalsLock;
     std::map<std::string, int> refusals;  // by the hall's error code
@@ -221,9 +224,11 @@ bool StoreManyScores(const std::string& database, bool postgres) {
         " SELECT 'stored ' || i, ((i % 5000) * 7919) % 5000 + 1, 499, 150, 12000,"
         " '2026-01-01T00:00:00Z', 'stored-' || i, 'seed 1' FROM n;"
         " UPDATE table_generation SET generation = generation + 1";
-    const std::string command =
-        postgres ? "psql -q -d bench -c \"" + sql + "\""
-                 : "python3 -c 'import sqlite3, sys; sqlite3.connect(sys.argv[1]).executescript(sys.argv[2])' '" + database + "' \"" + sql + "\"";
+    const std::string command = postgres
+                                    ? "psql -q -d bench -c \"" + sql + "\""
+                                    : "python3 -c 'import sqlite3, sys; "
+                                      "sqlite3.connect(sys.argv[1]).executescript(sys.argv[2])' '" +
+                                          database + "' \"" + sql + "\"";
     return std::system(command.c_str()) == 0;
 }
 
@@ -265,16 +270,18 @@ int ReportHall(const char* self) {
                      ? 1
                      : MeasureDatabase("PostgreSQL", std::string(postgres) + "bench", true, folder);
     } else {
-        std::printf("korvane-hall measured: %d fresh tickets each answered with a game, from %d "
-                    "clients; then GET with %d clients for %.0f s each\n",
-                    kGames, kSubmitConnections, kReadConnections, kReadSeconds);
+        std::printf(
+            "korvane-hall measured: %d fresh tickets each answered with a game, from %d "
+            "clients; then GET with %d clients for %.0f s each\n",
+            kGames, kSubmitConnections, kReadConnections, kReadSeconds);
         status = MeasureDatabase("SQLite", std::string(folder) + "/hall.sqlite", false, folder);
         std::fflush(stdout);
-        const std::string again =
-            std::string(KORVANE_BENCH_RUN_POSTGRES) + " '" + std::filesystem::read_symlink(self).string() + "' --hall";
+        const std::string again = std::string(KORVANE_BENCH_RUN_POSTGRES) + " '" +
+                                  std::filesystem::read_symlink(self).string() + "' --hall";
         const int run = std::system(again.c_str());
         if (WIFEXITED(run) && WEXITSTATUS(run) == 77) {
-            std::printf("\nkorvane-hall with PostgreSQL: left out, PostgreSQL 15 is not installed\n");
+            std::printf(
+                "\nkorvane-hall with PostgreSQL: left out, PostgreSQL 15 is not installed\n");
         } else if (run != 0) {
             status = 1;
         }

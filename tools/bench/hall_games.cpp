@@ -19,8 +19,8 @@ const char* const kChecked[] = {"score",  "highscore", "gametime", "x",       "c
 // itself there has no such click: with no game running, it would start a second one.
 std::string GameLines(uint64_t seed, int64_t frames, const std::multimap<int64_t, int>& keys,
                       bool stop = true) {
-    std::string game = "seed " + std::to_string(seed) +
-                       "\nscreensize 1024x768\nstars 150\nclick cmdStart\n";
+    std::string game =
+        "seed " + std::to_string(seed) + "\nscreensize 1024x768\nstars 150\nclick cmdStart\n";
     for (const auto& [frame, key] : keys) {
         if (frame < frames || (!stop && frame == frames)) {
             game += "at " + std::to_string(frame) + " keyup " + std::to_string(key) + "\n";

@@ -70,8 +70,9 @@ HttpAnswer HttpConnection::Send(const std::string& method, const std::string& pa
                                 const std::string& body) {
     std::string request = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
     if (method == "POST") {
-        request += "Content-Type: application/json\r\nContent-Length: " +
-                   std::to_string(body.size()) + "\r\n";
+        request +=
+            "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+            "\r\n";
     }
     request += "\r\n" + body;
     // A kept connection the server closed meanwhile is opened again once.
