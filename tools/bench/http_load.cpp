@@ -138,7 +138,7 @@ double LatencyReport::Percentile(double p) const {
     return sorted[at];
 }
 
-LatencyReport ClosedLoop(int port, int connections, double seconds,
+LatencyReport ClosedLoop(int port, int connections, double seconds, double pause,
                          const std::function<Outcome(HttpConnection&, int64_t)>& request) {
     LatencyReport report;
     std::mutex lock;
@@ -153,6 +153,7 @@ LatencyReport ClosedLoop(int port, int connections, double seconds,
             std::vector<double> mine;
             int64_t failed = 0;
             while (Clock::now() < end) {
+                if (pause > 0) std::this_thread::sleep_for(std::chrono::duration<double>(pause));
                 const int64_t n = next++;
                 const Clock::time_point sent = Clock::now();
                 const Outcome outcome = request(connection, n);

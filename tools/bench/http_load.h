@@ -45,10 +45,10 @@ struct LatencyReport {
 };
 
 // `connections` threads each send `request` (given the connection and a running number)
-// again and again for `seconds`, or until it answers kDone: its latency counts when it
-// answers kCounted, as a failure for kFailed.
+// again and again, `pause` seconds apart, for `seconds`, or until it answers kDone: its latency
+// counts when it answers kCounted, as a failure for kFailed.
 enum class Outcome { kCounted, kFailed, kDone };
-LatencyReport ClosedLoop(int port, int connections, double seconds,
+LatencyReport ClosedLoop(int port, int connections, double seconds, double pause,
                          const std::function<Outcome(HttpConnection&, int64_t)>& request);
 
 }  // namespace korvane::bench
