@@ -23,6 +23,7 @@
 
 #include "hall_games.h"
 #include "http_load.h"
+#include "proc_usage.h"
 
 extern char** environ;
 
@@ -107,6 +108,7 @@ class Hall {
     }
 
     int port() const { return port_; }
+    pid_t pid() const { return pid_; }
 
   private:
     std::string database_;
@@ -140,7 +142,7 @@ Taken TakeTickets(int port, int count) {
 }
 
 // Submissions of fresh games from 16 clients, while one more reads the table.
-void MeasureSubmissions(int port) {
+void MeasureSubmissions(int port, pid_t hall) {
     const Taken taken = TakeTickets(port, kGames);
     const std::vector<HallGame> games = OneMinuteGames(taken.seeds);
     std::vector<std::string> bodies;
@@ -181,6 +183,7 @@ void MeasureSubmissions(int port) {
                                                                         : Outcome::kFailed;
         });
     });
+    const ProcessSnapshot before = Snapshot(hall);
     const LatencyReport submissions =
         ClosedLoop(port, kSubmitConnections, 3600, 0, [&](HttpConnection& c, int64_t n) {
             if (n >= static_cast<int64_t>(bodies.size())) return Outcome::kDone;
@@ -203,7 +206,12 @@ void MeasureSubmissions(int port) {
         });
     submitting = false;
     reader.join();
+    const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
     PrintLatency("verified one-minute games submitted", submissions);
+    // What the machine's other work cannot change: the hall's own CPU time per game.
+    std::printf("  %-44s %.1f ms of the hall's CPU per game: %.0f/s on %u idle cores\n", "",
+                cpu * 1000 / static_cast<double>(submissions.seconds.size()),
+                cores * static_cast<double>(submissions.seconds.size()) / cpu, cores);
     std::string refused;
     for (const auto& [why, count] : refusals) refused += ", " + std::to_string(count) + " " + why;
     std::printf("  %-44s %lld busy (503, asked again)%s\n", "", static_cast<long long>(busy),
@@ -246,7 +254,7 @@ int MeasureDatabase(const char* label, const std::string& database, bool postgre
     std::fflush(stdout);
     Hall hall(database, folder);
     if (!hall.Start()) return 1;
-    MeasureSubmissions(hall.port());
+    MeasureSubmissions(hall.port(), hall.pid());
     hall.Stop();
     if (!StoreManyScores(database, postgres)) {
         std::fprintf(stderr, "korvane-bench: cannot store %d scores in %s\n", kStoredScores,
@@ -279,9 +287,10 @@ int ReportHall(const char* self) {
                      : MeasureDatabase("PostgreSQL", std::string(postgres) + "bench", true, folder);
     } else {
         std::printf(
-            "korvane-hall measured: %d fresh tickets each answered with a game, from %d "
-            "clients; then GET with %d clients for %.0f s each\n",
-            kGames, kSubmitConnections, kReadConnections, kReadSeconds);
+            "korvane-hall measured (load average %s): %d fresh tickets each answered with a "
+            "game, from %d clients; then GET with %d clients for %.0f s each\n",
+            Output("cut -d' ' -f1-3 /proc/loadavg | tr -d '\\n'").c_str(), kGames,
+            kSubmitConnections, kReadConnections, kReadSeconds);
         status = MeasureDatabase("SQLite", std::string(folder) + "/hall.sqlite", false, folder);
         std::fflush(stdout);
         const std::string again = std::string(KORVANE_BENCH_RUN_POSTGRES) + " '" +
