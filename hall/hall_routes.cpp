@@ -1,5 +1,7 @@
 #include "hall_routes.h"
 
+#include <arpa/inet.h>
+
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -64,6 +66,12 @@ std::optional<Refusal> TicketRefusal(const std::optional<Ticket>& t, int64_t now
     if (t->used) return Refusal{"ticket-used", "this ticket has already been used"};
     if (t->expires <= now) return Refusal{"ticket-expired", "this ticket has expired"};
     return std::nullopt;
+}
+
+bool IsAddress(const std::string& text) {
+    unsigned char buffer[16];
+    return inet_pton(AF_INET, text.c_str(), buffer) == 1 ||
+           inet_pton(AF_INET6, text.c_str(), buffer) == 1;
 }
 
 // A whole decimal number from lo up, or nothing.
@@ -145,8 +153,8 @@ std::string HallRoutes::ClientOf(const HttpRequest& request) const {
         const size_t a = hop.find_first_not_of(" \t"), b = hop.find_last_not_of(" \t");
         hops.push_back(a == std::string::npos ? "" : hop.substr(a, b - a + 1));
     }
-    for (auto hop = hops.rbegin(); hop != hops.rend(); ++hop) {
-        if (hop->empty()) break;
+    // Only an address counts: anything else in the header stops the walk where it stands.
+    for (auto hop = hops.rbegin(); hop != hops.rend() && IsAddress(*hop); ++hop) {
         client = *hop;
         if (!Trusted(*hop)) break;
     }

@@ -75,9 +75,11 @@ int Serve(const HallOptions& options, Store& store) {
     sigwait(&stopSignals, &signal);
     std::printf("korvane-hall: stopping (signal %d)\n", signal);
     std::fflush(stdout);
-    // No new connection; the submissions taken are replayed and answered, then all closes.
-    server.Stop(std::chrono::seconds(30));
+    // No new connection; the submissions taken are replayed (a new one is told the hall is
+    // busy) and answered, then all closes: no connection is left waiting for a replay.
+    server.StopAccepting();
     pool.Drain();
+    server.Stop(std::chrono::seconds(10));
     watcher.quit();
     watcher.wait();
     return 0;

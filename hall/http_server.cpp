@@ -4,6 +4,7 @@
 #include <microhttpd.h>
 #include <netdb.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -70,6 +71,7 @@ struct HttpServer::Impl {
     HttpHandler handler;
     HttpLogger logger;
     MHD_Daemon* daemon = nullptr;
+    MHD_socket listening = MHD_INVALID_SOCKET;
 
     std::mutex connectionsLock;
     std::set<Connection*> connections;
@@ -328,10 +330,16 @@ bool HttpServer::Start(const std::string& address, int port, std::string& why) {
     return true;
 }
 
+void HttpServer::StopAccepting() {
+    // The listening socket is handed back to be closed once the daemon is gone.
+    if (impl_->daemon && impl_->listening == MHD_INVALID_SOCKET)
+        impl_->listening = MHD_quiesce_daemon(impl_->daemon);
+}
+
 void HttpServer::Stop(std::chrono::seconds grace) {
     Impl& s = *impl_;
     if (!s.daemon) return;
-    MHD_quiesce_daemon(s.daemon);
+    StopAccepting();
     const Clock::time_point until = Clock::now() + grace;
     while (s.inFlight > 0 && Clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -343,6 +351,7 @@ void HttpServer::Stop(std::chrono::seconds grace) {
     if (s.reaper.joinable()) s.reaper.join();
     MHD_stop_daemon(s.daemon);
     s.daemon = nullptr;
+    if (s.listening != MHD_INVALID_SOCKET) close(s.listening);
 }
 
 }  // namespace korvane::hall

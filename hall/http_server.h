@@ -65,6 +65,8 @@ class HttpServer {
 
     // Listens on address (IPv4 or IPv6) and port; the reason when it cannot.
     bool Start(const std::string& address, int port, std::string& why);
+    // Takes no new connection; those open are still served.
+    void StopAccepting();
     // Stops accepting, waits for the answers in flight (at most grace), then closes all.
     void Stop(std::chrono::seconds grace);
 

@@ -416,6 +416,20 @@ def case_hide(hall):
     check(subprocess.run([HALL, "hide", "999", "--reason", "x"] + db).returncode == 1, "no such id")
 
 
+def case_two_halls(hall):
+    """Two halls on one PostgreSQL: a score stored by one is in the other's table, which
+    learns of it by NOTIFY (nothing else would tell it before an operator's change)."""
+    if not PG:
+        return check(False, "two halls share only a PostgreSQL (hall_postgres runs this)")
+    other = Hall.__new__(Hall)  # the same database, a hall of its own
+    other.tmp, other.name, other.db, other.web, other.extra = hall.tmp, "other", hall.db, hall.web, UNLIMITED
+    other.start()
+    t = other.ticket()
+    check(hall.submit(t, "Across", recording(t["seed"]))[0] == 201, "a ticket of one, used on the other")
+    check(until(lambda: [s["name"] for s in other.scores()] == ["Across"], 5), "the other hall was told")
+    other.stop()
+
+
 def case_metrics(hall):
     t = hall.ticket()
     hall.submit(t, "M", recording(t["seed"]))
