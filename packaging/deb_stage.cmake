@@ -33,8 +33,8 @@ file(READ "${desktop}" entry)
 string(REGEX REPLACE "\nExec=korvane" "\nExec=/usr/games/korvane" entry "${entry}")
 file(WRITE "${desktop}" "${entry}")
 file(COPY_FILE "${src}/lintian-overrides" "${usr}/share/lintian/overrides/korvane")
-execute_process(COMMAND gzip -9n -c "${src}/korvane.6" OUTPUT_FILE "${usr}/share/man/man6/korvane.6.gz"
-                COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND gzip -9n -c "${src}/korvane.6"
+                OUTPUT_FILE "${usr}/share/man/man6/korvane.6.gz" COMMAND_ERROR_IS_FATAL ANY)
 
 set(hall "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/hall")
 if(IS_DIRECTORY "${hall}")
@@ -42,5 +42,6 @@ if(IS_DIRECTORY "${hall}")
     file(MAKE_DIRECTORY "${hall}/lib" "${hall}/usr/share/lintian/overrides")
     file(RENAME "${hall}/usr/lib/systemd" "${hall}/lib/systemd")
     file(REMOVE_RECURSE "${hall}/usr/lib")
-    file(COPY_FILE "${src}/hall/lintian-overrides" "${hall}/usr/share/lintian/overrides/korvane-hall")
+    file(COPY_FILE "${src}/hall/lintian-overrides"
+         "${hall}/usr/share/lintian/overrides/korvane-hall")
 endif()

@@ -38,11 +38,13 @@ cleanup() {
 }
 trap cleanup EXIT
 getent passwd korvane-hall >/dev/null || fail "no system user korvane-hall"
-[ "$(stat -c %U /var/lib/korvane-hall)" = korvane-hall ] || fail "/var/lib/korvane-hall not the hall's"
+[ "$(stat -c %U /var/lib/korvane-hall)" = korvane-hall ] ||
+    fail "/var/lib/korvane-hall does not belong to korvane-hall"
 /usr/bin/korvane-hall --version | grep -qx "korvane-hall ${version%-*}" || fail "wrong version"
 
 # The operator's settings file: a free port, as an operator would set one.
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])')
 "${root[@]}" sh -c "echo 'KORVANE_HALL_OPTIONS=\"--port $port\"' >> $settings"
 if [ "$(cat /proc/1/comm 2>/dev/null)" = systemd ]; then
     "${root[@]}" systemctl restart korvane-hall
@@ -76,7 +78,10 @@ for _ in range(200):
 print("none")
 PY
 }
-[ "$(answer GET /)" = 200 ] || { cat /tmp/check-hall-deb.log 2>/dev/null; fail "GET / did not answer 200"; }
+if [ "$(answer GET /)" != 200 ]; then
+    cat /tmp/check-hall-deb.log 2>/dev/null || true
+    fail "GET / did not answer 200"
+fi
 [ "$(answer POST /api/tickets)" = 201 ] || fail "POST /api/tickets did not answer 201"
 [ "$(stat -c %U /var/lib/korvane-hall/hall.sqlite)" = korvane-hall ] ||
     fail "the database is not in /var/lib/korvane-hall, the hall's own"
@@ -89,4 +94,5 @@ fi
 trap - EXIT
 [ ! -e /usr/bin/korvane-hall ] && [ ! -e /var/lib/korvane-hall ] && [ ! -e $settings ] ||
     fail "files left behind after purge"
-echo "check_deb: $(basename "$deb") installs, starts ($how), answers on port $port and purges cleanly"
+echo "check_deb: $(basename "$deb") installs, starts ($how), answers on port $port" \
+    "and purges cleanly"

@@ -95,18 +95,20 @@ def client(port, stop, accepted, errors):
                 status, body = request(port, "POST", "/api/tickets")
                 if status == 201:
                     tickets.append(json.loads(body))
+                else:
+                    errors.append((time.time(), status))
             for t in tickets:
                 recording = game(t["seed"])
                 if not recording:
                     continue
-                status, body = request(port, "POST", "/api/scores",
-                                       {"ticket": t["ticket"], "name": "Deploy", "recording": recording})
+                score = {"ticket": t["ticket"], "name": "Deploy", "recording": recording}
+                status, body = request(port, "POST", "/api/scores", score)
                 if status == 201:
                     accepted.append((time.time(), json.loads(body)["id"]))
                 else:
-                    errors.append(status)
+                    errors.append((time.time(), status))
         except (OSError, http.client.HTTPException) as e:
-            errors.append(str(e))
+            errors.append((time.time(), str(e)))
 
 
 def main():
@@ -148,9 +150,10 @@ def main():
         stored = subprocess.run(["psql", "-d", "deploy", "-Atc", "SELECT id FROM scores"],
                                 check=True, capture_output=True, text=True).stdout.split()
         lost = {i for _, i in accepted} - {int(i) for i in stored}
-        check(not lost, "%d acknowledged scores are not in the table: %s" % (len(lost), sorted(lost)[:5]))
-        check(all(e in (502, 503) for e in errors), "only the killed hall's requests failed: %s"
-              % errors[:5])
+        check(not lost, "acknowledged scores not in the table: %s" % sorted(lost)[:5])
+        # Only the requests the killed hall held fail; nginx sends the next ones elsewhere.
+        late = [e for t, e in errors if t > killed + 1 or e != 502]
+        check(not late, "requests failed other than those the killed hall held: %s" % late[:5])
         logs[1].seek(0)
         check(re.search(r"\b%s\b" % re.escape(CLIENT), logs[1].read()) is not None,
               "the hall logs the client's address that nginx passed on")
