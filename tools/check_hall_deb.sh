@@ -52,12 +52,13 @@ if [ "$(cat /proc/1/comm 2>/dev/null)" = systemd ]; then
 else
     # The unit's own lines, run by a shell as the unit's user: $VAR and ${VAR} as systemd
     # expands them for these values (no spaces in them).
+    lines=$(sed -e ':a' -e '/\\$/{N;s/\\\n//;ba}' "$unit")  # continued lines joined
     start=$(
-        sed -n 's/^Environment=/export /p' "$unit"
+        sed -n 's/^Environment=/export /p' <<<"$lines"
         echo "set -a; [ ! -r $settings ] || . $settings; set +a"
-        echo "exec $(sed -n 's/^ExecStart=//p' "$unit")"
+        echo "exec $(sed -n 's/^ExecStart=//p' <<<"$lines")"
     )
-    user=$(sed -n 's/^User=//p' "$unit")
+    user=$(sed -n 's/^User=//p' <<<"$lines")
     # setpriv execs the shell, which execs the hall: $! is the hall itself.
     "${root[@]}" setpriv --reuid="$user" --regid="$user" --init-groups sh -c "$start" \
         >/tmp/check-hall-deb.log 2>&1 &
