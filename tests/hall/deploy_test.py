@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
-"""The deployment of docs/hall.md: nginx with the operator's site file in front of two halls
-on one PostgreSQL, all on loopback ports and, when run as root, as the user nobody.
-  run_postgres.sh deploy_test.py KORVANE_HALL KORVANE_SIM NGINX_SITE_FILE
-Clients (from 127.0.0.2) play through nginx; one hall is killed with kill -9 mid-load. Every
-acknowledged score must be in the table, and games must go on being accepted through the
-other hall. Skipped (77) without nginx; run_postgres.sh skips without PostgreSQL."""
+"""run_postgres.sh deploy_test.py KORVANE_HALL KORVANE_SIM NGINX_SITE_FILE: the deployment
+of docs/hall.md, nginx with the operator's site file before two halls on one PostgreSQL, on
+loopback ports (as nobody when run as root). Clients play through nginx and one hall is
+killed with kill -9: every acknowledged score must be in the table, and the other hall must
+go on taking games. Skipped (77) without nginx; run_postgres.sh skips without PostgreSQL."""
 import http.client, json, os, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
 HALL, SIM, SITE = sys.argv[1:4]
@@ -17,6 +16,7 @@ CLIENT = "127.0.0.2"  # the client's own address, which the halls must learn fro
 # All the clients share that address: the limits per address would stop them.
 UNLIMITED = [w for o in ["--tickets-per-minute", "--open-tickets", "--submissions-per-minute"]
              for w in (o, "100000")]
+JSON = "application/json"
 failures = []
 
 
@@ -44,21 +44,16 @@ def wait_for(port, proc):
 
 def request(port, method, path, body=None):
     c = http.client.HTTPConnection("127.0.0.1", port, timeout=30, source_address=(CLIENT, 0))
-    try:
-        c.request(method, path, body=json.dumps(body) if body else None,
-                  headers={"Content-Type": "application/json"})
-        r = c.getresponse()
-        return r.status, r.read()
-    finally:
-        c.close()
+    c.request(method, path, json.dumps(body) if body else None, {"Content-Type": JSON})
+    r = c.getresponse()
+    return r.status, r.read()
 
 
 def start_nginx(tmp, halls):
     port = free_port()
     site = open(SITE).read().replace("listen 80;", "listen 127.0.0.1:%d;" % port)
-    site = site.replace("127.0.0.1:8643", "127.0.0.1:%d" % halls[0])
-    site = site.replace("127.0.0.1:8644", "127.0.0.1:%d" % halls[1])
-    open(tmp + "/site.conf", "w").write(site)
+    open(tmp + "/site.conf", "w").write(site.replace(":8643", ":%d" % halls[0]).replace(
+        ":8644", ":%d" % halls[1]))
     temps = "".join("%s_temp_path %s/%s;\n" % (t, tmp, t)
                     for t in ["client_body", "proxy", "fastcgi", "uwsgi", "scgi"])
     open(tmp + "/nginx.conf", "w").write(
@@ -90,23 +85,16 @@ def game(seed):
 def client(port, stop, accepted, errors):
     while not stop.is_set():
         try:
-            tickets = []
-            for _ in range(8):
-                status, body = request(port, "POST", "/api/tickets")
-                if status == 201:
-                    tickets.append(json.loads(body))
-                else:
-                    errors.append((time.time(), status))
-            for t in tickets:
-                recording = game(t["seed"])
-                if not recording:
-                    continue
-                score = {"ticket": t["ticket"], "name": "Deploy", "recording": recording}
+            status, body = request(port, "POST", "/api/tickets")
+            ticket = json.loads(body) if status == 201 else None
+            recording = ticket and game(ticket["seed"])
+            if recording:
+                score = {"ticket": ticket["ticket"], "name": "Deploy", "recording": recording}
                 status, body = request(port, "POST", "/api/scores", score)
-                if status == 201:
-                    accepted.append((time.time(), json.loads(body)["id"]))
-                else:
-                    errors.append((time.time(), status))
+            if status != 201:
+                errors.append((time.time(), status))
+            elif recording:
+                accepted.append((time.time(), json.loads(body)["id"]))
         except (OSError, http.client.HTTPException) as e:
             errors.append((time.time(), str(e)))
 
@@ -130,8 +118,7 @@ def main():
         accepted, errors, stop = [], [], threading.Event()
         threads = [threading.Thread(target=client, args=(port, stop, accepted, errors))
                    for _ in range(6)]
-        for th in threads:
-            th.start()
+        [th.start() for th in threads]
         deadline = time.time() + 90
         while len(accepted) < 60 and time.time() < deadline:
             time.sleep(0.05)
@@ -142,8 +129,7 @@ def main():
         while sum(1 for t, _ in accepted if t > killed + 2) < 60 and time.time() < deadline:
             time.sleep(0.05)
         stop.set()
-        for th in threads:
-            th.join()
+        [th.join() for th in threads]
         check(halls[0].wait(5) == -signal.SIGKILL, "the first hall was killed")
         after = sum(1 for t, _ in accepted if t > killed + 2)
         check(after >= 60, "games accepted through the other hall after the kill: %d" % after)
@@ -157,8 +143,7 @@ def main():
         logs[1].seek(0)
         check(re.search(r"\b%s\b" % re.escape(CLIENT), logs[1].read()) is not None,
               "the hall logs the client's address that nginx passed on")
-        print("%d games accepted, %d after the kill; %d requests failed" % (
-            len(accepted), after, len(errors)))
+        print("%d games taken, %d after the kill; %d failed" % (len(accepted), after, len(errors)))
     finally:
         for p in procs:
             if p.poll() is None:
