@@ -188,17 +188,18 @@ void MeasureSubmissions(int port, pid_t hall) {
     const LatencyReport submissions =
         ClosedLoop(port, kSubmitConnections, 3600, 0, [&](HttpConnection& c, int64_t n) {
             if (n >= static_cast<int64_t>(bodies.size())) return Outcome::kDone;
-            // A busy hall (503) is asked again a little later; the wait counts.
-            for (;;) {
+            // A busy hall (503 busy) is asked again a little later, a hundred times at most;
+            // the wait counts.
+            for (int attempt = 0;; ++attempt) {
                 const HttpAnswer a = c.Send("POST", "/api/scores", bodies[n]);
                 if (a.status == 201) return Outcome::kCounted;
-                if (a.status != 503) {
+                const std::string code = QJsonDocument::fromJson(QByteArray::fromStdString(a.body))
+                                             .object()["error"]
+                                             .toString()
+                                             .toStdString();
+                if (code != "busy" || attempt == 100) {
                     const std::lock_guard<std::mutex> hold(refusalsLock);
-                    ++refusals[std::to_string(a.status) + " " +
-                               QJsonDocument::fromJson(QByteArray::fromStdString(a.body))
-                                   .object()["error"]
-                                   .toString()
-                                   .toStdString()];
+                    ++refusals[std::to_string(a.status) + " " + code];
                     return Outcome::kFailed;
                 }
                 ++busy;
@@ -210,9 +211,11 @@ void MeasureSubmissions(int port, pid_t hall) {
     const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
     PrintLatency("verified one-minute games submitted", submissions);
     // What the machine's other work cannot change: the hall's own CPU time per game.
-    std::printf("  %-44s %.1f ms of the hall's CPU per game: %.0f/s on %u idle cores\n", "",
-                cpu * 1000 / static_cast<double>(submissions.seconds.size()),
-                cores * static_cast<double>(submissions.seconds.size()) / cpu, cores);
+    if (!submissions.seconds.empty() && cpu > 0) {
+        std::printf("  %-44s %.1f ms of the hall's CPU per game: %.0f/s on %u idle cores\n", "",
+                    cpu * 1000 / static_cast<double>(submissions.seconds.size()),
+                    cores * static_cast<double>(submissions.seconds.size()) / cpu, cores);
+    }
     std::string refused;
     for (const auto& [why, count] : refusals) refused += ", " + std::to_string(count) + " " + why;
     std::printf("  %-44s %lld busy (503, asked again)%s\n", "", static_cast<long long>(busy),
