@@ -39,7 +39,11 @@ execute_process(COMMAND gzip -9n -c "${src}/korvane.6"
 set(hall "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/hall")
 if(IS_DIRECTORY "${hall}")
     add_debian_documents("${hall}${CPACK_PACKAGING_INSTALL_PREFIX}" korvane-hall bin/korvane-hall)
-    file(MAKE_DIRECTORY "${hall}/lib" "${hall}/usr/share/lintian/overrides")
+    file(MAKE_DIRECTORY "${hall}/lib" "${hall}/usr/share/lintian/overrides"
+         "${hall}/usr/share/man/man8")
+    execute_process(COMMAND gzip -9n -c "${src}/hall/korvane-hall.8"
+                    OUTPUT_FILE "${hall}/usr/share/man/man8/korvane-hall.8.gz"
+                    COMMAND_ERROR_IS_FATAL ANY)
     file(RENAME "${hall}/usr/lib/systemd" "${hall}/lib/systemd")
     file(REMOVE_RECURSE "${hall}/usr/lib")
     file(COPY_FILE "${src}/hall/lintian-overrides"

@@ -18,7 +18,8 @@ settings=/etc/default/korvane-hall
 listing=$(dpkg-deb -c "$deb")
 for file in usr/bin/korvane-hall lib/systemd/system/korvane-hall.service etc/default/korvane-hall \
     usr/share/doc/korvane-hall/copyright usr/share/doc/korvane-hall/changelog.Debian.gz \
-    usr/share/doc/korvane-hall/examples/nginx-korvane-hall.conf; do
+    usr/share/doc/korvane-hall/examples/nginx-korvane-hall.conf \
+    usr/share/man/man8/korvane-hall.8.gz; do
     grep -q " \./$file\$" <<<"$listing" || fail "$file missing from the package"
 done
 grep -q " \./usr/share/korvane-hall/play/index.html\$" <<<"$listing" ||
