@@ -6,22 +6,25 @@
 set(KORVANE_HALL_PACKAGE_WEB "" CACHE PATH "A built browser folder for the korvane-hall package")
 set(hall_files ${PROJECT_SOURCE_DIR}/packaging/hall)
 
-install(TARGETS korvane-hall RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT hall)
-install(FILES ${hall_files}/korvane-hall.service DESTINATION lib/systemd/system COMPONENT hall)
-install(FILES ${hall_files}/default DESTINATION /etc/default RENAME korvane-hall
-        COMPONENT hall)
+# Only the package installs the hall: `cmake --install` stays the player's game alone.
+set(only_packaged COMPONENT hall EXCLUDE_FROM_ALL)
+install(TARGETS korvane-hall RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} ${only_packaged})
+install(FILES ${hall_files}/korvane-hall.service DESTINATION lib/systemd/system
+        ${only_packaged})
+install(FILES ${hall_files}/default DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/default
+        RENAME korvane-hall ${only_packaged})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/hall.md DESTINATION ${CMAKE_INSTALL_DOCDIR}-hall
-        COMPONENT hall)
+        ${only_packaged})
 install(FILES ${hall_files}/nginx-korvane-hall.conf
-        DESTINATION ${CMAKE_INSTALL_DOCDIR}-hall/examples COMPONENT hall)
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}-hall/examples ${only_packaged})
 set(page ${KORVANE_HALL_PACKAGE_WEB})
 if(page)
     if(NOT EXISTS ${page}/index.html)
         message(FATAL_ERROR "KORVANE_HALL_PACKAGE_WEB has no index.html: ${page}")
     endif()
     install(DIRECTORY ${page}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/korvane-hall/play
-            COMPONENT hall FILES_MATCHING PATTERN "*.html" PATTERN "*.js" PATTERN "*.wasm"
-            PATTERN "*.css" PATTERN "*.png" PATTERN "*.svg" PATTERN "*.json"
+            ${only_packaged} FILES_MATCHING PATTERN "*.html" PATTERN "*.js"
+            PATTERN "*.wasm" PATTERN "*.css" PATTERN "*.png" PATTERN "*.svg" PATTERN "*.json"
             PATTERN "*.webmanifest" PATTERN "*.ico" PATTERN "CMakeFiles" EXCLUDE)
 endif()
 

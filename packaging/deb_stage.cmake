@@ -1,8 +1,9 @@
 # Run by CPack on its staged copy of the install, just before it packs it: one folder per
 # package (Unspecified for the game, hall for korvane-hall). Debian keeps games in
-# /usr/games, its unit files in /lib/systemd/system, and wants its own copyright file,
-# changelog and manual page in every package, compressed the reproducible way (gzip -9n); a
-# plain `cmake --install` has no use for those, so only the packages get them.
+# /usr/games, unit files in /lib/systemd/system and settings in /etc, and wants its own
+# copyright file, changelog and manual page in every package, compressed the reproducible
+# way (gzip -9n); a plain `cmake --install` has no use for those, so only the packages get
+# them.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
     return()
 endif()
@@ -46,6 +47,7 @@ if(IS_DIRECTORY "${hall}")
                     COMMAND_ERROR_IS_FATAL ANY)
     file(RENAME "${hall}/usr/lib/systemd" "${hall}/lib/systemd")
     file(REMOVE_RECURSE "${hall}/usr/lib")
+    file(RENAME "${hall}/usr/etc" "${hall}/etc")
     file(COPY_FILE "${src}/hall/lintian-overrides"
          "${hall}/usr/share/lintian/overrides/korvane-hall")
 endif()
