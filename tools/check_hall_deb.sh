@@ -33,9 +33,11 @@ lintian --fail-on error --info "$deb" || fail "lintian found errors"
 export DEBIAN_FRONTEND=noninteractive
 "${root[@]}" apt-get install -y -qq -o DPkg::Lock::Timeout=600 "$deb" >/dev/null
 pid=
+log=$(mktemp)
 cleanup() {
     [ -z "$pid" ] || "${root[@]}" kill "$pid" 2>/dev/null || true
     "${root[@]}" apt-get purge -y -qq -o DPkg::Lock::Timeout=600 korvane-hall >/dev/null || true
+    rm -f "$log"
 }
 trap cleanup EXIT
 getent passwd korvane-hall >/dev/null || fail "no system user korvane-hall"
@@ -62,7 +64,7 @@ else
     user=$(sed -n 's/^User=//p' <<<"$lines")
     # setpriv execs the shell, which execs the hall: $! is the hall itself.
     "${root[@]}" setpriv --reuid="$user" --regid="$user" --init-groups sh -c "$start" \
-        >/tmp/check-hall-deb.log 2>&1 &
+        >"$log" 2>&1 &
     pid=$!
     how="as $user by the unit's lines (no systemd here)"
 fi
@@ -81,7 +83,7 @@ print("none")
 PY
 }
 if [ "$(answer GET /)" != 200 ]; then
-    cat /tmp/check-hall-deb.log 2>/dev/null || true
+    cat "$log"
     fail "GET / did not answer 200"
 fi
 [ "$(answer POST /api/tickets)" = 201 ] || fail "POST /api/tickets did not answer 201"
@@ -94,6 +96,7 @@ if [ -n "$pid" ]; then
 fi
 "${root[@]}" apt-get purge -y -qq -o DPkg::Lock::Timeout=600 korvane-hall >/dev/null
 trap - EXIT
+rm -f "$log"
 [ ! -e /usr/bin/korvane-hall ] && [ ! -e /var/lib/korvane-hall ] && [ ! -e $settings ] ||
     fail "files left behind after purge"
 echo "check_deb: $(basename "$deb") installs, starts ($how), answers on port $port" \
