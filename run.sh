@@ -34,12 +34,13 @@ web_packages=(cmake ninja-build g++ emscripten python3)
 # The hall of fame server: Qt SQL with its SQLite and PostgreSQL drivers, libmicrohttpd.
 hall_packages=(libqt6sql6-sqlite libqt6sql6-psql libmicrohttpd-dev)
 # Everything the test suite drives: a headless X server, screenshots, memory checks, the
-# desktop-file and package checkers, and a real browser for the page.
+# desktop-file and package checkers, a real browser for the page, and the hall's
+# deployment (nginx in front, PostgreSQL behind).
 test_packages=(
     googletest libgtest-dev libgmock-dev
     xvfb xauth xdotool x11-utils imagemagick valgrind
     desktop-file-utils appstream lintian chromium
-    postgresql python3
+    postgresql nginx python3
 )
 # emscripten runs on node; a node the machine already has (Debian's or not) will do.
 command -v node >/dev/null || web_packages+=(nodejs)

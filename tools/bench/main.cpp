@@ -9,16 +9,19 @@
 #include <initializer_list>
 
 #include "battery_report.h"
+#ifdef KORVANE_BENCH_HALL
+#include "hall_bench.h"
+#endif
 #include "headless_bench.h"
 #include "look.h"
 #include "paced_bench.h"
 
 namespace {
 
-const char kUsage[] = "Usage: korvane-bench [--help | --battery [--web DIR]]\n";
+const char kUsage[] = "Usage: korvane-bench [--help | --battery [--web DIR] | --hall]\n";
 
 const char kHelp[] =
-    "Usage: korvane-bench [--help | --battery [--web DIR]]\n"
+    "Usage: korvane-bench [--help | --battery [--web DIR] | --hall]\n"
     "\n"
     "Measures the game's speed; takes about 15 s and prints:\n"
     "  1. the engine in ordinary play (cube moving, no beam, no torpedo) at 0, 150 and\n"
@@ -42,6 +45,12 @@ const char kHelp[] =
     "             (voluntary context switches of all threads) and the game's pace (about\n"
     "             three more minutes; needs chromium, node and puppeteer-core installed by\n"
     "             'npm install' in tests/web)\n"
+    "  --hall     instead, korvane-hall under load (about 5 minutes), with SQLite and then\n"
+    "             with a PostgreSQL 15 of its own (skipped where it is not installed): 1000\n"
+    "             fresh tickets answered with one-minute games (12,000 frames at 150 stars)\n"
+    "             from 16 clients: verified games a second, a submission's p50 and p99, and\n"
+    "             GET /api/scores?limit=100 meanwhile; then with 1,000,000 scores stored,\n"
+    "             GET /api/scores?limit=100 and GET / from 8 clients: a second, p50, p99\n"
     "  --help     show this help and exit\n";
 
 // The offscreen platform cannot raise a window and says so each time the main window is
@@ -61,6 +70,7 @@ int main(int argc, char** argv) {
     // Answered before any measuring, so that a mistyped option costs nothing.
     bool help = false;
     bool battery = false;
+    bool hall = false;
     const char* webDir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
@@ -69,6 +79,10 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--battery") == 0) {
             battery = true;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--hall") == 0) {
+            hall = true;
             continue;
         }
         if (std::strcmp(argv[i], "--web") == 0) {
@@ -90,6 +104,18 @@ int main(int argc, char** argv) {
     if (webDir && !battery) {
         std::fprintf(stderr, "korvane-bench: --web goes with --battery\n%s", kUsage);
         return 2;
+    }
+    if (hall && (battery || webDir)) {
+        std::fprintf(stderr, "korvane-bench: --hall goes alone\n%s", kUsage);
+        return 2;
+    }
+    if (hall) {
+#ifdef KORVANE_BENCH_HALL
+        return korvane::bench::ReportHall("/proc/self/exe");
+#else
+        std::fprintf(stderr, "korvane-bench: built without korvane-hall: --hall cannot run\n");
+        return 1;
+#endif
     }
     if (battery) return korvane::bench::ReportBattery(webDir);
 
