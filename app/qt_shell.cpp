@@ -133,8 +133,8 @@ void QtShell::ShowMessageBox(const std::string& text) {
     ModalClosed();
 }
 
-void QtShell::ShowSettingsDialog(StartDialog& dialog) {
-    FrmStart view(dialog, readouts_, &window_);
+void QtShell::ShowSettingsDialog(SettingsDialog& dialog) {
+    SettingsDialogView view(dialog, readouts_, &window_);
     view.Load();
     view.exec();
     ModalClosed();

@@ -35,7 +35,7 @@ class QtShell : public Shell {
     bool IsMainWindowMinimised() override;
     ScreenSize ScreenSizeInPixels() override;
     void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
     void ShowAboutBox() override;
     void ShowMainWindow() override;

@@ -14,7 +14,7 @@
 
 namespace korvane {
 
-FrmStart::FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* parent)
+SettingsDialogView::SettingsDialogView(SettingsDialog& model, ReadoutRegistry& readouts, QWidget* parent)
     : QDialog(parent), model_(model), readouts_(readouts) {
     BuildWindow(this, WindowNamed("frmStart"));
     text1_ = findChild<QLineEdit*>(QStringLiteral("Text1"));
@@ -42,22 +42,22 @@ FrmStart::FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* paren
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-FrmStart::~FrmStart() {
+SettingsDialogView::~SettingsDialogView() {
     readouts_.Detach(Readout::Text1, text1_);
 }
 
-void FrmStart::Load() {
+void SettingsDialogView::Load() {
     model_.Form_Load();
     ShowScrollValue();
 }
 
-void FrmStart::ShowScrollValue() {
+void SettingsDialogView::ShowScrollValue() {
     // Moving the bar to where the rules left it raises valueChanged once more, which the
     // rules see as no change.
     if (bar_->value() != model_.scrollValue()) bar_->setValue(model_.scrollValue());
 }
 
-bool FrmStart::eventFilter(QObject* watched, QEvent* event) {
+bool SettingsDialogView::eventFilter(QObject* watched, QEvent* event) {
     if (watched != bar_ || event->type() != QEvent::KeyPress) return false;
     // A scroll bar's keys: left and up step towards 0, right and down towards 500, a page
     // likewise, Home and End to the ends. Qt's own mapping turns some of them around.
@@ -76,7 +76,7 @@ bool FrmStart::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void FrmStart::keyPressEvent(QKeyEvent* event) {
+void SettingsDialogView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;

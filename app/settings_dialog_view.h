@@ -1,7 +1,7 @@
 #pragma once
 // The settings dialog shown at the start of every game: title, version, story and help, and
 // the star count, which doubles as the game's speed control. Built from its description;
-// every event goes to the StartDialog rules, and the view shows what they leave.
+// every event goes to the SettingsDialog rules, and the view shows what they leave.
 
 #include <QDialog>
 
@@ -10,12 +10,12 @@ class QScrollBar;
 namespace korvane {
 
 class ReadoutRegistry;
-class StartDialog;
+class SettingsDialog;
 
-class FrmStart : public QDialog {
+class SettingsDialogView : public QDialog {
   public:
-    FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
-    ~FrmStart() override;
+    SettingsDialogView(SettingsDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
+    ~SettingsDialogView() override;
 
     // What the platform does when it loads the form: the model's load, which sets the star
     // count and moves the bar to it.
@@ -30,7 +30,7 @@ class FrmStart : public QDialog {
   private:
     void ShowScrollValue();
 
-    StartDialog& model_;
+    SettingsDialog& model_;
     ReadoutRegistry& readouts_;
     QWidget* text1_ = nullptr;
     QScrollBar* bar_ = nullptr;

@@ -9,9 +9,9 @@ namespace korvane {
 
 class Game;
 
-class StartDialog {
+class SettingsDialog {
   public:
-    explicit StartDialog(Game& game) : game_(game) {}
+    explicit SettingsDialog(Game& game) : game_(game) {}
 
     // Load: Text1 and the scroll bar take numberofstars.
     void Form_Load();

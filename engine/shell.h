@@ -7,7 +7,7 @@
 
 namespace korvane {
 
-class StartDialog;
+class SettingsDialog;
 class OutcomeDialog;
 
 // The read-outs and captions whose shown text the game sets.
@@ -43,7 +43,7 @@ class Shell {
     virtual void ShowMessageBox(const std::string& text) = 0;
 
     // Modal dialogs; each returns when the dialog has been closed.
-    virtual void ShowSettingsDialog(StartDialog& dialog) = 0;
+    virtual void ShowSettingsDialog(SettingsDialog& dialog) = 0;
     virtual void ShowOutcomeDialog(OutcomeDialog& dialog) = 0;
     virtual void ShowAboutBox() = 0;
 

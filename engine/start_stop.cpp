@@ -49,7 +49,7 @@ void Game::RunStartBranch() {
     GameState& s = state_;
     s.gamerunning = true;
     {
-        StartDialog dialog(*this);
+        SettingsDialog dialog(*this);
         shell_.ShowSettingsDialog(dialog);
     }
     ResetMainWindow();

@@ -78,7 +78,7 @@ std::optional<ScriptLine> CommandRunner::ReadLine(const std::string& text) {
     return std::nullopt;
 }
 
-void CommandRunner::AnswerSettingsDialog(StartDialog& dialog) const {
+void CommandRunner::AnswerSettingsDialog(SettingsDialog& dialog) const {
     if (starsAnswer_ == StarsAnswer::Count) {
         dialog.SetScrollValue(static_cast<int16_t>(starsCount_));
     } else if (starsAnswer_ == StarsAnswer::Default) {

@@ -34,7 +34,7 @@ class CommandRunner {
     StarsAnswer starsAnswer() const { return starsAnswer_; }
     int starsCount() const { return starsCount_; }
     // Gives the settings dialog its answer, if any, as the player would.
-    void AnswerSettingsDialog(StartDialog& dialog) const;
+    void AnswerSettingsDialog(SettingsDialog& dialog) const;
     // Whether the next victory dialog is to make the game harder; the answer is used up.
     bool TakeHarder();
     std::optional<uint64_t> seed() const { return seed_; }

@@ -123,7 +123,7 @@ void ScriptedShell::ShowMessageBox(const std::string& text) {
     Log("msgbox " + text);
 }
 
-void ScriptedShell::ShowSettingsDialog(StartDialog& dialog) {
+void ScriptedShell::ShowSettingsDialog(SettingsDialog& dialog) {
     Log("dialog frmStart");
     shown_[static_cast<int>(Readout::Text1)].clear();
     dialog.Form_Load();

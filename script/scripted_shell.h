@@ -63,7 +63,7 @@ class ScriptedShell : public Shell, public CommandRunner {
     bool IsMainWindowMinimised() override { return minimised_; }
     ScreenSize ScreenSizeInPixels() override { return screen().value_or(options_.screen); }
     void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
     void ShowAboutBox() override;
     void ShowMainWindow() override {}

@@ -12,7 +12,6 @@
 #include "buttons.h"
 #include "game_state.h"
 #include "vessik_picture.h"
-#include "web_shell.h"
 #include "window_descriptions.h"
 
 // clang-format off

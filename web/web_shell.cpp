@@ -172,7 +172,7 @@ void WebShell::ShowMessageBox(const std::string& text) {
     });
 }
 
-void WebShell::ShowSettingsDialog(StartDialog& dialog) {
+void WebShell::ShowSettingsDialog(SettingsDialog& dialog) {
     page::OpenWindow("frmStart", "");
     dialog.Form_Load();
     AnswerSettingsDialog(dialog);

@@ -49,7 +49,7 @@ class WebShell : public Shell, public script::CommandRunner {
     bool IsMainWindowMinimised() override { return minimised_; }
     ScreenSize ScreenSizeInPixels() override;
     void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
     void ShowAboutBox() override;
     void ShowMainWindow() override;

@@ -270,7 +270,7 @@ std::string Describe(const QWidget* window) {
 // The windows as windows.expected pins them (see pinned.h for rewriting it).
 TEST_F(DialogTest, EveryWindowKeepsItsControlsBoxesAndTexts) {
     std::string got = Describe(&program_.window());
-    StartDialog settings(game());
+    SettingsDialog settings(game());
     AnswerNextModal([&](QWidget* d) {
         got += Describe(d);
         d->close();
@@ -294,7 +294,7 @@ TEST_F(DialogTest, EveryWindowKeepsItsControlsBoxesAndTexts) {
 
 TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSetIt) {
     game().state().numberofstars = 420;
-    StartDialog model(game());
+    SettingsDialog model(game());
     std::vector<QString> shown;
     int barAfterRestore = -1;
     bool openAfterEscape = false;

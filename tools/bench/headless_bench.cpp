@@ -32,7 +32,7 @@ class OrdinaryPlayShell : public Shell {
     bool IsMainWindowMinimised() override { return false; }
     ScreenSize ScreenSizeInPixels() override { return {1024, 768}; }
     void ShowMessageBox(const std::string&) override {}
-    void ShowSettingsDialog(StartDialog& dialog) override {
+    void ShowSettingsDialog(SettingsDialog& dialog) override {
         dialog.Form_Load();
         dialog.SetScrollValue(static_cast<int16_t>(stars_));
     }
