@@ -53,6 +53,13 @@ void MainWindow::ResetControls() {
     c_.Picture1->setFocus(Qt::OtherFocusReason);
 }
 
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && onMinimisedChanged) {
+        onMinimisedChanged(isMinimized());
+    }
+    QWidget::changeEvent(event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing ends the program at once, even during a game; nothing cancels it.
     if (onClose) onClose();

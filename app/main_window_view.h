@@ -47,9 +47,12 @@ class MainWindow : public QWidget {
 
     // The user or the system closes the window.
     std::function<void()> onClose;
+    // The window was minimised or restored.
+    std::function<void(bool minimised)> onMinimisedChanged;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     MainWindowControls c_;

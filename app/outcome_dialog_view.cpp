@@ -19,16 +19,17 @@ FrmOutcome::FrmOutcome(OutcomeDialog& model, ReadoutRegistry& readouts, QWidget*
         if (model_.cmdClose_Click()) accept();
     });
 
-    if (auto* harder = findChild<QPushButton*>(QStringLiteral("cmdChangeWinscore"))) {
+    harder_ = findChild<QPushButton*>(QStringLiteral("cmdChangeWinscore"));
+    if (harder_) {
         currentScore_ = findChild<QLineEdit*>(QStringLiteral("txtCurrentScore"));
         nextScore_ = findChild<QLineEdit*>(QStringLiteral("txtNextscore"));
         readouts_.Attach(Readout::txtCurrentScore, currentScore_);
         readouts_.Attach(Readout::txtNextscore, nextScore_);
-        connect(harder, &QPushButton::clicked, this, [this, harder] {
+        connect(harder_, &QPushButton::clicked, this, [this] {
             model_.cmdChangeWinscore_Click();
-            harder->setEnabled(model_.changeWinscoreEnabled());
+            Refresh();
         });
-        setTabOrder(close_, harder);
+        setTabOrder(close_, harder_);
     }
 }
 
@@ -39,6 +40,10 @@ FrmOutcome::~FrmOutcome() {
 
 void FrmOutcome::Load() {
     model_.Form_Load();
+}
+
+void FrmOutcome::Refresh() {
+    if (harder_) harder_->setEnabled(model_.changeWinscoreEnabled());
 }
 
 bool FrmOutcome::eventFilter(QObject* watched, QEvent* event) {

@@ -22,6 +22,8 @@ class FrmOutcome : public QDialog {
     // What the platform does when it loads the form: the model's load (its sound, and the
     // victory dialog's score boxes).
     void Load();
+    // The make-harder button as the rules leave it (after a replay's answer).
+    void Refresh();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,6 +34,7 @@ class FrmOutcome : public QDialog {
     OutcomeDialog& model_;
     ReadoutRegistry& readouts_;
     QPushButton* close_ = nullptr;
+    QPushButton* harder_ = nullptr;
     QWidget* currentScore_ = nullptr;
     QWidget* nextScore_ = nullptr;
 };

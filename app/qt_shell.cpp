@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +30,8 @@ constexpr double kDefaultRefreshMicros = 1e6 / 60.0;
 // A wait that oversleeps a little, as a loaded machine's do, is made up by the next
 // frames rather than lost.
 constexpr double kToleratedLateMicros = kDefaultRefreshMicros;
+// While a recording is replayed: long enough to see a dialog, short enough not to bore.
+constexpr int kReplayPauseMillis = 1000;
 
 // Counts a wait that leaves the player's input for later, while it lasts.
 class HeldInput {
@@ -59,16 +62,18 @@ QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
 
 void QtShell::AttachGame(Game& game) {
     game_ = &game;
+    CommandHub::AttachGame(game);
     window_.controls().Picture1->SetSurface(&game.surface());
 }
 
 void QtShell::DoEvents() {
-    if (tap_) tap_->YieldBegins();
-    // Wait first, handling events as they come, then take whatever arrived at the very end:
-    // a key released during the wait acts in this frame, not the next.
-    WaitForNextBatch();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (tap_) tap_->YieldEnds();
+    Yield([this] {
+        if (onYield_) onYield_();
+        // Wait first, handling events as they come, then take whatever arrived at the very
+        // end: a key released during the wait acts in this frame, not the next.
+        WaitForNextBatch();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    });
 }
 
 void QtShell::WaitForNextBatch() {
@@ -120,37 +125,48 @@ bool QtShell::IsMainWindowMinimised() {
     return window_.isMinimized();
 }
 
-ScreenSize QtShell::ScreenSizeInPixels() {
+ScreenSize QtShell::RealScreenSize() {
     const QScreen* screen = window_.screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
-    ScreenSize seen;
-    if (screen) seen = {screen->geometry().width(), screen->geometry().height()};
-    return tap_ ? tap_->ScreenSeen(seen) : seen;
+    if (linesLoaded() || !screen) return CommandHub::RealScreenSize();
+    return {screen->geometry().width(), screen->geometry().height()};
+}
+
+void QtShell::RunModal(const std::function<void()>& exec) {
+    if (linesLoaded()) {
+        QTimer::singleShot(kReplayPauseMillis, &window_, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialog->accept();
+            }
+        });
+    }
+    exec();
+    ModalClosed();
 }
 
 void QtShell::ShowMessageBox(const std::string& text) {
-    look::ShowMessage(&window_, QString::fromStdString(text));
-    ModalClosed();
+    RunModal([&] { look::ShowMessage(&window_, QString::fromStdString(text)); });
 }
 
 void QtShell::ShowSettingsDialog(SettingsDialog& dialog) {
     SettingsDialogView view(dialog, readouts_, &window_);
     view.Load();
-    view.exec();
-    ModalClosed();
+    AnswerDialog(dialog);
+    view.Refresh();
+    RunModal([&] { view.exec(); });
 }
 
 void QtShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     FrmOutcome view(dialog, readouts_, &window_);
     view.Load();
-    view.exec();
-    ModalClosed();
+    AnswerDialog(dialog);
+    view.Refresh();
+    RunModal([&] { view.exec(); });
 }
 
 void QtShell::ShowAboutBox() {
     FrmAbout view(&window_);
-    view.exec();
-    ModalClosed();
+    RunModal([&] { view.exec(); });
 }
 
 void QtShell::ShowMainWindow() {
@@ -168,7 +184,7 @@ void QtShell::ShowMainWindow() {
 
 void QtShell::ResetMainWindow() {
     // The window comes back as it was designed, which is not minimised: the game starts.
-    if (tap_) tap_->MainWindowReset();
+    MainWindowReset();
     if (window_.isMinimized()) window_.showNormal();
     window_.ResetControls();
     ScheduleViewscreenRepaint();
@@ -182,6 +198,7 @@ void QtShell::EndProgram() {
 }
 
 void QtShell::SetPlayControlsEnabled(bool enabled) {
+    playControlsEnabled_ = enabled;
     window_.SetPlayControlsEnabled(enabled);
 }
 
@@ -233,11 +250,20 @@ void QtShell::ViewscreenCleared() {
     ScheduleViewscreenRepaint();
 }
 
-uint64_t QtShell::ClockSeed() {
+void QtShell::SetMinimised(bool minimised) {
+    // The window reports the change to the game itself (MainWindow::onMinimisedChanged).
+    if (minimised) {
+        window_.showMinimized();
+    } else {
+        window_.showNormal();
+    }
+}
+
+uint64_t QtShell::RealClockSeed() {
     using namespace std::chrono;
-    const auto clock = static_cast<uint64_t>(
+    if (linesLoaded()) return CommandHub::RealClockSeed();
+    return static_cast<uint64_t>(
         duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
-    return tap_ ? tap_->SeedSeen(clock) : clock;
 }
 
 }  // namespace korvane

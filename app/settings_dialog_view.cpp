@@ -33,11 +33,11 @@ SettingsDialogView::SettingsDialogView(SettingsDialog& model, ReadoutRegistry& r
 
     connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
         model_.SetScrollValue(static_cast<int16_t>(value));
-        ShowScrollValue();
+        Refresh();
     });
     connect(restore, &QPushButton::clicked, this, [this] {
         model_.Command1_Click();
-        ShowScrollValue();
+        Refresh();
     });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -48,10 +48,10 @@ SettingsDialogView::~SettingsDialogView() {
 
 void SettingsDialogView::Load() {
     model_.Form_Load();
-    ShowScrollValue();
+    Refresh();
 }
 
-void SettingsDialogView::ShowScrollValue() {
+void SettingsDialogView::Refresh() {
     // Moving the bar to where the rules left it raises valueChanged once more, which the
     // rules see as no change.
     if (bar_->value() != model_.scrollValue()) bar_->setValue(model_.scrollValue());

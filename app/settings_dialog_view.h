@@ -20,6 +20,8 @@ class SettingsDialogView : public QDialog {
     // What the platform does when it loads the form: the model's load, which sets the star
     // count and moves the bar to it.
     void Load();
+    // The bar moved to where the rules left it (after a replay's answer).
+    void Refresh();
 
   protected:
     // The star bar's keys.
@@ -28,8 +30,6 @@ class SettingsDialogView : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void ShowScrollValue();
-
     SettingsDialog& model_;
     ReadoutRegistry& readouts_;
     QWidget* text1_ = nullptr;

@@ -51,6 +51,8 @@ class Game {
     void Main();
     void Form_Load();
     void Form_QueryUnload(UnloadReason reason);
+    // The main window was minimised or restored: a running game sees it in its next frame.
+    void Form_Resize(bool minimised);
     void cmdExit_Click();
     void EnablePlayControls();
     void DisablePlayControls();

@@ -51,6 +51,10 @@ void Game::Form_QueryUnload(UnloadReason reason) {
     shell_.EndProgram();
 }
 
+void Game::Form_Resize(bool minimised) {
+    shell_.PlayerChose(minimised ? Choice::Minimised : Choice::Restored);
+}
+
 void Game::cmdExit_Click() {
     Form_QueryUnload(UnloadReason::ByProgram);
     shell_.EndProgram();

@@ -58,6 +58,11 @@ void OutcomeDialog::cmdChangeWinscore_Click() {
     s.nextwinscore = s.winscore + 100;
     game_.shell().SetText(Readout::txtNextscore, std::to_string(s.nextwinscore + 1));
     changeWinscoreEnabled_ = false;
+    game_.shell().PlayerChose(Choice::Harder);
+}
+
+void OutcomeDialog::Form_Unload() {
+    if (kind_ == OutcomeKind::frmUWin) game_.shell().PlayerChose(Choice::VictoryClosed);
 }
 
 }  // namespace korvane

@@ -27,6 +27,8 @@ class OutcomeDialog {
     bool cmdClose_Click();
     // frmUWin only.
     void cmdChangeWinscore_Click();
+    // The dialog has closed.
+    void Form_Unload();
 
     bool closed() const { return closed_; }
     bool changeWinscoreEnabled() const { return changeWinscoreEnabled_; }

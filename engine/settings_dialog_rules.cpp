@@ -18,6 +18,7 @@ void SettingsDialog::SetScrollValue(int16_t value) {
     if (value == scrollValue_) return;
     scrollValue_ = value;
     HScroll1_Change();
+    game_.shell().PlayerChose(Choice::StarsMoved);
 }
 
 void SettingsDialog::HScroll1_Change() {
@@ -32,6 +33,11 @@ void SettingsDialog::Command1_Click() {
     s.numberofstars = kDefaultStars;
     SetScrollValue(kDefaultStars);
     game_.shell().SetText(Readout::Text1, std::to_string(s.numberofstars));
+    game_.shell().PlayerChose(Choice::DefaultStars);
+}
+
+void SettingsDialog::Form_Unload() {
+    game_.shell().PlayerChose(Choice::SettingsClosed);
 }
 
 }  // namespace korvane

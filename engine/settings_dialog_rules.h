@@ -20,6 +20,8 @@ class SettingsDialog {
     void SetScrollValue(int16_t value);
     // Restore default.
     void Command1_Click();
+    // The dialog has closed (by OK or its close box).
+    void Form_Unload();
 
     int16_t scrollValue() const { return scrollValue_; }
 

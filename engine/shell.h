@@ -23,6 +23,18 @@ enum class Readout {
 
 const char* ReadoutName(Readout r);
 
+// What the player chose in a window, as the windows' own rules see it: the answers a
+// recording keeps so that a replay chooses the same.
+enum class Choice {
+    StarsMoved,      // the settings dialog's scroll bar
+    DefaultStars,    // its restore-default button
+    SettingsClosed,  // the settings dialog has closed
+    Harder,          // the victory dialog's make-harder button
+    VictoryClosed,   // the victory dialog has closed
+    Minimised,       // the main window
+    Restored,
+};
+
 struct ScreenSize {
     int32_t width = 0;
     int32_t height = 0;
@@ -73,6 +85,9 @@ class Shell {
 
     // Seed for the random generator at every game start.
     virtual uint64_t ClockSeed() = 0;
+
+    // The player chose something in a window (see Choice); a recording keeps it.
+    virtual void PlayerChose(Choice) {}
 };
 
 }  // namespace korvane

@@ -51,6 +51,7 @@ void Game::RunStartBranch() {
     {
         SettingsDialog dialog(*this);
         shell_.ShowSettingsDialog(dialog);
+        dialog.Form_Unload();
     }
     ResetMainWindow();
     ShowText(Readout::txtHighscore, std::to_string(s.highscore));
@@ -164,6 +165,7 @@ void Game::ShowOutcome(OutcomeKind kind) {
     shell_.PresentViewscreen();
     OutcomeDialog dialog(*this, kind);
     shell_.ShowOutcomeDialog(dialog);
+    dialog.Form_Unload();
     StopPlay();
 }
 

@@ -4,20 +4,12 @@
 #include <QString>
 #include <set>
 
+#include "command_table.h"
 #include "script.h"
 
 namespace korvane::hall {
 
 namespace {
-
-// What `korvane --record` writes; anything else (set, screen, print ...) could change the
-// game or the server's files and has no place in a player's game.
-const std::set<std::string> kRecordedCommands = {"seed",     "screensize", "stars", "default-stars",
-                                                 "harder",   "click",      "keyup", "mouseup",
-                                                 "minimise", "restore",    "close", "expect"};
-
-const char* const kExpected[] = {"score",  "highscore", "gametime", "x",       "crossx",
-                                 "crossy", "cubex",     "cubey",    "winscore"};
 
 Verified Refuse(const std::string& code, const std::string& message) {
     return {std::nullopt, {code, message}};
@@ -28,17 +20,19 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines, 
     std::set<std::string> expected;
     for (const script::ScriptLine& line : lines) {
         const std::string where = "line " + std::to_string(line.lineNumber) + ": ";
-        if (!kRecordedCommands.count(line.command)) {
+        // What `korvane --record` writes; anything else (set, screen, print ...) could change
+        // the game or the server's files and has no place in a player's game.
+        if (!script::HallRecordingMayHold(line.command)) {
             return Refusal{"malformed",
                            where + "'" + line.command + "' is not part of a recording"};
         }
-        if (line.command == "seed" && script::ParseSeed(line.args[0]) != seed) {
+        if (line.command == script::cmd::kSeed && script::ParseSeed(line.args[0]) != seed) {
             return Refusal{"seed-mismatch", where + "the game's seed is not the ticket's (" +
                                                 std::to_string(seed) + ")"};
         }
-        if (line.command == "expect") expected.insert(line.args[0]);
+        if (line.command == script::cmd::kExpect) expected.insert(line.args[0]);
     }
-    for (const char* name : kExpected) {
+    for (const char* name : script::kRecordedVariables) {
         if (!expected.count(name)) {
             return Refusal{"malformed",
                            std::string("the recording has no 'expect ") + name + "' line"};

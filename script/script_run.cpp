@@ -6,7 +6,7 @@ namespace {
 
 // A check that a limit kept the run from reaching never held: the run fails.
 void FailOnUnreadExpect(const ScriptedShell& shell, const std::string& limit, RunResult& result) {
-    if (const std::optional<int> line = shell.FirstUnreadExpect()) {
+    if (const std::optional<int> line = shell.FirstUnreadCheck()) {
         result.exitCode = 3;
         result.error = "line " + std::to_string(*line) +
                        ": expect never reached: the run stopped at " + limit + " in frame " +
@@ -27,7 +27,7 @@ RunResult Run(const std::string& script, const RunOptions& options, FrameObserve
     RunResult result;
     ScriptedShell shell(std::move(lines), options, result.log, result.warnings);
     Game game(shell);
-    shell.Attach(game);
+    shell.AttachGame(game);
     if (observer) {
         shell.Observe(std::move(observer));
         shell.DiscardLog();

@@ -23,7 +23,8 @@ double ThreadCpuSeconds() {
 
 ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, std::string& log,
                              std::string& warnings)
-    : lines_(std::move(lines)), options_(options), log_(log), warnings_(warnings) {
+    : options_(options), log_(log), warnings_(warnings) {
+    Load(std::move(lines));
     if (options_.maxCpuSeconds > 0) cpuStart_ = ThreadCpuSeconds();
     ShowDesignCaption();
 }
@@ -34,53 +35,30 @@ void ScriptedShell::ShowDesignCaption() {
 
 void ScriptedShell::Log(const std::string& event) {
     if (!keepLog_) return;
-    log_ += std::to_string(frame_);
+    log_ += std::to_string(frame());
     log_ += ' ';
     log_ += event;
     log_ += '\n';
 }
 
 void ScriptedShell::RunIdleLines() {
-    while (next_ < lines_.size()) {
-        RunScriptLine(lines_[next_++]);
+    while (RunNextIdleLine()) {
         if (observer_) observer_(game(), playControlsEnabled_);
     }
 }
 
 void ScriptedShell::DoEvents() {
     if (observer_) observer_(game(), playControlsEnabled_);
-    if (frame_ >= options_.maxFrames) throw FrameLimitReached{};
+    if (frame() >= options_.maxFrames) throw FrameLimitReached{};
     // The clock is read once in 1024 frames: a frame costs microseconds, the clock more.
-    if (options_.maxCpuSeconds > 0 && frame_ % 1024 == 0) {
+    if (options_.maxCpuSeconds > 0 && frame() % 1024 == 0) {
         if (ThreadCpuSeconds() - cpuStart_ > options_.maxCpuSeconds) throw CpuLimitReached{};
     }
-    ++frame_;
-    // Lines due in this frame run here, in script order; an idle line waits for the game
-    // to end, and so does everything after it.
-    while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
-        RunScriptLine(lines_[next_++]);
-    }
-}
-
-void ScriptedShell::RunScriptLine(const ScriptLine& line) {
-    // A check of the log is the headless run's own: only it keeps a log.
-    if (line.command == "logged") {
-        CheckLogged(line);
-    } else {
-        Run(line);
-    }
-}
-
-std::optional<int> ScriptedShell::FirstUnreadExpect() const {
-    for (size_t i = next_; i < lines_.size(); ++i) {
-        if (lines_[i].command == "expect" || lines_[i].command == "logged")
-            return lines_[i].lineNumber;
-    }
-    return std::nullopt;
+    Yield(nullptr);
 }
 
 void ScriptedShell::ExpectFailed(const ScriptLine& line, const std::string& what) {
-    desync_ = "line " + std::to_string(line.lineNumber) + ": frame " + std::to_string(frame_) +
+    desync_ = "line " + std::to_string(line.lineNumber) + ": frame " + std::to_string(frame()) +
               ": desync " + what;
     Log("desync " + what);
     throw Desynced{};
@@ -127,7 +105,7 @@ void ScriptedShell::ShowSettingsDialog(SettingsDialog& dialog) {
     Log("dialog frmStart");
     shown_[static_cast<int>(Readout::Text1)].clear();
     dialog.Form_Load();
-    AnswerSettingsDialog(dialog);
+    AnswerDialog(dialog);
 }
 
 void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
@@ -135,7 +113,7 @@ void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     shown_[static_cast<int>(Readout::txtCurrentScore)].clear();
     shown_[static_cast<int>(Readout::txtNextscore)].clear();
     dialog.Form_Load();
-    if (dialog.kind() == OutcomeKind::frmUWin && TakeHarder()) dialog.cmdChangeWinscore_Click();
+    AnswerDialog(dialog);
     dialog.cmdClose_Click();
 }
 
@@ -145,12 +123,11 @@ void ScriptedShell::ShowAboutBox() {
 
 void ScriptedShell::ResetMainWindow() {
     // The window comes back as it is designed: not minimised, read-outs empty.
-    minimised_ = false;
+    MainWindowReset();
     for (Readout r : {Readout::txtScore, Readout::txtGameTime, Readout::txtHighscore}) {
         shown_[static_cast<int>(r)].clear();
     }
     ShowDesignCaption();
-    playControlsEnabled_ = false;
     Log("reset");
 }
 

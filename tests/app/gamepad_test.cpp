@@ -76,16 +76,17 @@ class VirtualPad {
     SDL_Joystick* joystick_ = nullptr;
 };
 
-struct CommandList : CommandTap {
-    void Before(const std::string& command) override { seen.push_back(command); }
-    void After() override {}
+struct CommandList {
     std::vector<std::string> seen;
 };
 
 class GamepadTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        program_.SetCommandTap(&commands_);
+        program_.shell().SetGate([this](const script::ScriptLine& line) {
+            commands_.seen.push_back(script::LineText(line));
+            return true;
+        });
         program_.game().Main();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
     }

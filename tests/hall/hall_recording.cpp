@@ -8,13 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "command_table.h"
 #include "script_mutations.h"
 #include "script_run.h"
 
 namespace {
-
-const char* const kNames[] = {"score",  "highscore", "gametime", "x",       "crossx",
-                              "crossy", "cubex",     "cubey",    "winscore"};
 
 bool PrintRecording(const std::string& seed, long frames, long shots) {
     std::string game = "seed " + seed + "\nscreensize 1024x768\nstars 0\nclick cmdStart\n";
@@ -26,7 +24,7 @@ bool PrintRecording(const std::string& seed, long frames, long shots) {
     game += "at " + std::to_string(frames / 2 + 5 + shots * 3) + " click cmdStop\n";
     game += "at " + std::to_string(frames) + " click cmdStart\n";
     std::string probe = game;
-    for (const char* name : kNames) probe += std::string("print ") + name + "\n";
+    for (const char* name : korvane::script::kRecordedVariables) probe += std::string("print ") + name + "\n";
     const korvane::script::RunResult run = korvane::script::RunScript(probe, {});
     if (run.exitCode != 0) {
         std::fprintf(stderr, "hall-recording: %s\n", run.error.c_str());

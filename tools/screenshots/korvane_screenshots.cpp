@@ -18,31 +18,26 @@
 
 #include "look.h"
 #include "program.h"
-#include "shell_tap.h"
 
 namespace {
 
 using korvane::Game;
 using korvane::Program;
-using korvane::ScreenSize;
 
-// Runs each step at the start of its frame's yield, as korvane --replay runs a recording,
-// and gives every game start the same seed and screen.
-class FrameSteps : public korvane::ShellTap {
+// Runs each step at the start of its frame's yield, as korvane --replay runs a recording.
+class FrameSteps {
   public:
+    explicit FrameSteps(korvane::QtShell& shell) : shell_(shell) {
+        shell.OnYield([this] {
+            if (const auto step = steps_.find(shell_.frame()); step != steps_.end()) step->second();
+        });
+    }
+    ~FrameSteps() { shell_.OnYield(nullptr); }
     void At(int64_t frame, std::function<void()> step) { steps_[frame] = std::move(step); }
 
-    void YieldBegins() override {
-        ++frame_;
-        if (const auto step = steps_.find(frame_); step != steps_.end()) step->second();
-    }
-    ScreenSize ScreenSeen(ScreenSize) override { return {1024, 768}; }
-    // A game in which the cube neither drops a globe nor fires before the pictures.
-    uint64_t SeedSeen(uint64_t) override { return 1; }
-
   private:
+    korvane::QtShell& shell_;
     std::map<int64_t, std::function<void()>> steps_;
-    int64_t frame_ = 0;
 };
 
 QPushButton* Button(QWidget* parent, const char* name) {
@@ -86,8 +81,11 @@ int main(int argc, char** argv) {
     // No blinking caret or cursor: a picture never depends on when it is taken.
     QApplication::setCursorFlashTime(0);
     Program program;
-    FrameSteps steps;
-    program.shell().SetTap(&steps);
+    // Every game start sees the same seed and screen: a game in which the cube neither drops
+    // a globe nor fires before the pictures.
+    program.shell().AnswerSeed(1);
+    program.shell().AnswerScreen({1024, 768});
+    FrameSteps steps(program.shell());
     Game& game = program.game();
     QWidget* window = &program.window();
     game.Main();
@@ -137,7 +135,6 @@ int main(int argc, char** argv) {
         QApplication::exit(saved == 3 ? 0 : 1);
     });
     const int code = QApplication::exec();
-    program.shell().SetTap(nullptr);
     std::printf("saved %d pictures in %s\n", saved, argv[1]);
     return code;
 }
