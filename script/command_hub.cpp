@@ -54,7 +54,7 @@ void CommandHub::Load(std::vector<ScriptLine> lines) {
 
 bool CommandHub::RunNextIdleLine() {
     if (next_ >= lines_.size()) return false;
-    Run(lines_[next_++]);
+    Give(lines_[next_++]);
     return true;
 }
 
@@ -70,10 +70,10 @@ void CommandHub::Yield(const std::function<void()>& handleEvents) {
     ++frame_;
     ++inYield_;
     WritePendingClick();
-    // Lines due in this frame run here, in script order; an idle line waits for the game to
-    // end, and so does everything after it.
+    // Lines due in this frame run here, in script order, as the player's would; an idle line
+    // waits for the game to end, and so does everything after it.
     while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
-        Run(lines_[next_++]);
+        Give(lines_[next_++]);
     }
     if (handleEvents) handleEvents();
     --inYield_;

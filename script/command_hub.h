@@ -49,9 +49,9 @@ class CommandHub : public Shell {
     // --- A script's or a recording's lines ---------------------------------------------------
     // Runs one line as a script's (unrecorded).
     void Run(const ScriptLine& line);
-    // The lines to run: `at` lines in the yields they are due in, idle lines by
-    // RunNextIdleLine. With them the starts see the stand-ins (RealScreenSize, RealClockSeed)
-    // unless a line says otherwise.
+    // The lines to run, each given as the player's would be (and so recorded alike): `at`
+    // lines in the yields they are due in, idle lines by RunNextIdleLine. With them the starts
+    // see the stand-ins (RealScreenSize, RealClockSeed) unless a line says otherwise.
     void Load(std::vector<ScriptLine> lines);
     // Runs the next line as an idle line; false when none is left.
     bool RunNextIdleLine();

@@ -25,6 +25,7 @@ ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, 
                              std::string& warnings)
     : options_(options), log_(log), warnings_(warnings) {
     Load(std::move(lines));
+    if (!options_.recordPath.empty()) Record(options_.recordPath);
     if (options_.maxCpuSeconds > 0) cpuStart_ = ThreadCpuSeconds();
     ShowDesignCaption();
 }

@@ -23,6 +23,8 @@ struct RunOptions {
     // The most CPU time the run's thread may take, in seconds; 0 for no limit. A server
     // replaying strangers' recordings stops one that would take its thread for long.
     double maxCpuSeconds = 0;
+    // Where the run is recorded, as `korvane --record` records a game; empty for nowhere.
+    std::string recordPath;
 };
 
 // Called before every frame's yield and after every game, for checks that watch a whole

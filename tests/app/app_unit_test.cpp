@@ -99,10 +99,10 @@ TEST(PacerBatches, FramesDueByTheNextRefreshRunBackToBackAndThePaceHolds) {
 TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_FALSE(AnswerCommandLine({}).has_value());  // no arguments: the game starts
     PlayOptions play;
-    EXPECT_FALSE(AnswerCommandLine({"--replay", "a game.rec"}, &play).has_value());
+    // A replay or a hall game may be recorded too.
+    EXPECT_FALSE(AnswerCommandLine({"--replay", "a game.rec", "--record", "b"}, &play));
     EXPECT_EQ(play.replayPath, "a game.rec");
-    EXPECT_EQ(play.recordPath, "");
-    // A hall game may be recorded too.
+    EXPECT_EQ(play.recordPath, "b");
     EXPECT_FALSE(AnswerCommandLine({"--record", "a", "--hall", "https://h.example/k"}, &play));
     EXPECT_EQ(play.recordPath, "a");
     EXPECT_EQ(play.hallUrl, "https://h.example/k");
@@ -122,8 +122,7 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
                                                {"-platform", "x"},
                                                {"--record"},
                                                {"--replay", ""},
-                                               {"--record", "a", "--replay", "b"},
-                                               {"--hall", "http://h", "--replay", "b"},
+                                               {"--record", "a", "--hall", "http://h", "--replay", "b"},
                                                {"--hall", "ftp://h"},
                                                {"--hall", "h.example"},
                                                {"--hall", ""}}) {

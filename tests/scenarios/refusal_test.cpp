@@ -97,7 +97,8 @@ TEST(Refusal, BadOptionsAreRefusedAndTheFrameLimitEndsARun) {
         {{"--max-frames", "lots"}, "bad --max-frames value"},
         {{"--bogus"},
          "unknown option '--bogus'\nusage: korvane-sim [--seed N] [--screen WxH] "
-         "[--max-frames N] SCRIPT"},
+         "[--max-frames N] [--record FILE] SCRIPT"},
+        {{"--record", ""}, "--record needs a file name"},
         {{"no_such_script.kvs"}, "only one script may be given"},
     };
     for (const auto& [args, error] : cases) {

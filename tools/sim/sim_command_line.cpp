@@ -20,10 +20,11 @@ bool ParseUnsigned(const std::string& text, uint64_t& out) {
     return err == std::errc() && ptr == text.data() + text.size() && !text.empty();
 }
 
-const char kUsage[] = "usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT";
+const char kUsage[] =
+    "usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] [--record FILE] SCRIPT";
 
 const char kHelp[] =
-    "Usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT\n"
+    "Usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] [--record FILE] SCRIPT\n"
     "       korvane-sim --help | --version\n"
     "\n"
     "Runs the game against SCRIPT (- for standard input) without a window or sound and\n"
@@ -33,6 +34,7 @@ const char kHelp[] =
     "  --seed N        every game start seeds the random generator with N (default 1)\n"
     "  --screen WxH    the screen size the game sees (default 1024x768)\n"
     "  --max-frames N  the most frames the whole run may take (default 100000)\n"
+    "  --record FILE   write the run to FILE as 'korvane --record' writes a game\n"
     "  --help          show this help and exit\n"
     "  --version       show the version and exit\n"
     "\n"
@@ -78,6 +80,10 @@ RunResult RunSimCommandLine(const std::vector<std::string>& args) {
                 return Failure("bad --max-frames value");
             }
             options.maxFrames = static_cast<int64_t>(n);
+        } else if (a == "--record") {
+            if (!value(options.recordPath) || options.recordPath.empty()) {
+                return Failure("--record needs a file name");
+            }
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             return Failure("unknown option " + Quoted(a) + "\n" + kUsage);
         } else if (scriptPath.empty()) {
