@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -50,11 +51,6 @@ class HeldInput {
 QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
     : window_(window), clock_(std::move(clock)), pacer_(clock_, kToleratedLateMicros) {
     const MainWindowControls& c = window_.controls();
-    readouts_.Attach(Readout::txtScore, c.txtScore);
-    readouts_.Attach(Readout::txtGameTime, c.txtGameTime);
-    readouts_.Attach(Readout::txtHighscore, c.txtHighscore);
-    readouts_.Attach(Readout::cmdSound, c.button("cmdSound"));
-
     repaintTimer_.setSingleShot(true);
     QObject::connect(&repaintTimer_, &QTimer::timeout, c.Picture1,
                      [picture = c.Picture1] { picture->update(); });
@@ -149,7 +145,7 @@ void QtShell::ShowMessageBox(const std::string& text) {
 }
 
 void QtShell::ShowSettingsDialog(SettingsDialog& dialog) {
-    SettingsDialogView view(dialog, readouts_, &window_);
+    SettingsDialogView view(dialog, &window_);
     view.Load();
     AnswerDialog(dialog);
     view.Refresh();
@@ -157,7 +153,7 @@ void QtShell::ShowSettingsDialog(SettingsDialog& dialog) {
 }
 
 void QtShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
-    FrmOutcome view(dialog, readouts_, &window_);
+    FrmOutcome view(dialog, &window_);
     view.Load();
     AnswerDialog(dialog);
     view.Refresh();
@@ -203,11 +199,24 @@ void QtShell::SetPlayControlsEnabled(bool enabled) {
 }
 
 void QtShell::SetText(Readout which, const std::string& text) {
-    readouts_.SetText(which, QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    QWidget* w = ReadoutWidget(which);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(shown);
+        // A read-out shows the start of its number, as a text box set from code does.
+        edit->setCursorPosition(0);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(shown);
+    }
 }
 
 void QtShell::RefreshReadout(Readout which) {
-    readouts_.Refresh(which);
+    if (QWidget* w = ReadoutWidget(which)) w->repaint();
+}
+
+QWidget* QtShell::ReadoutWidget(Readout which) const {
+    // The main window's read-outs and the open dialog's, which is the main window's child.
+    return window_.findChild<QWidget*>(QString::fromLatin1(ReadoutName(which)));
 }
 
 void QtShell::SetTorpedoIndicator(int slot, bool ready) {

@@ -8,7 +8,6 @@
 
 #include "command_hub.h"
 #include "pacer.h"
-#include "readout_registry.h"
 
 namespace korvane {
 
@@ -21,8 +20,6 @@ class QtShell : public script::CommandHub {
 
     // The game whose surface is shown and paced; set once, right after the game exists.
     void AttachGame(Game& game);
-
-    ReadoutRegistry& readouts() { return readouts_; }
 
     // Runs at every frame's yield, before its events (a tool's steps at fixed frames).
     void OnYield(std::function<void()> step) { onYield_ = std::move(step); }
@@ -72,6 +69,8 @@ class QtShell : public script::CommandHub {
     // Asks for a repaint of the viewscreen at the next display refresh, once however often
     // it is asked in between.
     void ScheduleViewscreenRepaint();
+    // The widget that shows a read-out now, if any.
+    QWidget* ReadoutWidget(Readout which) const;
     // The player's time in a modal window is not the game's.
     void ModalClosed() { pacer_.Restart(); }
 
@@ -80,7 +79,6 @@ class QtShell : public script::CommandHub {
     Pacer::Clock clock_;
     Pacer pacer_;
     double lastRepaint_ = 0.0;  // when the frames last asked for the viewscreen's repaint
-    ReadoutRegistry readouts_;
     QTimer repaintTimer_;
     std::function<void()> onYield_;
     bool audioTried_ = false;  // the device is opened, or found missing, once

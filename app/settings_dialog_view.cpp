@@ -7,17 +7,15 @@
 #include <utility>
 
 #include "game_state.h"
-#include "readout_registry.h"
 #include "settings_dialog_rules.h"
 #include "window_builder.h"
 #include "window_descriptions.h"
 
 namespace korvane {
 
-SettingsDialogView::SettingsDialogView(SettingsDialog& model, ReadoutRegistry& readouts, QWidget* parent)
-    : QDialog(parent), model_(model), readouts_(readouts) {
+SettingsDialogView::SettingsDialogView(SettingsDialog& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
     BuildWindow(this, WindowNamed("frmStart"));
-    text1_ = findChild<QLineEdit*>(QStringLiteral("Text1"));
     auto* restore = findChild<QPushButton*>(QStringLiteral("Command1"));
     auto* ok = findChild<QPushButton*>(QStringLiteral("cmdOK"));
     bar_ = findChild<QScrollBar*>(QStringLiteral("HScroll1"));
@@ -29,8 +27,6 @@ SettingsDialogView::SettingsDialogView(SettingsDialog& model, ReadoutRegistry& r
     bar_->setFocusPolicy(Qt::StrongFocus);
     bar_->installEventFilter(this);
 
-    readouts_.Attach(Readout::Text1, text1_);
-
     connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
         model_.SetScrollValue(static_cast<int16_t>(value));
         Refresh();
@@ -40,10 +36,6 @@ SettingsDialogView::SettingsDialogView(SettingsDialog& model, ReadoutRegistry& r
         Refresh();
     });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-}
-
-SettingsDialogView::~SettingsDialogView() {
-    readouts_.Detach(Readout::Text1, text1_);
 }
 
 void SettingsDialogView::Load() {

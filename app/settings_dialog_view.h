@@ -9,13 +9,11 @@ class QScrollBar;
 
 namespace korvane {
 
-class ReadoutRegistry;
 class SettingsDialog;
 
 class SettingsDialogView : public QDialog {
   public:
-    SettingsDialogView(SettingsDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
-    ~SettingsDialogView() override;
+    explicit SettingsDialogView(SettingsDialog& model, QWidget* parent = nullptr);
 
     // What the platform does when it loads the form: the model's load, which sets the star
     // count and moves the bar to it.
@@ -31,8 +29,6 @@ class SettingsDialogView : public QDialog {
 
   private:
     SettingsDialog& model_;
-    ReadoutRegistry& readouts_;
-    QWidget* text1_ = nullptr;
     QScrollBar* bar_ = nullptr;
 };
 

@@ -78,6 +78,7 @@ class CommandHub : public Shell {
     }
 
     // --- Shell: the same for every front end ------------------------------------------------
+    bool IsMainWindowMinimised() override { return minimised_; }
     ScreenSize ScreenSizeInPixels() final;
     uint64_t ClockSeed() final;
     void PlayerChose(Choice choice) final;

@@ -19,7 +19,7 @@ GamesRun RunGames(const std::string& script, const RunOptions& options) {
         }
         running = s.gamerunning;
     };
-    out.run = RunScriptObserved(script, options, watch);
+    out.run = RunScript(script, options, watch);
     out.gameUnfinished = running;
     return out;
 }

@@ -14,7 +14,9 @@ void FailOnUnreadExpect(const ScriptedShell& shell, const std::string& limit, Ru
     }
 }
 
-RunResult Run(const std::string& script, const RunOptions& options, FrameObserver observer) {
+}  // namespace
+
+RunResult RunScript(const std::string& script, const RunOptions& options, FrameObserver observer) {
     std::vector<ScriptLine> lines;
     try {
         lines = ParseScript(script);
@@ -53,17 +55,6 @@ RunResult Run(const std::string& script, const RunOptions& options, FrameObserve
         result.desync = shell.desync();
     }
     return result;
-}
-
-}  // namespace
-
-RunResult RunScript(const std::string& script, const RunOptions& options) {
-    return Run(script, options, nullptr);
-}
-
-RunResult RunScriptObserved(const std::string& script, const RunOptions& options,
-                            FrameObserver observer) {
-    return Run(script, options, std::move(observer));
 }
 
 }  // namespace korvane::script

@@ -57,21 +57,16 @@ class ScriptedShell : public CommandHub {
 
     // Shell
     void DoEvents() override;
-    bool IsMainWindowMinimised() override { return minimised_; }
     void ShowMessageBox(const std::string& text) override;
     void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
     void ShowAboutBox() override;
-    void ShowMainWindow() override {}
     void ResetMainWindow() override;
     [[noreturn]] void EndProgram() override;
     void SetPlayControlsEnabled(bool enabled) override;
     void SetText(Readout which, const std::string& text) override;
-    void RefreshReadout(Readout) override {}
     void SetTorpedoIndicator(int slot, bool ready) override;
-    void FocusViewscreen() override {}
     void PlaySound(int soundid, int playflags) override;
-    void PresentViewscreen() override {}
     void ViewscreenCleared() override;
 
     // CommandHub

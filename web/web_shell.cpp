@@ -26,6 +26,13 @@ constexpr double kBatchMicros = 8'000.0;
 // enough not to bore.
 constexpr double kWatchPauseMillis = 1000.0;
 
+// A message box and the About box close by OK or their close box. (The About box's home-page
+// button is the page's own business; there is no system information tool to start in a
+// browser, so its button stays disabled.)
+void CloseOnOk(const DialogEvent& e, bool& close) {
+    if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
+}
+
 }  // namespace
 
 WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {}
@@ -138,9 +145,7 @@ ScreenSize WebShell::RealScreenSize() {
 
 void WebShell::ShowMessageBox(const std::string& text) {
     page::OpenWindow("MsgBox", text.c_str());
-    RunModal("MsgBox", [](const DialogEvent& e, bool& close) {
-        if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
-    });
+    RunModal("MsgBox", CloseOnOk);
 }
 
 void WebShell::ShowSettingsDialog(SettingsDialog& dialog) {
@@ -186,11 +191,7 @@ void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
 
 void WebShell::ShowAboutBox() {
     page::OpenWindow("frmAbout", "");
-    // The home-page button is the page's own business; there is no system information
-    // tool to start in a browser, so its button stays disabled.
-    RunModal("frmAbout", [](const DialogEvent& e, bool& close) {
-        if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
-    });
+    RunModal("frmAbout", CloseOnOk);
 }
 
 void WebShell::ShowMainWindow() {
@@ -217,10 +218,6 @@ void WebShell::SetPlayControlsEnabled(bool enabled) {
 
 void WebShell::SetText(Readout which, const std::string& text) {
     page::SetText(ReadoutName(which), text.c_str());
-}
-
-void WebShell::RefreshReadout(Readout /*which*/) {
-    // The page shows a text as soon as it is set.
 }
 
 void WebShell::SetTorpedoIndicator(int slot, bool ready) {

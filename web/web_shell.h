@@ -42,7 +42,6 @@ class WebShell : public script::CommandHub {
     void Watch(const std::string& recording);
 
     void DoEvents() override;
-    bool IsMainWindowMinimised() override { return minimised_; }
     void ShowMessageBox(const std::string& text) override;
     void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
@@ -52,7 +51,6 @@ class WebShell : public script::CommandHub {
     [[noreturn]] void EndProgram() override;
     void SetPlayControlsEnabled(bool enabled) override;
     void SetText(Readout which, const std::string& text) override;
-    void RefreshReadout(Readout which) override;
     void SetTorpedoIndicator(int slot, bool ready) override;
     void FocusViewscreen() override;
     void PlaySound(int soundid, int playflags) override;

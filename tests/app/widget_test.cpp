@@ -374,7 +374,7 @@ TEST_F(DialogTest, VictoryDialogOffersAHarderNextGameOnce) {
     EXPECT_EQ(next, (std::vector<QString>{"500", "500", "600"}));
     EXPECT_FALSE(enabledAfter);
     EXPECT_EQ(game().state().nextwinscore, 599);
-    EXPECT_EQ(shell().readouts().WidgetFor(Readout::txtNextscore), nullptr)
+    EXPECT_EQ(program_.window().findChild<QWidget*>("txtNextscore"), nullptr)
         << "the dialog's boxes are gone with it";
 }
 
