@@ -25,18 +25,10 @@ namespace cmd = script::cmd;
 constexpr int kReplayPauseMillis = 1000;
 
 bool IsPlayerInput(QEvent::Type type) {
-    switch (type) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-            return true;
-        default:
-            return false;
-    }
+    using E = QEvent;
+    return type == E::KeyPress || type == E::KeyRelease || type == E::ShortcutOverride ||
+           type == E::MouseButtonPress || type == E::MouseButtonRelease ||
+           type == E::MouseButtonDblClick || type == E::Wheel;
 }
 
 // The keys with which a focused button would press itself.

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <algorithm>
 #include <chrono>
@@ -33,18 +34,6 @@ constexpr double kDefaultRefreshMicros = 1e6 / 60.0;
 constexpr double kToleratedLateMicros = kDefaultRefreshMicros;
 // While a recording is replayed: long enough to see a dialog, short enough not to bore.
 constexpr int kReplayPauseMillis = 1000;
-
-// Counts a wait that leaves the player's input for later, while it lasts.
-class HeldInput {
-  public:
-    explicit HeldInput(int& count) : count_(count) { ++count_; }
-    ~HeldInput() { --count_; }
-    HeldInput(const HeldInput&) = delete;
-    HeldInput& operator=(const HeldInput&) = delete;
-
-  private:
-    int& count_;
-};
 
 }  // namespace
 
@@ -242,7 +231,8 @@ void QtShell::PlaySound(int soundid, int playflags) {
     }
     // The window keeps repainting and the system's end request is still heard; the player's
     // input waits, as it does for a flash.
-    const HeldInput held(inputHeld_);
+    ++inputHeld_;
+    const auto released = qScopeGuard([this] { --inputHeld_; });
     sound::PlaySoundResource(soundid, sound::kPlaySync, [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
@@ -251,7 +241,8 @@ void QtShell::PlaySound(int soundid, int playflags) {
 void QtShell::PresentViewscreen() {
     window_.controls().Picture1->repaint();
     // The flash stays on screen for its emulated time; the player's input waits for it.
-    const HeldInput held(inputHeld_);
+    ++inputHeld_;
+    const auto released = qScopeGuard([this] { --inputHeld_; });
     WaitOutEmulatedTime(QEventLoop::ExcludeUserInputEvents);
 }
 

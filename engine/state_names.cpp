@@ -26,10 +26,6 @@ struct Table {
 class TableBuilder {
   public:
     TableBuilder(Table& table, const GameState& model) : table_(table), model_(model) {}
-    void Flag(const char* name, bool& f) { Add(name, StateVar::Kind::Flag, &f); }
-    void I16(const char* name, int16_t& f) { Add(name, StateVar::Kind::Int16, &f); }
-    void I32(const char* name, int32_t& f) { Add(name, StateVar::Kind::Int32, &f); }
-    void Text(const char* name, std::string& f) { Add(name, StateVar::Kind::Text, &f); }
     template <typename T>
     void Array(const char* name, T (&arr)[kStarSlots]) {
         for (int i = 0; i < kStarSlots; ++i) {
@@ -37,8 +33,6 @@ class TableBuilder {
                 sizeof(T) == 2 ? StateVar::Kind::Int16 : StateVar::Kind::Int32, &arr[i]);
         }
     }
-
-  private:
     void Add(std::string name, StateVar::Kind kind, const void* field) {
         table_.names.push_back(std::move(name));
         table_.byName.emplace(table_.names.back(), table_.entries.size());
@@ -46,6 +40,8 @@ class TableBuilder {
             {table_.names.back(), kind,
              static_cast<const char*>(field) - reinterpret_cast<const char*>(&model_)});
     }
+
+  private:
     Table& table_;
     const GameState& model_;
 };
@@ -73,10 +69,10 @@ std::optional<int64_t> ParseNumber(std::string_view text) {
 }
 
 void DescribeEveryVariable(GameState& s, TableBuilder& b) {
-#define KORVANE_FLAG(name) b.Flag(#name, s.name);
-#define KORVANE_I16(name) b.I16(#name, s.name);
-#define KORVANE_I32(name) b.I32(#name, s.name);
-#define KORVANE_TEXT(name) b.Text(#name, s.name);
+#define KORVANE_FLAG(name) b.Add(#name, StateVar::Kind::Flag, &s.name);
+#define KORVANE_I16(name) b.Add(#name, StateVar::Kind::Int16, &s.name);
+#define KORVANE_I32(name) b.Add(#name, StateVar::Kind::Int32, &s.name);
+#define KORVANE_TEXT(name) b.Add(#name, StateVar::Kind::Text, &s.name);
 #define KORVANE_STARS(name) b.Array(#name, s.name);
     KORVANE_GAME_STATE(KORVANE_FLAG, KORVANE_I16, KORVANE_I32, KORVANE_TEXT, KORVANE_STARS,
                        KORVANE_STARS)

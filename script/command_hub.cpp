@@ -169,10 +169,6 @@ void CommandHub::SetMinimised(bool minimised) {
     game().Form_Resize(minimised);
 }
 
-void CommandHub::CloseMainWindow() {
-    game().Form_QueryUnload(UnloadReason::ByUser);
-}
-
 void CommandHub::Print(const std::string& text) {
     std::printf("%lld %s\n", static_cast<long long>(frame_), text.c_str());
     std::fflush(stdout);

@@ -88,8 +88,6 @@ class CommandHub : public Shell {
     // ignores it.
     virtual void ClickButton(const ButtonInfo& button);
     virtual void SetMinimised(bool minimised);
-    // The main window's close box.
-    void CloseMainWindow();
     // The answers of print, dump and pixel, on standard output after the frame's number.
     virtual void Print(const std::string& text);
     // An expect line found the game other than it says: what = "NAME expected V got A".

@@ -89,7 +89,8 @@ const std::array<Command, kCommandCount> kCommands = {{
      }},
     {cmd::kMinimise, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(true); }},
     {cmd::kRestore, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(false); }},
-    {cmd::kClose, "", Recorded::AsGiven, true, NoArgs, [](H h, L) { h.CloseMainWindow(); }},
+    {cmd::kClose, "", Recorded::AsGiven, true, NoArgs,  // the main window's close box
+     [](H h, L) { h.game().Form_QueryUnload(UnloadReason::ByUser); }},
     {cmd::kSet, "NAME VALUE", Recorded::No, false, RequireValue,
      [](H h, L l) {
          const StateVar var = *FindStateVar(h.game().state(), l.args[0]);

@@ -170,19 +170,16 @@ void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     const char* name = OutcomeName(dialog.kind());
     page::OpenWindow(name, "");
     dialog.Form_Load();
-    const auto makeHarder = [&dialog] {
-        dialog.cmdChangeWinscore_Click();
-        page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
-    };
     AnswerDialog(dialog);
     if (!dialog.changeWinscoreEnabled()) page::SetEnabled("cmdChangeWinscore", false);
-    RunModal(name, [&dialog, &makeHarder](const DialogEvent& e, bool& close) {
+    RunModal(name, [&dialog](const DialogEvent& e, bool& close) {
         if (e.handler == "cmdClose_KeyPress") {
             dialog.cmdClose_KeyPress(e.value);
         } else if (e.handler == "cmdClose_Click") {
             close = dialog.cmdClose_Click();
         } else if (e.handler == "cmdChangeWinscore_Click") {
-            makeHarder();
+            dialog.cmdChangeWinscore_Click();
+            page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
         } else if (e.handler == "Form_Close") {
             close = true;  // the close box acts as OK
         }

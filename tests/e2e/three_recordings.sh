@@ -26,7 +26,8 @@ port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0));
 /usr/bin/python3 -m http.server "$port" --bind 127.0.0.1 --directory "$out" >/dev/null 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null; cleanup' EXIT
-until python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null; do
+for _ in $(seq 50); do
+    python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
     sleep 0.1
 done
 NODE_PATH="$here/node_modules" node "$(dirname "$0")/watch_in_page.js" "http://127.0.0.1:$port/" \

@@ -2,12 +2,9 @@
 //   node watch_in_page.js URL RECORDING
 "use strict";
 const puppeteer = require("puppeteer-core");
-const fs = require("fs");
-
-const [url, recording] = process.argv.slice(2);
 (async () => {
-    const browser = await puppeteer.launch({executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
-                                            headless: true, args: ["--no-sandbox"]});
+    const [url, recording] = process.argv.slice(2);
+    const browser = await puppeteer.launch({executablePath: "/usr/bin/chromium", args: ["--no-sandbox"]});
     const page = await browser.newPage();
     await page.goto(url);
     await page.waitForFunction(() => document.body.dataset.ready === "1", {timeout: 30000});
@@ -16,7 +13,7 @@ const [url, recording] = process.argv.slice(2);
         window.recorded = [korvanePage.recording()];
         korvanePage.record = (line) => window.recorded.push(line + "\n");
         korvanePage.watch(text);
-    }, fs.readFileSync(recording, "utf8"));
+    }, require("fs").readFileSync(recording, "utf8"));
     await page.waitForFunction(() => document.body.dataset.watched === "1", {timeout: 120000});
     process.stdout.write(await page.evaluate(() => window.recorded.join("")));
     await browser.close();
