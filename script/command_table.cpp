@@ -115,7 +115,7 @@ const std::array<Command, kCommandCount> kCommands = {{
      [](H h, L l) {
          char hex[16];
          std::snprintf(hex, sizeof hex, "0x%08X", h.game().surface().PeekPixel(std::stoi(l.args[0]), std::stoi(l.args[1])));
-         h.Print("pixel " + l.args[0] + " " + l.args[1] + " " + hex);
+         h.Print(l.command + " " + l.args[0] + " " + l.args[1] + " " + hex);
      }},
     {cmd::kScreen, "FILE", Recorded::No, false, [](L l) { RequireArgs(l, 1); },
      [](H h, L l) { h.WriteScreen(l); }},

@@ -89,7 +89,7 @@ void ScriptedShell::CheckLogged(const ScriptLine& line) {
         came.push_back(entry);
     }
     if (check.count < 0 ? matches > 0 : matches == check.count) return;
-    std::string what = "logged " + line.rest + " expected ";
+    std::string what = line.command + " " + line.rest + " expected ";
     what += check.count < 0 ? "at least 1" : std::to_string(check.count);
     what += " got " + std::to_string(matches) + ", the frames held: ";
     if (came.empty()) what += "nothing";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "buttons.h"
+#include "command_table.h"
 #include "commands.h"
 #include "embedded_sounds.h"
 #include "game.h"
@@ -17,6 +18,8 @@
 namespace {
 
 using korvane::Game;
+using korvane::script::LineText;
+using korvane::script::MakeLine;
 
 void HandSoundsToPage() {
     using korvane::sound::EmbeddedSound;
@@ -43,9 +46,12 @@ void HandPadToPage() {
     for (int c = 0; c < pad::kControlCount; ++c) {
         const auto control = static_cast<pad::Control>(c);
         const pad::PadCommand* command = pad::CommandFor(control);
-        std::string line;
-        if (command && command->keyCode != 0) line = "keyup " + std::to_string(command->keyCode);
-        if (command && command->keyCode == 0) line = std::string("click ") + command->button;
+        namespace cmd = korvane::script::cmd;
+        const std::string line =
+            !command ? ""
+            : command->keyCode != 0
+                ? LineText(MakeLine(cmd::kKeyUp, {std::to_string(command->keyCode)}))
+                : LineText(MakeLine(cmd::kClick, {command->button}));
         korvane::page::DefinePadControl(c, line.c_str(), pad::DialogKeyFor(control));
     }
 }
