@@ -160,8 +160,7 @@ void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
 
 bool HallPlay::MayHandle(const script::ScriptLine& command) {
     if (stage_ != Stage::Ended || command.command != script::cmd::kClick ||
-        command.args[0] != "cmdStart" ||
-        program_.game().state().gamerunning) {
+        command.args[0] != "cmdStart" || program_.game().state().gamerunning) {
         return true;
     }
     if (restart_()) return false;

@@ -18,6 +18,7 @@ constexpr int kStarSlots = kMaxStars + 1;
 // Every variable of the game, by kind and name, in the game's order: the struct below and
 // the name table of korvane-sim's set, print and dump (state_names.cpp) are both made from
 // this one list, so that no variable lacks its name.
+// clang-format off
 #define KORVANE_GAME_STATE(FLAG, I16, I32, TEXT, I16_STARS, I32_STARS)                         \
     /* Program-wide; bluepen and blackpen are the viewscreen surface's pen handles. */        \
     FLAG(soundon) I16(numberofstars) I32(score) I32(gametime) I32(winscore) I32(nextwinscore)  \
@@ -40,6 +41,7 @@ constexpr int kStarSlots = kMaxStars + 1;
     I16(blast1x) I16(blast1y) I16(blast2x) I16(blast2y) I16(blast3x) I16(blast3y)              \
     I16(blast1frames) I16(blast2frames) I16(blast3frames) I16(clockframes)                     \
     I32(screenwidth) I32(screenheight) I16(modesteps) I16(holdsteps) I16(retreatsteps)
+// clang-format on
 
 struct GameState {
 #define KORVANE_FLAG(name) bool name = false;
@@ -57,6 +59,5 @@ struct GameState {
 #undef KORVANE_I16_STARS
 #undef KORVANE_I32_STARS
 };
-
 
 }  // namespace korvane

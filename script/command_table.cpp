@@ -71,7 +71,8 @@ const std::array<Command, kCommandCount> kCommands = {{
     {cmd::kClick, "NAME", Recorded::AsGiven, true,
      [](L l) {
          RequireArgs(l, 1);
-         if (!FindButton(l.args[0])) throw ScriptError(l.lineNumber, "unknown button " + Quoted(l.args[0]));
+         if (!FindButton(l.args[0]))
+             throw ScriptError(l.lineNumber, "unknown button " + Quoted(l.args[0]));
      },
      [](H h, L l) { h.ClickButton(*FindButton(l.args[0])); }},
     {cmd::kKeyUp, "CODE", Recorded::AsGiven, true,
@@ -85,7 +86,8 @@ const std::array<Command, kCommandCount> kCommands = {{
          CheckXY(l, 1);
      },
      [](H h, L l) {
-         Picture1_MouseUp(h.game(), std::stoi(l.args[0]), 0, std::stod(l.args[1]), std::stod(l.args[2]));
+         Picture1_MouseUp(h.game(), std::stoi(l.args[0]), 0, std::stod(l.args[1]),
+                          std::stod(l.args[2]));
      }},
     {cmd::kMinimise, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(true); }},
     {cmd::kRestore, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(false); }},
@@ -98,7 +100,10 @@ const std::array<Command, kCommandCount> kCommands = {{
      }},
     {cmd::kPrint, "NAME", Recorded::No, false,
      [](L l) { RequireArgs(l, 1); RequireName(l); },
-     [](H h, L l) { h.Print("var " + l.args[0] + " " + FormatStateVar(*FindStateVar(h.game().state(), l.args[0]))); }},
+     [](H h, L l) {
+         const StateVar var = *FindStateVar(h.game().state(), l.args[0]);
+         h.Print("var " + l.args[0] + " " + FormatStateVar(var));
+     }},
     {cmd::kDump, "", Recorded::No, false, NoArgs,
      [](H h, L) {
          for (const StateVar& var : NameTable(h.game().state()))
@@ -106,7 +111,8 @@ const std::array<Command, kCommandCount> kCommands = {{
      }},
     {cmd::kExpect, "NAME VALUE", Recorded::AsChecked, true, RequireValue,
      [](H h, L l) {
-         if (const std::optional<std::string> what = Desync(h.game().state(), l)) h.ExpectFailed(l, *what);
+         const std::optional<std::string> what = Desync(h.game().state(), l);
+         if (what) h.ExpectFailed(l, *what);
      }},
     {cmd::kLogged, "FRAMES [COUNT] EVENT", Recorded::No, false,
      [](L l) { ReadLoggedCheck(l); }, [](H h, L l) { h.CheckLogged(l); }},
@@ -114,7 +120,8 @@ const std::array<Command, kCommandCount> kCommands = {{
      [](L l) { RequireArgs(l, 2); CheckXY(l, 0); },
      [](H h, L l) {
          char hex[16];
-         std::snprintf(hex, sizeof hex, "0x%08X", h.game().surface().PeekPixel(std::stoi(l.args[0]), std::stoi(l.args[1])));
+         const Color c = h.game().surface().PeekPixel(std::stoi(l.args[0]), std::stoi(l.args[1]));
+         std::snprintf(hex, sizeof hex, "0x%08X", c);
          h.Print(l.command + " " + l.args[0] + " " + l.args[1] + " " + hex);
      }},
     {cmd::kScreen, "FILE", Recorded::No, false, [](L l) { RequireArgs(l, 1); },
@@ -128,14 +135,16 @@ const std::array<Command, kCommandCount> kCommands = {{
     {cmd::kSeed, "N", Recorded::AsChosen, true,
      [](L l) {
          RequireArgs(l, 1);
-         if (!ParseSeed(l.args[0])) throw ScriptError(l.lineNumber, "malformed seed " + Quoted(l.args[0]));
+         if (!ParseSeed(l.args[0]))
+             throw ScriptError(l.lineNumber, "malformed seed " + Quoted(l.args[0]));
      },
      [](H h, L l) { h.AnswerSeed(*ParseSeed(l.args[0])); }},
     {cmd::kScreenSize, "WxH", Recorded::AsChosen, true,
      [](L l) {
          RequireArgs(l, 1);
          if (!ParseScreenSize(l.args[0]))
-             throw ScriptError(l.lineNumber, "malformed screen size " + Quoted(l.args[0]) + ", expected WxH, each at most 100000");
+             throw ScriptError(l.lineNumber, "malformed screen size " + Quoted(l.args[0]) +
+                                                 ", expected WxH, each at most 100000");
      },
      [](H h, L l) { h.AnswerScreen(*ParseScreenSize(l.args[0])); }},
 }};

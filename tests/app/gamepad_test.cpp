@@ -76,15 +76,11 @@ class VirtualPad {
     SDL_Joystick* joystick_ = nullptr;
 };
 
-struct CommandList {
-    std::vector<std::string> seen;
-};
-
 class GamepadTest : public ::testing::Test {
   protected:
     void SetUp() override {
         program_.shell().SetGate([this](const script::ScriptLine& line) {
-            commands_.seen.push_back(script::LineText(line));
+            commands_.push_back(script::LineText(line));
             return true;
         });
         program_.game().Main();
@@ -130,7 +126,7 @@ class GamepadTest : public ::testing::Test {
     }
 
     Program program_;
-    CommandList commands_;
+    std::vector<std::string> commands_;  // every command given, as a line
 };
 
 TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs) {
@@ -194,12 +190,12 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
             },
             [&] { pad.Tap(SDL_CONTROLLER_BUTTON_START); }});
     pad.Tap(SDL_CONTROLLER_BUTTON_START);
-    EXPECT_TRUE(WaitUntil([&] { return !commands_.seen.empty() && !state().gamerunning; }));
+    EXPECT_TRUE(WaitUntil([&] { return !commands_.empty() && !state().gamerunning; }));
 
     EXPECT_EQ(starsShown, 151);
     EXPECT_TRUE(readyBefore);
     EXPECT_TRUE(hintClosed);
-    EXPECT_EQ(commands_.seen,
+    EXPECT_EQ(commands_,
               (std::vector<std::string>{"click cmdStart", "keyup 32", "keyup 67", "keyup 88",
                                         "keyup 90", "keyup 37", "keyup 39", "keyup 40", "keyup 17",
                                         "keyup 83", "keyup 72", "click cmdStart"}));
@@ -235,7 +231,7 @@ TEST_F(GamepadTest, PullingAndPluggingInAPadLeavesTheGameRunningAndIdleReadsNoth
 
     EXPECT_GT(pulledAt, 0);
     EXPECT_FALSE(launched) << "pulling a pad lets go of nothing";
-    EXPECT_EQ(commands_.seen,
+    EXPECT_EQ(commands_,
               (std::vector<std::string>{"click cmdStart", "keyup 32", "click cmdStart"}));
     // Once no pad is left, the reader stops polling after its short look for a new one.
     EXPECT_TRUE(WaitUntil([&] { return !gamepads.reader().polling(); }, 8000));

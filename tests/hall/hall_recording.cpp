@@ -24,7 +24,8 @@ bool PrintRecording(const std::string& seed, long frames, long shots) {
     game += "at " + std::to_string(frames / 2 + 5 + shots * 3) + " click cmdStop\n";
     game += "at " + std::to_string(frames) + " click cmdStart\n";
     std::string probe = game;
-    for (const char* name : korvane::script::kRecordedVariables) probe += std::string("print ") + name + "\n";
+    for (const char* name : korvane::script::kRecordedVariables)
+        probe += std::string("print ") + name + "\n";
     const korvane::script::RunResult run = korvane::script::RunScript(probe, {});
     if (run.exitCode != 0) {
         std::fprintf(stderr, "hall-recording: %s\n", run.error.c_str());
