@@ -17,17 +17,14 @@ constexpr OutcomeFacts kOutcomes[] = {
     {"frmVessikZap", kSoundSuperWeapon}, {"frmAntiZap", kSoundExplosion},
     {"frmUWin", kSoundVictory},
 };
-const OutcomeFacts& FactsOf(OutcomeKind kind) {
-    return kOutcomes[static_cast<int>(kind)];
-}
 }  // namespace
 
 const char* OutcomeName(OutcomeKind kind) {
-    return FactsOf(kind).name;
+    return kOutcomes[static_cast<int>(kind)].name;
 }
 
 int OutcomeSound(OutcomeKind kind) {
-    return FactsOf(kind).sound;
+    return kOutcomes[static_cast<int>(kind)].sound;
 }
 
 void OutcomeDialog::Form_Load() {
