@@ -46,7 +46,6 @@ QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
 }
 
 void QtShell::AttachGame(Game& game) {
-    game_ = &game;
     CommandHub::AttachGame(game);
     window_.controls().Picture1->SetSurface(&game.surface());
 }
@@ -62,9 +61,8 @@ void QtShell::DoEvents() {
 }
 
 void QtShell::WaitForNextBatch() {
-    if (!game_) return;
     const double refresh = RefreshMicros();
-    const double wait = pacer_.BatchWait(game_->surface().EmulatedMicros(), refresh);
+    const double wait = pacer_.BatchWait(game().surface().EmulatedMicros(), refresh);
     // The picture shown is the batch's last frame, painted as the program goes to sleep.
     // A machine too slow to wait still gets a picture every refresh and a half: not every
     // refresh, or a batch that runs a little long would be painted twice.
@@ -77,8 +75,7 @@ void QtShell::WaitForNextBatch() {
 }
 
 void QtShell::WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags) {
-    if (!game_) return;
-    const int millis = Pacer::WaitMillis(pacer_.Lead(game_->surface().EmulatedMicros()));
+    const int millis = Pacer::WaitMillis(pacer_.Lead(game().surface().EmulatedMicros()));
     if (millis > 0) SleepHandlingEvents(millis, flags);
 }
 

@@ -75,7 +75,6 @@ class QtShell : public script::CommandHub {
     void ModalClosed() { pacer_.Restart(); }
 
     MainWindow& window_;
-    Game* game_ = nullptr;
     Pacer::Clock clock_;
     Pacer pacer_;
     double lastRepaint_ = 0.0;  // when the frames last asked for the viewscreen's repaint

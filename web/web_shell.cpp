@@ -38,7 +38,6 @@ void CloseOnOk(const DialogEvent& e, bool& close) {
 WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {}
 
 void WebShell::AttachGame(Game& game) {
-    game_ = &game;
     CommandHub::AttachGame(game);
     Record("", [](const std::string& line) { page::Record(line.c_str()); });
     OnGameRecorded([] { page::GameRecorded(); });
@@ -107,10 +106,9 @@ void WebShell::DoEvents() {
 }
 
 void WebShell::WaitOutEmulatedTime(bool handleEvents) {
-    if (!game_) return;
     for (;;) {
         if (handleEvents) DispatchPending();
-        const double lead = pacer_.Lead(game_->surface().EmulatedMicros());
+        const double lead = pacer_.Lead(game().surface().EmulatedMicros());
         if (lead < kBatchMicros) return;
         page::Wait(Pacer::WaitMillis(lead), handleEvents);
         lastBrowserTurn_ = page::NowMillis();

@@ -72,7 +72,6 @@ class WebShell : public script::CommandHub {
     // events are handled as they come.
     void WaitOutEmulatedTime(bool handleEvents);
 
-    Game* game_ = nullptr;
     // The window whose overlay is open, empty when the main window has the input.
     std::string modalWindow_;
     ModalHandler modalHandler_;

@@ -24,22 +24,6 @@ namespace {
 using korvane::Game;
 using korvane::Program;
 
-// Runs each step at the start of its frame's yield, as korvane --replay runs a recording.
-class FrameSteps {
-  public:
-    explicit FrameSteps(korvane::QtShell& shell) : shell_(shell) {
-        shell.OnYield([this] {
-            if (const auto step = steps_.find(shell_.frame()); step != steps_.end()) step->second();
-        });
-    }
-    ~FrameSteps() { shell_.OnYield(nullptr); }
-    void At(int64_t frame, std::function<void()> step) { steps_[frame] = std::move(step); }
-
-  private:
-    korvane::QtShell& shell_;
-    std::map<int64_t, std::function<void()>> steps_;
-};
-
 QPushButton* Button(QWidget* parent, const char* name) {
     return parent->findChild<QPushButton*>(QString::fromLatin1(name));
 }
@@ -85,7 +69,12 @@ int main(int argc, char** argv) {
     // a globe nor fires before the pictures.
     program.shell().AnswerSeed(1);
     program.shell().AnswerScreen({1024, 768});
-    FrameSteps steps(program.shell());
+    // Each step runs at the start of its frame's yield, as korvane --replay runs a recording.
+    std::map<int64_t, std::function<void()>> steps;
+    program.shell().OnYield([&] {
+        if (const auto step = steps.find(program.shell().frame()); step != steps.end())
+            step->second();
+    });
     Game& game = program.game();
     QWidget* window = &program.window();
     game.Main();
@@ -103,23 +92,23 @@ int main(int argc, char** argv) {
 
     // A game: the ship moving, crosshairs aimed, a torpedo in flight and the phasers firing.
     // At 150 stars a frame is 5 ms of the game's own time.
-    steps.At(120, [&] {
+    steps[120] = [&] {
         // Left of where the victory dialog will stand, so that the wreck shows beside it.
         game.state().cubey = 190;
         game.state().cubex = 0;
         Button(window, "cmdXhairup")->click();
         Button(window, "cmdLeft")->click();
-    });
-    steps.At(280, [&] { Button(window, "cmdPhoton")->click(); });
-    steps.At(340, [&] { Button(window, "cmdXhairup")->click(); });
-    steps.At(400, [&] {
+    };
+    steps[280] = [&] { Button(window, "cmdPhoton")->click(); };
+    steps[340] = [&] { Button(window, "cmdXhairup")->click(); };
+    steps[400] = [&] {
         Button(window, "cmdPhaser")->click();
         save(window->grab().toImage(), "screenshot-game.png");
         Button(window, "cmdStop")->click();
-    });
+    };
 
     // Victory: the score set just past the win score; the frame's win test does the rest.
-    steps.At(520, [&] {
+    steps[520] = [&] {
         WhenModal([&](QWidget* victory) {
             QApplication::processEvents();
             save(WindowWithDialog(window, victory), "screenshot-victory.png");
@@ -127,7 +116,7 @@ int main(int argc, char** argv) {
         });
         game.state().score = game.state().winscore + 1;
         game.ShowScore();
-    });
+    };
 
     QTimer::singleShot(0, [&] {
         Button(window, "cmdStart")->click();  // runs the whole game
