@@ -123,7 +123,7 @@ void QtShell::RunModal(const std::function<void()>& exec) {
         });
     }
     exec();
-    ModalClosed();
+    pacer_.Restart();  // the player's time in a modal window is not the game's
 }
 
 void QtShell::ShowMessageBox(const std::string& text) {

@@ -71,8 +71,6 @@ class QtShell : public script::CommandHub {
     void ScheduleViewscreenRepaint();
     // The widget that shows a read-out now, if any.
     QWidget* ReadoutWidget(Readout which) const;
-    // The player's time in a modal window is not the game's.
-    void ModalClosed() { pacer_.Restart(); }
 
     MainWindow& window_;
     Pacer::Clock clock_;

@@ -13,16 +13,6 @@
 
 namespace korvane::script {
 
-namespace {
-
-void CheckLine(const ScriptLine& line) {
-    const Command* command = FindCommand(line.command);
-    if (!command) throw ScriptError(line.lineNumber, "unknown command " + Quoted(line.command));
-    command->check(line);
-}
-
-}  // namespace
-
 std::string Quoted(const std::string& text) {
     std::string out = "'";
     for (const unsigned char ch : text) {
@@ -104,6 +94,12 @@ LoggedCheck ReadLoggedCheck(const ScriptLine& line) {
 }
 
 namespace {
+
+void CheckLine(const ScriptLine& line) {
+    const Command* command = FindCommand(line.command);
+    if (!command) throw ScriptError(line.lineNumber, "unknown command " + Quoted(line.command));
+    command->check(line);
+}
 
 // The frames of an `at` line: F, or F..L for every frame from F to L, or F..L/S for every
 // S-th frame from F on.

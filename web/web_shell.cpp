@@ -95,7 +95,7 @@ void WebShell::WaitForEvents() {
 
 void WebShell::DoEvents() {
     Yield([this] {
-        MarkViewscreenDirty();
+        page::MarkViewscreenDirty();
         WaitOutEmulatedTime(true);
         DispatchPending();
         if (page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
@@ -190,14 +190,14 @@ void WebShell::ShowAboutBox() {
 }
 
 void WebShell::ShowMainWindow() {
-    MarkViewscreenDirty();
+    page::MarkViewscreenDirty();
 }
 
 void WebShell::ResetMainWindow() {
     // The window comes back as it was designed, which is not minimised: the game starts.
     MainWindowReset();
     page::ResetMainWindow();
-    MarkViewscreenDirty();
+    page::MarkViewscreenDirty();
 }
 
 void WebShell::EndProgram() {
@@ -223,7 +223,7 @@ void WebShell::SetTorpedoIndicator(int slot, bool ready) {
 
 void WebShell::FocusViewscreen() {
     page::Focus("Picture1");
-    MarkViewscreenDirty();
+    page::MarkViewscreenDirty();
 }
 
 void WebShell::PlaySound(int soundid, int playflags) {
@@ -244,10 +244,6 @@ void WebShell::PresentViewscreen() {
 }
 
 void WebShell::ViewscreenCleared() {
-    MarkViewscreenDirty();
-}
-
-void WebShell::MarkViewscreenDirty() {
     page::MarkViewscreenDirty();
 }
 

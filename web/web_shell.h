@@ -67,7 +67,6 @@ class WebShell : public script::CommandHub {
     // Opens the page's overlay for window, hands its events to handler until it sets close,
     // then takes the overlay down. The main window takes no input meanwhile.
     void RunModal(const std::string& window, const ModalHandler& handler);
-    void MarkViewscreenDirty();
     // Lets real time catch up with the emulated time; with handleEvents, the player's
     // events are handled as they come.
     void WaitOutEmulatedTime(bool handleEvents);

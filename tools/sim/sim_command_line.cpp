@@ -1,7 +1,5 @@
 #include "sim_command_line.h"
 
-#include <charconv>
-
 #include "korvane_version.h"
 #include "script.h"
 
@@ -14,11 +12,6 @@ using script::RunOptions;
 using script::RunResult;
 
 namespace {
-
-bool ParseUnsigned(const std::string& text, uint64_t& out) {
-    auto [ptr, err] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return err == std::errc() && ptr == text.data() + text.size() && !text.empty();
-}
 
 const char kUsage[] =
     "usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] [--record FILE] SCRIPT";
@@ -75,11 +68,9 @@ RunResult RunSimCommandLine(const std::vector<std::string>& args) {
             if (!size) return Failure("bad --screen value, expected WxH, each at most 100000");
             options.screen = *size;
         } else if (a == "--max-frames") {
-            uint64_t n = 0;
-            if (!value(v) || !ParseUnsigned(v, n) || n > (1ull << 62)) {
-                return Failure("bad --max-frames value");
-            }
-            options.maxFrames = static_cast<int64_t>(n);
+            const std::optional<uint64_t> n = value(v) ? ParseSeed(v) : std::nullopt;
+            if (!n || *n > (1ull << 62)) return Failure("bad --max-frames value");
+            options.maxFrames = static_cast<int64_t>(*n);
         } else if (a == "--record") {
             if (!value(options.recordPath) || options.recordPath.empty()) {
                 return Failure("--record needs a file name");
