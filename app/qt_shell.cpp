@@ -211,6 +211,7 @@ void QtShell::SetTorpedoIndicator(int slot, bool ready) {
 }
 
 void QtShell::FocusViewscreen() {
+    // Also after the teardown has cleared the viewscreen: it is shown again.
     window_.controls().Picture1->setFocus(Qt::OtherFocusReason);
     ScheduleViewscreenRepaint();
 }
@@ -241,10 +242,6 @@ void QtShell::PresentViewscreen() {
     ++inputHeld_;
     const auto released = qScopeGuard([this] { --inputHeld_; });
     WaitOutEmulatedTime(QEventLoop::ExcludeUserInputEvents);
-}
-
-void QtShell::ViewscreenCleared() {
-    ScheduleViewscreenRepaint();
 }
 
 void QtShell::SetMinimised(bool minimised) {

@@ -44,7 +44,6 @@ class QtShell : public script::CommandHub {
     void FocusViewscreen() override;
     void PlaySound(int soundid, int playflags) override;
     void PresentViewscreen() override;
-    void ViewscreenCleared() override;
 
     // CommandHub: a replayed line minimises the window itself.
     void SetMinimised(bool minimised) override;

@@ -54,8 +54,6 @@ class Game {
     // The main window was minimised or restored: a running game sees it in its next frame.
     void Form_Resize(bool minimised);
     void cmdExit_Click();
-    void EnablePlayControls();
-    void DisablePlayControls();
 
     // --- Start/stop and the frame loop --------------------------------------------------
     void cmdStart_Click();

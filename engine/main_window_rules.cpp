@@ -60,13 +60,6 @@ void Game::cmdExit_Click() {
     shell_.EndProgram();
 }
 
-void Game::EnablePlayControls() {
-    shell_.SetPlayControlsEnabled(true);
-}
-void Game::DisablePlayControls() {
-    shell_.SetPlayControlsEnabled(false);
-}
-
 void Game::ShowText(Readout which, const std::string& text) {
     surface_.Charge(cost::kReadoutUpdate);
     shell_.SetText(which, text);

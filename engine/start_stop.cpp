@@ -57,7 +57,7 @@ void Game::RunStartBranch() {
     ShowText(Readout::txtHighscore, std::to_string(s.highscore));
     shell_.ShowMainWindow();
     PlaySoundIfOn(kSoundGameStart);
-    EnablePlayControls();
+    shell_.SetPlayControlsEnabled(true);
 
     s.phaserfiring = false;
     s.beamframes = 0;
@@ -171,7 +171,7 @@ void Game::ShowOutcome(OutcomeKind kind) {
 
 void Game::StopPlay() {
     state_.gamerunning = false;
-    DisablePlayControls();
+    shell_.SetPlayControlsEnabled(false);
 }
 
 }  // namespace korvane

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fstream>
 
-#include "settings_dialog_rules.h"
 #include "state_names.h"
 
 namespace korvane::script {

@@ -19,11 +19,8 @@
 #include "command_table.h"
 #include "game.h"
 #include "script.h"
+#include "settings_dialog_rules.h"
 #include "shell.h"
-
-namespace korvane {
-class SettingsDialog;
-}
 
 namespace korvane::script {
 

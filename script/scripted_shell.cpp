@@ -9,10 +9,6 @@
 namespace korvane::script {
 
 namespace {
-const char* Flag(bool b) {
-    return b ? "True" : "False";
-}
-
 double ThreadCpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -149,7 +145,7 @@ void ScriptedShell::SetText(Readout which, const std::string& text) {
 }
 
 void ScriptedShell::SetTorpedoIndicator(int slot, bool ready) {
-    Log("option " + std::to_string(slot) + " " + Flag(ready));
+    Log("option " + std::to_string(slot) + (ready ? " True" : " False"));
 }
 
 void ScriptedShell::PlaySound(int soundid, int playflags) {

@@ -26,23 +26,17 @@ void HandSoundsToPage() {
     using korvane::sound::kEmbeddedSoundCount;
     using korvane::sound::kEmbeddedSounds;
     for (const EmbeddedSound& s : std::span(kEmbeddedSounds, kEmbeddedSoundCount)) {
-        korvane::page::DefineSound(s.id, s.bytes, s.size);
+        korvane::page::DefineSound(s.id, s.bytes, static_cast<int>(s.size));
     }
-}
-
-// The keys the game acts on, from the game's own table: the page keeps their presses from
-// the browser and posts their releases as lines of the recording language.
-void HandKeysToPage() {
-    for (const korvane::GameKey& k : korvane::kGameKeys) korvane::page::DefineKey(k.code);
 }
 
 // The gamepad's table, the desktop's own: the page reads the pads and posts, for each
 // control released, the line of the key or button it stands for.
 void HandPadToPage() {
     namespace pad = korvane::pad;
-    const int stick[4] = {pad::kStickLeft, pad::kStickRight, pad::kStickUp, pad::kStickDown};
     // The standard layout's buttons come first, numbered as the browser numbers them.
-    korvane::page::DefinePad(pad::kPressAt, pad::kReleaseAt, pad::kHome + 1, stick);
+    korvane::page::DefinePad(pad::kPressAt, pad::kReleaseAt, pad::kHome + 1, pad::kStickLeft,
+                             pad::kStickRight, pad::kStickUp, pad::kStickDown);
     for (int c = 0; c < pad::kControlCount; ++c) {
         const auto control = static_cast<pad::Control>(c);
         const pad::PadCommand* command = pad::CommandFor(control);
@@ -65,7 +59,9 @@ int main() {
     shell.AttachGame(game);
 
     korvane::page::DefineWindows();
-    HandKeysToPage();
+    // The keys the game acts on, from the game's own table: the page keeps their presses from
+    // the browser and posts their releases as lines of the recording language.
+    for (const korvane::GameKey& k : korvane::kGameKeys) korvane::page::DefineKey(k.code);
     HandPadToPage();
     HandSoundsToPage();
     korvane::page::AttachViewscreen(game.surface().Pixels().data());

@@ -42,14 +42,14 @@ EM_JS(void, korvane_define_picture, (const char* name, const uint32_t* pixels, i
                                      HEAPU32.slice(pixels >> 2, (pixels >> 2) + width * height));
 });
 EM_JS(void, DefineKey, (int code), { Module.korvanePage.defineKey(code); });
-EM_JS(void, korvane_define_pad, (double pressAt, double releaseAt, int buttons, int left,
-                                 int right, int up, int down), {
+EM_JS(void, DefinePad, (double pressAt, double releaseAt, int buttons, int left, int right,
+                        int up, int down), {
     Module.korvanePage.definePad({pressAt, releaseAt, buttons, stick: [[left, right], [up, down]]});
 });
 EM_JS(void, DefinePadControl, (int control, const char* line, int dialogKey), {
     Module.korvanePage.definePadControl(control, UTF8ToString(line), dialogKey);
 });
-EM_JS(void, korvane_define_sound, (int id, const unsigned char* bytes, int size), {
+EM_JS(void, DefineSound, (int id, const unsigned char* bytes, int size), {
     Module.korvanePage.defineSound(id, HEAPU8.slice(bytes, bytes + size));
 });
 EM_JS(void, AttachViewscreen, (const uint32_t* pixels), {
@@ -131,12 +131,6 @@ void DefineWindows() {
                                    c.text, bar ? kMinStars : 0, bar ? kMaxStars : 0);
         }
     }
-}
-void DefinePad(double pressAt, double releaseAt, int buttonCount, const int stick[4]) {
-    korvane_define_pad(pressAt, releaseAt, buttonCount, stick[0], stick[1], stick[2], stick[3]);
-}
-void DefineSound(int id, const unsigned char* bytes, std::size_t size) {
-    korvane_define_sound(id, bytes, static_cast<int>(size));
 }
 
 }  // namespace korvane::page

@@ -4,7 +4,6 @@
 // control names. Most are the page's own JavaScript, called directly (page.cpp); a flag
 // is passed as 0 or 1.
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -23,16 +22,18 @@ double NowMillis();
 // the absorption dialog's picture; the page builds the main window at once, and each modal
 // window when it opens.
 void DefineWindows();
-// The gamepad: the thresholds of its analog controls, which controls the left stick's axes
-// are, and for each control the main window's command line ("keyup 32", "click cmdStart",
-// empty for none) and the key it stands for in a dialog (0 for none).
-void DefinePad(double pressAt, double releaseAt, int buttonCount, const int stick[4]);
-void DefineSound(int id, const unsigned char* bytes, std::size_t size);
 
 extern "C" {
+// The gamepad: the thresholds of its analog controls, which controls the left stick's axes
+// are (left, right, up, down), and for each control the main window's command line
+// ("keyup 32", "click cmdStart", empty for none) and the key it stands for in a dialog (0 for
+// none).
+void DefinePad(double pressAt, double releaseAt, int buttonCount, int left, int right, int up,
+               int down);
+void DefinePadControl(int control, const char* line, int dialogKey);
+void DefineSound(int id, const unsigned char* bytes, int size);
 // A key the game acts on: the page keeps its presses from the browser.
 void DefineKey(int code);
-void DefinePadControl(int control, const char* line, int dialogKey);
 void AttachViewscreen(const uint32_t* pixels);
 // The canvas is redrawn from the surface at the next display frame, or at once.
 void MarkViewscreenDirty();

@@ -222,6 +222,7 @@ void WebShell::SetTorpedoIndicator(int slot, bool ready) {
 }
 
 void WebShell::FocusViewscreen() {
+    // Also after the teardown has cleared the viewscreen: it is drawn again.
     page::Focus("Picture1");
     page::MarkViewscreenDirty();
 }
@@ -241,10 +242,6 @@ void WebShell::PresentViewscreen() {
     page::DrawViewscreenNow();
     // The flash stays on screen for its emulated time; the player's input waits for it.
     WaitOutEmulatedTime(false);
-}
-
-void WebShell::ViewscreenCleared() {
-    page::MarkViewscreenDirty();
 }
 
 uint64_t WebShell::RealClockSeed() {

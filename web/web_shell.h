@@ -55,7 +55,6 @@ class WebShell : public script::CommandHub {
     void FocusViewscreen() override;
     void PlaySound(int soundid, int playflags) override;
     void PresentViewscreen() override;
-    void ViewscreenCleared() override;
 
   private:
     using ModalHandler = std::function<void(const DialogEvent&, bool& close)>;

@@ -31,9 +31,6 @@ expect_exit_zero
 rec=$work/game.rec
 grep -q '^at [0-9]* keyup 67$' "$rec" && grep -q '^at [0-9]* mouseup 1 400 92$' "$rec" ||
     fail "the recording lacks the game: $(cat "$rec")"
-for name in score highscore gametime x crossx crossy cubex cubey winscore; do
-    grep -q "^expect $name -\?[0-9]*$" "$rec" || fail "the recording does not check $name"
-done
 "$sim" "$rec" >"$work/sim.log" 2>&1 || fail "korvane-sim: exit $?: $(tail -2 "$work/sim.log")"
 # The replay runs as many frames as the game did: the commands sit in their own frames.
 frames=$(sed -n 's/^# \([0-9]*\) frames so far$/\1/p' "$rec" | tail -1)
