@@ -10,10 +10,10 @@ namespace korvane {
 
 namespace {
 const char kUsage[] =
-    "Usage: korvane [--record FILE] [--hall URL] | --replay FILE | --help | --version\n";
+    "Usage: korvane [--record FILE] [--hall URL | --replay FILE] | --help | --version\n";
 
 const char kHelp[] =
-    "Usage: korvane [--record FILE] [--hall URL] | --replay FILE | --help | --version\n"
+    "Usage: korvane [--record FILE] [--hall URL | --replay FILE] | --help | --version\n"
     "\n"
     "Korvane: command the starship Halcyra against one huge Vessik cube, with phasers,\n"
     "photon torpedoes and shields. Choose the number of stars, which sets the game's\n"
@@ -61,8 +61,12 @@ std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string
         return UsageError("unexpected argument '" + parser.positionalArguments().first() + "'");
     }
     QStringList given = parser.optionNames();
-    // A hall game may be recorded as well: --hall goes with --record, every other option alone.
-    if (given.count("hall") == 1 && given.contains("record")) given.removeOne("hall");
+    // A hall game or a replay may be recorded as well: --hall or --replay goes with --record,
+    // every other option alone.
+    if (given.contains("record") && given.count("hall") + given.count("replay") == 1) {
+        given.removeOne("hall");
+        given.removeOne("replay");
+    }
     if (given.size() > 1) {
         return UsageError(given.count(given.first()) > 1 ? "--" + given.first() + " is given twice"
                                                          : "--" + given[0] + " and --" + given[1] +

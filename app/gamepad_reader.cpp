@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace korvane {
 
@@ -14,40 +15,26 @@ constexpr int kPollMillis = 16;
 constexpr int kLookMillis = 3000;
 
 std::optional<pad::Control> ControlOfButton(int sdlButton) {
-    switch (sdlButton) {
-        case SDL_CONTROLLER_BUTTON_A:
-            return pad::kA;
-        case SDL_CONTROLLER_BUTTON_B:
-            return pad::kB;
-        case SDL_CONTROLLER_BUTTON_X:
-            return pad::kX;
-        case SDL_CONTROLLER_BUTTON_Y:
-            return pad::kY;
-        case SDL_CONTROLLER_BUTTON_BACK:
-            return pad::kBack;
-        case SDL_CONTROLLER_BUTTON_GUIDE:
-            return pad::kHome;
-        case SDL_CONTROLLER_BUTTON_START:
-            return pad::kStart;
-        case SDL_CONTROLLER_BUTTON_LEFTSTICK:
-            return pad::kLeftStickPress;
-        case SDL_CONTROLLER_BUTTON_RIGHTSTICK:
-            return pad::kRightStickPress;
-        case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
-            return pad::kLeftShoulder;
-        case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
-            return pad::kRightShoulder;
-        case SDL_CONTROLLER_BUTTON_DPAD_UP:
-            return pad::kDpadUp;
-        case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-            return pad::kDpadDown;
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-            return pad::kDpadLeft;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-            return pad::kDpadRight;
-        default:
-            return std::nullopt;  // paddles, touchpads and the like
+    static constexpr std::pair<int, pad::Control> kButtons[] = {
+        {SDL_CONTROLLER_BUTTON_A, pad::kA},
+        {SDL_CONTROLLER_BUTTON_B, pad::kB},
+        {SDL_CONTROLLER_BUTTON_X, pad::kX},
+        {SDL_CONTROLLER_BUTTON_Y, pad::kY},
+        {SDL_CONTROLLER_BUTTON_BACK, pad::kBack},
+        {SDL_CONTROLLER_BUTTON_GUIDE, pad::kHome},
+        {SDL_CONTROLLER_BUTTON_START, pad::kStart},
+        {SDL_CONTROLLER_BUTTON_LEFTSTICK, pad::kLeftStickPress},
+        {SDL_CONTROLLER_BUTTON_RIGHTSTICK, pad::kRightStickPress},
+        {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, pad::kLeftShoulder},
+        {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, pad::kRightShoulder},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, pad::kDpadUp},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, pad::kDpadDown},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, pad::kDpadLeft},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, pad::kDpadRight}};
+    for (const auto& [button, control] : kButtons) {
+        if (button == sdlButton) return control;
     }
+    return std::nullopt;  // paddles, touchpads and the like
 }
 
 }  // namespace
@@ -138,23 +125,15 @@ void GamepadReader::Poll() {
             case SDL_CONTROLLERAXISMOTION: {
                 Pad* pad = Attached(event.caxis.which);
                 if (!pad) break;
-                pad::PadState& state = pad->state;
                 const double value = std::max(-1.0, event.caxis.value / 32767.0);
-                switch (event.caxis.axis) {
-                    case SDL_CONTROLLER_AXIS_LEFTX:
-                        Report(state.SetStickAxis(0, value));
-                        break;
-                    case SDL_CONTROLLER_AXIS_LEFTY:
-                        Report(state.SetStickAxis(1, value));
-                        break;
-                    case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
-                        Report(state.SetButton(pad::kLeftTrigger, value));
-                        break;
-                    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
-                        Report(state.SetButton(pad::kRightTrigger, value));
-                        break;
-                    default:
-                        break;  // the right stick has no command
+                const int axis = event.caxis.axis;  // the right stick has no command
+                if (axis == SDL_CONTROLLER_AXIS_LEFTX || axis == SDL_CONTROLLER_AXIS_LEFTY) {
+                    Report(
+                        pad->state.SetStickAxis(axis == SDL_CONTROLLER_AXIS_LEFTX ? 0 : 1, value));
+                } else if (axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT) {
+                    Report(pad->state.SetButton(pad::kLeftTrigger, value));
+                } else if (axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT) {
+                    Report(pad->state.SetButton(pad::kRightTrigger, value));
                 }
                 break;
             }

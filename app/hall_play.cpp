@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "command_table.h"
+
 namespace korvane {
 
 namespace {
@@ -68,19 +70,23 @@ HallPlay::HallPlay(Program& program, const QUrl& hall, const std::string& record
     : program_(program),
       hall_(hall),
       arguments_(std::move(arguments)),
-      recorder_(program, recordPath, [this](const std::string& line) { recorded_ += line + "\n"; }),
       noTicket_(QStringLiteral("it has not answered yet")),
       restart_([this] { return ReExecute(); }) {
-    recorder_.PutAhead(this);
-    recorder_.recording().OnGameRecorded([this] { GameRecorded(); });
-    program_.SetCommandGate([this](const std::string& command) { return MayHandle(command); });
+    // It records the game itself, into --record's file too.
+    QtShell& shell = program_.shell();
+    shell.Record(recordPath, [this](const std::string& line) { recorded_ += line + "\n"; });
+    shell.ChooseSeed([this](uint64_t clockSeed) { return SeedSeen(clockSeed); });
+    shell.OnGameRecorded([this] { GameRecorded(); });
+    shell.SetGate([this](const script::ScriptLine& command) { return MayHandle(command); });
     renewal_.setSingleShot(true);
     connect(&renewal_, &QTimer::timeout, this, [this] { TakeTicket(); });
     TakeTicket();
 }
 
 HallPlay::~HallPlay() {
-    program_.SetCommandGate(nullptr);
+    program_.shell().SetGate(nullptr);
+    program_.shell().ChooseSeed(nullptr);
+    program_.shell().StopRecording();
     for (QNetworkReply* reply : network_.findChildren<QNetworkReply*>()) reply->disconnect(this);
 }
 
@@ -164,9 +170,9 @@ void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
     });
 }
 
-bool HallPlay::MayHandle(const std::string& command) {
-    if (stage_ != Stage::Ended || command != "click cmdStart" ||
-        program_.game().state().gamerunning) {
+bool HallPlay::MayHandle(const script::ScriptLine& command) {
+    if (stage_ != Stage::Ended || command.command != script::cmd::kClick ||
+        command.args[0] != "cmdStart" || program_.game().state().gamerunning) {
         return true;
     }
     if (restart_()) return false;

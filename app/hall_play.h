@@ -18,14 +18,12 @@
 
 #include "hall_dialog.h"
 #include "program.h"
-#include "recorder.h"
-#include "shell_tap.h"
 
 class QNetworkReply;
 
 namespace korvane {
 
-class HallPlay : public QObject, public ShellTap {
+class HallPlay : public QObject {
   public:
     // hall: the hall's address; recordPath: --record's file, or empty; arguments: the
     // program's own, for the fresh program after a hall game.
@@ -43,10 +41,9 @@ class HallPlay : public QObject, public ShellTap {
     // Everything recorded so far, in the --record format.
     const std::string& Recorded() const { return recorded_; }
 
-    // ShellTap, ahead of the recorder: the hall game's seed is the ticket's.
-    uint64_t SeedSeen(uint64_t clockSeed) override;
-
   private:
+    // The hall game's seed is the ticket's.
+    uint64_t SeedSeen(uint64_t clockSeed);
     // Waiting: no game yet; Playing: the hall game runs; Ended: it is over; Off: this run
     // plays no more for the hall.
     enum class Stage { Waiting, Playing, Ended, Off };
@@ -60,7 +57,7 @@ class HallPlay : public QObject, public ShellTap {
     void GameRecorded();
     void OfferEntry(int score);
     void Submit(const QString& name, HallDialog::Answered answered);
-    bool MayHandle(const std::string& command);
+    bool MayHandle(const script::ScriptLine& command);
     bool ReExecute();
 
     Program& program_;
@@ -68,7 +65,6 @@ class HallPlay : public QObject, public ShellTap {
     QStringList arguments_;
     std::string recorded_;
     std::string hallGame_;  // the recording of the hall game alone, as it ended
-    Recorder recorder_;     // writes into recorded_ (and --record's file)
     Stage stage_ = Stage::Waiting;
     std::optional<Ticket> ticket_;
     QString noTicket_;  // why there is no ticket in hand

@@ -13,8 +13,6 @@
 #include "korvane_version.h"
 #include "look.h"
 #include "program.h"
-#include "recorder.h"
-#include "replayer.h"
 #include "script.h"
 
 namespace {
@@ -91,9 +89,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("org.korvane.Korvane");
     korvane::look::InstallLook(app);
     korvane::Program program;
-    std::unique_ptr<korvane::Recorder> recorder;
     std::unique_ptr<korvane::HallPlay> hall;
-    std::unique_ptr<korvane::Replayer> replayer;
     // A replay plays itself: the pads are left alone, as the keyboard is.
     std::unique_ptr<korvane::Gamepads> gamepads;
     if (!play.hallUrl.empty()) {
@@ -103,14 +99,10 @@ int main(int argc, char** argv) {
         hall = std::make_unique<korvane::HallPlay>(
             program, QUrl(QString::fromStdString(play.hallUrl)), play.recordPath, arguments);
     } else if (!play.recordPath.empty()) {
-        recorder = std::make_unique<korvane::Recorder>(program, play.recordPath);
+        program.shell().Record(play.recordPath);
     }
-    if (!play.replayPath.empty()) {
-        replayer = std::make_unique<korvane::Replayer>(program, std::move(recording));
-    } else {
-        gamepads = std::make_unique<korvane::Gamepads>(program);
-    }
+    if (play.replayPath.empty()) gamepads = std::make_unique<korvane::Gamepads>(program);
     program.game().Main();
-    if (replayer) replayer->Begin();
+    if (!play.replayPath.empty()) program.Replay(std::move(recording));
     return app.exec();
 }

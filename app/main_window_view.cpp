@@ -21,9 +21,6 @@ MainWindow::MainWindow() {
         return findChild<QWidget*>(QString::fromStdString(name));
     };
     c_.Picture1 = static_cast<Viewscreen*>(named("Picture1"));
-    c_.txtScore = static_cast<QLineEdit*>(named("txtScore"));
-    c_.txtGameTime = static_cast<QLineEdit*>(named("txtGameTime"));
-    c_.txtHighscore = static_cast<QLineEdit*>(named("txtHighscore"));
     for (size_t i = 0; i < c_.options.size(); ++i) {
         c_.options[i] = static_cast<QRadioButton*>(named("Option" + std::to_string(i + 1)));
     }
@@ -46,11 +43,16 @@ void MainWindow::SetPlayControlsEnabled(bool enabled) {
 void MainWindow::ResetControls() {
     SetPlayControlsEnabled(false);
     for (QRadioButton* option : c_.options) option->setChecked(false);
-    c_.txtScore->clear();
-    c_.txtGameTime->clear();
-    c_.txtHighscore->clear();
+    for (QLineEdit* readout : findChildren<QLineEdit*>()) readout->clear();
     c_.button("cmdSound")->setText(QString::fromLatin1(FindButton("cmdSound")->caption));
     c_.Picture1->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && onMinimisedChanged) {
+        onMinimisedChanged(isMinimized());
+    }
+    QWidget::changeEvent(event);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

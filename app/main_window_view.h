@@ -11,7 +11,6 @@
 
 #include "buttons.h"
 
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -22,9 +21,6 @@ class Viewscreen;
 // The controls that the program sets or wires.
 struct MainWindowControls {
     Viewscreen* Picture1 = nullptr;
-    QLineEdit* txtScore = nullptr;
-    QLineEdit* txtGameTime = nullptr;
-    QLineEdit* txtHighscore = nullptr;
     // The torpedo indicators Option1 to Option3.
     std::array<QRadioButton*, 3> options{};
     // The buttons, in the order of the button table.
@@ -47,9 +43,12 @@ class MainWindow : public QWidget {
 
     // The user or the system closes the window.
     std::function<void()> onClose;
+    // The window was minimised or restored.
+    std::function<void(bool minimised)> onMinimisedChanged;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     MainWindowControls c_;

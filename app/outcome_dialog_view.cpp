@@ -1,17 +1,14 @@
 #include "outcome_dialog_view.h"
 
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 
-#include "readout_registry.h"
 #include "window_builder.h"
 #include "window_descriptions.h"
 
 namespace korvane {
 
-FrmOutcome::FrmOutcome(OutcomeDialog& model, ReadoutRegistry& readouts, QWidget* parent)
-    : QDialog(parent), model_(model), readouts_(readouts) {
+FrmOutcome::FrmOutcome(OutcomeDialog& model, QWidget* parent) : QDialog(parent), model_(model) {
     BuildWindow(this, WindowNamed(OutcomeName(model.kind())));
     close_ = findChild<QPushButton*>(QStringLiteral("cmdClose"));
     close_->installEventFilter(this);
@@ -19,26 +16,22 @@ FrmOutcome::FrmOutcome(OutcomeDialog& model, ReadoutRegistry& readouts, QWidget*
         if (model_.cmdClose_Click()) accept();
     });
 
-    if (auto* harder = findChild<QPushButton*>(QStringLiteral("cmdChangeWinscore"))) {
-        currentScore_ = findChild<QLineEdit*>(QStringLiteral("txtCurrentScore"));
-        nextScore_ = findChild<QLineEdit*>(QStringLiteral("txtNextscore"));
-        readouts_.Attach(Readout::txtCurrentScore, currentScore_);
-        readouts_.Attach(Readout::txtNextscore, nextScore_);
-        connect(harder, &QPushButton::clicked, this, [this, harder] {
+    harder_ = findChild<QPushButton*>(QStringLiteral("cmdChangeWinscore"));
+    if (harder_) {
+        connect(harder_, &QPushButton::clicked, this, [this] {
             model_.cmdChangeWinscore_Click();
-            harder->setEnabled(model_.changeWinscoreEnabled());
+            Refresh();
         });
-        setTabOrder(close_, harder);
+        setTabOrder(close_, harder_);
     }
-}
-
-FrmOutcome::~FrmOutcome() {
-    if (currentScore_) readouts_.Detach(Readout::txtCurrentScore, currentScore_);
-    if (nextScore_) readouts_.Detach(Readout::txtNextscore, nextScore_);
 }
 
 void FrmOutcome::Load() {
     model_.Form_Load();
+}
+
+void FrmOutcome::Refresh() {
+    if (harder_) harder_->setEnabled(model_.changeWinscoreEnabled());
 }
 
 bool FrmOutcome::eventFilter(QObject* watched, QEvent* event) {

@@ -12,16 +12,15 @@ class QPushButton;
 
 namespace korvane {
 
-class ReadoutRegistry;
-
 class FrmOutcome : public QDialog {
   public:
-    FrmOutcome(OutcomeDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
-    ~FrmOutcome() override;
+    explicit FrmOutcome(OutcomeDialog& model, QWidget* parent = nullptr);
 
     // What the platform does when it loads the form: the model's load (its sound, and the
     // victory dialog's score boxes).
     void Load();
+    // The make-harder button as the rules leave it (after a replay's answer).
+    void Refresh();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,10 +29,8 @@ class FrmOutcome : public QDialog {
 
   private:
     OutcomeDialog& model_;
-    ReadoutRegistry& readouts_;
     QPushButton* close_ = nullptr;
-    QWidget* currentScore_ = nullptr;
-    QWidget* nextScore_ = nullptr;
+    QPushButton* harder_ = nullptr;
 };
 
 }  // namespace korvane

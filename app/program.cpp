@@ -2,19 +2,34 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
 #include "buttons.h"
-#include "commands.h"
+#include "command_table.h"
 #include "key_codes.h"
 #include "viewscreen.h"
 
 namespace korvane {
 
 namespace {
+
+using script::MakeLine;
+namespace cmd = script::cmd;
+
+// Long enough to see the end of a game replayed, short enough not to bore.
+constexpr int kReplayPauseMillis = 1000;
+
+bool IsPlayerInput(QEvent::Type type) {
+    using E = QEvent;
+    return type == E::KeyPress || type == E::KeyRelease || type == E::ShortcutOverride ||
+           type == E::MouseButtonPress || type == E::MouseButtonRelease ||
+           type == E::MouseButtonDblClick || type == E::Wheel;
+}
 
 // The keys with which a focused button would press itself.
 bool IsButtonPressKey(int key) {
@@ -24,7 +39,21 @@ bool IsButtonPressKey(int key) {
 
 }  // namespace
 
+bool KeyPreview::FilterReplay(QObject* watched, QEvent* event) {
+    if (!event->spontaneous()) return false;
+    const QEvent::Type type = event->type();
+    // The player closing a dialog with its close box ends the replay, as closing the main
+    // window does (through the window's own close handler).
+    if (type == QEvent::Close && qobject_cast<QDialog*>(watched)) endReplay();
+    if (type == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Q && !key->isAutoRepeat()) endReplay();
+    }
+    return IsPlayerInput(type);
+}
+
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
+    if (endReplay) return FilterReplay(watched, event);
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
@@ -51,18 +80,16 @@ Program::Program()
       systemClose_([this] { game_.Form_QueryUnload(UnloadReason::BySystem); }) {
     shell_.AttachGame(game_);
     ConnectButtons();
-    window_.controls().Picture1->onMouseUp = [this](int button, int shift, double px, double py) {
+    window_.controls().Picture1->onMouseUp = [this](int button, int, double px, double py) {
         // A script names the pixel the game takes the position for.
         const auto pixel = [](double v) {
             return std::to_string(std::clamp(std::lround(v), -32768L, 32767L));
         };
-        Handle("mouseup " + std::to_string(button) + " " + pixel(px) + " " + pixel(py),
-               [=, this] { Picture1_MouseUp(game_, button, shift, px, py); });
+        shell_.Give(MakeLine(cmd::kMouseUp, {std::to_string(button), pixel(px), pixel(py)}));
     };
     // The user or the system closing the window ends the program, also during a game.
-    window_.onClose = [this] {
-        Handle("close", [this] { game_.Form_QueryUnload(UnloadReason::ByUser); });
-    };
+    window_.onClose = [this] { shell_.Give(MakeLine(cmd::kClose)); };
+    window_.onMinimisedChanged = [this](bool minimised) { game_.Form_Resize(minimised); };
     qApp->installEventFilter(&keyPreview_);
 }
 
@@ -70,26 +97,34 @@ Program::~Program() {
     qApp->removeEventFilter(&keyPreview_);
 }
 
-void Program::KeyUp(int virtualKey, int shift) {
-    Handle("keyup " + std::to_string(virtualKey),
-           [this, virtualKey, shift] { Form_KeyUp(game_, virtualKey, shift); });
-}
-
-void Program::Handle(const std::string& command, const std::function<void()>& handler) {
-    if (commandGate_ && !commandGate_(command)) return;
-    if (commandTap_) commandTap_->Before(command);
-    handler();
-    if (commandTap_) commandTap_->After();
+void Program::KeyUp(int virtualKey, int /*shift: the game ignores it*/) {
+    shell_.Give(MakeLine(cmd::kKeyUp, {std::to_string(virtualKey)}));
 }
 
 void Program::ConnectButtons() {
     for (size_t b = 0; b < kButtons.size(); ++b) {
         QPushButton* button = window_.controls().buttons[b];
-        QObject::connect(button, &QPushButton::clicked, button, [this, b] {
-            Handle(std::string("click ") + kButtons[b].name,
-                   [this, b] { Click(game_, kButtons[b]); });
-        });
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [this, b] { shell_.Give(MakeLine(cmd::kClick, {kButtons[b].name})); });
     }
+}
+
+void Program::Replay(std::vector<script::ScriptLine> lines) {
+    shell_.Load(std::move(lines));
+    keyPreview_.endReplay = [this] { shell_.EndProgram(); };
+    QTimer::singleShot(kReplayPauseMillis, &window_, [this] { RunReplayIdleLines(); });
+}
+
+void Program::RunReplayIdleLines() {
+    for (;;) {
+        const int64_t before = shell_.frame();
+        if (!shell_.RunNextIdleLine()) break;
+        if (shell_.frame() != before) {
+            QTimer::singleShot(kReplayPauseMillis, &window_, [this] { RunReplayIdleLines(); });
+            return;
+        }
+    }
+    QTimer::singleShot(2 * kReplayPauseMillis, &window_, [this] { shell_.EndProgram(); });
 }
 
 }  // namespace korvane

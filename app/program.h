@@ -5,38 +5,34 @@
 #include <QObject>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "game.h"
 #include "main_window_view.h"
 #include "qt_shell.h"
+#include "script.h"
 #include "system_close.h"
 
 namespace korvane {
 
 // Key preview: the main window sees every key release before the control with the focus,
 // so the game's keys work whatever has the focus; and no button of the main window is ever
-// pressed by the space bar or Enter.
+// pressed by the space bar or Enter. While a recording is replayed the player's input is
+// kept from every window, and Q or a dialog's close box ends the replay (endReplay).
 class KeyPreview : public QObject {
   public:
     using KeyUp = std::function<void(int virtualKey, int shift)>;
     KeyPreview(MainWindow& window, KeyUp keyUp) : window_(window), keyUp_(std::move(keyUp)) {}
+    std::function<void()> endReplay;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    bool FilterReplay(QObject* watched, QEvent* event);
+
     MainWindow& window_;
     KeyUp keyUp_;
-};
-
-// Sees every command the player gives the main window, written as a korvane-sim script
-// line (click cmdStart, keyup 32, mouseup 1 20 30, close), just before and after it is
-// handled; for recording games.
-class CommandTap {
-  public:
-    virtual ~CommandTap() = default;
-    virtual void Before(const std::string& command) = 0;
-    virtual void After() = 0;
 };
 
 class Program {
@@ -48,28 +44,24 @@ class Program {
     QtShell& shell() { return shell_; }
     Game& game() { return game_; }
 
-    void SetCommandTap(CommandTap* tap) { commandTap_ = tap; }
-    // Asked before each command the player gives the main window, written as for the tap:
-    // a command it answers false to is not handled at all (the hall play turns the start
-    // after a hall game into a fresh program's).
-    using CommandGate = std::function<bool(const std::string& command)>;
-    void SetCommandGate(CommandGate gate) { commandGate_ = std::move(gate); }
-
     // A key released in the main window, as the window hands it to the game (a gamepad
     // gives its keys here too).
     void KeyUp(int virtualKey, int shift);
 
+    // korvane --replay: the recording's lines played in the window at the game's own pace,
+    // each where korvane-sim runs it, beginning after a pause; the player's input is ignored.
+    void Replay(std::vector<script::ScriptLine> lines);
+
   private:
     void ConnectButtons();
-    void Handle(const std::string& command, const std::function<void()>& handler);
+    // The lines between games, one after the other; after a game, a pause first.
+    void RunReplayIdleLines();
 
     MainWindow window_;
     QtShell shell_;
     Game game_;
     KeyPreview keyPreview_;
     SystemClose systemClose_;
-    CommandTap* commandTap_ = nullptr;
-    CommandGate commandGate_;
 };
 
 }  // namespace korvane

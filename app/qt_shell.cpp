@@ -2,10 +2,13 @@
 
 #include <unistd.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <algorithm>
 #include <chrono>
@@ -29,52 +32,37 @@ constexpr double kDefaultRefreshMicros = 1e6 / 60.0;
 // A wait that oversleeps a little, as a loaded machine's do, is made up by the next
 // frames rather than lost.
 constexpr double kToleratedLateMicros = kDefaultRefreshMicros;
-
-// Counts a wait that leaves the player's input for later, while it lasts.
-class HeldInput {
-  public:
-    explicit HeldInput(int& count) : count_(count) { ++count_; }
-    ~HeldInput() { --count_; }
-    HeldInput(const HeldInput&) = delete;
-    HeldInput& operator=(const HeldInput&) = delete;
-
-  private:
-    int& count_;
-};
+// While a recording is replayed: long enough to see a dialog, short enough not to bore.
+constexpr int kReplayPauseMillis = 1000;
 
 }  // namespace
 
 QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
     : window_(window), clock_(std::move(clock)), pacer_(clock_, kToleratedLateMicros) {
     const MainWindowControls& c = window_.controls();
-    readouts_.Attach(Readout::txtScore, c.txtScore);
-    readouts_.Attach(Readout::txtGameTime, c.txtGameTime);
-    readouts_.Attach(Readout::txtHighscore, c.txtHighscore);
-    readouts_.Attach(Readout::cmdSound, c.button("cmdSound"));
-
     repaintTimer_.setSingleShot(true);
     QObject::connect(&repaintTimer_, &QTimer::timeout, c.Picture1,
                      [picture = c.Picture1] { picture->update(); });
 }
 
 void QtShell::AttachGame(Game& game) {
-    game_ = &game;
+    CommandHub::AttachGame(game);
     window_.controls().Picture1->SetSurface(&game.surface());
 }
 
 void QtShell::DoEvents() {
-    if (tap_) tap_->YieldBegins();
-    // Wait first, handling events as they come, then take whatever arrived at the very end:
-    // a key released during the wait acts in this frame, not the next.
-    WaitForNextBatch();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (tap_) tap_->YieldEnds();
+    Yield([this] {
+        if (onYield_) onYield_();
+        // Wait first, handling events as they come, then take whatever arrived at the very
+        // end: a key released during the wait acts in this frame, not the next.
+        WaitForNextBatch();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    });
 }
 
 void QtShell::WaitForNextBatch() {
-    if (!game_) return;
     const double refresh = RefreshMicros();
-    const double wait = pacer_.BatchWait(game_->surface().EmulatedMicros(), refresh);
+    const double wait = pacer_.BatchWait(game().surface().EmulatedMicros(), refresh);
     // The picture shown is the batch's last frame, painted as the program goes to sleep.
     // A machine too slow to wait still gets a picture every refresh and a half: not every
     // refresh, or a batch that runs a little long would be painted twice.
@@ -87,8 +75,7 @@ void QtShell::WaitForNextBatch() {
 }
 
 void QtShell::WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags) {
-    if (!game_) return;
-    const int millis = Pacer::WaitMillis(pacer_.Lead(game_->surface().EmulatedMicros()));
+    const int millis = Pacer::WaitMillis(pacer_.Lead(game().surface().EmulatedMicros()));
     if (millis > 0) SleepHandlingEvents(millis, flags);
 }
 
@@ -120,37 +107,48 @@ bool QtShell::IsMainWindowMinimised() {
     return window_.isMinimized();
 }
 
-ScreenSize QtShell::ScreenSizeInPixels() {
+ScreenSize QtShell::RealScreenSize() {
     const QScreen* screen = window_.screen();
     if (!screen) screen = QGuiApplication::primaryScreen();
-    ScreenSize seen;
-    if (screen) seen = {screen->geometry().width(), screen->geometry().height()};
-    return tap_ ? tap_->ScreenSeen(seen) : seen;
+    if (linesLoaded() || !screen) return CommandHub::RealScreenSize();
+    return {screen->geometry().width(), screen->geometry().height()};
+}
+
+void QtShell::RunModal(const std::function<void()>& exec) {
+    if (linesLoaded()) {
+        QTimer::singleShot(kReplayPauseMillis, &window_, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialog->accept();
+            }
+        });
+    }
+    exec();
+    pacer_.Restart();  // the player's time in a modal window is not the game's
 }
 
 void QtShell::ShowMessageBox(const std::string& text) {
-    look::ShowMessage(&window_, QString::fromStdString(text));
-    ModalClosed();
+    RunModal([&] { look::ShowMessage(&window_, QString::fromStdString(text)); });
 }
 
-void QtShell::ShowSettingsDialog(StartDialog& dialog) {
-    FrmStart view(dialog, readouts_, &window_);
+void QtShell::ShowSettingsDialog(SettingsDialog& dialog) {
+    SettingsDialogView view(dialog, &window_);
     view.Load();
-    view.exec();
-    ModalClosed();
+    AnswerDialog(dialog);
+    view.Refresh();
+    RunModal([&] { view.exec(); });
 }
 
 void QtShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
-    FrmOutcome view(dialog, readouts_, &window_);
+    FrmOutcome view(dialog, &window_);
     view.Load();
-    view.exec();
-    ModalClosed();
+    AnswerDialog(dialog);
+    view.Refresh();
+    RunModal([&] { view.exec(); });
 }
 
 void QtShell::ShowAboutBox() {
     FrmAbout view(&window_);
-    view.exec();
-    ModalClosed();
+    RunModal([&] { view.exec(); });
 }
 
 void QtShell::ShowMainWindow() {
@@ -168,7 +166,7 @@ void QtShell::ShowMainWindow() {
 
 void QtShell::ResetMainWindow() {
     // The window comes back as it was designed, which is not minimised: the game starts.
-    if (tap_) tap_->MainWindowReset();
+    MainWindowReset();
     if (window_.isMinimized()) window_.showNormal();
     window_.ResetControls();
     ScheduleViewscreenRepaint();
@@ -182,15 +180,29 @@ void QtShell::EndProgram() {
 }
 
 void QtShell::SetPlayControlsEnabled(bool enabled) {
+    playControlsEnabled_ = enabled;
     window_.SetPlayControlsEnabled(enabled);
 }
 
 void QtShell::SetText(Readout which, const std::string& text) {
-    readouts_.SetText(which, QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    QWidget* w = ReadoutWidget(which);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(shown);
+        // A read-out shows the start of its number, as a text box set from code does.
+        edit->setCursorPosition(0);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(shown);
+    }
 }
 
 void QtShell::RefreshReadout(Readout which) {
-    readouts_.Refresh(which);
+    if (QWidget* w = ReadoutWidget(which)) w->repaint();
+}
+
+QWidget* QtShell::ReadoutWidget(Readout which) const {
+    // The main window's read-outs and the open dialog's, which is the main window's child.
+    return window_.findChild<QWidget*>(QString::fromLatin1(ReadoutName(which)));
 }
 
 void QtShell::SetTorpedoIndicator(int slot, bool ready) {
@@ -199,6 +211,7 @@ void QtShell::SetTorpedoIndicator(int slot, bool ready) {
 }
 
 void QtShell::FocusViewscreen() {
+    // Also after the teardown has cleared the viewscreen: it is shown again.
     window_.controls().Picture1->setFocus(Qt::OtherFocusReason);
     ScheduleViewscreenRepaint();
 }
@@ -216,7 +229,8 @@ void QtShell::PlaySound(int soundid, int playflags) {
     }
     // The window keeps repainting and the system's end request is still heard; the player's
     // input waits, as it does for a flash.
-    const HeldInput held(inputHeld_);
+    ++inputHeld_;
+    const auto released = qScopeGuard([this] { --inputHeld_; });
     sound::PlaySoundResource(soundid, sound::kPlaySync, [] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
@@ -225,19 +239,25 @@ void QtShell::PlaySound(int soundid, int playflags) {
 void QtShell::PresentViewscreen() {
     window_.controls().Picture1->repaint();
     // The flash stays on screen for its emulated time; the player's input waits for it.
-    const HeldInput held(inputHeld_);
+    ++inputHeld_;
+    const auto released = qScopeGuard([this] { --inputHeld_; });
     WaitOutEmulatedTime(QEventLoop::ExcludeUserInputEvents);
 }
 
-void QtShell::ViewscreenCleared() {
-    ScheduleViewscreenRepaint();
+void QtShell::SetMinimised(bool minimised) {
+    // The window reports the change to the game itself (MainWindow::onMinimisedChanged).
+    if (minimised) {
+        window_.showMinimized();
+    } else {
+        window_.showNormal();
+    }
 }
 
-uint64_t QtShell::ClockSeed() {
+uint64_t QtShell::RealClockSeed() {
     using namespace std::chrono;
-    const auto clock = static_cast<uint64_t>(
+    if (linesLoaded()) return CommandHub::RealClockSeed();
+    return static_cast<uint64_t>(
         duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
-    return tap_ ? tap_->SeedSeen(clock) : clock;
 }
 
 }  // namespace korvane

@@ -4,28 +4,25 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <functional>
 
+#include "command_hub.h"
 #include "pacer.h"
-#include "readout_registry.h"
-#include "shell.h"
-#include "shell_tap.h"
 
 namespace korvane {
 
 class Game;
 class MainWindow;
 
-class QtShell : public Shell {
+class QtShell : public script::CommandHub {
   public:
     explicit QtShell(MainWindow& window, Pacer::Clock clock = &Pacer::SteadyMicros);
 
     // The game whose surface is shown and paced; set once, right after the game exists.
     void AttachGame(Game& game);
 
-    ReadoutRegistry& readouts() { return readouts_; }
-
-    // A recorder or a replayer watching the yields and the starts; nullptr for none.
-    void SetTap(ShellTap* tap) { tap_ = tap; }
+    // Runs at every frame's yield, before its events (a tool's steps at fixed frames).
+    void OnYield(std::function<void()> step) { onYield_ = std::move(step); }
 
     // Whether the player's input waits now (a flash on screen, a sound the game waits for):
     // input that does not come as window events, a pad's, must wait too.
@@ -33,9 +30,8 @@ class QtShell : public Shell {
 
     void DoEvents() override;
     bool IsMainWindowMinimised() override;
-    ScreenSize ScreenSizeInPixels() override;
     void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
     void ShowAboutBox() override;
     void ShowMainWindow() override;
@@ -48,10 +44,16 @@ class QtShell : public Shell {
     void FocusViewscreen() override;
     void PlaySound(int soundid, int playflags) override;
     void PresentViewscreen() override;
-    void ViewscreenCleared() override;
-    uint64_t ClockSeed() override;
+
+    // CommandHub: a replayed line minimises the window itself.
+    void SetMinimised(bool minimised) override;
 
   private:
+    ScreenSize RealScreenSize() override;
+    uint64_t RealClockSeed() override;
+    // Runs a modal window; while a recording is replayed it closes by itself after a pause,
+    // so that the viewer sees it.
+    void RunModal(const std::function<void()>& exec);
     // Shows the viewscreen once per display refresh and waits only when the next frame is
     // due after the next refresh: the frames in between run back to back, each with its
     // own yield, and the program wakes once per refresh rather than once per frame.
@@ -66,17 +68,15 @@ class QtShell : public Shell {
     // Asks for a repaint of the viewscreen at the next display refresh, once however often
     // it is asked in between.
     void ScheduleViewscreenRepaint();
-    // The player's time in a modal window is not the game's.
-    void ModalClosed() { pacer_.Restart(); }
+    // The widget that shows a read-out now, if any.
+    QWidget* ReadoutWidget(Readout which) const;
 
     MainWindow& window_;
-    Game* game_ = nullptr;
     Pacer::Clock clock_;
     Pacer pacer_;
     double lastRepaint_ = 0.0;  // when the frames last asked for the viewscreen's repaint
-    ReadoutRegistry readouts_;
     QTimer repaintTimer_;
-    ShellTap* tap_ = nullptr;
+    std::function<void()> onYield_;
     bool audioTried_ = false;  // the device is opened, or found missing, once
     int inputHeld_ = 0;        // nested waits that leave the player's input for later
 };

@@ -7,17 +7,15 @@
 #include <utility>
 
 #include "game_state.h"
-#include "readout_registry.h"
 #include "settings_dialog_rules.h"
 #include "window_builder.h"
 #include "window_descriptions.h"
 
 namespace korvane {
 
-FrmStart::FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* parent)
-    : QDialog(parent), model_(model), readouts_(readouts) {
+SettingsDialogView::SettingsDialogView(SettingsDialog& model, QWidget* parent)
+    : QDialog(parent), model_(model) {
     BuildWindow(this, WindowNamed("frmStart"));
-    text1_ = findChild<QLineEdit*>(QStringLiteral("Text1"));
     auto* restore = findChild<QPushButton*>(QStringLiteral("Command1"));
     auto* ok = findChild<QPushButton*>(QStringLiteral("cmdOK"));
     bar_ = findChild<QScrollBar*>(QStringLiteral("HScroll1"));
@@ -29,35 +27,29 @@ FrmStart::FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* paren
     bar_->setFocusPolicy(Qt::StrongFocus);
     bar_->installEventFilter(this);
 
-    readouts_.Attach(Readout::Text1, text1_);
-
     connect(bar_, &QScrollBar::valueChanged, this, [this](int value) {
         model_.SetScrollValue(static_cast<int16_t>(value));
-        ShowScrollValue();
+        Refresh();
     });
     connect(restore, &QPushButton::clicked, this, [this] {
         model_.Command1_Click();
-        ShowScrollValue();
+        Refresh();
     });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-FrmStart::~FrmStart() {
-    readouts_.Detach(Readout::Text1, text1_);
-}
-
-void FrmStart::Load() {
+void SettingsDialogView::Load() {
     model_.Form_Load();
-    ShowScrollValue();
+    Refresh();
 }
 
-void FrmStart::ShowScrollValue() {
+void SettingsDialogView::Refresh() {
     // Moving the bar to where the rules left it raises valueChanged once more, which the
     // rules see as no change.
     if (bar_->value() != model_.scrollValue()) bar_->setValue(model_.scrollValue());
 }
 
-bool FrmStart::eventFilter(QObject* watched, QEvent* event) {
+bool SettingsDialogView::eventFilter(QObject* watched, QEvent* event) {
     if (watched != bar_ || event->type() != QEvent::KeyPress) return false;
     // A scroll bar's keys: left and up step towards 0, right and down towards 500, a page
     // likewise, Home and End to the ends. Qt's own mapping turns some of them around.
@@ -76,7 +68,7 @@ bool FrmStart::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void FrmStart::keyPressEvent(QKeyEvent* event) {
+void SettingsDialogView::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;

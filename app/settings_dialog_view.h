@@ -1,7 +1,7 @@
 #pragma once
 // The settings dialog shown at the start of every game: title, version, story and help, and
 // the star count, which doubles as the game's speed control. Built from its description;
-// every event goes to the StartDialog rules, and the view shows what they leave.
+// every event goes to the SettingsDialog rules, and the view shows what they leave.
 
 #include <QDialog>
 
@@ -9,17 +9,17 @@ class QScrollBar;
 
 namespace korvane {
 
-class ReadoutRegistry;
-class StartDialog;
+class SettingsDialog;
 
-class FrmStart : public QDialog {
+class SettingsDialogView : public QDialog {
   public:
-    FrmStart(StartDialog& model, ReadoutRegistry& readouts, QWidget* parent = nullptr);
-    ~FrmStart() override;
+    explicit SettingsDialogView(SettingsDialog& model, QWidget* parent = nullptr);
 
     // What the platform does when it loads the form: the model's load, which sets the star
     // count and moves the bar to it.
     void Load();
+    // The bar moved to where the rules left it (after a replay's answer).
+    void Refresh();
 
   protected:
     // The star bar's keys.
@@ -28,11 +28,7 @@ class FrmStart : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void ShowScrollValue();
-
-    StartDialog& model_;
-    ReadoutRegistry& readouts_;
-    QWidget* text1_ = nullptr;
+    SettingsDialog& model_;
     QScrollBar* bar_ = nullptr;
 };
 

@@ -109,20 +109,11 @@ bool Viewscreen::ConvertIntoDevice(QPainter& p) {
 }
 
 void Viewscreen::mouseReleaseEvent(QMouseEvent* event) {
-    int button = 0;
-    switch (event->button()) {
-        case Qt::LeftButton:
-            button = kLeftButton;
-            break;
-        case Qt::RightButton:
-            button = kRightButton;
-            break;
-        case Qt::MiddleButton:
-            button = kMiddleButton;
-            break;
-        default:
-            break;
-    }
+    const Qt::MouseButton pressed = event->button();
+    const int button = pressed == Qt::LeftButton     ? kLeftButton
+                       : pressed == Qt::RightButton  ? kRightButton
+                       : pressed == Qt::MiddleButton ? kMiddleButton
+                                                     : 0;
     // A release outside after a press inside arrives here too, with its position outside.
     if (button != 0 && onMouseUp) {
         const QPointF at = event->position();

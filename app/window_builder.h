@@ -1,5 +1,5 @@
 #pragma once
-// Builds a Qt window from its description (dialogs/window_descriptions.h): its name,
+// Builds a Qt window from its description (windows/window_descriptions.h): its name,
 // caption, size and look, and every control at its box with its text and font. The views
 // then find the controls they wire by name.
 

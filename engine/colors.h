@@ -18,7 +18,6 @@ constexpr Color kCyan = Rgb(0, 255, 255);     // 16776960
 constexpr Color kRed = Rgb(255, 0, 0);        // 255
 constexpr Color kGreen = Rgb(0, 255, 0);      // 65280
 constexpr Color kBlue = Rgb(0, 0, 255);
-constexpr Color kMagenta = Rgb(255, 0, 255);
 constexpr Color kGrey = Rgb(128, 128, 128);
 constexpr Color kLightGrey = Rgb(192, 192, 192);
 constexpr Color kTeal = Rgb(0, 77, 68);

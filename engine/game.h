@@ -51,9 +51,9 @@ class Game {
     void Main();
     void Form_Load();
     void Form_QueryUnload(UnloadReason reason);
+    // The main window was minimised or restored: a running game sees it in its next frame.
+    void Form_Resize(bool minimised);
     void cmdExit_Click();
-    void EnablePlayControls();
-    void DisablePlayControls();
 
     // --- Start/stop and the frame loop --------------------------------------------------
     void cmdStart_Click();
@@ -106,6 +106,11 @@ class Game {
     // Steers the crosshairs along x by dx and along y by dy (-1, 0 or +1).
     void SteerCrosshairs(int dx, int dy);
     void StopCrosshairs();
+    // The next hint of the rotation, with its sound; returns when the player has closed it.
+    // The H key (byKey) also keeps it in the game state.
+    void ShowNextHint(bool byKey);
+    // The help sound and the About box.
+    void ShowHelp();
 
     // --- Sprite procedures and figures ---------------------------------------------------
     void DrawHalcyra();

@@ -15,76 +15,49 @@ constexpr int16_t kMaxStars = 500;
 constexpr int16_t kDefaultStars = 150;
 constexpr int kStarSlots = kMaxStars + 1;
 
+// Every variable of the game, by kind and name, in the game's order: the struct below and
+// the name table of korvane-sim's set, print and dump (state_names.cpp) are both made from
+// this one list, so that no variable lacks its name.
+// clang-format off
+#define KORVANE_GAME_STATE(FLAG, I16, I32, TEXT, I16_STARS, I32_STARS)                         \
+    /* Program-wide; bluepen and blackpen are the viewscreen surface's pen handles. */        \
+    FLAG(soundon) I16(numberofstars) I32(score) I32(gametime) I32(winscore) I32(nextwinscore)  \
+    I16(highscore) I32(bluepen) I32(blackpen)                                                  \
+    /* Main window, public. */                                                                 \
+    I16(x) I16(y) I16(crossx) I16(crossy) I16(crossxdelta) I16(crossydelta) I16(deltax)        \
+    I16(hintcount) I16(hintsound) TEXT(hinttext)                                               \
+    I16(photon1x) I16(photon2x) I16(photon3x) I16(photon1y) I16(photon2y) I16(photon3y)        \
+    FLAG(photonfire1) FLAG(photonfire2) FLAG(photonfire3)                                      \
+    FLAG(detonated1) FLAG(detonated2) FLAG(detonated3)                                         \
+    FLAG(gamerunning) FLAG(shieldsOn) FLAG(shieldsdestroyed) FLAG(vessikshootsshields)         \
+    FLAG(supervessik) FLAG(antimatter) FLAG(oddturn) FLAG(shipmoved) FLAG(phaserhit)           \
+    FLAG(phaserrecharging) I32(zz) TEXT(screenres) FLAG(notrealunload)                         \
+    /* Main window, private. */                                                                \
+    I16_STARS(starx) I16_STARS(stary) I32_STARS(starcolor) I32(starindex) I32(flashindex)      \
+    I32(cubex) I32(cubey) I16(cubestep) I16(cubeanger) I16(cubemode) I32(chance)               \
+    I32(globex) I32(globey) I16(targetx) I16(targety) FLAG(phaserfiring)                       \
+    I16(beamx1) I16(beamy1) I16(beamx2) I16(beamy2) I16(beamframes) I16(rechargeframes)        \
+    FLAG(blast1on) FLAG(blast2on) FLAG(blast3on)                                               \
+    I16(blast1x) I16(blast1y) I16(blast2x) I16(blast2y) I16(blast3x) I16(blast3y)              \
+    I16(blast1frames) I16(blast2frames) I16(blast3frames) I16(clockframes)                     \
+    I32(screenwidth) I32(screenheight) I16(modesteps) I16(holdsteps) I16(retreatsteps)
+// clang-format on
+
 struct GameState {
-    // Program-wide.
-    bool soundon = false;
-    int16_t numberofstars = 0;
-    int32_t score = 0;
-    int32_t gametime = 0;
-    int32_t winscore = 0;
-    int32_t nextwinscore = 0;
-    int16_t highscore = 0;
-    int32_t bluepen = 0;  // pen handles of the viewscreen surface
-    int32_t blackpen = 0;
-
-    // Main window, public.
-    int16_t x = 0;
-    int16_t y = 0;
-    int16_t crossx = 0;
-    int16_t crossy = 0;
-    int16_t crossxdelta = 0;
-    int16_t crossydelta = 0;
-    int16_t deltax = 0;
-    int16_t hintcount = 0;
-    int16_t hintsound = 0;
-    std::string hinttext;
-    int16_t photon1x = 0, photon2x = 0, photon3x = 0;
-    int16_t photon1y = 0, photon2y = 0, photon3y = 0;
-    bool photonfire1 = false, photonfire2 = false, photonfire3 = false;
-    bool detonated1 = false, detonated2 = false, detonated3 = false;
-    bool gamerunning = false;
-    bool shieldsOn = false;
-    bool shieldsdestroyed = false;
-    bool vessikshootsshields = false;
-    bool supervessik = false;
-    bool antimatter = false;
-    bool oddturn = false;
-    bool shipmoved = false;
-    bool phaserhit = false;
-    bool phaserrecharging = false;
-    int32_t zz = 0;
-    std::string screenres;
-    bool notrealunload = false;
-
-    // Main window, private.
-    int16_t starx[kStarSlots] = {};
-    int16_t stary[kStarSlots] = {};
-    int32_t starcolor[kStarSlots] = {};
-    int32_t starindex = 0;
-    int32_t flashindex = 0;
-    int32_t cubex = 0;
-    int32_t cubey = 0;
-    int16_t cubestep = 0;
-    int16_t cubeanger = 0;
-    int16_t cubemode = 0;
-    int32_t chance = 0;
-    int32_t globex = 0;
-    int32_t globey = 0;
-    int16_t targetx = 0;
-    int16_t targety = 0;
-    bool phaserfiring = false;
-    int16_t beamx1 = 0, beamy1 = 0, beamx2 = 0, beamy2 = 0;
-    int16_t beamframes = 0;
-    int16_t rechargeframes = 0;
-    bool blast1on = false, blast2on = false, blast3on = false;
-    int16_t blast1x = 0, blast1y = 0, blast2x = 0, blast2y = 0, blast3x = 0, blast3y = 0;
-    int16_t blast1frames = 0, blast2frames = 0, blast3frames = 0;
-    int16_t clockframes = 0;
-    int32_t screenwidth = 0;
-    int32_t screenheight = 0;
-    int16_t modesteps = 0;
-    int16_t holdsteps = 0;
-    int16_t retreatsteps = 0;
+#define KORVANE_FLAG(name) bool name = false;
+#define KORVANE_I16(name) int16_t name = 0;
+#define KORVANE_I32(name) int32_t name = 0;
+#define KORVANE_TEXT(name) std::string name;
+#define KORVANE_I16_STARS(name) int16_t name[kStarSlots] = {};
+#define KORVANE_I32_STARS(name) int32_t name[kStarSlots] = {};
+    KORVANE_GAME_STATE(KORVANE_FLAG, KORVANE_I16, KORVANE_I32, KORVANE_TEXT, KORVANE_I16_STARS,
+                       KORVANE_I32_STARS)
+#undef KORVANE_FLAG
+#undef KORVANE_I16
+#undef KORVANE_I32
+#undef KORVANE_TEXT
+#undef KORVANE_I16_STARS
+#undef KORVANE_I32_STARS
 };
 
 }  // namespace korvane

@@ -51,16 +51,13 @@ void Game::Form_QueryUnload(UnloadReason reason) {
     shell_.EndProgram();
 }
 
+void Game::Form_Resize(bool minimised) {
+    shell_.PlayerChose(minimised ? Choice::Minimised : Choice::Restored);
+}
+
 void Game::cmdExit_Click() {
     Form_QueryUnload(UnloadReason::ByProgram);
     shell_.EndProgram();
-}
-
-void Game::EnablePlayControls() {
-    shell_.SetPlayControlsEnabled(true);
-}
-void Game::DisablePlayControls() {
-    shell_.SetPlayControlsEnabled(false);
 }
 
 void Game::ShowText(Readout which, const std::string& text) {

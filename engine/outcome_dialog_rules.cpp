@@ -17,17 +17,14 @@ constexpr OutcomeFacts kOutcomes[] = {
     {"frmVessikZap", kSoundSuperWeapon}, {"frmAntiZap", kSoundExplosion},
     {"frmUWin", kSoundVictory},
 };
-const OutcomeFacts& FactsOf(OutcomeKind kind) {
-    return kOutcomes[static_cast<int>(kind)];
-}
 }  // namespace
 
 const char* OutcomeName(OutcomeKind kind) {
-    return FactsOf(kind).name;
+    return kOutcomes[static_cast<int>(kind)].name;
 }
 
 int OutcomeSound(OutcomeKind kind) {
-    return FactsOf(kind).sound;
+    return kOutcomes[static_cast<int>(kind)].sound;
 }
 
 void OutcomeDialog::Form_Load() {
@@ -58,6 +55,11 @@ void OutcomeDialog::cmdChangeWinscore_Click() {
     s.nextwinscore = s.winscore + 100;
     game_.shell().SetText(Readout::txtNextscore, std::to_string(s.nextwinscore + 1));
     changeWinscoreEnabled_ = false;
+    game_.shell().PlayerChose(Choice::Harder);
+}
+
+void OutcomeDialog::Form_Unload() {
+    if (kind_ == OutcomeKind::frmUWin) game_.shell().PlayerChose(Choice::VictoryClosed);
 }
 
 }  // namespace korvane

@@ -1,7 +1,7 @@
 #pragma once
 // The rules of the five small dialogs that end a game: the sound each plays as it opens,
 // the allowclose flag that keeps the space bar from closing them, and the victory dialog's
-// offer to make the next game harder. Their windows are described in dialogs/.
+// offer to make the next game harder. Their windows are described in windows/.
 
 #include <string>
 
@@ -27,6 +27,8 @@ class OutcomeDialog {
     bool cmdClose_Click();
     // frmUWin only.
     void cmdChangeWinscore_Click();
+    // The dialog has closed.
+    void Form_Unload();
 
     bool closed() const { return closed_; }
     bool changeWinscoreEnabled() const { return changeWinscoreEnabled_; }

@@ -9,9 +9,9 @@ namespace korvane {
 
 class Game;
 
-class StartDialog {
+class SettingsDialog {
   public:
-    explicit StartDialog(Game& game) : game_(game) {}
+    explicit SettingsDialog(Game& game) : game_(game) {}
 
     // Load: Text1 and the scroll bar take numberofstars.
     void Form_Load();
@@ -20,6 +20,8 @@ class StartDialog {
     void SetScrollValue(int16_t value);
     // Restore default.
     void Command1_Click();
+    // The dialog has closed (by OK or its close box).
+    void Form_Unload();
 
     int16_t scrollValue() const { return scrollValue_; }
 

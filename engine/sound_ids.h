@@ -24,9 +24,6 @@ enum SoundId : int {
     kSoundVictory = 117,
 };
 
-inline constexpr int kFirstSoundId = kSoundHelp;
-inline constexpr int kLastSoundId = kSoundVictory;
-
 // How a sound is played: the game goes on at once, or waits until the sound has ended (the
 // victory's rings are held on screen that way).
 enum SoundWait : int {

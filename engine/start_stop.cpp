@@ -49,14 +49,15 @@ void Game::RunStartBranch() {
     GameState& s = state_;
     s.gamerunning = true;
     {
-        StartDialog dialog(*this);
+        SettingsDialog dialog(*this);
         shell_.ShowSettingsDialog(dialog);
+        dialog.Form_Unload();
     }
     ResetMainWindow();
     ShowText(Readout::txtHighscore, std::to_string(s.highscore));
     shell_.ShowMainWindow();
     PlaySoundIfOn(kSoundGameStart);
-    EnablePlayControls();
+    shell_.SetPlayControlsEnabled(true);
 
     s.phaserfiring = false;
     s.beamframes = 0;
@@ -164,12 +165,13 @@ void Game::ShowOutcome(OutcomeKind kind) {
     shell_.PresentViewscreen();
     OutcomeDialog dialog(*this, kind);
     shell_.ShowOutcomeDialog(dialog);
+    dialog.Form_Unload();
     StopPlay();
 }
 
 void Game::StopPlay() {
     state_.gamerunning = false;
-    DisablePlayControls();
+    shell_.SetPlayControlsEnabled(false);
 }
 
 }  // namespace korvane

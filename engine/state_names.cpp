@@ -26,10 +26,6 @@ struct Table {
 class TableBuilder {
   public:
     TableBuilder(Table& table, const GameState& model) : table_(table), model_(model) {}
-    void Flag(const char* name, bool& f) { Add(name, StateVar::Kind::Flag, &f); }
-    void I16(const char* name, int16_t& f) { Add(name, StateVar::Kind::Int16, &f); }
-    void I32(const char* name, int32_t& f) { Add(name, StateVar::Kind::Int32, &f); }
-    void Text(const char* name, std::string& f) { Add(name, StateVar::Kind::Text, &f); }
     template <typename T>
     void Array(const char* name, T (&arr)[kStarSlots]) {
         for (int i = 0; i < kStarSlots; ++i) {
@@ -37,8 +33,6 @@ class TableBuilder {
                 sizeof(T) == 2 ? StateVar::Kind::Int16 : StateVar::Kind::Int32, &arr[i]);
         }
     }
-
-  private:
     void Add(std::string name, StateVar::Kind kind, const void* field) {
         table_.names.push_back(std::move(name));
         table_.byName.emplace(table_.names.back(), table_.entries.size());
@@ -46,6 +40,8 @@ class TableBuilder {
             {table_.names.back(), kind,
              static_cast<const char*>(field) - reinterpret_cast<const char*>(&model_)});
     }
+
+  private:
     Table& table_;
     const GameState& model_;
 };
@@ -73,92 +69,18 @@ std::optional<int64_t> ParseNumber(std::string_view text) {
 }
 
 void DescribeEveryVariable(GameState& s, TableBuilder& b) {
-    b.Flag("soundon", s.soundon);
-    b.I16("numberofstars", s.numberofstars);
-    b.I32("score", s.score);
-    b.I32("gametime", s.gametime);
-    b.I32("winscore", s.winscore);
-    b.I32("nextwinscore", s.nextwinscore);
-    b.I16("highscore", s.highscore);
-    b.I32("bluepen", s.bluepen);
-    b.I32("blackpen", s.blackpen);
-
-    b.I16("x", s.x);
-    b.I16("y", s.y);
-    b.I16("crossx", s.crossx);
-    b.I16("crossy", s.crossy);
-    b.I16("crossxdelta", s.crossxdelta);
-    b.I16("crossydelta", s.crossydelta);
-    b.I16("deltax", s.deltax);
-    b.I16("hintcount", s.hintcount);
-    b.I16("hintsound", s.hintsound);
-    b.Text("hinttext", s.hinttext);
-    b.I16("photon1x", s.photon1x);
-    b.I16("photon2x", s.photon2x);
-    b.I16("photon3x", s.photon3x);
-    b.I16("photon1y", s.photon1y);
-    b.I16("photon2y", s.photon2y);
-    b.I16("photon3y", s.photon3y);
-    b.Flag("photonfire1", s.photonfire1);
-    b.Flag("photonfire2", s.photonfire2);
-    b.Flag("photonfire3", s.photonfire3);
-    b.Flag("detonated1", s.detonated1);
-    b.Flag("detonated2", s.detonated2);
-    b.Flag("detonated3", s.detonated3);
-    b.Flag("gamerunning", s.gamerunning);
-    b.Flag("shieldsOn", s.shieldsOn);
-    b.Flag("shieldsdestroyed", s.shieldsdestroyed);
-    b.Flag("vessikshootsshields", s.vessikshootsshields);
-    b.Flag("supervessik", s.supervessik);
-    b.Flag("antimatter", s.antimatter);
-    b.Flag("oddturn", s.oddturn);
-    b.Flag("shipmoved", s.shipmoved);
-    b.Flag("phaserhit", s.phaserhit);
-    b.Flag("phaserrecharging", s.phaserrecharging);
-    b.I32("zz", s.zz);
-    b.Text("screenres", s.screenres);
-    b.Flag("notrealunload", s.notrealunload);
-
-    b.Array("starx", s.starx);
-    b.Array("stary", s.stary);
-    b.Array("starcolor", s.starcolor);
-    b.I32("starindex", s.starindex);
-    b.I32("flashindex", s.flashindex);
-    b.I32("cubex", s.cubex);
-    b.I32("cubey", s.cubey);
-    b.I16("cubestep", s.cubestep);
-    b.I16("cubeanger", s.cubeanger);
-    b.I16("cubemode", s.cubemode);
-    b.I32("chance", s.chance);
-    b.I32("globex", s.globex);
-    b.I32("globey", s.globey);
-    b.I16("targetx", s.targetx);
-    b.I16("targety", s.targety);
-    b.Flag("phaserfiring", s.phaserfiring);
-    b.I16("beamx1", s.beamx1);
-    b.I16("beamy1", s.beamy1);
-    b.I16("beamx2", s.beamx2);
-    b.I16("beamy2", s.beamy2);
-    b.I16("beamframes", s.beamframes);
-    b.I16("rechargeframes", s.rechargeframes);
-    b.Flag("blast1on", s.blast1on);
-    b.Flag("blast2on", s.blast2on);
-    b.Flag("blast3on", s.blast3on);
-    b.I16("blast1x", s.blast1x);
-    b.I16("blast1y", s.blast1y);
-    b.I16("blast2x", s.blast2x);
-    b.I16("blast2y", s.blast2y);
-    b.I16("blast3x", s.blast3x);
-    b.I16("blast3y", s.blast3y);
-    b.I16("blast1frames", s.blast1frames);
-    b.I16("blast2frames", s.blast2frames);
-    b.I16("blast3frames", s.blast3frames);
-    b.I16("clockframes", s.clockframes);
-    b.I32("screenwidth", s.screenwidth);
-    b.I32("screenheight", s.screenheight);
-    b.I16("modesteps", s.modesteps);
-    b.I16("holdsteps", s.holdsteps);
-    b.I16("retreatsteps", s.retreatsteps);
+#define KORVANE_FLAG(name) b.Add(#name, StateVar::Kind::Flag, &s.name);
+#define KORVANE_I16(name) b.Add(#name, StateVar::Kind::Int16, &s.name);
+#define KORVANE_I32(name) b.Add(#name, StateVar::Kind::Int32, &s.name);
+#define KORVANE_TEXT(name) b.Add(#name, StateVar::Kind::Text, &s.name);
+#define KORVANE_STARS(name) b.Array(#name, s.name);
+    KORVANE_GAME_STATE(KORVANE_FLAG, KORVANE_I16, KORVANE_I32, KORVANE_TEXT, KORVANE_STARS,
+                       KORVANE_STARS)
+#undef KORVANE_FLAG
+#undef KORVANE_I16
+#undef KORVANE_I32
+#undef KORVANE_TEXT
+#undef KORVANE_STARS
 }
 
 const Table& TheTable() {

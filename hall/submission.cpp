@@ -5,15 +5,12 @@
 #include <algorithm>
 #include <set>
 
+#include "command_table.h"
 #include "script.h"
 
 namespace korvane::hall {
 
 namespace {
-
-// What a replay checks after the game: korvane --record writes all nine.
-const char* const kExpected[] = {"score",  "highscore", "gametime", "x",       "crossx",
-                                 "crossy", "cubex",     "cubey",    "winscore"};
 
 double ThreadCpuSeconds() {
     timespec t{};
@@ -62,7 +59,7 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
             return Refusal{"malformed",
                            where + "'" + line.command + "' is not part of a recording"};
         }
-        if (line.command == "seed") {
+        if (line.command == script::cmd::kSeed) {
             const uint64_t said = *script::ParseSeed(line.args[0]);
             if (seed && said != *seed) {
                 return Refusal{"seed-mismatch", where + "the game's seed is not " +
@@ -71,7 +68,7 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
             seed = said;
             seeded = true;
         }
-        if (line.command == "expect") {
+        if (line.command == script::cmd::kExpect) {
             if (line.at) {
                 return Refusal{"malformed", where +
                                                 "an expect line checks the game after its "
@@ -84,7 +81,7 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
         }
     }
     if (!seeded) return Refusal{"malformed", "the recording has no 'seed' line"};
-    for (const char* name : kExpected) {
+    for (const char* name : script::kRecordedVariables) {
         if (!expected.count(name)) {
             return Refusal{"malformed",
                            std::string("the recording has no 'expect ") + name + "' line"};
@@ -100,7 +97,7 @@ std::string Canonical(const std::vector<script::ScriptLine>& lines) {
     for (const script::ScriptLine& line : lines) {
         if (line.at) text += "at " + std::to_string(*line.at) + " ";
         text += line.command;
-        if (line.command == "expect") {
+        if (line.command == script::cmd::kExpect) {
             text += " " + line.args[0] + " " + line.rest;  // a text value keeps its spaces
         } else {
             for (const std::string& word : line.args) text += " " + word;
@@ -114,10 +111,7 @@ std::string Canonical(const std::vector<script::ScriptLine>& lines) {
 }  // namespace
 
 bool MayHallRecordingHold(const std::string& command) {
-    static const std::set<std::string> kRecorded = {
-        "seed",  "screensize", "stars",    "default-stars", "harder", "click",
-        "keyup", "mouseup",    "minimise", "restore",       "close",  "expect"};
-    return kRecorded.count(command) != 0;
+    return script::HallRecordingMayHold(command);
 }
 
 Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ticketSeed,

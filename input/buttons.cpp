@@ -17,7 +17,7 @@ const std::array<ButtonInfo, kButtonCount> kButtons = {{
     {"cmdExit",          "Quit/exit",                   {8, 32, 65, 25},   false, false,
      [](Game& g) { g.cmdExit_Click(); }},
     {"cmdHelp",          "help/About",                  {8, 60, 65, 25},   false, true,
-     ShowHelp},
+     [](Game& g) { g.ShowHelp(); }},
     {"cmdStart",         "start/stop",                  {8, 88, 65, 25},   false, false,
      [](Game& g) { g.cmdStart_Click(); }},
     {"cmdXhairup",       "^ ",                          {26, 184, 25, 25}, true,  true,
@@ -43,7 +43,7 @@ const std::array<ButtonInfo, kButtonCount> kButtons = {{
     {"cmdShields",       "Shields",                     {16, 440, 49, 25}, true,  true,
      [](Game& g) { g.ToggleShields(); }},
     {"cmdHint",          "Hints",                       {16, 472, 49, 25}, false, true,
-     ShowNextHint},
+     [](Game& g) { g.ShowNextHint(false); }},
 }};
 // clang-format on
 

@@ -1,5 +1,5 @@
 #pragma once
-// The player's keyboard, mouse, hint and help commands (the buttons are in buttons.h). Key codes
+// The player's keyboard and mouse commands (the buttons are in buttons.h). Key codes
 // are the virtual-key codes of the game's key table (17 Ctrl, 32 space, 37 to 40 arrows, 65 A ...);
 // mouse buttons are 1 left, 2 right, 4 middle; positions are viewscreen pixels.
 
@@ -41,9 +41,5 @@ void Form_KeyUp(Game& game, int keyCode, int shift);
 
 // A mouse button released over the viewscreen (also outside it after a press inside).
 void Picture1_MouseUp(Game& game, int button, int shift, double px, double py);
-
-// The next hint, kept to itself (the "Hints" button); the help sound and the About box.
-void ShowNextHint(Game& game);
-void ShowHelp(Game& game);
 
 }  // namespace korvane

@@ -12,18 +12,10 @@ const PadCommand* CommandFor(Control control) {
 }
 
 int DialogKeyFor(Control control) {
-    switch (control) {
-        case kA:
-            return kEnterKey;
-        case kDpadLeft:
-        case kStickLeft:
-            return keycode::kLeft;
-        case kDpadRight:
-        case kStickRight:
-            return keycode::kRight;
-        default:
-            return 0;
-    }
+    if (control == kA) return kEnterKey;
+    if (control == kDpadLeft || control == kStickLeft) return keycode::kLeft;
+    if (control == kDpadRight || control == kStickRight) return keycode::kRight;
+    return 0;
 }
 
 std::optional<Control> PadState::SetButton(Control control, double value) {

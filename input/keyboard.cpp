@@ -5,22 +5,8 @@
 
 #include "commands.h"
 #include "game.h"
-#include "hints.h"
 
 namespace korvane {
-
-namespace {
-
-// The H key: unlike the button, it records its choice in the game state.
-void ShowHintByKey(Game& game) {
-    GameState& s = game.state();
-    const Hint hint = NextHint(game);
-    s.hinttext = hint.text;
-    s.hintsound = static_cast<int16_t>(hint.sound);
-    ShowHint(game, hint);
-}
-
-}  // namespace
 
 // clang-format off
 const std::array<GameKey, kGameKeyCount> kGameKeys = {{
@@ -30,9 +16,9 @@ const std::array<GameKey, kGameKeyCount> kGameKeys = {{
     {keycode::kUp,    [](Game& g) { g.SteerCrosshairs(0, -1); }},
     {keycode::kRight, [](Game& g) { g.SteerCrosshairs(1, 0); }},
     {keycode::kDown,  [](Game& g) { g.SteerCrosshairs(0, 1); }},
-    {keycode::kA,     ShowHelp},
+    {keycode::kA,     [](Game& g) { g.ShowHelp(); }},
     {keycode::kC,     [](Game& g) { g.SteerShip(1); }},
-    {keycode::kH,     ShowHintByKey},
+    {keycode::kH,     [](Game& g) { g.ShowNextHint(true); }},
     {keycode::kQ,     [](Game& g) { g.cmdExit_Click(); }},
     {keycode::kS,     [](Game& g) { if (g.state().gamerunning) g.ToggleShields(); }},
     {keycode::kX,     [](Game& g) { g.StopShip(); }},

@@ -26,9 +26,9 @@ GamesRun CountGames(Script script, const RunOptions& options) {
         running = s.gamerunning;
     };
     if constexpr (std::is_same_v<std::decay_t<Script>, std::string>) {
-        out.run = RunScriptObserved(script, options, watch);
+        out.run = RunScript(script, options, watch);
     } else {
-        out.run = RunParsedObserved(std::move(script), options, watch);
+        out.run = RunParsed(std::move(script), options, watch);
     }
     out.gameUnfinished = running;
     return out;

@@ -8,115 +8,11 @@
 #include <sstream>
 #include <string_view>
 
-#include "buttons.h"
+#include "command_table.h"
 #include "game_state.h"
 #include "state_names.h"
 
 namespace korvane::script {
-
-namespace {
-
-std::optional<int64_t> ParseInt(const std::string& text) {
-    int64_t value = 0;
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    auto [ptr, err] = std::from_chars(begin, end, value);
-    if (err != std::errc() || ptr != end) return std::nullopt;
-    return value;
-}
-
-void RequireArgs(const ScriptLine& line, size_t count) {
-    if (line.args.size() < count) {
-        throw ScriptError(line.lineNumber, "missing argument to " + line.command);
-    }
-    if (line.args.size() > count) {
-        throw ScriptError(line.lineNumber, "too many arguments to " + line.command);
-    }
-}
-
-int64_t RequireInt(const ScriptLine& line, size_t index, const char* what, int64_t lo, int64_t hi) {
-    if (line.args.size() <= index) {
-        throw ScriptError(line.lineNumber, std::string("missing ") + what);
-    }
-    const std::string& text = line.args[index];
-    std::optional<int64_t> v = ParseInt(text);
-    if (!v)
-        throw ScriptError(line.lineNumber, std::string("malformed ") + what + " " + Quoted(text));
-    if (*v < lo || *v > hi) {
-        throw ScriptError(line.lineNumber, std::string(what) + " " + text + " is out of range " +
-                                               std::to_string(lo) + " to " + std::to_string(hi));
-    }
-    return *v;
-}
-
-// A value for a variable: checked on a scratch copy of the game state, so that reading the
-// script changes nothing.
-void RequireValue(const ScriptLine& line) {
-    if (line.args.size() < 2)
-        throw ScriptError(line.lineNumber, "missing argument to " + line.command);
-    const std::optional<StateVar::Kind> kind = StateVarKind(line.args[0]);
-    if (!kind) throw ScriptError(line.lineNumber, "unknown name " + Quoted(line.args[0]));
-    if (*kind == StateVar::Kind::Text) return;
-    RequireArgs(line, 2);
-    if (!NormaliseValue(*kind, line.args[1])) {
-        throw ScriptError(line.lineNumber, "malformed value " + Quoted(line.args[1]));
-    }
-}
-
-void CheckLine(const ScriptLine& line) {
-    const std::string& c = line.command;
-    if (c == "click") {
-        RequireArgs(line, 1);
-        if (!IsButtonName(line.args[0])) {
-            throw ScriptError(line.lineNumber, "unknown button " + Quoted(line.args[0]));
-        }
-    } else if (c == "keyup") {
-        RequireArgs(line, 1);
-        RequireInt(line, 0, "key code", 0, 65535);
-    } else if (c == "mouseup") {
-        RequireArgs(line, 3);
-        const int64_t button = RequireInt(line, 0, "mouse button", 1, 4);
-        if (button == 3) throw ScriptError(line.lineNumber, "mouse button 3 is not 1, 2 or 4");
-        RequireInt(line, 1, "x", -32768, 32767);
-        RequireInt(line, 2, "y", -32768, 32767);
-    } else if (c == "minimise" || c == "restore" || c == "close" || c == "dump" ||
-               c == "default-stars" || c == "harder") {
-        RequireArgs(line, 0);
-    } else if (c == "set" || c == "expect") {
-        RequireValue(line);
-    } else if (c == "print") {
-        RequireArgs(line, 1);
-        if (!StateVarKind(line.args[0])) {
-            throw ScriptError(line.lineNumber, "unknown name " + Quoted(line.args[0]));
-        }
-    } else if (c == "pixel") {
-        RequireArgs(line, 2);
-        RequireInt(line, 0, "x", -32768, 32767);
-        RequireInt(line, 1, "y", -32768, 32767);
-    } else if (c == "screen") {
-        RequireArgs(line, 1);
-    } else if (c == "stars") {
-        RequireArgs(line, 1);
-        RequireInt(line, 0, "star count", kMinStars, kMaxStars);
-    } else if (c == "seed") {
-        RequireArgs(line, 1);
-        if (!ParseSeed(line.args[0])) {
-            throw ScriptError(line.lineNumber, "malformed seed " + Quoted(line.args[0]));
-        }
-    } else if (c == "screensize") {
-        RequireArgs(line, 1);
-        if (!ParseScreenSize(line.args[0])) {
-            throw ScriptError(line.lineNumber, "malformed screen size " + Quoted(line.args[0]) +
-                                                   ", expected WxH, each at most 100000");
-        }
-    } else if (c == "logged") {
-        ReadLoggedCheck(line);
-    } else {
-        throw ScriptError(line.lineNumber, "unknown command " + Quoted(c));
-    }
-}
-
-}  // namespace
 
 std::string Quoted(const std::string& text) {
     std::string out = "'";
@@ -130,6 +26,15 @@ std::string Quoted(const std::string& text) {
         }
     }
     return out + "'";
+}
+
+std::optional<int64_t> ParseInt(const std::string& text) {
+    int64_t value = 0;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    auto [ptr, err] = std::from_chars(begin, end, value);
+    if (err != std::errc() || ptr != end) return std::nullopt;
+    return value;
 }
 
 std::optional<uint64_t> ParseSeed(const std::string& text) {
@@ -189,11 +94,13 @@ LoggedCheck ReadLoggedCheck(const ScriptLine& line) {
     return check;
 }
 
-bool IsButtonName(const std::string& name) {
-    return FindButton(name) != nullptr;
-}
-
 namespace {
+
+void CheckLine(const ScriptLine& line) {
+    const Command* command = FindCommand(line.command);
+    if (!command) throw ScriptError(line.lineNumber, "unknown command " + Quoted(line.command));
+    command->check(line);
+}
 
 // The frames of an `at` line: F, or F..L for every frame from F to L, or F..L/S for every
 // S-th frame from F on.
@@ -245,8 +152,9 @@ std::vector<std::string> SplitCommands(const std::string& text) {
         const std::string command = NextWord(text, at);
         const std::string name = NextWord(text, at);
         const std::optional<StateVar::Kind> kind = StateVarKind(name);
-        const bool toEnd = command == "logged" || ((command == "set" || command == "expect") &&
-                                                   kind == StateVar::Kind::Text);
+        const bool toEnd =
+            command == cmd::kLogged ||
+            ((command == cmd::kSet || command == cmd::kExpect) && kind == StateVar::Kind::Text);
         const size_t semicolon = toEnd ? std::string::npos : text.find(';', from);
         commands.push_back(text.substr(from, semicolon - from));
         if (semicolon == std::string::npos) break;
@@ -265,7 +173,7 @@ ScriptLine ReadCommand(int number, const std::string& text) {
     line.rest = start == std::string::npos ? "" : line.rest.substr(start);
     std::istringstream args(line.rest);
     for (std::string word; args >> word;) line.args.push_back(word);
-    if ((line.command == "set" || line.command == "expect") && !line.args.empty()) {
+    if ((line.command == cmd::kSet || line.command == cmd::kExpect) && !line.args.empty()) {
         // A text value is everything after the name.
         const size_t after = line.rest.find(line.args[0]) + line.args[0].size();
         const size_t valueStart = line.rest.find_first_not_of(" \t", after);

@@ -38,6 +38,8 @@ std::vector<ScriptLine> ParseScript(const std::string& text);
 // the terminal.
 std::string Quoted(const std::string& text);
 
+// A decimal number, possibly negative.
+std::optional<int64_t> ParseInt(const std::string& text);
 // A seed: an unsigned 64-bit decimal number.
 std::optional<uint64_t> ParseSeed(const std::string& text);
 // A screen size WxH, each side at most 100000.
@@ -57,8 +59,5 @@ struct LoggedCheck {
 };
 // Throws ScriptError for a malformed line.
 LoggedCheck ReadLoggedCheck(const ScriptLine& line);
-
-// The main window's buttons that a script may click.
-bool IsButtonName(const std::string& name);
 
 }  // namespace korvane::script

@@ -6,7 +6,7 @@ namespace {
 
 // A check that a limit kept the run from reaching never held: the run fails.
 void FailOnUnreadExpect(const ScriptedShell& shell, const std::string& limit, RunResult& result) {
-    if (const std::optional<int> line = shell.FirstUnreadExpect()) {
+    if (const std::optional<int> line = shell.FirstUnreadCheck()) {
         result.exitCode = 3;
         result.error = "line " + std::to_string(*line) +
                        ": expect never reached: the run stopped at " + limit + " in frame " +
@@ -14,12 +14,27 @@ void FailOnUnreadExpect(const ScriptedShell& shell, const std::string& limit, Ru
     }
 }
 
-RunResult RunLines(std::vector<ScriptLine> lines, const RunOptions& options,
-                   FrameObserver observer) {
+}  // namespace
+
+RunResult RunScript(const std::string& script, const RunOptions& options, FrameObserver observer) {
+    std::vector<ScriptLine> lines;
+    try {
+        lines = ParseScript(script);
+    } catch (const ScriptError& e) {
+        RunResult refused;
+        refused.exitCode = 2;
+        refused.error = "line " + std::to_string(e.lineNumber) + ": " + e.what();
+        return refused;
+    }
+    return RunParsed(std::move(lines), options, std::move(observer));
+}
+
+RunResult RunParsed(std::vector<ScriptLine> lines, const RunOptions& options,
+                    FrameObserver observer) {
     RunResult result;
     ScriptedShell shell(std::move(lines), options, result.log, result.warnings);
     Game game(shell);
-    shell.Attach(game);
+    shell.AttachGame(game);
     if (observer) {
         shell.Observe(std::move(observer));
         shell.DiscardLog();
@@ -45,35 +60,6 @@ RunResult RunLines(std::vector<ScriptLine> lines, const RunOptions& options,
         result.desync = shell.desync();
     }
     return result;
-}
-
-RunResult Run(const std::string& script, const RunOptions& options, FrameObserver observer) {
-    std::vector<ScriptLine> lines;
-    try {
-        lines = ParseScript(script);
-    } catch (const ScriptError& e) {
-        RunResult refused;
-        refused.exitCode = 2;
-        refused.error = "line " + std::to_string(e.lineNumber) + ": " + e.what();
-        return refused;
-    }
-    return RunLines(std::move(lines), options, std::move(observer));
-}
-
-}  // namespace
-
-RunResult RunScript(const std::string& script, const RunOptions& options) {
-    return Run(script, options, nullptr);
-}
-
-RunResult RunScriptObserved(const std::string& script, const RunOptions& options,
-                            FrameObserver observer) {
-    return Run(script, options, std::move(observer));
-}
-
-RunResult RunParsedObserved(std::vector<ScriptLine> lines, const RunOptions& options,
-                            FrameObserver observer) {
-    return RunLines(std::move(lines), options, std::move(observer));
 }
 
 }  // namespace korvane::script

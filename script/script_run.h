@@ -20,14 +20,12 @@ struct RunResult {
     std::string desync;  // "line L: frame F: desync NAME expected V got A"
 };
 
-RunResult RunScript(const std::string& script, const RunOptions& options);
-
-// The same with a watcher of every frame and without a log (for long random runs).
-RunResult RunScriptObserved(const std::string& script, const RunOptions& options,
-                            FrameObserver observer);
+// With an observer, it watches every frame and the run keeps no log (for long runs).
+RunResult RunScript(const std::string& script, const RunOptions& options,
+                    FrameObserver observer = nullptr);
 // The same for lines already read (ParseScript), so that a caller that checked them reads
 // the script only once.
-RunResult RunParsedObserved(std::vector<ScriptLine> lines, const RunOptions& options,
-                            FrameObserver observer);
+RunResult RunParsed(std::vector<ScriptLine> lines, const RunOptions& options,
+                    FrameObserver observer = nullptr);
 
 }  // namespace korvane::script

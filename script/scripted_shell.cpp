@@ -9,10 +9,6 @@
 namespace korvane::script {
 
 namespace {
-const char* Flag(bool b) {
-    return b ? "True" : "False";
-}
-
 double ThreadCpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -23,7 +19,9 @@ double ThreadCpuSeconds() {
 
 ScriptedShell::ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, std::string& log,
                              std::string& warnings)
-    : lines_(std::move(lines)), options_(options), log_(log), warnings_(warnings) {
+    : options_(options), log_(log), warnings_(warnings) {
+    Load(std::move(lines));
+    if (!options_.recordPath.empty()) Record(options_.recordPath);
     if (options_.maxCpuSeconds > 0) cpuStart_ = ThreadCpuSeconds();
     ShowDesignCaption();
 }
@@ -34,53 +32,30 @@ void ScriptedShell::ShowDesignCaption() {
 
 void ScriptedShell::Log(const std::string& event) {
     if (!keepLog_) return;
-    log_ += std::to_string(frame_);
+    log_ += std::to_string(frame());
     log_ += ' ';
     log_ += event;
     log_ += '\n';
 }
 
 void ScriptedShell::RunIdleLines() {
-    while (next_ < lines_.size()) {
-        RunScriptLine(lines_[next_++]);
+    while (RunNextIdleLine()) {
         if (observer_) observer_(game(), playControlsEnabled_);
     }
 }
 
 void ScriptedShell::DoEvents() {
     if (observer_) observer_(game(), playControlsEnabled_);
-    if (frame_ >= options_.maxFrames) throw FrameLimitReached{};
+    if (frame() >= options_.maxFrames) throw FrameLimitReached{};
     // The clock is read once in 1024 frames: a frame costs microseconds, the clock more.
-    if (options_.maxCpuSeconds > 0 && frame_ % 1024 == 0) {
+    if (options_.maxCpuSeconds > 0 && frame() % 1024 == 0) {
         if (ThreadCpuSeconds() - cpuStart_ > options_.maxCpuSeconds) throw CpuLimitReached{};
     }
-    ++frame_;
-    // Lines due in this frame run here, in script order; an idle line waits for the game
-    // to end, and so does everything after it.
-    while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
-        RunScriptLine(lines_[next_++]);
-    }
-}
-
-void ScriptedShell::RunScriptLine(const ScriptLine& line) {
-    // A check of the log is the headless run's own: only it keeps a log.
-    if (line.command == "logged") {
-        CheckLogged(line);
-    } else {
-        Run(line);
-    }
-}
-
-std::optional<int> ScriptedShell::FirstUnreadExpect() const {
-    for (size_t i = next_; i < lines_.size(); ++i) {
-        if (lines_[i].command == "expect" || lines_[i].command == "logged")
-            return lines_[i].lineNumber;
-    }
-    return std::nullopt;
+    Yield(nullptr);
 }
 
 void ScriptedShell::ExpectFailed(const ScriptLine& line, const std::string& what) {
-    desync_ = "line " + std::to_string(line.lineNumber) + ": frame " + std::to_string(frame_) +
+    desync_ = "line " + std::to_string(line.lineNumber) + ": frame " + std::to_string(frame()) +
               ": desync " + what;
     Log("desync " + what);
     throw Desynced{};
@@ -110,7 +85,7 @@ void ScriptedShell::CheckLogged(const ScriptLine& line) {
         came.push_back(entry);
     }
     if (check.count < 0 ? matches > 0 : matches == check.count) return;
-    std::string what = "logged " + line.rest + " expected ";
+    std::string what = line.command + " " + line.rest + " expected ";
     what += check.count < 0 ? "at least 1" : std::to_string(check.count);
     what += " got " + std::to_string(matches) + ", the frames held: ";
     if (came.empty()) what += "nothing";
@@ -123,11 +98,11 @@ void ScriptedShell::ShowMessageBox(const std::string& text) {
     Log("msgbox " + text);
 }
 
-void ScriptedShell::ShowSettingsDialog(StartDialog& dialog) {
+void ScriptedShell::ShowSettingsDialog(SettingsDialog& dialog) {
     Log("dialog frmStart");
     shown_[static_cast<int>(Readout::Text1)].clear();
     dialog.Form_Load();
-    AnswerSettingsDialog(dialog);
+    AnswerDialog(dialog);
 }
 
 void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
@@ -135,7 +110,7 @@ void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     shown_[static_cast<int>(Readout::txtCurrentScore)].clear();
     shown_[static_cast<int>(Readout::txtNextscore)].clear();
     dialog.Form_Load();
-    if (dialog.kind() == OutcomeKind::frmUWin && TakeHarder()) dialog.cmdChangeWinscore_Click();
+    AnswerDialog(dialog);
     dialog.cmdClose_Click();
 }
 
@@ -145,12 +120,11 @@ void ScriptedShell::ShowAboutBox() {
 
 void ScriptedShell::ResetMainWindow() {
     // The window comes back as it is designed: not minimised, read-outs empty.
-    minimised_ = false;
+    MainWindowReset();
     for (Readout r : {Readout::txtScore, Readout::txtGameTime, Readout::txtHighscore}) {
         shown_[static_cast<int>(r)].clear();
     }
     ShowDesignCaption();
-    playControlsEnabled_ = false;
     Log("reset");
 }
 
@@ -171,7 +145,7 @@ void ScriptedShell::SetText(Readout which, const std::string& text) {
 }
 
 void ScriptedShell::SetTorpedoIndicator(int slot, bool ready) {
-    Log("option " + std::to_string(slot) + " " + Flag(ready));
+    Log("option " + std::to_string(slot) + (ready ? " True" : " False"));
 }
 
 void ScriptedShell::PlaySound(int soundid, int playflags) {

@@ -1,7 +1,6 @@
 #pragma once
 // The scripted stand-in for the window system: it answers the engine as a desktop would,
-// runs the script's lines in the frames' yields (through the one command dispatcher) and logs
-// what a player would see and hear.
+// runs the script's lines through the command hub and logs what a player would see and hear.
 
 #include <cstdint>
 #include <functional>
@@ -10,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "command_runner.h"
+#include "command_hub.h"
 #include "game.h"
 #include "script.h"
 #include "shell.h"
@@ -24,6 +23,8 @@ struct RunOptions {
     // The most CPU time the run's thread may take, in seconds; 0 for no limit. A server
     // replaying strangers' recordings stops one that would take its thread for long.
     double maxCpuSeconds = 0;
+    // Where the run is recorded, as `korvane --record` records a game; empty for nowhere.
+    std::string recordPath;
 };
 
 // Called before every frame's yield and after every game, for checks that watch a whole
@@ -37,14 +38,13 @@ struct CpuLimitReached {};
 // An expect line found a variable other than the script says; the desync line is logged.
 struct Desynced {};
 
-class ScriptedShell : public Shell, public CommandRunner {
+class ScriptedShell : public CommandHub {
   public:
     // Messages about the run that do not stop it (a screen file that cannot be written) go
     // to warnings, one line each.
     ScriptedShell(std::vector<ScriptLine> lines, RunOptions options, std::string& log,
                   std::string& warnings);
 
-    void Attach(Game& game) { AttachGame(game); }
     void Observe(FrameObserver observer) { observer_ = std::move(observer); }
     // A run that nobody reads (the soak) keeps no log.
     void DiscardLog() { keepLog_ = false; }
@@ -52,48 +52,37 @@ class ScriptedShell : public Shell, public CommandRunner {
     // Runs the idle lines in order; returns when the script is used up.
     void RunIdleLines();
 
-    int64_t frame() const { return frame_; }
-    // The number of the first expect line the run has not reached, if any.
-    std::optional<int> FirstUnreadExpect() const;
     // The failed expect line as "line L: frame F: desync NAME expected V got A".
     const std::string& desync() const { return desync_; }
 
     // Shell
     void DoEvents() override;
-    bool IsMainWindowMinimised() override { return minimised_; }
-    ScreenSize ScreenSizeInPixels() override { return screen().value_or(options_.screen); }
     void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
     void ShowAboutBox() override;
-    void ShowMainWindow() override {}
     void ResetMainWindow() override;
     [[noreturn]] void EndProgram() override;
     void SetPlayControlsEnabled(bool enabled) override;
     void SetText(Readout which, const std::string& text) override;
-    void RefreshReadout(Readout) override {}
     void SetTorpedoIndicator(int slot, bool ready) override;
-    void FocusViewscreen() override {}
     void PlaySound(int soundid, int playflags) override;
-    void PresentViewscreen() override {}
     void ViewscreenCleared() override;
-    uint64_t ClockSeed() override { return seed().value_or(options_.seed); }
 
-  private:
-    // CommandRunner
+    // CommandHub
     void Print(const std::string& text) override { Log(text); }
     [[noreturn]] void ExpectFailed(const ScriptLine& line, const std::string& what) override;
+    void CheckLogged(const ScriptLine& line) override;
     void Report(const std::string& message) override;
+
+  private:
+    ScreenSize RealScreenSize() override { return options_.screen; }
+    uint64_t RealClockSeed() override { return options_.seed; }
 
     // The sound switch shows its caption from the window's design until the game sets it.
     void ShowDesignCaption();
     void Log(const std::string& event);
-    // A line of the script: a check of the log here, any other through the dispatcher.
-    void RunScriptLine(const ScriptLine& line);
-    void CheckLogged(const ScriptLine& line);
 
-    std::vector<ScriptLine> lines_;
-    size_t next_ = 0;
     RunOptions options_;
     std::string& log_;
     std::string& warnings_;

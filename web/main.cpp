@@ -7,6 +7,7 @@
 #include <string>
 
 #include "buttons.h"
+#include "command_table.h"
 #include "commands.h"
 #include "embedded_sounds.h"
 #include "game.h"
@@ -17,35 +18,34 @@
 namespace {
 
 using korvane::Game;
+using korvane::script::LineText;
+using korvane::script::MakeLine;
 
 void HandSoundsToPage() {
     using korvane::sound::EmbeddedSound;
     using korvane::sound::kEmbeddedSoundCount;
     using korvane::sound::kEmbeddedSounds;
     for (const EmbeddedSound& s : std::span(kEmbeddedSounds, kEmbeddedSoundCount)) {
-        korvane::page::DefineSound(s.id, s.bytes, s.size);
+        korvane::page::DefineSound(s.id, s.bytes, static_cast<int>(s.size));
     }
-}
-
-// The keys the game acts on, from the game's own table: the page keeps their presses from
-// the browser and posts their releases as lines of the recording language.
-void HandKeysToPage() {
-    for (const korvane::GameKey& k : korvane::kGameKeys) korvane::page::DefineKey(k.code);
 }
 
 // The gamepad's table, the desktop's own: the page reads the pads and posts, for each
 // control released, the line of the key or button it stands for.
 void HandPadToPage() {
     namespace pad = korvane::pad;
-    const int stick[4] = {pad::kStickLeft, pad::kStickRight, pad::kStickUp, pad::kStickDown};
     // The standard layout's buttons come first, numbered as the browser numbers them.
-    korvane::page::DefinePad(pad::kPressAt, pad::kReleaseAt, pad::kHome + 1, stick);
+    korvane::page::DefinePad(pad::kPressAt, pad::kReleaseAt, pad::kHome + 1, pad::kStickLeft,
+                             pad::kStickRight, pad::kStickUp, pad::kStickDown);
     for (int c = 0; c < pad::kControlCount; ++c) {
         const auto control = static_cast<pad::Control>(c);
         const pad::PadCommand* command = pad::CommandFor(control);
-        std::string line;
-        if (command && command->keyCode != 0) line = "keyup " + std::to_string(command->keyCode);
-        if (command && command->keyCode == 0) line = std::string("click ") + command->button;
+        namespace cmd = korvane::script::cmd;
+        const std::string line =
+            !command ? ""
+            : command->keyCode != 0
+                ? LineText(MakeLine(cmd::kKeyUp, {std::to_string(command->keyCode)}))
+                : LineText(MakeLine(cmd::kClick, {command->button}));
         korvane::page::DefinePadControl(c, line.c_str(), pad::DialogKeyFor(control));
     }
 }
@@ -59,7 +59,9 @@ int main() {
     shell.AttachGame(game);
 
     korvane::page::DefineWindows();
-    HandKeysToPage();
+    // The keys the game acts on, from the game's own table: the page keeps their presses from
+    // the browser and posts their releases as lines of the recording language.
+    for (const korvane::GameKey& k : korvane::kGameKeys) korvane::page::DefineKey(k.code);
     HandPadToPage();
     HandSoundsToPage();
     korvane::page::AttachViewscreen(game.surface().Pixels().data());

@@ -12,7 +12,6 @@
 #include "buttons.h"
 #include "game_state.h"
 #include "vessik_picture.h"
-#include "web_shell.h"
 #include "window_descriptions.h"
 
 // clang-format off
@@ -42,50 +41,49 @@ EM_JS(void, korvane_define_picture, (const char* name, const uint32_t* pixels, i
     Module.korvanePage.definePicture(UTF8ToString(name), width, height,
                                      HEAPU32.slice(pixels >> 2, (pixels >> 2) + width * height));
 });
-EM_JS(void, korvane_define_key, (int code), { Module.korvanePage.defineKey(code); });
-EM_JS(void, korvane_define_pad, (double pressAt, double releaseAt, int buttons, int left,
-                                 int right, int up, int down), {
+EM_JS(void, DefineKey, (int code), { Module.korvanePage.defineKey(code); });
+EM_JS(void, DefinePad, (double pressAt, double releaseAt, int buttons, int left, int right,
+                        int up, int down), {
     Module.korvanePage.definePad({pressAt, releaseAt, buttons, stick: [[left, right], [up, down]]});
 });
-EM_JS(void, korvane_define_pad_control, (int control, const char* line, int dialogKey), {
+EM_JS(void, DefinePadControl, (int control, const char* line, int dialogKey), {
     Module.korvanePage.definePadControl(control, UTF8ToString(line), dialogKey);
 });
-EM_JS(void, korvane_define_sound, (int id, const unsigned char* bytes, int size), {
+EM_JS(void, DefineSound, (int id, const unsigned char* bytes, int size), {
     Module.korvanePage.defineSound(id, HEAPU8.slice(bytes, bytes + size));
 });
-EM_JS(void, korvane_attach_viewscreen, (const uint32_t* pixels), {
+EM_JS(void, AttachViewscreen, (const uint32_t* pixels), {
     Module.korvanePage.attachViewscreen(HEAPU32, pixels >> 2);
 });
-EM_JS(void, korvane_mark_dirty, (), { Module.korvanePage.markViewscreenDirty(); });
-EM_JS(void, korvane_draw_now, (), { Module.korvanePage.drawViewscreen(); });
-EM_JS(void, korvane_open_window, (const char* name, const char* message), {
+EM_JS(void, MarkViewscreenDirty, (), { Module.korvanePage.markViewscreenDirty(); });
+EM_JS(void, DrawViewscreenNow, (), { Module.korvanePage.drawViewscreen(); });
+EM_JS(void, OpenWindow, (const char* name, const char* message), {
     Module.korvanePage.openWindow(UTF8ToString(name), UTF8ToString(message));
 });
-EM_JS(void, korvane_close_window, (), { Module.korvanePage.closeWindow(); });
-EM_JS(void, korvane_set_text, (const char* id, const char* text), {
+EM_JS(void, CloseWindow, (), { Module.korvanePage.closeWindow(); });
+EM_JS(void, SetText, (const char* id, const char* text), {
     Module.korvanePage.setText(UTF8ToString(id), UTF8ToString(text));
 });
-EM_JS(void, korvane_set_enabled, (const char* id, int enabled), {
+EM_JS(void, SetEnabled, (const char* id, int enabled), {
     Module.korvanePage.setEnabled(UTF8ToString(id), !!enabled);
 });
-EM_JS(void, korvane_set_checked, (const char* id, int checked), {
+EM_JS(void, SetChecked, (const char* id, int checked), {
     Module.korvanePage.setChecked(UTF8ToString(id), !!checked);
 });
-EM_JS(void, korvane_set_scroll, (int value), { Module.korvanePage.setScrollValue(value); });
-EM_JS(void, korvane_set_play_controls, (int enabled), {
+EM_JS(void, SetScrollValue, (int value), { Module.korvanePage.setScrollValue(value); });
+EM_JS(void, SetPlayControlsEnabled, (int enabled), {
     Module.korvanePage.setPlayControlsEnabled(!!enabled);
 });
-EM_JS(void, korvane_reset_main_window, (), { Module.korvanePage.resetMainWindow(); });
-EM_JS(void, korvane_focus, (const char* id), { Module.korvanePage.focus(UTF8ToString(id)); });
-// The screen in the device's own pixels: a phone's CSS pixels are each several of them.
-EM_JS(int, korvane_screen_width, (), { return Module.korvanePage.screenPixels()[0]; });
-EM_JS(int, korvane_screen_height, (), { return Module.korvanePage.screenPixels()[1]; });
-EM_JS(double, korvane_play_sound, (int id), { return Module.korvanePage.playSound(id); });
-EM_JS(void, korvane_record, (const char* line), { Module.korvanePage.record(UTF8ToString(line)); });
-EM_JS(void, korvane_game_recorded, (), { Module.korvanePage.gameRecorded(); });
-EM_JS(void, korvane_ready, (), { Module.korvanePage.ready(); });
-EM_JS(void, korvane_ended, (), { Module.korvanePage.ended(); });
-EM_JS(void, korvane_watch_ended, (), { Module.korvanePage.watchEnded(); });
+EM_JS(void, ResetMainWindow, (), { Module.korvanePage.resetMainWindow(); });
+EM_JS(void, Focus, (const char* id), { Module.korvanePage.focus(UTF8ToString(id)); });
+EM_JS(int, ScreenWidth, (), { return Module.korvanePage.screenPixels()[0]; });
+EM_JS(int, ScreenHeight, (), { return Module.korvanePage.screenPixels()[1]; });
+EM_JS(double, PlaySound, (int id), { return Module.korvanePage.playSound(id); });
+EM_JS(void, Record, (const char* line), { Module.korvanePage.record(UTF8ToString(line)); });
+EM_JS(void, GameRecorded, (), { Module.korvanePage.gameRecorded(); });
+EM_JS(void, Ready, (), { Module.korvanePage.ready(); });
+EM_JS(void, Ended, (), { Module.korvanePage.ended(); });
+EM_JS(void, WatchEnded, (), { Module.korvanePage.watchEnded(); });
 // clang-format on
 
 namespace korvane::page {
@@ -104,6 +102,7 @@ bool TakeEvent(std::string& window, std::string& text) {
 }
 
 void Wait(double ms, bool wakeOnEvent) {
+    // ASYNCIFY knows this one import by name (web/CMakeLists.txt): the waits unwind through it.
     korvane_wait(ms, wakeOnEvent ? 1 : 0);
 }
 double NowMillis() {
@@ -132,78 +131,6 @@ void DefineWindows() {
                                    c.text, bar ? kMinStars : 0, bar ? kMaxStars : 0);
         }
     }
-}
-void DefineKey(int code) {
-    korvane_define_key(code);
-}
-void DefinePad(double pressAt, double releaseAt, int buttonCount, const int stick[4]) {
-    korvane_define_pad(pressAt, releaseAt, buttonCount, stick[0], stick[1], stick[2], stick[3]);
-}
-void DefinePadControl(int control, const char* line, int dialogKey) {
-    korvane_define_pad_control(control, line, dialogKey);
-}
-void DefineSound(int id, const unsigned char* bytes, std::size_t size) {
-    korvane_define_sound(id, bytes, static_cast<int>(size));
-}
-void AttachViewscreen(const uint32_t* pixels) {
-    korvane_attach_viewscreen(pixels);
-}
-void MarkViewscreenDirty() {
-    korvane_mark_dirty();
-}
-void DrawViewscreenNow() {
-    korvane_draw_now();
-}
-void OpenWindow(const char* name, const char* message) {
-    korvane_open_window(name, message);
-}
-void CloseWindow() {
-    korvane_close_window();
-}
-void SetText(const char* id, const char* text) {
-    korvane_set_text(id, text);
-}
-void SetEnabled(const char* id, bool enabled) {
-    korvane_set_enabled(id, enabled ? 1 : 0);
-}
-void SetChecked(const char* id, bool checked) {
-    korvane_set_checked(id, checked ? 1 : 0);
-}
-void SetScrollValue(int value) {
-    korvane_set_scroll(value);
-}
-void SetPlayControlsEnabled(bool enabled) {
-    korvane_set_play_controls(enabled ? 1 : 0);
-}
-void ResetMainWindow() {
-    korvane_reset_main_window();
-}
-void Focus(const char* id) {
-    korvane_focus(id);
-}
-int ScreenWidth() {
-    return korvane_screen_width();
-}
-int ScreenHeight() {
-    return korvane_screen_height();
-}
-double PlaySound(int id) {
-    return korvane_play_sound(id);
-}
-void Record(const char* line) {
-    korvane_record(line);
-}
-void GameRecorded() {
-    korvane_game_recorded();
-}
-void Ready() {
-    korvane_ready();
-}
-void Ended() {
-    korvane_ended();
-}
-void WatchEnded() {
-    korvane_watch_ended();
 }
 
 }  // namespace korvane::page

@@ -1,9 +1,9 @@
 #pragma once
 // The C++ side's calls into the page (page.js): the controls, the overlays of the modal
 // windows, the canvas, the sounds and the event queue. Elements are found by their
-// control names.
+// control names. Most are the page's own JavaScript, called directly (page.cpp); a flag
+// is passed as 0 or 1.
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,14 +22,18 @@ double NowMillis();
 // the absorption dialog's picture; the page builds the main window at once, and each modal
 // window when it opens.
 void DefineWindows();
+
+extern "C" {
+// The gamepad: the thresholds of its analog controls, which controls the left stick's axes
+// are (left, right, up, down), and for each control the main window's command line
+// ("keyup 32", "click cmdStart", empty for none) and the key it stands for in a dialog (0 for
+// none).
+void DefinePad(double pressAt, double releaseAt, int buttonCount, int left, int right, int up,
+               int down);
+void DefinePadControl(int control, const char* line, int dialogKey);
+void DefineSound(int id, const unsigned char* bytes, int size);
 // A key the game acts on: the page keeps its presses from the browser.
 void DefineKey(int code);
-// The gamepad: the thresholds of its analog controls, which controls the left stick's axes
-// are, and for each control the main window's command line ("keyup 32", "click cmdStart",
-// empty for none) and the key it stands for in a dialog (0 for none).
-void DefinePad(double pressAt, double releaseAt, int buttonCount, const int stick[4]);
-void DefinePadControl(int control, const char* line, int dialogKey);
-void DefineSound(int id, const unsigned char* bytes, std::size_t size);
 void AttachViewscreen(const uint32_t* pixels);
 // The canvas is redrawn from the surface at the next display frame, or at once.
 void MarkViewscreenDirty();
@@ -39,13 +43,14 @@ void DrawViewscreenNow();
 void OpenWindow(const char* name, const char* message);
 void CloseWindow();
 void SetText(const char* id, const char* text);
-void SetEnabled(const char* id, bool enabled);
-void SetChecked(const char* id, bool checked);
+void SetEnabled(const char* id, int enabled);
+void SetChecked(const char* id, int checked);
 void SetScrollValue(int value);
-void SetPlayControlsEnabled(bool enabled);
+void SetPlayControlsEnabled(int enabled);
 void ResetMainWindow();
 void Focus(const char* id);
 
+// The screen in the device's own pixels: a phone's CSS pixels are each several of them.
 int ScreenWidth();
 int ScreenHeight();
 
@@ -59,5 +64,6 @@ void Ready();
 void Ended();
 // A watched recording has played to its end (or could not be read).
 void WatchEnded();
+}
 
 }  // namespace korvane::page

@@ -26,16 +26,21 @@ constexpr double kBatchMicros = 8'000.0;
 // enough not to bore.
 constexpr double kWatchPauseMillis = 1000.0;
 
+// A message box and the About box close by OK or their close box. (The About box's home-page
+// button is the page's own business; there is no system information tool to start in a
+// browser, so its button stays disabled.)
+void CloseOnOk(const DialogEvent& e, bool& close) {
+    if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
+}
+
 }  // namespace
 
 WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {}
 
 void WebShell::AttachGame(Game& game) {
-    game_ = &game;
-    CommandRunner::AttachGame(game);
-    recording_ = std::make_unique<script::Recording>(
-        game, [](const std::string& line) { page::Record(line.c_str()); });
-    recording_->OnGameRecorded([] { page::GameRecorded(); });
+    CommandHub::AttachGame(game);
+    Record("", [](const std::string& line) { page::Record(line.c_str()); });
+    OnGameRecorded([] { page::GameRecorded(); });
 }
 
 void WebShell::DispatchPending() {
@@ -44,9 +49,9 @@ void WebShell::DispatchPending() {
     while (page::TakeEvent(window, text)) {
         if (window == "watch") {
             // Only a page between games, with nothing watched yet, starts watching.
-            if (!watching_ && !playControlsEnabled_ && modalWindow_.empty()) Watch(text);
+            if (!linesLoaded() && !playControlsEnabled_ && modalWindow_.empty()) Watch(text);
         } else if (window == "frmKorvane") {
-            RunMainWindowLine(text);
+            GiveMainWindowLine(text);
         } else if (window == modalWindow_ && !modalWindow_.empty()) {
             DialogEvent event;
             std::istringstream(text) >> event.handler >> event.value;
@@ -56,54 +61,31 @@ void WebShell::DispatchPending() {
     }
 }
 
-void WebShell::RunMainWindowLine(const std::string& text) {
+void WebShell::GiveMainWindowLine(const std::string& text) {
     const std::optional<script::ScriptLine> line = ReadLine(text);
     if (!line) return;
-    const std::string& command = line->command;
-    if (command == "minimise" || command == "restore") {
-        // The window's state, not input: it counts also while a dialog is open.
-        recording_->MinimisedChanged(command == "minimise");
-        Run(*line);
-        return;
-    }
     // A modal window has the input; what the main window got meanwhile is lost, as the
-    // desktop drops input to a window that a dialog blocks.
-    if (!modalWindow_.empty()) return;
-    if (!script::Recording::IsPlayerCommand(command)) {
-        Run(*line);
-        return;
-    }
-    std::string written = command;
-    for (const std::string& arg : line->args) written += " " + arg;
-    recording_->CommandBegins(written);
-    Run(*line);
-    recording_->CommandEnds();
+    // desktop drops input to a window that a dialog blocks. Minimising is the window's
+    // state, not input: it counts also while a dialog is open.
+    const bool windowState =
+        line->command == script::cmd::kMinimise || line->command == script::cmd::kRestore;
+    if (modalWindow_.empty() || windowState) Give(*line);
 }
 
 void WebShell::Watch(const std::string& recording) {
     try {
-        watched_ = script::ParseScript(recording);
+        Load(script::ParseScript(recording));
     } catch (const script::ScriptError& e) {
         Report("the recording cannot be watched: line " + std::to_string(e.lineNumber) + ": " +
                e.what());
         page::WatchEnded();
         return;
     }
-    watching_ = true;
     // The lines between games one after the other; after a game, a pause first.
-    while (nextWatched_ < watched_.size()) {
-        const int64_t before = frame_;
-        Run(watched_[nextWatched_++]);
-        if (frame_ != before) page::Wait(kWatchPauseMillis, false);
+    for (int64_t before = frame(); RunNextIdleLine(); before = frame()) {
+        if (frame() != before) page::Wait(kWatchPauseMillis, false);
     }
     page::WatchEnded();
-}
-
-void WebShell::RunWatchedLinesDue() {
-    while (nextWatched_ < watched_.size() && watched_[nextWatched_].at &&
-           *watched_[nextWatched_].at <= frame_) {
-        Run(watched_[nextWatched_++]);
-    }
 }
 
 void WebShell::WaitForEvents() {
@@ -112,24 +94,21 @@ void WebShell::WaitForEvents() {
 }
 
 void WebShell::DoEvents() {
-    ++frame_;
-    recording_->YieldBegins();
-    if (watching_) RunWatchedLinesDue();
-    MarkViewscreenDirty();
-    WaitOutEmulatedTime(true);
-    DispatchPending();
-    if (page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
-        page::Wait(0.0, false);
-        lastBrowserTurn_ = page::NowMillis();
-    }
-    recording_->YieldEnds();
+    Yield([this] {
+        page::MarkViewscreenDirty();
+        WaitOutEmulatedTime(true);
+        DispatchPending();
+        if (page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
+            page::Wait(0.0, false);
+            lastBrowserTurn_ = page::NowMillis();
+        }
+    });
 }
 
 void WebShell::WaitOutEmulatedTime(bool handleEvents) {
-    if (!game_) return;
     for (;;) {
         if (handleEvents) DispatchPending();
-        const double lead = pacer_.Lead(game_->surface().EmulatedMicros());
+        const double lead = pacer_.Lead(game().surface().EmulatedMicros());
         if (lead < kBatchMicros) return;
         page::Wait(Pacer::WaitMillis(lead), handleEvents);
         lastBrowserTurn_ = page::NowMillis();
@@ -141,7 +120,7 @@ void WebShell::RunModal(const std::string& window, const ModalHandler& handler) 
     modalWindow_ = window;
     modalHandler_ = handler;
     modalClose_ = false;
-    if (watching_) {
+    if (linesLoaded()) {
         // The recorded answers are already given; the viewer sees the window, then it closes.
         page::Wait(kWatchPauseMillis, false);
         handler(DialogEvent{"Form_Close", 0}, modalClose_);
@@ -158,85 +137,67 @@ void WebShell::RunModal(const std::string& window, const ModalHandler& handler) 
     lastBrowserTurn_ = page::NowMillis();
 }
 
-ScreenSize WebShell::ScreenSizeInPixels() {
-    const ScreenSize size =
-        screen().value_or(ScreenSize{page::ScreenWidth(), page::ScreenHeight()});
-    recording_->ScreenSeen(size);
-    return size;
+ScreenSize WebShell::RealScreenSize() {
+    return {page::ScreenWidth(), page::ScreenHeight()};
 }
 
 void WebShell::ShowMessageBox(const std::string& text) {
     page::OpenWindow("MsgBox", text.c_str());
-    RunModal("MsgBox", [](const DialogEvent& e, bool& close) {
-        if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
-    });
+    RunModal("MsgBox", CloseOnOk);
 }
 
-void WebShell::ShowSettingsDialog(StartDialog& dialog) {
+void WebShell::ShowSettingsDialog(SettingsDialog& dialog) {
     page::OpenWindow("frmStart", "");
     dialog.Form_Load();
-    AnswerSettingsDialog(dialog);
-    if (starsAnswer() == StarsAnswer::Default) recording_->DefaultStarsPressed();
+    AnswerDialog(dialog);
     page::SetScrollValue(dialog.scrollValue());
-    RunModal("frmStart", [this, &dialog](const DialogEvent& e, bool& close) {
+    RunModal("frmStart", [&dialog](const DialogEvent& e, bool& close) {
         if (e.handler == "HScroll1_Change") {
             dialog.SetScrollValue(static_cast<int16_t>(e.value));
-            recording_->StarsMoved();
         } else if (e.handler == "Command1_Click") {
             dialog.Command1_Click();
-            recording_->DefaultStarsPressed();
         } else if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") {
             close = true;
         }
         // The bar stands where the rules left it.
         page::SetScrollValue(dialog.scrollValue());
     });
-    recording_->SettingsClosed();
 }
 
 void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
     const char* name = OutcomeName(dialog.kind());
     page::OpenWindow(name, "");
     dialog.Form_Load();
-    const auto makeHarder = [this, &dialog] {
-        dialog.cmdChangeWinscore_Click();
-        recording_->HarderPressed();
-        page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
-    };
-    if (dialog.kind() == OutcomeKind::frmUWin && TakeHarder()) makeHarder();
-    RunModal(name, [&dialog, &makeHarder](const DialogEvent& e, bool& close) {
+    AnswerDialog(dialog);
+    if (!dialog.changeWinscoreEnabled()) page::SetEnabled("cmdChangeWinscore", false);
+    RunModal(name, [&dialog](const DialogEvent& e, bool& close) {
         if (e.handler == "cmdClose_KeyPress") {
             dialog.cmdClose_KeyPress(e.value);
         } else if (e.handler == "cmdClose_Click") {
             close = dialog.cmdClose_Click();
         } else if (e.handler == "cmdChangeWinscore_Click") {
-            makeHarder();
+            dialog.cmdChangeWinscore_Click();
+            page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
         } else if (e.handler == "Form_Close") {
             close = true;  // the close box acts as OK
         }
     });
-    if (dialog.kind() == OutcomeKind::frmUWin) recording_->VictoryClosed();
 }
 
 void WebShell::ShowAboutBox() {
     page::OpenWindow("frmAbout", "");
-    // The home-page button is the page's own business; there is no system information
-    // tool to start in a browser, so its button stays disabled.
-    RunModal("frmAbout", [](const DialogEvent& e, bool& close) {
-        if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
-    });
+    RunModal("frmAbout", CloseOnOk);
 }
 
 void WebShell::ShowMainWindow() {
-    MarkViewscreenDirty();
+    page::MarkViewscreenDirty();
 }
 
 void WebShell::ResetMainWindow() {
     // The window comes back as it was designed, which is not minimised: the game starts.
-    minimised_ = false;
-    recording_->MainWindowReset();
+    MainWindowReset();
     page::ResetMainWindow();
-    MarkViewscreenDirty();
+    page::MarkViewscreenDirty();
 }
 
 void WebShell::EndProgram() {
@@ -254,10 +215,6 @@ void WebShell::SetText(Readout which, const std::string& text) {
     page::SetText(ReadoutName(which), text.c_str());
 }
 
-void WebShell::RefreshReadout(Readout /*which*/) {
-    // The page shows a text as soon as it is set.
-}
-
 void WebShell::SetTorpedoIndicator(int slot, bool ready) {
     static constexpr const char* kOptions[] = {"Option1", "Option2", "Option3"};
     if (slot < 1 || slot > 3) return;
@@ -265,8 +222,9 @@ void WebShell::SetTorpedoIndicator(int slot, bool ready) {
 }
 
 void WebShell::FocusViewscreen() {
+    // Also after the teardown has cleared the viewscreen: it is drawn again.
     page::Focus("Picture1");
-    MarkViewscreenDirty();
+    page::MarkViewscreenDirty();
 }
 
 void WebShell::PlaySound(int soundid, int playflags) {
@@ -286,20 +244,10 @@ void WebShell::PresentViewscreen() {
     WaitOutEmulatedTime(false);
 }
 
-void WebShell::ViewscreenCleared() {
-    MarkViewscreenDirty();
-}
-
-void WebShell::MarkViewscreenDirty() {
-    page::MarkViewscreenDirty();
-}
-
-uint64_t WebShell::ClockSeed() {
+uint64_t WebShell::RealClockSeed() {
     using namespace std::chrono;
-    const uint64_t seed = CommandRunner::seed().value_or(static_cast<uint64_t>(
-        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count()));
-    recording_->SeedSeen(seed);
-    return seed;
+    return static_cast<uint64_t>(
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
 }
 
 }  // namespace korvane

@@ -1,21 +1,17 @@
 #pragma once
 // The engine's Shell in the browser. The page (page.js) queues the player's input as lines
 // of the recording language (`click cmdStart`, `keyup 32`, `mouseup 1 120 200`, `minimise`)
-// and the open dialog's events; the yield takes them from that queue and runs them nested,
-// as the desktop's yield does, through the one command dispatcher, and records the session
+// and the open dialog's events; the yield takes them from that queue and gives them, nested
+// as the desktop's yield does, to the command hub, which runs them and records the session
 // as `korvane --record` does; what the lines print goes to the browser's console. Waiting
 // hands the thread to the browser (ASYNCIFY), so the page stays live while the game's frame
 // loop sits deep inside a click handler.
 
 #include <functional>
-#include <memory>
 #include <string>
-#include <vector>
 
-#include "command_runner.h"
+#include "command_hub.h"
 #include "pacer.h"
-#include "recording.h"
-#include "shell.h"
 
 namespace korvane {
 
@@ -28,7 +24,7 @@ struct DialogEvent {
     int value = 0;
 };
 
-class WebShell : public Shell, public script::CommandRunner {
+class WebShell : public script::CommandHub {
   public:
     WebShell();
 
@@ -46,10 +42,8 @@ class WebShell : public Shell, public script::CommandRunner {
     void Watch(const std::string& recording);
 
     void DoEvents() override;
-    bool IsMainWindowMinimised() override { return minimised_; }
-    ScreenSize ScreenSizeInPixels() override;
     void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(StartDialog& dialog) override;
+    void ShowSettingsDialog(SettingsDialog& dialog) override;
     void ShowOutcomeDialog(OutcomeDialog& dialog) override;
     void ShowAboutBox() override;
     void ShowMainWindow() override;
@@ -57,40 +51,31 @@ class WebShell : public Shell, public script::CommandRunner {
     [[noreturn]] void EndProgram() override;
     void SetPlayControlsEnabled(bool enabled) override;
     void SetText(Readout which, const std::string& text) override;
-    void RefreshReadout(Readout which) override;
     void SetTorpedoIndicator(int slot, bool ready) override;
     void FocusViewscreen() override;
     void PlaySound(int soundid, int playflags) override;
     void PresentViewscreen() override;
-    void ViewscreenCleared() override;
-    uint64_t ClockSeed() override;
 
   private:
     using ModalHandler = std::function<void(const DialogEvent&, bool& close)>;
 
-    // A line for the main window: run, and recorded when it is the player's.
-    void RunMainWindowLine(const std::string& text);
+    ScreenSize RealScreenSize() override;
+    uint64_t RealClockSeed() override;
+    // A line for the main window, given to the hub.
+    void GiveMainWindowLine(const std::string& text);
     // Opens the page's overlay for window, hands its events to handler until it sets close,
     // then takes the overlay down. The main window takes no input meanwhile.
     void RunModal(const std::string& window, const ModalHandler& handler);
-    void MarkViewscreenDirty();
     // Lets real time catch up with the emulated time; with handleEvents, the player's
     // events are handled as they come.
     void WaitOutEmulatedTime(bool handleEvents);
-    // The watched recording's lines recorded for this frame's yield.
-    void RunWatchedLinesDue();
 
-    Game* game_ = nullptr;
-    std::unique_ptr<script::Recording> recording_;
     // The window whose overlay is open, empty when the main window has the input.
     std::string modalWindow_;
     ModalHandler modalHandler_;
     bool modalClose_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
-    std::vector<script::ScriptLine> watched_;
-    size_t nextWatched_ = 0;
-    bool watching_ = false;
 };
 
 }  // namespace korvane

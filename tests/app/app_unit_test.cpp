@@ -99,10 +99,10 @@ TEST(PacerBatches, FramesDueByTheNextRefreshRunBackToBackAndThePaceHolds) {
 TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_FALSE(AnswerCommandLine({}).has_value());  // no arguments: the game starts
     PlayOptions play;
-    EXPECT_FALSE(AnswerCommandLine({"--replay", "a game.rec"}, &play).has_value());
+    // A replay or a hall game may be recorded too.
+    EXPECT_FALSE(AnswerCommandLine({"--replay", "a game.rec", "--record", "b"}, &play));
     EXPECT_EQ(play.replayPath, "a game.rec");
-    EXPECT_EQ(play.recordPath, "");
-    // A hall game may be recorded too.
+    EXPECT_EQ(play.recordPath, "b");
     EXPECT_FALSE(AnswerCommandLine({"--record", "a", "--hall", "https://h.example/k"}, &play));
     EXPECT_EQ(play.recordPath, "a");
     EXPECT_EQ(play.hallUrl, "https://h.example/k");
@@ -114,19 +114,18 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     ASSERT_TRUE(help);
     EXPECT_EQ(help->exitCode, 0);
     EXPECT_EQ(help->out.rfind("Usage: korvane", 0), 0u);
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"-h"},
-                                               {"--versions"},
-                                               {"extra"},
-                                               {"--help", "--version"},
-                                               {"-platform", "x"},
-                                               {"--record"},
-                                               {"--replay", ""},
-                                               {"--record", "a", "--replay", "b"},
-                                               {"--hall", "http://h", "--replay", "b"},
-                                               {"--hall", "ftp://h"},
-                                               {"--hall", "h.example"},
-                                               {"--hall", ""}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"-h"},
+             {"--versions"},
+             {"extra"},
+             {"--help", "--version"},
+             {"-platform", "x"},
+             {"--record"},
+             {"--replay", ""},
+             {"--record", "a", "--hall", "http://h", "--replay", "b"},
+             {"--hall", "ftp://h"},
+             {"--hall", "h.example"},
+             {"--hall", ""}}) {
         const auto answer = AnswerCommandLine(args);
         ASSERT_TRUE(answer) << args[0];
         EXPECT_EQ(answer->exitCode, 2) << args[0];

@@ -76,16 +76,13 @@ class VirtualPad {
     SDL_Joystick* joystick_ = nullptr;
 };
 
-struct CommandList : CommandTap {
-    void Before(const std::string& command) override { seen.push_back(command); }
-    void After() override {}
-    std::vector<std::string> seen;
-};
-
 class GamepadTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        program_.SetCommandTap(&commands_);
+        program_.shell().SetGate([this](const script::ScriptLine& line) {
+            commands_.push_back(script::LineText(line));
+            return true;
+        });
         program_.game().Main();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
     }
@@ -129,7 +126,7 @@ class GamepadTest : public ::testing::Test {
     }
 
     Program program_;
-    CommandList commands_;
+    std::vector<std::string> commands_;  // every command given, as a line
 };
 
 TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs) {
@@ -193,12 +190,12 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
             },
             [&] { pad.Tap(SDL_CONTROLLER_BUTTON_START); }});
     pad.Tap(SDL_CONTROLLER_BUTTON_START);
-    EXPECT_TRUE(WaitUntil([&] { return !commands_.seen.empty() && !state().gamerunning; }));
+    EXPECT_TRUE(WaitUntil([&] { return !commands_.empty() && !state().gamerunning; }));
 
     EXPECT_EQ(starsShown, 151);
     EXPECT_TRUE(readyBefore);
     EXPECT_TRUE(hintClosed);
-    EXPECT_EQ(commands_.seen,
+    EXPECT_EQ(commands_,
               (std::vector<std::string>{"click cmdStart", "keyup 32", "keyup 67", "keyup 88",
                                         "keyup 90", "keyup 37", "keyup 39", "keyup 40", "keyup 17",
                                         "keyup 83", "keyup 72", "click cmdStart"}));
@@ -234,7 +231,7 @@ TEST_F(GamepadTest, PullingAndPluggingInAPadLeavesTheGameRunningAndIdleReadsNoth
 
     EXPECT_GT(pulledAt, 0);
     EXPECT_FALSE(launched) << "pulling a pad lets go of nothing";
-    EXPECT_EQ(commands_.seen,
+    EXPECT_EQ(commands_,
               (std::vector<std::string>{"click cmdStart", "keyup 32", "click cmdStart"}));
     // Once no pad is left, the reader stops polling after its short look for a new one.
     EXPECT_TRUE(WaitUntil([&] { return !gamepads.reader().polling(); }, 8000));

@@ -279,7 +279,7 @@ void ExpectBuiltAsDescribed(const QWidget* window) {
 
 TEST_F(DialogTest, EveryWindowIsBuiltAsItsDescriptionSays) {
     ExpectBuiltAsDescribed(&program_.window());
-    StartDialog settings(game());
+    SettingsDialog settings(game());
     AnswerNextModal([&](QWidget* d) {
         ExpectBuiltAsDescribed(d);
         d->close();
@@ -302,7 +302,7 @@ TEST_F(DialogTest, EveryWindowIsBuiltAsItsDescriptionSays) {
 
 TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSetIt) {
     game().state().numberofstars = 420;
-    StartDialog model(game());
+    SettingsDialog model(game());
     std::vector<QString> shown;
     int barAfterRestore = -1;
     bool openAfterEscape = false;
@@ -382,7 +382,7 @@ TEST_F(DialogTest, VictoryDialogOffersAHarderNextGameOnce) {
     EXPECT_EQ(next, (std::vector<QString>{"500", "500", "600"}));
     EXPECT_FALSE(enabledAfter);
     EXPECT_EQ(game().state().nextwinscore, 599);
-    EXPECT_EQ(shell().readouts().WidgetFor(Readout::txtNextscore), nullptr)
+    EXPECT_EQ(program_.window().findChild<QWidget*>("txtNextscore"), nullptr)
         << "the dialog's boxes are gone with it";
 }
 

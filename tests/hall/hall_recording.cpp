@@ -12,13 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "command_table.h"
 #include "script_mutations.h"
 #include "script_run.h"
 
 namespace {
-
-const char* const kNames[] = {"score",  "highscore", "gametime", "x",       "crossx",
-                              "crossy", "cubex",     "cubey",    "winscore"};
 
 // The values the headless run prints for a script's print lines, in order.
 std::vector<std::string> Printed(const std::string& script) {
@@ -45,12 +43,12 @@ bool PrintRecording(const std::string& seed, long frames, long shots) {
     for (long i = 1; i <= shots; ++i) game += "at " + std::to_string(2540 + i * 60) + " keyup 32\n";
     game += "at " + std::to_string(std::max(frames, 3200L)) + " click cmdStart\n";
     std::string probe = game;
-    for (const char* name : kNames) probe += std::string("print ") + name + "\n";
+    for (const char* name : korvane::script::kRecordedVariables) probe += std::string("print ") + name + "\n";
     // A game longer than the headless run's limit ends unseen: its checks are made up, for
     // a replay that stops at its own limit before it reads them.
     const std::vector<std::string> state = Printed(probe);
-    for (size_t i = 0; i < std::size(kNames); ++i)
-        game += "expect " + (i < state.size() ? state[i] : std::string(kNames[i]) + " 0") + "\n";
+    for (size_t i = 0; i < korvane::script::kRecordedVariables.size(); ++i)
+        game += "expect " + (i < state.size() ? state[i] : std::string(korvane::script::kRecordedVariables[i]) + " 0") + "\n";
     std::fputs(game.c_str(), stdout);
     return true;
 }

@@ -30,7 +30,7 @@ std::vector<Surface> PicturesOf(const std::string& script) {
     std::string log, warnings;
     PictureTakingShell shell(ParseScript(script), RunOptions{}, log, warnings);
     Game game(shell);
-    shell.Attach(game);
+    shell.AttachGame(game);
     game.Main();
     shell.RunIdleLines();
     return std::move(shell.pictures);

@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
+#include "command_table.h"
 #include "sim_command_line.h"
 
 namespace fs = std::filesystem;
@@ -80,7 +82,8 @@ TEST(Refusal, BadOptionsAreRefusedAndTheFrameLimitEndsARun) {
         {{"--max-frames", "-5"}, "bad --max-frames value"},
         {{"--bogus"},
          "unknown option '--bogus'\nusage: korvane-sim [--seed N] [--screen WxH] "
-         "[--max-frames N] SCRIPT"},
+         "[--max-frames N] [--record FILE] SCRIPT"},
+        {{"--record", ""}, "--record needs a file name"},
         {{"no_such_script.kvs"}, "only one script may be given"},
     };
     for (const auto& [args, error] : cases) {
@@ -139,6 +142,25 @@ TEST(RunEnd, TheProgramEndingStopsTheRunAtOnce) {
         EXPECT_EQ(r.log.find(" var "), std::string::npos) << script;
         EXPECT_EQ(r.log.substr(r.log.size() - std::string(end).size()), end) << script;
     }
+}
+
+// The docs' table of commands names every command of the language's table, and no other.
+TEST(Commands, TheDocsTableIsTheCommandTable) {
+    std::ifstream docs(KORVANE_SOURCE_DIR "/docs/korvane-sim.md");
+    std::set<std::string> documented, table;
+    bool inTable = false;
+    for (std::string line; std::getline(docs, line);) {
+        if (line.starts_with("#")) inTable = line == "## Commands";
+        if (!inTable || !line.starts_with("| `")) continue;
+        const std::string cell = line.substr(0, line.find(" |", 1));
+        for (size_t at = cell.find('`'); at != std::string::npos; at = cell.find('`', at + 1)) {
+            const size_t end = cell.find('`', at + 1);
+            documented.insert(cell.substr(at + 1, cell.find_first_of(" `", at + 1) - at - 1));
+            at = end;
+        }
+    }
+    for (const korvane::script::Command& c : korvane::script::kCommands) table.insert(c.name);
+    EXPECT_EQ(documented, table);
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST(Soak, RandomPlayKeepsTheGameStateSound) {
         options.seed = seed;
         options.maxFrames = 40000;
         const script::RunResult result =
-            script::RunScriptObserved(script, options, [&](const Game& game, bool controls) {
+            script::RunScript(script, options, [&](const Game& game, bool controls) {
                 if (game.state().gamerunning && !wasRunning) ++games;
                 wasRunning = game.state().gamerunning;
                 if (failure.empty()) failure = BrokenInvariant(game, controls);

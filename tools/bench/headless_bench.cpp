@@ -31,24 +31,12 @@ class OrdinaryPlayShell : public Shell {
     }
     bool IsMainWindowMinimised() override { return false; }
     ScreenSize ScreenSizeInPixels() override { return {1024, 768}; }
-    void ShowMessageBox(const std::string&) override {}
-    void ShowSettingsDialog(StartDialog& dialog) override {
+    void ShowSettingsDialog(SettingsDialog& dialog) override {
         dialog.Form_Load();
         dialog.SetScrollValue(static_cast<int16_t>(stars_));
     }
     void ShowOutcomeDialog(OutcomeDialog& dialog) override { dialog.Form_Load(); }
-    void ShowAboutBox() override {}
-    void ShowMainWindow() override {}
-    void ResetMainWindow() override {}
     [[noreturn]] void EndProgram() override { throw 0; }
-    void SetPlayControlsEnabled(bool) override {}
-    void SetText(Readout, const std::string&) override {}
-    void RefreshReadout(Readout) override {}
-    void SetTorpedoIndicator(int, bool) override {}
-    void FocusViewscreen() override {}
-    void PlaySound(int, int) override {}
-    void PresentViewscreen() override {}
-    void ViewscreenCleared() override {}
     uint64_t ClockSeed() override { return 42; }
 
   private:

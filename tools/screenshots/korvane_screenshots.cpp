@@ -18,32 +18,11 @@
 
 #include "look.h"
 #include "program.h"
-#include "shell_tap.h"
 
 namespace {
 
 using korvane::Game;
 using korvane::Program;
-using korvane::ScreenSize;
-
-// Runs each step at the start of its frame's yield, as korvane --replay runs a recording,
-// and gives every game start the same seed and screen.
-class FrameSteps : public korvane::ShellTap {
-  public:
-    void At(int64_t frame, std::function<void()> step) { steps_[frame] = std::move(step); }
-
-    void YieldBegins() override {
-        ++frame_;
-        if (const auto step = steps_.find(frame_); step != steps_.end()) step->second();
-    }
-    ScreenSize ScreenSeen(ScreenSize) override { return {1024, 768}; }
-    // A game in which the cube neither drops a globe nor fires before the pictures.
-    uint64_t SeedSeen(uint64_t) override { return 1; }
-
-  private:
-    std::map<int64_t, std::function<void()>> steps_;
-    int64_t frame_ = 0;
-};
 
 QPushButton* Button(QWidget* parent, const char* name) {
     return parent->findChild<QPushButton*>(QString::fromLatin1(name));
@@ -86,8 +65,16 @@ int main(int argc, char** argv) {
     // No blinking caret or cursor: a picture never depends on when it is taken.
     QApplication::setCursorFlashTime(0);
     Program program;
-    FrameSteps steps;
-    program.shell().SetTap(&steps);
+    // Every game start sees the same seed and screen: a game in which the cube neither drops
+    // a globe nor fires before the pictures.
+    program.shell().AnswerSeed(1);
+    program.shell().AnswerScreen({1024, 768});
+    // Each step runs at the start of its frame's yield, as korvane --replay runs a recording.
+    std::map<int64_t, std::function<void()>> steps;
+    program.shell().OnYield([&] {
+        if (const auto step = steps.find(program.shell().frame()); step != steps.end())
+            step->second();
+    });
     Game& game = program.game();
     QWidget* window = &program.window();
     game.Main();
@@ -105,23 +92,23 @@ int main(int argc, char** argv) {
 
     // A game: the ship moving, crosshairs aimed, a torpedo in flight and the phasers firing.
     // At 150 stars a frame is 5 ms of the game's own time.
-    steps.At(120, [&] {
+    steps[120] = [&] {
         // Left of where the victory dialog will stand, so that the wreck shows beside it.
         game.state().cubey = 190;
         game.state().cubex = 0;
         Button(window, "cmdXhairup")->click();
         Button(window, "cmdLeft")->click();
-    });
-    steps.At(280, [&] { Button(window, "cmdPhoton")->click(); });
-    steps.At(340, [&] { Button(window, "cmdXhairup")->click(); });
-    steps.At(400, [&] {
+    };
+    steps[280] = [&] { Button(window, "cmdPhoton")->click(); };
+    steps[340] = [&] { Button(window, "cmdXhairup")->click(); };
+    steps[400] = [&] {
         Button(window, "cmdPhaser")->click();
         save(window->grab().toImage(), "screenshot-game.png");
         Button(window, "cmdStop")->click();
-    });
+    };
 
     // Victory: the score set just past the win score; the frame's win test does the rest.
-    steps.At(520, [&] {
+    steps[520] = [&] {
         WhenModal([&](QWidget* victory) {
             QApplication::processEvents();
             save(WindowWithDialog(window, victory), "screenshot-victory.png");
@@ -129,7 +116,7 @@ int main(int argc, char** argv) {
         });
         game.state().score = game.state().winscore + 1;
         game.ShowScore();
-    });
+    };
 
     QTimer::singleShot(0, [&] {
         Button(window, "cmdStart")->click();  // runs the whole game
@@ -137,7 +124,6 @@ int main(int argc, char** argv) {
         QApplication::exit(saved == 3 ? 0 : 1);
     });
     const int code = QApplication::exec();
-    program.shell().SetTap(nullptr);
     std::printf("saved %d pictures in %s\n", saved, argv[1]);
     return code;
 }

@@ -1,7 +1,5 @@
 #include "sim_command_line.h"
 
-#include <charconv>
-
 #include "korvane_version.h"
 #include "script.h"
 
@@ -15,15 +13,11 @@ using script::RunResult;
 
 namespace {
 
-bool ParseUnsigned(const std::string& text, uint64_t& out) {
-    auto [ptr, err] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return err == std::errc() && ptr == text.data() + text.size() && !text.empty();
-}
-
-const char kUsage[] = "usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT";
+const char kUsage[] =
+    "usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] [--record FILE] SCRIPT";
 
 const char kHelp[] =
-    "Usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] SCRIPT\n"
+    "Usage: korvane-sim [--seed N] [--screen WxH] [--max-frames N] [--record FILE] SCRIPT\n"
     "       korvane-sim --help | --version\n"
     "\n"
     "Runs the game against SCRIPT (- for standard input) without a window or sound and\n"
@@ -33,6 +27,7 @@ const char kHelp[] =
     "  --seed N        every game start seeds the random generator with N (default 1)\n"
     "  --screen WxH    the screen size the game sees (default 1024x768)\n"
     "  --max-frames N  the most frames the whole run may take (default 100000)\n"
+    "  --record FILE   write the run to FILE as 'korvane --record' writes a game\n"
     "  --help          show this help and exit\n"
     "  --version       show the version and exit\n"
     "\n"
@@ -73,11 +68,13 @@ RunResult RunSimCommandLine(const std::vector<std::string>& args) {
             if (!size) return Failure("bad --screen value, expected WxH, each at most 100000");
             options.screen = *size;
         } else if (a == "--max-frames") {
-            uint64_t n = 0;
-            if (!value(v) || !ParseUnsigned(v, n) || n > (1ull << 62)) {
-                return Failure("bad --max-frames value");
+            const std::optional<uint64_t> n = value(v) ? ParseSeed(v) : std::nullopt;
+            if (!n || *n > (1ull << 62)) return Failure("bad --max-frames value");
+            options.maxFrames = static_cast<int64_t>(*n);
+        } else if (a == "--record") {
+            if (!value(options.recordPath) || options.recordPath.empty()) {
+                return Failure("--record needs a file name");
             }
-            options.maxFrames = static_cast<int64_t>(n);
         } else if (a.size() > 1 && a[0] == '-' && a != "-") {
             return Failure("unknown option " + Quoted(a) + "\n" + kUsage);
         } else if (scriptPath.empty()) {
