@@ -71,8 +71,8 @@ void Game::RunStartBranch() {
     // Random draws in a fixed order: the stars (x then y), the two chances, the cube.
     random_.Seed(shell_.ClockSeed());
     for (s.starindex = 0; s.starindex <= s.numberofstars; ++s.starindex) {
-        s.starx[s.starindex] = static_cast<int16_t>(random_.Rand(642));
-        s.stary[s.starindex] = static_cast<int16_t>(random_.Rand(482));
+        s.starx[s.starindex] = static_cast<int16_t>(random_.Rand(Surface::kWidth));
+        s.stary[s.starindex] = static_cast<int16_t>(random_.Rand(Surface::kHeight));
         s.starcolor[s.starindex] = static_cast<int32_t>(QBColor(14));
     }
     s.supervessik = false;

@@ -72,12 +72,12 @@
         let ticket = await detected;
         if (ticket && halfLifeGone()) ticket = await takeTicket();
         if (ticket) {
-            page.command("seed " + ticket.seed);
+            page.post("frmKorvane", page.inputLine("seed", ticket.seed));
             hall.state = "playing";
         } else {
             hall.state = "off";  // no hall after all: the game plays on as it would
         }
-        page.command("click cmdStart");
+        page.post("frmKorvane", page.inputLine("button", "cmdStart"));
     }
 
     // The game's end, as its recording is complete.

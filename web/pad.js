@@ -78,8 +78,8 @@
         if (!line) return;
         // A button is clicked as the player clicks it (a disabled one does nothing), so that
         // whatever else watches the button (the hall's start) sees it too.
-        const button = /^click (\S+)$/.exec(line);
-        if (button) document.getElementById(button[1])?.click();
+        const click = page.inputLine("button", "")();
+        if (line.startsWith(click)) document.getElementById(line.slice(click.length))?.click();
         else page.post("frmKorvane", line);
     };
 

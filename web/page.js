@@ -12,16 +12,28 @@
 
     // ---- The event queue and the game's waits ---------------------------------------
     // An event is the window it is for and its text: a command line for the main window,
-    // "HANDLER [NUMBER]" for a dialog.
+    // "HANDLER [NUMBER]" for a dialog. A main window's line may come as a function that
+    // writes it once the game is loaded (input from before that waits for the game).
     function post(window, text) {
         // While a recording is watched, the player's input is not the game's.
         if (page.over || page.watching) return;
         page.queue.push({window, text});
         if (page.waker) page.waker();
     }
+    const textOf = (e) => (typeof e.text === "function" ? (e.text = e.text()) : e.text);
     page.nextEventLength = () =>
-        page.queue.length ? Math.max(page.queue[0].window.length, page.queue[0].text.length) : -1;
-    page.takeEvent = () => page.queue.shift();
+        page.queue.length ? Math.max(page.queue[0].window.length, textOf(page.queue[0]).length) : -1;
+    page.takeEvent = () => {
+        textOf(page.queue[0]);
+        return page.queue.shift();
+    };
+    // The line of one kind of input (button, key, mouse, hidden, shown, seed) with its arguments,
+    // in the words of the game's command table, as a function for post.
+    let inputCommands = null;
+    page.inputLine = (kind, ...args) => () => {
+        inputCommands ||= JSON.parse(Module.UTF8ToString(Module._korvane_input_commands()));
+        return [inputCommands[kind], ...args].join(" ");
+    };
 
     // ---- The session's recording, as korvane --record writes it -------------------------
     // korvanePage.recording(): everything so far; korvanePage.lastGame(): the session up to
@@ -303,7 +315,7 @@
                 e.addEventListener("click", () => window.open(text, "_blank", "noopener"));
             } else {
                 e.addEventListener("click", () =>
-                    post(name, name === "frmKorvane" ? "click " + id : id + "_Click"));
+                    post(name, name === "frmKorvane" ? page.inputLine("button", id) : id + "_Click"));
                 if (name === "frmKorvane") {
                     // The main window's buttons never take the focus: it stays on the
                     // viewscreen, so the space bar never presses a button. The play controls
@@ -381,7 +393,7 @@
         if (page.modal || page.over) return;
         const code = keyCodeOf(e);
         if (gameKeys.has(code) || e.key === "Enter") e.preventDefault();
-        if (code) post("frmKorvane", "keyup " + code);
+        if (code) post("frmKorvane", page.inputLine("key", code));
     }, true);
 
     // Mouse over the viewscreen: a release counts for the buttons pressed on it, also
@@ -397,10 +409,10 @@
     window.addEventListener("mouseup", (e) => {
         if (!pressed.delete(e.button) || page.modal) return;
         const [x, y] = page.viewscreenPoint(e.clientX, e.clientY);
-        post("frmKorvane", `mouseup ${buttonBits[e.button]} ${x} ${y}`);
+        post("frmKorvane", page.inputLine("mouse", buttonBits[e.button], x, y));
     });
     // A hidden tab is the browser's minimised window.
-    const showState = () => post("frmKorvane", document.hidden ? "minimise" : "restore");
+    const showState = () => post("frmKorvane", page.inputLine(document.hidden ? "hidden" : "shown"));
     document.addEventListener("visibilitychange", showState);
     if (document.hidden) showState();
     // A touch counts as the player's own act only when it ends.

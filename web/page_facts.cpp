@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "command_table.h"
 #include "gamepad.h"
 #include "outcome_dialog_rules.h"
 #include "surface.h"
@@ -50,6 +51,18 @@ EMSCRIPTEN_KEEPALIVE int korvane_pad_stick(int pad, int axis, double value) {
 // A pad gone: its controls are forgotten without a release.
 EMSCRIPTEN_KEEPALIVE void korvane_pad_forget(int pad) {
     Pads().erase(pad);
+}
+
+// The recording language's command for each kind of the player's input, as JSON: the page
+// writes its lines with these, so that the command table stays the one place that names them.
+EMSCRIPTEN_KEEPALIVE const char* korvane_input_commands() {
+    namespace cmd = korvane::script::cmd;
+    static const std::string json = std::string("{\"button\":\"") + cmd::kClick +
+                                    "\",\"key\":\"" + cmd::kKeyUp + "\",\"mouse\":\"" +
+                                    cmd::kMouseUp + "\",\"hidden\":\"" + cmd::kMinimise +
+                                    "\",\"shown\":\"" + cmd::kRestore +
+                                    "\",\"seed\":\"" + cmd::kSeed + "\"}";
+    return json.c_str();
 }
 
 // The names of the outcome windows that tell of the ship's loss (every outcome but the

@@ -24,7 +24,7 @@
             if (!touches.delete(t.identifier) || page.modal) continue;
             e.preventDefault();
             const [x, y] = page.viewscreenPoint(t.clientX, t.clientY);
-            page.post("frmKorvane", `mouseup 1 ${x} ${y}`);
+            page.post("frmKorvane", page.inputLine("mouse", 1, x, y));
         }
     }, {passive: false});
     stage.addEventListener("touchcancel", (e) => {

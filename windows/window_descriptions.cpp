@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "surface.h"
 #include "texts.h"
 
 namespace korvane {
@@ -13,7 +14,7 @@ using K = ControlKind;
 // clang-format off
 constexpr ControlInfo kMainWindow[] = {
     // Built first, so that it comes first in the tab order and holds the focus.
-    {"Picture1",         K::Viewscreen,   {80, 8, 642, 482}},
+    {"Picture1",         K::Viewscreen,   {80, 8, Surface::kWidth, Surface::kHeight}},
     {"cmdSound",         K::TableButtons, {},                  "cmdStart"},
     {"Label3",           K::Label,        {0, 112, 57, 17},    "Score  Time"},
     {"txtScore",         K::TextBox,      {0, 128, 33, 19}},

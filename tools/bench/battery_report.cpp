@@ -9,6 +9,7 @@
 #include <string>
 
 #include "desktop_battery.h"
+#include "surface.h"
 
 namespace korvane::bench {
 
@@ -35,7 +36,10 @@ std::string Quoted(const std::string& text) {
 
 // The browser measure's answer, key=value pairs on its last line.
 std::map<std::string, std::string> RunBrowserBattery(const char* webDir) {
-    const std::string command = "node " + Quoted(KORVANE_BENCH_SOURCE_DIR "/browser_battery.js") +
+    // The floor page draws a canvas of the viewscreen's size, which it is told.
+    const std::string command = "KORVANE_VIEWSCREEN=" + std::to_string(Surface::kWidth) + "x" +
+                                std::to_string(Surface::kHeight) + " node " +
+                                Quoted(KORVANE_BENCH_SOURCE_DIR "/browser_battery.js") +
                                 " " + Quoted(webDir) + " " + std::to_string(kSeconds) + " " +
                                 std::to_string(kBrowserRuns) + " 2>/dev/null";
     std::string last;
@@ -69,7 +73,7 @@ int ReportBattery(const char* webDir) {
         std::printf("  not measured: %s\n", d.problem.c_str());
     } else {
         std::printf("  %-44s %10s %12s\n", "", "CPU % core", "wake-ups/s");
-        std::printf("  %-44s %10.1f %12.0f\n", "floor window (642 x 482 image per frame)",
+        std::printf("  %-44s %10.1f %12.0f\n", "floor window (viewscreen image per frame)",
                     100 * d.floor.cpuShare, d.floor.wakeupsPerSecond);
         std::printf("  %-44s %10.1f %12.0f%s\n", "korvane, playing at 150 stars",
                     100 * d.playing.cpuShare, d.playing.wakeupsPerSecond,
@@ -108,7 +112,7 @@ int ReportBattery(const char* webDir) {
             }
             std::printf("  %-44s %10s %12s  %s\n", "", "CPU % core", "wake-ups/s",
                         "CPU by process type");
-            std::printf("  %-44s %10.1f %12.0f  %s\n", "floor page (642 x 482 canvas per frame)",
+            std::printf("  %-44s %10.1f %12.0f  %s\n", "floor page (viewscreen canvas per frame)",
                         100 * value("floor_cpu"), value("floor_wakeups"),
                         text("floor_by_type").c_str());
             std::printf("  %-44s %10.1f %12.0f  %s%s\n", "game page, playing at 150 stars",

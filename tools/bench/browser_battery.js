@@ -26,6 +26,8 @@ const http = require("http");
 const path = require("path");
 
 const [webDir, secondsArg, third] = process.argv.slice(2);
+// The floor page's canvas is the viewscreen's size, as korvane-bench gives it.
+const floorPath = "floor.html?size=" + (process.env.KORVANE_VIEWSCREEN || "");
 const seconds = Number(secondsArg || 10);
 const profile = third === "--profile";
 const runs = profile ? 1 : Math.max(1, Number(third || 5));
@@ -203,12 +205,12 @@ async function traceOf(page, what) {
         // One tab at a time, in the window's own first tab, as a player has it.
         const [tab] = await browser.pages();
         const floor = async () => {
-            await tab.goto(base + "floor.html");
+            await tab.goto(base + floorPath);
             await sleep(1000);
             return measure(pid);
         };
         if (profile) {
-            await tab.goto(base + "floor.html");
+            await tab.goto(base + floorPath);
             await sleep(1000);
             await traceOf(tab, "floor page");
             await startGame(tab, base);

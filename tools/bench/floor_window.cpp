@@ -1,5 +1,5 @@
 // korvane-bench-floor: the least any program showing the game's viewscreen can cost. A
-// window that only repaints a 642 x 482 image once per display frame, a few of its pixels
+// window that only repaints a viewscreen-sized image once per display frame, a few of its pixels
 // moved each time as stars would be. korvane-bench measures the game against it.
 #include <QApplication>
 #include <QImage>
@@ -9,10 +9,12 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "surface.h"
+
 namespace {
 
-constexpr int kWidth = 642;
-constexpr int kHeight = 482;
+constexpr int kWidth = korvane::Surface::kWidth;
+constexpr int kHeight = korvane::Surface::kHeight;
 constexpr int kStars = 150;
 
 class FloorWindow : public QWidget {

@@ -5,14 +5,12 @@
 #include <sstream>
 #include <thread>
 
+#include "command_table.h"
 #include "script_run.h"
 
 namespace korvane::bench {
 
 namespace {
-
-const char* const kChecked[] = {"score",  "highscore", "gametime", "x",       "crossx",
-                                "crossy", "cubex",     "cubey",    "winscore"};
 
 // The input of one game: key releases by frame (17 Ctrl: phasers, 83 S: shields).
 // The game's lines up to frame `frames`, where a stop click ends it; a game that ends by
@@ -48,7 +46,7 @@ HallGame OneMinuteGame(uint64_t seed, int64_t frames) {
     std::multimap<int64_t, int> keys;
     for (int64_t f = 100; f < frames; f += 100) keys.emplace(f, 17);
     std::string probe;
-    for (const char* name : kChecked) probe += std::string("print ") + name + "\n";
+    for (const char* name : script::kRecordedVariables) probe += std::string("print ") + name + "\n";
     script::RunResult run;
     // Each globe that ends a try is met with the shields in the next: up 30 frames before
     // it arrives, down after, so that the cube rarely finds them up to shoot them away.
