@@ -32,6 +32,16 @@ struct HallOptions {
     int openTickets = 10;
     int submissionsPerMinute = 30;
     std::vector<std::string> trustedProxies;
+    // Live play.
+    int liveGames = 200;            // in progress at once, on this hall
+    int liveGamesPerAddress = 2;    // from one address at once
+    int liveStartsPerHour = 20;     // live games one address may open an hour
+    int watchersPerGame = 2000;
+    int watchers = 5000;            // in all, on this hall
+    int liveStall = 10;             // seconds without a batch outside a dialog
+    int liveDialog = 600;           // seconds a dialog may hold the game without a batch
+    int livePaceWindow = 10;        // seconds over which the frames' pace is measured
+    int liveLateMs = 2000;          // how late a batch may arrive
 };
 
 extern const char kHallHelp[];

@@ -6,7 +6,7 @@ on the PostgreSQL that run_postgres.sh started (HALL_TEST_POSTGRES, a database p
 Valid games come from hall-recording: the headless run of one game with the ticket's seed.
 Nothing waits a fixed time: every wait polls for its condition until a deadline.
 """
-import calendar, http.client, json, os, re, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
+import bisect, calendar, http.client, json, os, re, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
 
 CASE, HALL, RECORDER = sys.argv[1:4]
 PG = os.environ.get("HALL_TEST_POSTGRES")  # postgresql://USER@127.0.0.1:PORT/
@@ -428,6 +428,147 @@ def case_two_halls(hall):
     t = other.ticket()
     check(hall.submit(t, "Across", recording(t["seed"]))[0] == 201, "a ticket of one, used on the other")
     check(until(lambda: [s["name"] for s in other.scores()] == ["Across"], 5), "the other hall was told")
+    other.stop()
+
+
+# Live play measured over short spans, so that a few seconds of game show its pace.
+LIVE = ["--live-pace-window", "2", "--live-late-ms", "500", "--live-stall", "1"]
+
+
+def paced(seed, stars=30):
+    """A game of 3200 frames (4.5 s at 30 stars) and the emulated seconds of each yield."""
+    out = subprocess.run([RECORDER, "paced", str(seed), "3200", "2", str(stars)], check=True,
+                         capture_output=True, text=True).stdout
+    rec, times = out.split("----\n")
+    return rec, [float(t) for t in times.split()]
+
+
+def open_live(hall, **extra):
+    t = hall.ticket()
+    status, live = hall.request("POST", "/api/live", dict(ticket=t["ticket"], **extra))
+    assert status == 201, live
+    return t, live
+
+
+def play_live(hall, live, rec, times, pace=1.0, stop_at=None, sent_lines=None):
+    """Sends the game's lines in batches every 0.1 s as a client playing at pace would, each
+    batch ending with the frame reached; the first answer other than 204, or the last."""
+    lines, sent, start = rec.splitlines(), 0, time.time()
+    first = next(i for i, l in enumerate(lines) if l.startswith("at "))
+    while sent < len(lines):
+        frame = bisect.bisect_right(times, times[0] + (time.time() - start) * pace)
+        if stop_at and frame >= stop_at:
+            return None
+        batch = []
+        while sent < len(lines) and (sent < first or frame >= len(times) or
+                                     lines[sent].startswith("at ") and int(lines[sent].split()[1]) <= frame):
+            batch.append(lines[sent])
+            sent += 1
+        batch.append("# frame %d" % frame)
+        (sent_lines if sent_lines is not None else []).extend(batch)
+        answer = hall.request("POST", "/api/live/%s/lines" % live["live"], "\n".join(batch) + "\n")
+        if answer[0] != 204:
+            return answer
+        time.sleep(0.1)
+    return answer
+
+
+def watch(hall, live, events):
+    """Reads the game's event stream into events (data lines, then the end's data)."""
+    c = http.client.HTTPConnection("127.0.0.1", hall.port, timeout=30)
+    c.request("GET", "/api/live/%s/stream" % live["live"])
+    r = c.getresponse()
+    events.append(r.getheader("Content-Type"))
+    ending = False
+    for raw in r:
+        line = raw.decode().rstrip("\n")
+        if line == "event: end":
+            ending = True
+        elif line.startswith("data: "):
+            events.append(("end" if ending else "data", line[6:]))
+            if ending:
+                break
+    c.close()
+
+
+def case_live(hall):
+    """A game played live at pace, watched as it is played, then entered under a name."""
+    hall = Hall(hall.tmp, "live", *LIVE)
+    t, live = open_live(hall, name="Live")
+    rec, times = paced(live["seed"])
+    check(live["watch"] == "play/?live=" + live["live"], "a relative watch link: %s" % live)
+    events, sent = [], []
+    watcher = threading.Thread(target=watch, args=(hall, live, events))
+    watcher.start()
+    check(until(lambda: hall.request("GET", "/api/live")[1]["live"]), "listed while it plays")
+    answer = play_live(hall, live, rec, times, sent_lines=sent)
+    check(answer[0] == 204, "played at pace: %s" % (answer,))
+    listed = hall.request("GET", "/api/live")[1]["live"]
+    status, stored = hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Live"})
+    check(status == 201 and stored["score"] == 10, "stored from the lines it received: %s" % stored)
+    check(hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Again"})[0] == 409,
+          "stored once")
+    watcher.join(30)
+    check(events[:1] == ["text/event-stream"], "an event stream: %s" % events[:1])
+    check([d for k, d in events[1:] if k == "data"] == sent, "the watcher saw every line sent")
+    check(events[-1:] == [("end", '{"score":10}')], "then the end: %s" % events[-1:])
+    check(listed == [], "no longer listed as in progress: %s" % listed)
+    # Refused as not live: at 80% of the pace, all at once after the game, a stall mid-game.
+    t, live = open_live(hall)
+    rec, times = paced(live["seed"])
+    answer = play_live(hall, live, rec, times, pace=0.8)
+    check(answer[0] == 422 and answer[1]["error"] == "not-live", "at 80%%: %s" % (answer,))
+    check(hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Slow",
+                                               "recording": rec})[0] == 409, "its ticket spent")
+    t, live = open_live(hall)
+    rec, times = paced(live["seed"])
+    answer = hall.request("POST", "/api/live/%s/lines" % live["live"], rec + "# frame 3200\n")
+    check(answer[0] == 422 and answer[1]["error"] == "not-live", "all at once: %s" % (answer,))
+    t, live = open_live(hall)
+    rec, times = paced(live["seed"])
+    check(play_live(hall, live, rec, times, stop_at=1500) is None, "played until the stall")
+    metric = 'korvane_hall_live_ended_total{result="abandoned"} 1'
+    check(until(lambda: metric in hall.request("GET", "/metrics")[1]), "the stall counted abandoned")
+    answer = hall.request("POST", "/api/live/%s/lines" % live["live"], "# frame 3000\n")
+    check(answer[0] == 422 and answer[1]["error"] == "not-live", "after a stall: %s" % (answer,))
+    status, answer = hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Stall"})
+    check(status == 422 and answer["error"] == "not-live", "not stored: %s" % answer)
+    check([s["name"] for s in hall.scores()] == ["Live"], "only the live game in the table")
+
+
+def case_live_limits(hall):
+    """One live game per ticket, and per address as many at once as the option says."""
+    hall = Hall(hall.tmp, "live_limits", "--live-games-per-address", "1", *LIVE)
+    t, live = open_live(hall)
+    second = hall.request("POST", "/api/live", {"ticket": hall.ticket()["ticket"]})
+    check(second[0] == 429 and second[1]["error"] == "too-many-live-games", "%s" % (second,))
+    check(hall.request("GET", "/api/live/%s/stream" % ("0" * 32))[0] == 404, "an unknown game")
+    check(hall.request("POST", "/api/live/%s/lines" % live["live"], "set score 99\n")[0] == 400,
+          "a line no recording holds")
+    again = hall.request("POST", "/api/live", {"ticket": t["ticket"]})
+    check(again[0] == 409 and again[1]["error"] == "ticket-used", "a ticket opens one game: %s" % (again,))
+    check(hall.request("POST", "/api/live", {"ticket": hall.ticket()["ticket"]})[0] == 201,
+          "the address may play again once its game is over")
+
+
+def case_live_two_halls(hall):
+    """A game played live through one hall is watched through another on one PostgreSQL."""
+    if not PG:
+        return check(False, "two halls share only a PostgreSQL (hall_postgres runs this)")
+    other = Hall.__new__(Hall)
+    other.tmp, other.name, other.db, other.web, other.extra = hall.tmp, "other", hall.db, hall.web, UNLIMITED + LIVE
+    other.start()
+    t, live = open_live(hall)
+    rec, times = paced(live["seed"], 10)
+    events = []
+    watcher = threading.Thread(target=watch, args=(other, live, events))
+    watcher.start()
+    check(play_live(hall, live, rec, times)[0] == 204, "played through the first hall")
+    watcher.join(30)
+    check(len([e for e in events if e[0] == "data"]) > 10 and events[-1:] == [("end", '{"score":10}')],
+          "watched through the other: %s" % events[-3:])
+    check(other.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Far"})[0] == 201,
+          "entered through the other")
     other.stop()
 
 
