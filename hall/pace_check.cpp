@@ -23,16 +23,17 @@ void PaceCheck::Arrived(double arrival) {
 }
 
 std::optional<std::string> PaceCheck::Frame(double arrival, double game) {
-    // Ahead: a frame is played no earlier than the pacer lets it, and arrives at most
-    // lateSeconds after it was played; pauses only add real time. So arrival - game never
-    // falls more than lateSeconds below what an earlier frame showed (or the opening).
+    // Ahead: a frame is played no earlier than the pacer lets it, and arrives at most a
+    // batch's span and its lateness after it was played; pauses only add real time. So
+    // arrival - game never falls further below what an earlier frame showed (or the
+    // opening): a whole game sent at once after it falls by the game's length.
     if (!anchored_) {
         mostBehind_ = start_ - game;
         anchored_ = true;
     }
     mostBehind_ = std::max(mostBehind_, arrival - game);
     const double ahead = mostBehind_ - (arrival - game);
-    if (ahead > rules_.lateSeconds) {
+    if (ahead > rules_.lateSeconds + rules_.batchSeconds) {
         return "the game ran " + Seconds(ahead) + " s ahead of its pace";
     }
     // Slow: over any window of at least windowSeconds without a pause, the game time played

@@ -15,7 +15,8 @@ namespace korvane::hall {
 struct PaceRules {
     double slowTolerance = 0.10;  // frames may come this share slower than the pace
     double windowSeconds = 10;    // measured over a window of real time at least this long
-    double lateSeconds = 2;       // a batch may arrive this late (the network, the batching)
+    double lateSeconds = 2;       // a batch may arrive this late (the network)
+    double batchSeconds = 0.5;    // a batch holds the lines of at most this long
     double stallSeconds = 10;     // silence outside a dialog
 };
 
