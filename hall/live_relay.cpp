@@ -254,12 +254,20 @@ void LiveRelay::Notified(const QString& payload) {
 }
 
 void LiveRelay::Tick() {
-    if (store_.postgres() && !listening_) {
-        QSqlDriver* driver = store_.Connection().driver();
-        QObject::connect(driver, &QSqlDriver::notification, driver,
-                         [this](const QString&, QSqlDriver::NotificationSource,
-                                const QVariant& payload) { Notified(payload.toString()); });
-        listening_ = driver->subscribeToNotification(kLiveChannel);
+    try {
+        if (store_.postgres() && !listening_) {
+            QSqlDriver* driver = store_.Connection().driver();
+            if (!connected_) {
+                QObject::connect(driver, &QSqlDriver::notification, driver,
+                                 [this](const QString&, QSqlDriver::NotificationSource,
+                                        const QVariant& payload) { Notified(payload.toString()); });
+                connected_ = true;
+            }
+            listening_ = driver->subscribeToNotification(kLiveChannel);
+        }
+    } catch (const StoreError& e) {
+        // The database is away: the watchers wait, and the next second tries again.
+        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
     }
     std::vector<std::string> remote;
     {

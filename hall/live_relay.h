@@ -66,6 +66,7 @@ class LiveRelay : public QThread {
     QObject context_;  // lives on the relay's thread: the jobs run there
     std::function<void()> tick_;
     bool listening_ = false;
+    bool connected_ = false;
 };
 
 }  // namespace korvane::hall

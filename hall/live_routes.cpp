@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <random>
@@ -24,6 +25,7 @@ HttpResponse Json(int status, const QJsonObject& body) {
 
 int LiveStatus(const std::string& code) {
     if (code == "not-found" || code == "ticket-unknown") return 404;
+    if (code == "live-elsewhere") return 421;
     if (code == "ticket-used" || code == "live-over" || code == "live-playing") return 409;
     if (code == "ticket-expired") return 410;
     if (code == "too-large") return 413;
@@ -54,6 +56,10 @@ std::string RandomId() {
 bool IsId(const std::string& id) {
     return id.size() == 32 && id.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
+
+// What a batch counts at least against a game's 1 MiB of lines: 8,192 batches, more than an
+// hour of play at two a second.
+constexpr size_t kMinBatchBytes = 128;
 
 int64_t Now() {
     return static_cast<int64_t>(std::time(nullptr));
@@ -212,6 +218,11 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
     if (!entry) {
         const std::optional<LiveRow> row = FindLiveGame(store_, id);
         if (!row) return reply(Refuse({"not-found", "no live game has this id"}));
+        if (row->state == "playing") {
+            return reply(Refuse({"live-elsewhere",
+                                 "this live game is played through another hall: its lines go "
+                                 "there"}));
+        }
         return reply(Refuse(row->state == "refused"
                                 ? Refusal{row->error, "this live game was refused"}
                                 : Refusal{"live-over", "this live game is over"}));
@@ -226,7 +237,8 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
     };
     {
         const std::lock_guard<std::mutex> hold(entry->lock);
-        entry->bytes += request.body.size();
+        // A batch costs the hall a replay's wake and a row: even an empty one counts.
+        entry->bytes += std::max<size_t>(request.body.size(), kMinBatchBytes);
         if (entry->bytes > kMaxRecordingBytes) {
             return entry->game->Refused({"too-large", "a live game's lines are at most 1 MiB"},
                                         answer);
