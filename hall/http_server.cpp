@@ -112,8 +112,10 @@ struct HttpServer::Impl {
             const std::lock_guard<std::mutex> hold(streamsLock);
             streams.insert(handle);
         }
-        return MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 16 * 1024, &StreamHandle::Read,
-                                                 handle, &StreamHandle::Free);
+        MHD_Response* r = MHD_create_response_from_callback(
+            MHD_SIZE_UNKNOWN, 16 * 1024, &StreamHandle::Read, handle, &StreamHandle::Free);
+        if (!r) StreamHandle::Free(handle);
+        return r;
     }
 
     // Every stream ends, so that no connection waits on one as the server stops.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <random>
+#include <system_error>
 
 #include "live_store.h"
 #include "name_check.h"
@@ -193,9 +194,13 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
             if (answer) answer(end.score ? std::nullopt : std::optional<Refusal>(end.refusal));
         });
     };
-    entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_,
-                                             options_.liveDialog, options_.maxFrames,
-                                             LiveGame::Now(), std::move(hooks));
+    try {
+        entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_,
+                                                 options_.liveDialog, options_.maxFrames,
+                                                 LiveGame::Now(), std::move(hooks));
+    } catch (const std::system_error&) {  // no thread for its replay
+        return Refuse({"unavailable", "the hall cannot follow another live game now"});
+    }
     {
         const std::lock_guard<std::mutex> hold(lock_);
         games_[id] = entry;
