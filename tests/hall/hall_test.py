@@ -450,22 +450,19 @@ def open_live(hall, **extra):
     return t, live
 
 
-def play_live(hall, live, rec, times, pace=1.0, stop_at=None, sent_lines=None):
-    """Sends the game's lines in batches every 0.1 s as a client playing at pace would, each
-    batch ending with the frame reached; the first answer other than 204, or the last."""
-    lines, sent, start = rec.splitlines(), 0, time.time()
-    first = next(i for i, l in enumerate(lines) if l.startswith("at "))
-    while sent < len(lines):
+def play_live(hall, live, rec, times, pace=1.0, stop_at=10**9, sent=None):
+    """Sends the game's lines every 0.1 s as a client playing at pace would, each batch ending
+    with the frames played; the first answer other than 204, or the last (None: it stopped)."""
+    lines, start, sent = rec.splitlines(), time.time(), [] if sent is None else sent
+    while lines:
         frame = bisect.bisect_right(times, times[0] + (time.time() - start) * pace)
-        if stop_at and frame >= stop_at:
+        if frame >= stop_at:
             return None
-        batch = []
-        while sent < len(lines) and (sent < first or frame >= len(times) or
-                                     lines[sent].startswith("at ") and int(lines[sent].split()[1]) <= frame):
-            batch.append(lines[sent])
-            sent += 1
-        batch.append("# frame %d" % frame)
-        (sent_lines if sent_lines is not None else []).extend(batch)
+        due = lambda l: frame >= len(times) or (int(l.split()[1]) <= frame if l.startswith("at ")
+                                                 else not l.startswith("expect"))
+        n = next((i for i, l in enumerate(lines) if not due(l)), len(lines))
+        batch, lines = lines[:n] + ["# frame %d" % frame], lines[n:]
+        sent.extend(batch)
         answer = hall.request("POST", "/api/live/%s/lines" % live["live"], "\n".join(batch) + "\n")
         if answer[0] != 204:
             return answer
@@ -474,46 +471,55 @@ def play_live(hall, live, rec, times, pace=1.0, stop_at=None, sent_lines=None):
 
 
 def watch(hall, live, events):
-    """Reads the game's event stream into events (data lines, then the end's data)."""
+    """The game's event stream: its type, its data lines, then "end" and the end's data."""
     c = http.client.HTTPConnection("127.0.0.1", hall.port, timeout=30)
     c.request("GET", "/api/live/%s/stream" % live["live"])
     r = c.getresponse()
     events.append(r.getheader("Content-Type"))
-    ending = False
-    for raw in r:
-        line = raw.decode().rstrip("\n")
-        if line == "event: end":
-            ending = True
-        elif line.startswith("data: "):
-            events.append(("end" if ending else "data", line[6:]))
-            if ending:
-                break
-    c.close()
+    for line in r:
+        line = line.decode().rstrip("\n")
+        if line.startswith("data: ") or line == "event: end":
+            events.append(line[6:] if line.startswith("data: ") else "end")
+
+
+def watched(hall, live):
+    events = []
+    watcher = threading.Thread(target=watch, args=(hall, live, events))
+    watcher.start()
+    return watcher, events
 
 
 def case_live(hall):
-    """A game played live at pace, watched as it is played, then entered under a name."""
-    hall = Hall(hall.tmp, "live", *LIVE)
+    """A game played live at pace, watched as it is played, entered under a name; games not
+    live refused; the limits of one game a ticket and, here, one at once an address."""
+    hall = Hall(hall.tmp, "live", "--live-games-per-address", "1", *LIVE)
     t, live = open_live(hall, name="Live")
     rec, times = paced(live["seed"])
     check(live["watch"] == "play/?live=" + live["live"], "a relative watch link: %s" % live)
-    events, sent = [], []
-    watcher = threading.Thread(target=watch, args=(hall, live, events))
-    watcher.start()
+    watcher, events = watched(hall, live)
     check(until(lambda: hall.request("GET", "/api/live")[1]["live"]), "listed while it plays")
-    answer = play_live(hall, live, rec, times, sent_lines=sent)
+    other = hall.request("POST", "/api/live", {"ticket": hall.ticket()["ticket"]})
+    check(other[0] == 429 and other[1]["error"] == "too-many-live-games", "one at once: %s" % (other,))
+    sent = []
+    answer = play_live(hall, live, rec, times, sent=sent)
     check(answer[0] == 204, "played at pace: %s" % (answer,))
     listed = hall.request("GET", "/api/live")[1]["live"]
     status, stored = hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Live"})
     check(status == 201 and stored["score"] == 10, "stored from the lines it received: %s" % stored)
     check(hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Again"})[0] == 409,
           "stored once")
+    again = hall.request("POST", "/api/live", {"ticket": t["ticket"]})
+    check(again[0] == 409 and again[1]["error"] == "ticket-used", "a ticket opens one game: %s" % (again,))
     watcher.join(30)
-    check(events[:1] == ["text/event-stream"], "an event stream: %s" % events[:1])
-    check([d for k, d in events[1:] if k == "data"] == sent, "the watcher saw every line sent")
-    check(events[-1:] == [("end", '{"score":10}')], "then the end: %s" % events[-1:])
+    check(events[0] == "text/event-stream" and events[1:-2] == sent, "the watcher saw every line")
+    check(events[-2:] == ["end", '{"score":10}'], "then the end: %s" % events[-2:])
     check(listed == [], "no longer listed as in progress: %s" % listed)
-    # Refused as not live: at 80% of the pace, all at once after the game, a stall mid-game.
+    check(hall.request("GET", "/api/live/%s/stream" % ("0" * 32))[0] == 404, "an unknown game")
+    # Refused: a line no recording holds; at 80% of the pace, all at once after the game, a
+    # stall mid-game (not live).
+    t, live = open_live(hall)
+    check(hall.request("POST", "/api/live/%s/lines" % live["live"], "set score 99\n")[0] == 400,
+          "a line no recording holds")
     t, live = open_live(hall)
     rec, times = paced(live["seed"])
     answer = play_live(hall, live, rec, times, pace=0.8)
@@ -536,21 +542,6 @@ def case_live(hall):
     check([s["name"] for s in hall.scores()] == ["Live"], "only the live game in the table")
 
 
-def case_live_limits(hall):
-    """One live game per ticket, and per address as many at once as the option says."""
-    hall = Hall(hall.tmp, "live_limits", "--live-games-per-address", "1", *LIVE)
-    t, live = open_live(hall)
-    second = hall.request("POST", "/api/live", {"ticket": hall.ticket()["ticket"]})
-    check(second[0] == 429 and second[1]["error"] == "too-many-live-games", "%s" % (second,))
-    check(hall.request("GET", "/api/live/%s/stream" % ("0" * 32))[0] == 404, "an unknown game")
-    check(hall.request("POST", "/api/live/%s/lines" % live["live"], "set score 99\n")[0] == 400,
-          "a line no recording holds")
-    again = hall.request("POST", "/api/live", {"ticket": t["ticket"]})
-    check(again[0] == 409 and again[1]["error"] == "ticket-used", "a ticket opens one game: %s" % (again,))
-    check(hall.request("POST", "/api/live", {"ticket": hall.ticket()["ticket"]})[0] == 201,
-          "the address may play again once its game is over")
-
-
 def case_live_two_halls(hall):
     """A game played live through one hall is watched through another on one PostgreSQL."""
     if not PG:
@@ -560,13 +551,11 @@ def case_live_two_halls(hall):
     other.start()
     t, live = open_live(hall)
     rec, times = paced(live["seed"], 10)
-    events = []
-    watcher = threading.Thread(target=watch, args=(other, live, events))
-    watcher.start()
-    check(play_live(hall, live, rec, times)[0] == 204, "played through the first hall")
+    watcher, events = watched(other, live)
+    sent = []
+    check(play_live(hall, live, rec, times, sent=sent)[0] == 204, "played through the first hall")
     watcher.join(30)
-    check(len([e for e in events if e[0] == "data"]) > 10 and events[-1:] == [("end", '{"score":10}')],
-          "watched through the other: %s" % events[-3:])
+    check(events[1:] == sent + ["end", '{"score":10}'], "watched through the other: %s" % events[-3:])
     check(other.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Far"})[0] == 201,
           "entered through the other")
     other.stop()
