@@ -36,29 +36,17 @@ std::vector<std::string> Printed(const std::string& script) {
     return values;
 }
 
-// The headless run that notes each yield's emulated time.
-class TimedShell : public korvane::script::ScriptedShell {
-  public:
-    TimedShell(std::vector<korvane::script::ScriptLine> lines, std::string& log)
-        : ScriptedShell(std::move(lines), {}, log, log) {}
+// The headless run noting each yield's emulated time: when a live client plays the frame.
+struct TimedShell : korvane::script::ScriptedShell {
+    explicit TimedShell(const std::string& script)
+        : ScriptedShell(korvane::script::ParseScript(script), {}, log, log) {}
     void DoEvents() override {
         ScriptedShell::DoEvents();
         times.push_back(game().surface().EmulatedMicros() / 1e6);
     }
+    std::string log;
     std::vector<double> times;
 };
-
-void PrintFrameTimes(const std::string& recording) {
-    std::string log;
-    TimedShell shell(korvane::script::ParseScript(recording), log);
-    korvane::Game game(shell);
-    shell.Attach(game);
-    shell.DiscardLog();
-    game.Main();
-    shell.RunIdleLines();
-    std::puts("----");
-    for (const double t : shell.times) std::printf("%.6f\n", t);
-}
 
 std::string PrintRecording(const std::string& seed, long frames, long shots,
                            const std::string& stars = "0") {
@@ -92,10 +80,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 6 && std::string(argv[1]) == "paced") {
-        const std::string game =
-            PrintRecording(argv[2], std::stol(argv[3]), std::stol(argv[4]), argv[5]);
-        if (game.empty()) return 1;
-        PrintFrameTimes(game);
+        TimedShell shell(PrintRecording(argv[2], std::stol(argv[3]), std::stol(argv[4]), argv[5]));
+        korvane::Game game(shell);
+        shell.Attach(game);
+        shell.DiscardLog();
+        game.Main();
+        shell.RunIdleLines();
+        std::puts("----");
+        for (const double t : shell.times) std::printf("%.6f\n", t);
         return 0;
     }
     if (argc < 4 || (argc - 1) % 3 != 0) {
