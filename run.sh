@@ -34,12 +34,13 @@ web_packages=(cmake ninja-build g++ emscripten python3)
 # The hall of fame server: Qt SQL with its SQLite and PostgreSQL drivers, libmicrohttpd.
 hall_packages=(libqt6sql6-sqlite libqt6sql6-psql libmicrohttpd-dev)
 # Everything the test suite drives: a headless X server, screenshots, memory checks, the
-# desktop-file and package checkers, and a real browser for the page.
+# desktop-file and package checkers, a real browser for the page, and the hall's
+# deployment (nginx in front, PostgreSQL behind).
 test_packages=(
     googletest libgtest-dev libgmock-dev
     xvfb xauth xdotool x11-utils imagemagick valgrind
     desktop-file-utils appstream lintian chromium
-    postgresql python3
+    postgresql nginx python3
 )
 # emscripten runs on node; a node the machine already has (Debian's or not) will do.
 command -v node >/dev/null || web_packages+=(nodejs)
@@ -76,15 +77,14 @@ if [ "$mode" = web ]; then
 fi
 
 build=${KORVANE_BUILD_DIR:-build}
-# A player's build leaves the tests out; the tests' build treats every warning as an error,
-# as CI does. A build made for playing (or by hand without either) is set up again when the
-# tests are wanted.
-tests=$([ "$mode" = test ] && echo ON || echo OFF)
+# A player's build (the preset "play") leaves the tests out; the tests' build (the preset
+# "test") treats every warning as an error, as CI does. A build made for playing (or by hand
+# without either) is set up again when the tests are wanted.
+preset=$([ "$mode" = test ] && echo test || echo play)
 if [ ! -f "$build/CMakeCache.txt" ] ||
-    { [ "$tests" = ON ] && ! { grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt" &&
+    { [ "$preset" = test ] && ! { grep -q '^KORVANE_TESTS:BOOL=ON' "$build/CMakeCache.txt" &&
         grep -q '^KORVANE_WERROR:BOOL=ON' "$build/CMakeCache.txt"; }; }; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DKORVANE_TESTS="$tests" -DKORVANE_WERROR="$tests"
+    cmake --preset "$preset" -B "$build"
 fi
 if [ "$mode" = hall ]; then
     cmake --build "$build" --parallel --target korvane-hall

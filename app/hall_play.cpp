@@ -1,11 +1,13 @@
 #include "hall_play.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -16,10 +18,10 @@ namespace {
 // A hall that does not answer within this long is taken as out of reach; the player may
 // still be waiting in the dialog, so not much longer.
 constexpr int kAnswerMillis = 30'000;
-// A ticket is valid for two hours: one older than an hour is renewed while no game has
-// started; a hall that gave none is asked again a minute later.
-constexpr int kRenewMillis = 60 * 60 * 1000;
+// A hall that gave no ticket (or no new one) is asked again a minute later.
 constexpr int kRetryMillis = 60 * 1000;
+// A timer's longest wait, about 24 days.
+constexpr qint64 kLongestTimerMillis = 0x7fffffff;
 constexpr double kSeedLimit = 9007199254740992.0;  // 2^53: every seed a hall draws is below
 
 QNetworkRequest HallRequest(const QUrl& hall, const char* path, const char* type) {
@@ -47,6 +49,16 @@ HallDialog::Answer EntryAnswer(QNetworkReply* reply) {
     if (status == 0) return {false, QStringLiteral("The hall cannot be reached.")};
     const QString message = body.value(QStringLiteral("message")).toString();
     return {false, message.isEmpty() ? QStringLiteral("The hall refused it.") : message};
+}
+
+// A ticket is renewed, while no game has started, once half of its life is gone, so that a
+// game started with it has the other half to be played and sent in. The hall says in
+// `expires` when that life ends.
+int RenewalMillis(const QJsonObject& ticket) {
+    const QDateTime expires =
+        QDateTime::fromString(ticket.value(QStringLiteral("expires")).toString(), Qt::ISODate);
+    const qint64 life = expires.isValid() ? QDateTime::currentDateTimeUtc().msecsTo(expires) : 0;
+    return static_cast<int>(std::clamp<qint64>(life / 2, kRetryMillis, kLongestTimerMillis));
 }
 
 }  // namespace
@@ -92,7 +104,7 @@ void HallPlay::TicketAnswered(QNetworkReply* reply) {
     if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty() &&
         seed >= 0.0 && seed < kSeedLimit && std::floor(seed) == seed) {
         ticket_ = Ticket{id, static_cast<uint64_t>(seed)};
-        renewal_.start(kRenewMillis);
+        renewal_.start(RenewalMillis(answer));
         return;
     }
     if (!ticket_) {
@@ -100,7 +112,7 @@ void HallPlay::TicketAnswered(QNetworkReply* reply) {
                         ? QStringLiteral("it answered %1 without a ticket").arg(HttpStatus(reply))
                         : QStringLiteral("it cannot be reached: ") + reply->errorString();
     }
-    renewal_.start(ticket_ ? kRenewMillis : kRetryMillis);
+    renewal_.start(kRetryMillis);
 }
 
 uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {

@@ -14,6 +14,7 @@ namespace {
 
 // A feed nobody watches is kept this long after its game's last news, for a late watcher.
 constexpr double kFeedKeptSeconds = 60;
+constexpr double kKeepAliveSeconds = 15;
 
 // One batch as one event: each of its lines a data line.
 std::string BatchEvent(const std::string& lines) {
@@ -54,7 +55,7 @@ class LiveFeed {
                 events_ += end;
                 ended_ = true;
             }
-            news_ = LiveGame::Now();
+            news_ = written_ = LiveGame::Now();
         }
         WakeAll();
         return true;
@@ -66,6 +67,17 @@ class LiveFeed {
             events_ += end;
             ended_ = true;
             news_ = LiveGame::Now();
+        }
+        WakeAll();
+    }
+    // A comment line, which an event stream's reader skips, after kKeepAliveSeconds of
+    // silence (a dialog holding the game): a proxy between keeps the connection open.
+    void KeepAlive(double now) {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            if (ended_ || now - written_ < kKeepAliveSeconds) return;
+            events_ += ":\n\n";
+            written_ = now;
         }
         WakeAll();
     }
@@ -123,6 +135,7 @@ class LiveFeed {
     bool ended_ = false;
     int64_t next_ = 0;
     double news_ = LiveGame::Now();
+    double written_ = news_;  // the last bytes added
     std::vector<std::weak_ptr<HttpStream>> watchers_;
 };
 
@@ -270,14 +283,17 @@ void LiveRelay::Tick() {
         std::fprintf(stderr, "korvane-hall: %s\n", e.what());
     }
     std::vector<std::string> remote;
+    std::vector<std::shared_ptr<LiveFeed>> all;
+    const double now = LiveGame::Now();
     {
-        const double now = LiveGame::Now();
         const std::lock_guard<std::mutex> hold(lock_);
         std::erase_if(feeds_, [now](const auto& f) { return f.second->Stale(now); });
         for (const auto& [id, feed] : feeds_) {
             if (!feed->local_ && !feed->ended() && feed->watched()) remote.push_back(id);
+            all.push_back(feed);
         }
     }
+    for (const auto& feed : all) feed->KeepAlive(now);
     // A NOTIFY lost with a dropped connection costs a watcher a second, no more.
     for (const std::string& id : remote) CatchUp(id);
     if (tick_) tick_();

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Makes the Debian package from a built tree and checks it as a user would meet it: its
-# contents and dependencies, lintian with no errors, then install, run and remove.
-# Needs root (or sudo) for the install. Usage: tools/check_deb.sh [BUILD_DIR]
+# Makes the Debian packages from a built tree and checks them as a user would meet them:
+# their contents and dependencies, lintian with no errors, then install, run and remove.
+# korvane-hall (where the tree built the hall) is also started as its service and asked
+# for its page and a ticket. Needs root (or sudo) for the installs.
+# Usage: tools/check_deb.sh [BUILD_DIR]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
+tools=$(cd "$(dirname "$0")" && pwd)
 root=()
 [ "$(id -u)" -eq 0 ] || root=(sudo)
 fail() { echo "check_deb: $*" >&2; exit 1; }
 
 cd "$build"
-rm -f korvane_*.deb
+rm -f korvane_*.deb korvane-hall_*.deb
 # CPack's install rewrites install_manifest.txt, the list a player's own install left for
 # uninstalling; it is put back as it was.
 kept=$(mktemp -d)
@@ -50,3 +53,10 @@ answer=$(/usr/games/korvane --version || true)
 [ "$answer" = "korvane ${version%-*}" ] || fail "installed game answered '$answer' for $version"
 [ ! -e /usr/games/korvane ] || fail "/usr/games/korvane left behind after removal"
 echo "check_deb: $(basename "$deb") installs, answers '$answer' and removes cleanly"
+
+halls=(korvane-hall_*.deb)
+if [ ! -f "${halls[0]}" ]; then
+    echo "check_deb: no korvane-hall package (the hall was not built): its check is left out"
+    exit 0
+fi
+"$tools/check_hall_deb.sh" "$PWD/${halls[0]}" "$version"

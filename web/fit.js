@@ -7,8 +7,6 @@
 "use strict";
 
 (function (page) {
-    const W = 642;
-    const H = 482;
     const stage = document.getElementById("stage");
     let copy = null;  // the stars' copy: {canvas, context, image, pixels, column, row, width}
 
@@ -22,12 +20,19 @@
     page.fit = function () {
         const [width, height] = [stage.offsetWidth, stage.offsetHeight];
         const area = visibleArea();
-        const room = Math.min(area.width / width, area.height / height);
+        // The controls for thumbs (thumbs.js, touch screens only) take their room first:
+        // below the window, or at both its sides.
+        const thumbs = page.thumbRoom ? page.thumbRoom(area) : {below: 0, side: 0};
+        const room = Math.min((area.width - 2 * thumbs.side) / width, (area.height - thumbs.below) / height);
         // A fraction a little under the room, so that rounding never makes the page scroll.
         const scale = room >= 1 ? Math.floor(room) : Math.floor(room * 1000) / 1000;
+        const box = {width: width * scale, height: height * scale};
+        box.left = area.left + Math.max(0, (area.width - box.width) / 2);
+        box.top = area.top + Math.max(0, (area.height - thumbs.below - box.height) / 2);
         stage.style.transform = `scale(${scale})`;
-        stage.style.left = area.left + Math.max(0, (area.width - width * scale) / 2) + "px";
-        stage.style.top = area.top + Math.max(0, (area.height - height * scale) / 2) + "px";
+        stage.style.left = box.left + "px";
+        stage.style.top = box.top + "px";
+        if (page.placeThumbs) page.placeThumbs(box, area);
         keepStars(scale * (window.devicePixelRatio || 1));
     };
     window.addEventListener("resize", page.fit);
@@ -60,7 +65,8 @@
     // ratio: device pixels per game pixel.
     function keepStars(ratio) {
         const viewscreen = document.getElementById("Picture1");
-        if (!viewscreen || ratio >= 1) {
+        const {width: W, height: H} = page.viewscreen;
+        if (!viewscreen || !W || ratio >= 1) {
             if (copy) copy.canvas.remove();
             copy = null;
             return;
@@ -92,6 +98,7 @@
     // be set.
     function drawCopy() {
         const {context, image, pixels, column, row} = copy;
+        const {width: W, height: H} = page.viewscreen;
         pixels.fill(0xff000000);
         if (heap) {
             for (let y = 0, i = base; y < H; y++) {

@@ -14,8 +14,10 @@
     const api = (path) => new URL("../api/" + path, location.href).href;
     const byId = (id) => document.getElementById(id);
     const hall = {state: "fresh", ticket: null, taken: 0, submitting: false};
-    // A ticket is valid for two hours; one older than an hour is renewed at the start.
-    const ticketAge = 60 * 60 * 1000;
+    // A ticket is renewed at the start once half of its life is gone, so that the game has
+    // the other half to be played and sent in; the hall says in `expires` when it ends.
+    const halfLifeGone = () =>
+        !(Date.now() - hall.taken < (Date.parse(hall.ticket.expires) - hall.taken) / 2);
 
     async function takeTicket() {
         try {
@@ -68,7 +70,7 @@
 
     async function startHallGame() {
         let ticket = await detected;
-        if (ticket && Date.now() - hall.taken > ticketAge) ticket = await takeTicket();
+        if (ticket && halfLifeGone()) ticket = await takeTicket();
         if (ticket) {
             page.command("seed " + ticket.seed);
             hall.state = "playing";
@@ -97,7 +99,7 @@
         stylePanel(panel);
         document.body.append(panel);
         const show = (text) => { note.textContent = text; placePanel(panel); };
-        window.addEventListener("resize", () => placePanel(panel));
+        keepPlaced(panel);
         if (!/^[1-9][0-9]{0,17}$/.test(id)) {
             show("There is no such game in the hall.");
             return;
@@ -131,19 +133,29 @@
                                     maxWidth: "260px"});
     }
 
+    // Beside the window, or below it, or else over its bottom right corner, where the game
+    // that just ended has nothing left to show; always within the visible area, which the
+    // on-screen keyboard of a phone leaves above it while the name is typed.
     function placePanel(panel) {
         const stage = byId("stage").getBoundingClientRect();
-        const place = {position: "fixed", zIndex: 10};
-        if (innerWidth - stage.right >= panel.offsetWidth + 16) {
-            Object.assign(place, {left: stage.right + 8 + "px", top: stage.top + "px"});
-        } else if (innerHeight - stage.bottom >= panel.offsetHeight + 16) {
-            Object.assign(place, {left: stage.left + "px", top: stage.bottom + 8 + "px"});
-        } else {
-            // No room beside the window: over its bottom right corner, where the game
-            // that just ended has nothing left to show.
-            Object.assign(place, {right: "8px", bottom: "8px"});
+        const v = window.visualViewport || {offsetLeft: 0, offsetTop: 0, width: innerWidth, height: innerHeight};
+        const [width, height] = [panel.offsetWidth, panel.offsetHeight];
+        let [left, top] = [v.offsetLeft + v.width - width - 8, v.offsetTop + v.height - height - 8];
+        if (v.offsetLeft + v.width - stage.right >= width + 16) {
+            [left, top] = [stage.right + 8, stage.top];
+        } else if (v.offsetTop + v.height - stage.bottom >= height + 16) {
+            [left, top] = [stage.left, stage.bottom + 8];
         }
-        Object.assign(panel.style, place);
+        top = Math.max(v.offsetTop, Math.min(top, v.offsetTop + v.height - height - 8));
+        Object.assign(panel.style, {position: "fixed", zIndex: 10, left: left + "px", top: top + "px"});
+    }
+    function keepPlaced(panel) {
+        const again = () => placePanel(panel);
+        window.addEventListener("resize", again);
+        if (window.visualViewport) {
+            for (const kind of ["resize", "scroll"]) window.visualViewport.addEventListener(kind, again);
+        }
+        placePanel(panel);
     }
 
     function showPanel(score, recording) {
@@ -175,8 +187,8 @@
             if (result.accepted) name.disabled = true; else enter.disabled = false;
         });
         document.body.append(panel);
-        placePanel(panel);
-        window.addEventListener("resize", () => placePanel(panel));
+        keepPlaced(panel);
+        name.addEventListener("focus", () => placePanel(panel));
         name.focus();
     }
 

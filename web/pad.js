@@ -1,20 +1,22 @@
 // Gamepads through the browser's Gamepad API, pads with the standard layout. The table of
 // what each control does is the game's own (input/gamepad.h, handed over by the WebAssembly
-// as page.definePad / page.definePadControl), the one the desktop reads its pads with. Like
-// a key, a control acts when it is released: in the main window the page posts the line of
-// the key or button it stands for ("keyup 32", "click cmdStart"), so a recording holds a
-// pad's game as any other; in a dialog A is Enter on the focused button (else OK) and left
-// and right move the star count's bar as the arrow keys do. The pads are read once a display
-// frame, and only while one is connected; plugging one in or pulling it out never stops a
-// game.
+// as page.definePad / page.definePadControl), the one the desktop reads its pads with, and so
+// is the rule of when a control counts as released: the page only reads the pads and hands
+// each value to the game's PadState (Module._korvane_pad_button and _korvane_pad_stick), which
+// answers with the control released. Like a key, a control acts when it is released: in the
+// main window the page gives the line of the key or button it stands for ("keyup 32", a click
+// on cmdStart), so a recording holds a pad's game as any other; in a dialog A is Enter on the
+// focused button (else OK) and left and right move the star count's bar as the arrow keys do.
+// The pads are read once a display frame, only while one is connected and the page is in
+// view; plugging one in or pulling it out never stops a game. The on-screen controls
+// (thumbs.js) act through page.padAct as this pad's controls.
 "use strict";
 
 (function (page) {
-    // {pressAt, releaseAt, buttons, stick: [[left, right], [up, down]], count, lines, keys}
+    // {buttons, stick: [[left, right], [up, down]], lines, keys}
     let pad = null;
     page.definePad = (table) => {
-        const count = Math.max(table.buttons, ...table.stick.flat()) + 1;
-        pad = {...table, count, lines: [], keys: []};
+        pad = {buttons: table.buttons, stick: table.stick, lines: [], keys: []};
         startPolling();  // a pad already connected before the game loaded
     };
     page.definePadControl = (control, line, dialogKey) => {
@@ -31,61 +33,55 @@
         }
     }
 
-    // Which controls of each pad (by its index) are down. An analog control is down from
-    // pressAt and up again below releaseAt, so a stick held near the mark does not chatter.
-    const down = new Map();
-    function setControl(held, control, value) {
-        if (!held[control] && value >= pad.pressAt) {
-            held[control] = 1;
-        } else if (held[control] && value < pad.releaseAt) {
-            held[control] = 0;
-            act(control);
-        }
-    }
-
+    const released = (control) => { if (control >= 0) page.padAct(control); };
     let polling = false;
     function startPolling() {
-        if (polling || !pad) return;
+        if (polling || !pad || document.hidden) return;
         polling = true;
         requestAnimationFrame(poll);
     }
     function poll() {
         polling = false;
+        if (document.hidden) return;
         const pads = connectedPads();
         if (!pads.length) return;
         for (const p of pads) {
-            if (!down.has(p.index)) down.set(p.index, new Uint8Array(pad.count));
-            const held = down.get(p.index);
             for (let b = 0; b < pad.buttons && b < p.buttons.length; b++) {
                 const button = p.buttons[b];
-                setControl(held, b, Math.max(button.value || 0, button.pressed ? 1 : 0));
+                released(Module._korvane_pad_button(p.index, b, Math.max(button.value || 0, button.pressed ? 1 : 0)));
             }
-            pad.stick.forEach(([low, high], axis) => {
-                const value = p.axes[axis] || 0;
-                setControl(held, low, -value);
-                setControl(held, high, value);
-            });
+            for (let axis = 0; axis < pad.stick.length; axis++) {
+                released(Module._korvane_pad_stick(p.index, axis, p.axes[axis] || 0));
+            }
         }
         startPolling();
     }
-    window.addEventListener("gamepadconnected", startPolling);
     // A pad gone: its controls are forgotten without a release.
-    window.addEventListener("gamepaddisconnected", (e) => {
-        if (e.gamepad) down.delete(e.gamepad.index);
-        else down.clear();
-    });
+    const forget = (e) => Module._korvane_pad_forget(e.gamepad ? e.gamepad.index : 0);
+    // Listening for pads makes the browser poll its devices: only while the page is seen.
+    function listen() {
+        const method = document.hidden ? "removeEventListener" : "addEventListener";
+        window[method]("gamepadconnected", startPolling);
+        window[method]("gamepaddisconnected", forget);
+        startPolling();
+    }
+    document.addEventListener("visibilitychange", listen);
+    listen();
 
-    function act(control) {
-        if (page.over) return;
+    page.padAct = function (control) {
+        if (page.over || !pad) return;
         if (page.modal) {
             actInDialog(control);
             return;
         }
         const line = pad.lines[control];
-        const button = /^click (\S+)$/.exec(line || "");
-        if (!line || (button && document.getElementById(button[1])?.disabled)) return;
-        page.post("frmKorvane", line);
-    }
+        if (!line) return;
+        // A button is clicked as the player clicks it (a disabled one does nothing), so that
+        // whatever else watches the button (the hall's start) sees it too.
+        const button = /^click (\S+)$/.exec(line);
+        if (button) document.getElementById(button[1])?.click();
+        else page.post("frmKorvane", line);
+    };
 
     const kEnter = 13;
     const kLeft = 37;

@@ -7,8 +7,6 @@
 "use strict";
 
 (function () {
-    const W = 642;
-    const H = 482;
     const byId = (id) => document.getElementById(id);
     const page = {queue: [], waker: null, modal: null, over: false, viewscreenDirty: false};
 
@@ -120,8 +118,18 @@
     const canvas = Object.assign(document.createElement("canvas"), {id: "Picture1", tabIndex: 0});
     const context = canvas.getContext("2d", {alpha: false});
     let surfaceImage = null;
+    // The surface's size is the game's (Module._korvane_viewscreen_width and _height).
+    page.viewscreen = {width: 0, height: 0};
     page.attachViewscreen = (heap32, index) => {
+        const [W, H] = [Module._korvane_viewscreen_width(), Module._korvane_viewscreen_height()];
+        page.viewscreen = {width: W, height: H};
         surfaceImage = new ImageData(new Uint8ClampedArray(heap32.buffer, index * 4, W * H * 4), W, H);
+    };
+    // The surface's pixel under a point of the browser's window.
+    page.viewscreenPoint = function (clientX, clientY) {
+        const r = canvas.getBoundingClientRect();
+        return [Math.floor((clientX - r.left) * page.viewscreen.width / r.width),
+                Math.floor((clientY - r.top) * page.viewscreen.height / r.height)];
     };
     page.drawViewscreen = function () {
         page.viewscreenDirty = false;
@@ -388,9 +396,7 @@
     canvas.addEventListener("contextmenu", (e) => e.preventDefault());
     window.addEventListener("mouseup", (e) => {
         if (!pressed.delete(e.button) || page.modal) return;
-        const r = canvas.getBoundingClientRect();
-        const x = Math.floor((e.clientX - r.left) * W / r.width);
-        const y = Math.floor((e.clientY - r.top) * H / r.height);
+        const [x, y] = page.viewscreenPoint(e.clientX, e.clientY);
         post("frmKorvane", `mouseup ${buttonBits[e.button]} ${x} ${y}`);
     });
     // A hidden tab is the browser's minimised window.
@@ -454,8 +460,9 @@
     page.setScrollValue = (value) => { const bar = byId("HScroll1"); if (bar) bar.value = value; };
 
     // ---- The page as a whole ------------------------------------------------------------
-    // fit.js scales the stage into the browser's visible area (page.fit); touch.js and pad.js
-    // turn taps and gamepads into the same lines as the mouse, keys and buttons.
+    // fit.js scales the stage into the browser's visible area (page.fit); touch.js, pad.js and
+    // thumbs.js turn taps, gamepads and the controls for thumbs into the same lines as the
+    // mouse, keys and buttons.
     page.post = post;
 
     page.ready = function () {
@@ -487,8 +494,8 @@
 
     window.korvanePage = page;
     window.Module = {korvanePage: page, canvas, onAbort: cannotStart};
-    // The game loads once the page's other scripts (fit.js, touch.js, pad.js) have added
-    // their parts.
+    // The game loads once the page's other scripts (fit.js, touch.js, pad.js, thumbs.js,
+    // hall.js) have added their parts.
     function load() {
         if (typeof WebAssembly !== "object" || location.protocol === "file:") {
             cannotStart();

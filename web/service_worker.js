@@ -5,11 +5,8 @@
 "use strict";
 
 const kCache = "korvane-@PROJECT_VERSION@";
-const kFiles = [
-    "./", "index.html", "korvane.css", "page.js", "fit.js", "touch.js", "pad.js", "hall.js", "korvane.js",
-    "korvane.wasm", "icon.png", "manifest.webmanifest", "icons/korvane-48.png",
-    "icons/korvane-64.png", "icons/korvane-128.png", "icons/korvane-256.png", "icons/korvane.svg",
-];
+// The folder itself, then every file the build put in it (web/CMakeLists.txt writes the list).
+const kFiles = ["./", ..."@KORVANE_OFFLINE_FILES@".split(" ")];
 
 self.addEventListener("install", (event) => {
     event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles))

@@ -6,8 +6,6 @@
 "use strict";
 
 (function (page) {
-    const W = 642;
-    const H = 482;
     const stage = document.getElementById("stage");
     stage.addEventListener("contextmenu", (e) => e.preventDefault());
 
@@ -25,9 +23,7 @@
         for (const t of e.changedTouches) {
             if (!touches.delete(t.identifier) || page.modal) continue;
             e.preventDefault();
-            const r = document.getElementById("Picture1").getBoundingClientRect();
-            const x = Math.floor((t.clientX - r.left) * W / r.width);
-            const y = Math.floor((t.clientY - r.top) * H / r.height);
+            const [x, y] = page.viewscreenPoint(t.clientX, t.clientY);
             page.post("frmKorvane", `mouseup 1 ${x} ${y}`);
         }
     }, {passive: false});

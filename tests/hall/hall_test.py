@@ -11,7 +11,6 @@ import bisect, calendar, http.client, json, os, re, shutil, signal, socket, sqli
 CASE, HALL, RECORDER = sys.argv[1:4]
 PG = os.environ.get("HALL_TEST_POSTGRES")  # postgresql://USER@127.0.0.1:PORT/
 failures = []
-LATENCIES = []
 HEADERS = threading.local()  # the last answer's headers, on each thread
 # The per-client limits stay out of the way of cases about something else.
 UNLIMITED = ["--tickets-per-minute", "1000000", "--open-tickets", "1000000",
@@ -591,9 +590,7 @@ def submit_many(hall, clients, games, accepted, stop=None):
             if stop and stop.is_set():
                 return
             try:
-                started = time.time()
                 status, answer = hall.submit(t, "p%d-%d" % (k, g), rec)
-                LATENCIES.append(time.time() - started)
             except (OSError, http.client.HTTPException):
                 continue
             if status == 201:
@@ -656,26 +653,7 @@ def case_verify(hall):
     status, page = hall.request("GET", "/play/nothing.js")
     check(status == 404, "a missing file: 404")
 
-def bench(hall):
-    """Not a test: throughput and latency of 50 clients each submitting 20 games."""
-    accepted, started = [], time.time()
-    for th in submit_many(hall, 50, 20, accepted):
-        th.join()
-    took = time.time() - started
-    LATENCIES.sort()
-    print("%d games in %.1f s (tickets, recordings made and submissions): %.0f submissions/s;"
-          " submission latency p50 %.0f ms, p99 %.0f ms"
-          % (len(accepted), took, len(accepted) / took, LATENCIES[len(LATENCIES) // 2] * 1000,
-             LATENCIES[int(len(LATENCIES) * 0.99)] * 1000))
-
-
 def main():
-    if CASE == "bench":
-        with tempfile.TemporaryDirectory() as tmp:
-            hall = Hall(tmp, "bench")
-            bench(hall)
-            hall.stop()
-        return
     cases = [n[5:] for n in globals() if n.startswith("case_")] if CASE == "all" else [CASE]
     for name in cases:
         with tempfile.TemporaryDirectory() as tmp:

@@ -5,8 +5,8 @@
 const failures = [];
 const check = (ok, what) => { if (!ok) failures.push(what); console.log((ok ? "ok   " : "FAIL ") + what); };
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-async function waitFor(page, what, fn, timeout = 15000) {
-    try { await page.waitForFunction(fn, {timeout}); return true; }
+async function waitFor(page, what, fn, timeout = 15000, ...args) {
+    try { await page.waitForFunction(fn, {timeout}, ...args); return true; }
     catch (e) { check(false, what + " (timed out)"); return false; }
 }
 // Ends the test: 1 when any check failed.

@@ -1,8 +1,9 @@
 // The browser build on a phone and with a gamepad, in headless Chromium, the page served
 // from a subfolder (/play/) by a server of this test's own:
-// - portrait 390 x 844 and landscape 844 x 390 at device pixel ratio 3, by touch: the whole
-//   window in view, the star count dragged and OK tapped, a tap on the viewscreen sending
-//   the crosshairs there, a tap on cmdPhoton launching a torpedo, the recording replaying;
+// - portrait 390 x 844 and landscape 844 x 390 at device pixel ratio 3, by touch: the
+//   controls for thumbs beside the whole window, a game started and played by them alone and
+//   turned half way, the star count dragged, a tap on the viewscreen sending the crosshairs
+//   there, the recording replaying; vibration and its switch; no controls without touch;
 // - the manifest and its icons, the offline worker, and the game loading with the server gone;
 // - a stubbed gamepad: the star count and OK in the dialog, torpedo, ship and start/stop in
 //   the game, pulled out and plugged in again during it; the commands that arrive are checked
@@ -56,24 +57,48 @@ async function open(browser, url, viewport) {
     return page;
 }
 
-// A game by touch alone; portrait also drags the star count's bar.
-async function playByTouch(browser, url, [width, height]) {
+// The controls for thumbs as the page lays them out: every one in view, clear of the main
+// window, at least 44 x 44; the window as large as the room they leave allows.
+const kThumbs = ["crosshairs up", "crosshairs down", "crosshairs left", "crosshairs right", "start/stop",
+                 "hint", "fire phasers", "photon torpedo", "shields", "ship left", "stop the ship", "ship right"];
+async function checkThumbs(page, name) {
+    const seen = await page.evaluate((labels) => {
+        const box = (e) => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; };
+        const root = document.documentElement;
+        return {window: box(document.getElementById("frmKorvane")), w: innerWidth, h: innerHeight,
+                scrolls: root.scrollWidth > innerWidth || root.scrollHeight > innerHeight,
+                thumbs: labels.map((l) => { const b = document.querySelector(`button[aria-label="${l}"]`); return b && box(b); })};
+    }, kThumbs);
+    const [l, t, r, b] = seen.window;
+    const apart = ([a, b2, c, d]) => c <= l || a >= r || d <= t || b2 >= b;
+    const bad = kThumbs.filter((label, i) => {
+        const box = seen.thumbs[i];
+        return !box || box[0] < 0 || box[1] < 0 || box[2] > seen.w || box[3] > seen.h || !apart(box) ||
+            box[2] - box[0] < 44 || box[3] - box[1] < 44;
+    });
+    check(bad.length === 0, `${name}: every control in view, clear of the window, 44 x 44 or more` + (bad.length ? `: not ${bad}` : ""));
+    check(l >= -0.5 && t >= -0.5 && r <= seen.w + 0.5 && b <= seen.h + 0.5 && !seen.scrolls,
+          `${name}: the whole main window in view, no scrolling (${seen.window.map(Math.round)})`);
+    // As large as the room allows: the full width in portrait; in landscape the controls' columns
+    // at both sides leave no more than their margins.
+    const portrait = seen.h > seen.w;
+    const boxes = seen.thumbs.filter(Boolean);
+    const sides = [l - Math.max(...boxes.map((x) => x[0] < l ? x[2] : -1e9)), Math.min(...boxes.map((x) => x[0] > r ? x[0] : 1e9)) - r];
+    check(portrait ? r - l > seen.w - 2 : Math.max(...sides) <= 17 && b - t > seen.h * 0.85,
+          `${name}: the window as large as the controls leave room for (${Math.round(r - l)} x ${Math.round(b - t)})`);
+    return seen.thumbs;
+}
+const thumb = (page, label) => page.tap(`button[aria-label="${label}"]`);
+
+// A game started and played by thumbs alone, turned to the other orientation half way; portrait
+// also drags the star count's bar. The recording, with checks that the phasers, the torpedo
+// and the shields sounded where the taps came, replays in korvane-sim.
+async function playByThumbs(browser, url, [width, height]) {
     const name = `${width}x${height}`;
     const page = await open(browser, url, {width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
-    const fit = await page.evaluate(() => {
-        const r = document.getElementById("frmKorvane").getBoundingClientRect();
-        const root = document.documentElement;
-        return {r: [r.left, r.top, r.right, r.bottom], w: innerWidth, h: innerHeight,
-                scrolls: root.scrollWidth > innerWidth || root.scrollHeight > innerHeight};
-    });
-    const [l, t, r, b] = fit.r;
-    check(l >= -0.5 && t >= -0.5 && r <= fit.w + 0.5 && b <= fit.h + 0.5 && !fit.scrolls,
-          `${name}: the whole main window in view, no scrolling (${fit.r.map(Math.round)})`);
-    check(Math.abs(r + l - fit.w) < 1.5 && Math.abs(b + t - fit.h) < 1.5 && (r - l > fit.w - 2 || b - t > fit.h - 2),
-          `${name}: the window centred, as large as fits`);
-
-    await page.tap("#cmdStart");
-    await waitFor(page, `${name}: a tap on start opens the settings dialog`, () => !!document.getElementById("HScroll1"));
+    const before = await checkThumbs(page, name);
+    await thumb(page, "start/stop");
+    await waitFor(page, `${name}: start/stop opens the settings dialog`, () => !!document.getElementById("HScroll1"));
     if (height > width) {
         const bar = await (await page.$("#HScroll1")).boundingBox();
         const y = bar.y + bar.height / 2;
@@ -83,25 +108,90 @@ async function playByTouch(browser, url, [width, height]) {
         const stars = Number(await value(page, "#Text1"));
         check(stars > 180 && stars <= 500, `${name}: the star count's bar drags by touch (150 -> ${stars})`);
     }
-    await page.tap("#cmdOK");
-    await waitFor(page, `${name}: a tap on OK starts the game`, () => document.getElementById("txtGameTime").value === "0");
+    // Each target of the dialog answers a tap anywhere within 22 CSS pixels of its middle.
+    const reach = await page.evaluate(() => [["cmdOK", 0.5], ["Command1", 0.5], ["HScroll1", 0.8]].every(([id, along]) => {
+        const e = document.getElementById(id);
+        const r = e.getBoundingClientRect();
+        const [x, y] = [r.left + along * r.width, (r.top + r.bottom) / 2];
+        return [[0, -21], [0, 21], [-21, 0], [21, 0]].every(([dx, dy]) => e.contains(document.elementFromPoint(x + dx, y + dy)));
+    }));
+    check(reach, `${name}: the dialog's buttons and bar reach 44 x 44 for a thumb`);
+    await thumb(page, "photon torpedo");  // A in a dialog: Enter, OK
+    await waitFor(page, `${name}: the torpedo control in the dialog is OK: the game starts`,
+                  () => document.getElementById("txtGameTime").value === "0");
     const box = await (await page.$("#Picture1")).boundingBox();
     // A touch lands on whole CSS pixels: the game pixel under the one tapped near (100, 60).
     const [tx, ty] = [Math.round(box.x + 100.5 * box.width / 642), Math.round(box.y + 60.5 * box.height / 482)];
     const [gx, gy] = [Math.floor((tx - box.x) * 642 / box.width), Math.floor((ty - box.y) * 482 / box.height)];
     await page.touchscreen.tap(tx, ty);
-    await page.tap("#cmdPhoton");
-    await waitFor(page, `${name}: a tap on cmdPhoton launches torpedo 1`, () => !document.getElementById("Option1").checked);
-    await sleep(1000);
-    await page.tap("#cmdStart");
-    await waitFor(page, `${name}: a tap stops the game`, () => document.getElementById("cmdPhaser").disabled);
+    for (const label of ["shields", "ship left", "fire phasers", "photon torpedo"]) await thumb(page, label);
+    await waitFor(page, `${name}: the torpedo control launches torpedo 1`, () => !document.getElementById("Option1").checked);
+    check(await page.$eval('button[aria-label="crosshairs up"]', (b) => {
+        b.dispatchEvent(new PointerEvent("pointerdown", {bubbles: true}));
+        const shown = b.classList.contains("pressed");
+        b.dispatchEvent(new PointerEvent("pointerup", {bubbles: true}));
+        return shown && !b.classList.contains("pressed");
+    }), `${name}: a control shows that it is pressed`);
+
+    // Turned mid-game: the game runs on and the controls move to their other place.
+    const clock = Number(await value(page, "#txtGameTime"));
+    await page.setViewport({width: height, height: width, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+    await waitFor(page, `${name}: turned`, (w) => innerWidth === w, 5000, height);
+    await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+    const after = await checkThumbs(page, `${name} turned`);
+    check(after[0][0] !== before[0][0] || after[0][1] !== before[0][1], `${name}: turning moves the controls`);
+    await waitFor(page, `${name}: the game runs on after the turn`, (c) => Number(document.getElementById("txtGameTime").value) > c &&
+                  !document.getElementById("cmdPhaser").disabled, 30000, clock);
+    await thumb(page, "stop the ship");
+    await sleep(300);
+    await thumb(page, "start/stop");
+    await waitFor(page, `${name}: start/stop stops the game`, () => document.getElementById("cmdPhaser").disabled);
     const recording = await page.evaluate(() => korvanePage.lastGame());
-    check(new RegExp(`^at \\d+ mouseup 1 ${gx} ${gy}$`, "m").test(recording) && /^at \d+ click cmdPhoton$/m.test(recording),
-          `${name}: the recording holds the tap on the viewscreen and on cmdPhoton`);
-    const [crossx, crossy] = [expected(recording, "crossx"), expected(recording, "crossy")];
-    check(crossx < 326 && crossy < 240, `${name}: the crosshairs set off for the tap (326,240 -> ${crossx},${crossy})`);
-    replay(recording, `the ${name} game`);
+    check(new RegExp(`^at \\d+ mouseup 1 ${gx} ${gy}$`, "m").test(recording),
+          `${name}: the recording holds the tap on the viewscreen`);
+    check(expected(recording, "x") < 320 && expected(recording, "crossx") < 326 && expected(recording, "crossy") < 240,
+          `${name}: the ship moved left and the crosshairs set off for the tap (${expected(recording, "x")}, ` +
+          `${expected(recording, "crossx")},${expected(recording, "crossy")})`);
+    // The phasers (105), the torpedo (110) and the shields (114) sounded in the frames of their keys.
+    const heard = [[17, 105], [32, 110], [83, 114]].map(([key, sound]) => {
+        const frame = (new RegExp(`^at (\\d+) keyup ${key}$`, "m").exec(recording) || [])[1];
+        return frame ? `logged ${frame}..${Number(frame) + 1} sound ${sound}\n` : `logged 0 sound ${sound}\n`;
+    });
+    replay(recording + heard.join(""), `the ${name} game, its phasers, torpedo and shields heard`);
     return page;
+}
+
+// Vibration: a pulse when a window of the ship's loss opens, none once the switch is off,
+// which a reload remembers.
+async function checkVibration(page) {
+    await page.bringToFront();
+    await page.evaluate(() => {
+        window.pulses = [];
+        navigator.vibrate = (p) => { window.pulses.push(p); return true; };
+    });
+    const loss = () => page.evaluate(() => {
+        korvanePage.openWindow("frmShipBoom", "");
+        korvanePage.closeWindow();
+        return window.pulses.length;
+    });
+    const on = await loss();
+    await thumb(page, "vibration");
+    const off = await loss();
+    await page.reload();
+    await waitFor(page, "the game is ready again", () => document.body.dataset.ready === "1");
+    const kept = await page.$eval('button[aria-label="vibration"]', (b) => b.getAttribute("aria-pressed"));
+    check(on === 1 && off === 1 && kept === "false", `the ship's loss vibrates; the switch turns it off for good (${on}, ${off}, ${kept})`);
+}
+
+// Without a touch screen the page is as before: no control, the window centred at whole scale.
+async function checkDesktop(browser, url) {
+    const page = await open(browser, url, {width: 1366, height: 768});
+    const seen = await page.evaluate(() => ({
+        shown: [...document.querySelectorAll(".thumbs button")].filter((b) => b.getClientRects().length).length,
+        box: (({left, top, width, height}) => [left, top, width, height])(document.getElementById("stage").getBoundingClientRect())}));
+    check(seen.shown === 0 && seen.box.join() === "316.5,128,733,512",
+          `1366x768 without touch: no control, the window's box as before (${seen.shown}, ${seen.box})`);
+    await page.close();
 }
 
 // The manifest's icons, the worker that keeps the page, and the page with the server gone.
@@ -192,9 +282,11 @@ async function playByPad(browser, url) {
     const server = await serve();
     const url = `http://127.0.0.1:${server.address().port}/play/`;
     const browser = await puppeteer.launch({executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
-                                            headless: true, args: ["--no-sandbox"]});
-    const pages = [await playByTouch(browser, url, [390, 844]), await playByTouch(browser, url, [844, 390]),
+                                            headless: true, args: ["--no-sandbox"], protocolTimeout: 60000});
+    const pages = [await playByThumbs(browser, url, [390, 844]), await playByThumbs(browser, url, [844, 390]),
                    await playByPad(browser, url)];
+    await checkVibration(pages[1]);
+    await checkDesktop(browser, url);
     await checkOffline(pages[0], server);
     const errors = pages.flatMap((p) => p.errors);
     check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 #include <string>
@@ -14,6 +15,8 @@ namespace korvane::bench {
 namespace {
 
 constexpr double kSeconds = 10.0;
+// The browser's games, each between two floors; the median is reported.
+constexpr int kBrowserRuns = 5;
 
 // The folder of this executable, where the build puts korvane and korvane-bench-floor too.
 std::string ProgramDir() {
@@ -33,8 +36,8 @@ std::string Quoted(const std::string& text) {
 // The browser measure's answer, key=value pairs on its last line.
 std::map<std::string, std::string> RunBrowserBattery(const char* webDir) {
     const std::string command = "node " + Quoted(KORVANE_BENCH_SOURCE_DIR "/browser_battery.js") +
-                                " " + Quoted(webDir) + " " + std::to_string(kSeconds) +
-                                " 2>/dev/null";
+                                " " + Quoted(webDir) + " " + std::to_string(kSeconds) + " " +
+                                std::to_string(kBrowserRuns) + " 2>/dev/null";
     std::string last;
     if (FILE* out = popen(command.c_str(), "r")) {
         char buffer[1024];
@@ -82,27 +85,41 @@ int ReportBattery(const char* webDir) {
     double browserRatio = 0;
     std::string fps = "-";
     if (webDir) {
-        std::printf("\nBrowser, headless Chromium (all of its processes), %.0f s each:\n",
-                    kSeconds);
+        std::printf("\nBrowser, Chromium in a window, all of its processes, %.0f s each, the median"
+                    " of %d games each between two floors:\n",
+                    kSeconds, kBrowserRuns);
         const auto b = RunBrowserBattery(webDir);
+        const auto value = [&b](const char* key) {
+            const auto it = b.find(key);
+            return it == b.end() ? 0.0 : std::atof(it->second.c_str());
+        };
+        const auto text = [&b](const char* key) {
+            const auto it = b.find(key);
+            return it == b.end() ? std::string("-") : it->second;
+        };
         if (const auto p = b.find("problem"); p != b.end()) {
             std::printf("  not measured: %s\n", p->second.c_str());
         } else {
-            const double floorCpu = std::stod(b.at("floor_cpu"));
-            const double gameCpu = std::stod(b.at("game_cpu"));
-            browserRatio = Ratio(gameCpu, floorCpu);
-            if (const double f = std::stod(b.at("game_fps")); f > 0) {
-                char text[32];
-                std::snprintf(text, sizeof text, "%.1f", f);
-                fps = text;
+            browserRatio = value("ratio");
+            if (const double f = value("game_fps"); f > 0) {
+                char shown[32];
+                std::snprintf(shown, sizeof shown, "%.1f", f);
+                fps = shown;
             }
-            std::printf("  %-44s %10s\n", "", "CPU % core");
-            std::printf("  %-44s %10.1f\n", "floor page (642 x 482 canvas per frame)",
-                        100 * floorCpu);
-            std::printf("  %-44s %10.1f%s\n", "game page, playing at 150 stars", 100 * gameCpu,
-                        b.count("ended") ? "  (an attack ended the game meanwhile)" : "");
-            std::printf("  playing against the floor: CPU x%.2f; the game's pace %s frames/s\n",
-                        browserRatio, fps.c_str());
+            std::printf("  %-44s %10s %12s  %s\n", "", "CPU % core", "wake-ups/s",
+                        "CPU by process type");
+            std::printf("  %-44s %10.1f %12.0f  %s\n", "floor page (642 x 482 canvas per frame)",
+                        100 * value("floor_cpu"), value("floor_wakeups"),
+                        text("floor_by_type").c_str());
+            std::printf("  %-44s %10.1f %12.0f  %s%s\n", "game page, playing at 150 stars",
+                        100 * value("game_cpu"), value("game_wakeups"),
+                        text("game_by_type").c_str(),
+                        b.count("ended") ? "  (an attack ended a game meanwhile)" : "");
+            std::printf("  playing against the floor: CPU x%.2f (runs: %s), wake-ups x%.2f; the "
+                        "game's pace %s frames/s%s\n",
+                        browserRatio, text("runs").c_str(),
+                        Ratio(value("game_wakeups"), value("floor_wakeups")), fps.c_str(),
+                        text("display") == "headless" ? " (headless: no Xvfb)" : "");
         }
     }
     std::printf(

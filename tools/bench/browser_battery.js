@@ -1,16 +1,34 @@
-// The browser build against the floor page (floor_page.html) in Debian's headless Chromium,
-// for korvane-bench --battery: the CPU of all of Chromium's processes while each page plays
-// (the floor before and after the game, averaged), and the game's pace, from its clock's
-// ticks (500 frames apart).
-//   node browser_battery.js WEBDIR SECONDS
-// Prints one line: floor_cpu=... game_cpu=... game_fps=... (CPU as a share of one core).
+// The browser build against the floor page (floor_page.html) in Debian's Chromium, for
+// korvane-bench --battery --web: what a player's battery pays, counted as a player's machine
+// counts it.
+// - Chromium runs with its window on a display (a private Xvfb where there is one), not
+//   headless: headless Chromium draws no window, so the compositing and presenting of every
+//   frame, where most of a page's cost beyond its own script lies, went uncounted.
+// - All of Chromium's processes are counted, each as a whole (/proc/PID/stat), so that the
+//   time of threads that ended meanwhile counts too; wake-ups are the voluntary context
+//   switches of all their threads.
+// - Floor and game take turns, RUNS games between RUNS + 1 floors, each game against the
+//   floors on either side of it; the median of the runs is the answer. A single pair was at
+//   the mercy of whatever else the machine did in those seconds.
+// The game's pace comes from its clock's ticks (500 frames apart) in the first run.
+//   node browser_battery.js WEBDIR SECONDS [RUNS]
+// Prints one line of key=value pairs (CPU as a share of one core): floor_cpu, game_cpu and
+// ratio (medians), floor_wakeups and game_wakeups (per second), game_fps, runs (each run's
+// ratio), floor_by_type and game_by_type (CPU by Chromium's process type, % of a core),
+// display (xvfb, or headless where there is no Xvfb).
+//   node browser_battery.js WEBDIR SECONDS --profile
+// Instead, where the time goes: Chromium's own trace of SECONDS of each page, the busiest
+// threads and their longest-running kinds of task.
 "use strict";
+const {spawn} = require("child_process");
 const fs = require("fs");
 const http = require("http");
 const path = require("path");
 
-const [webDir, secondsArg] = process.argv.slice(2);
+const [webDir, secondsArg, third] = process.argv.slice(2);
 const seconds = Number(secondsArg || 10);
+const profile = third === "--profile";
+const runs = profile ? 1 : Math.max(1, Number(third || 5));
 const root = path.resolve(__dirname, "../..");
 let puppeteer;
 try {
@@ -20,6 +38,7 @@ try {
     process.exit(0);
 }
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
 // The game's folder, and the floor page beside it; only on the loopback interface.
 function serve() {
@@ -38,7 +57,30 @@ function serve() {
     return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
 }
 
-// CPU seconds (the scheduler's nanoseconds) of every thread of a process and its descendants.
+// A display of our own: Xvfb picks a free number and tells it; null where there is no Xvfb.
+function startDisplay() {
+    return new Promise((resolve) => {
+        let xvfb;
+        try {
+            xvfb = spawn("Xvfb", ["-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                         {stdio: ["ignore", "ignore", "ignore", "pipe"]});
+        } catch (e) {
+            resolve(null);
+            return;
+        }
+        let number = "";
+        const timer = setTimeout(() => { xvfb.kill(); resolve(null); }, 10000);
+        xvfb.on("error", () => { clearTimeout(timer); resolve(null); });
+        xvfb.stdio[3].on("data", (d) => {
+            number += d;
+            if (!number.includes("\n")) return;
+            clearTimeout(timer);
+            resolve({name: ":" + number.trim(), stop: () => xvfb.kill()});
+        });
+    });
+}
+
+// ---- What Chromium's processes use, from /proc -------------------------------------------
 function descendants(pid) {
     const children = {};
     for (const entry of fs.readdirSync("/proc")) {
@@ -53,28 +95,42 @@ function descendants(pid) {
     for (let i = 0; i < all.length; i++) all.push(...(children[all[i]] || []));
     return all;
 }
+const kTicks = 100;  // the kernel's clock ticks a second (CLK_TCK on Linux)
+// {pid: {cpu, wakeups, type}}: a process's CPU seconds, its threads' dead and alive
+// (utime + stime), and its live threads' voluntary context switches.
 function snapshot(pid) {
-    const threads = {};
+    const processes = {};
     for (const p of descendants(pid)) {
-        let tasks = [];
-        try { tasks = fs.readdirSync(`/proc/${p}/task`); } catch (e) { continue; }
-        for (const t of tasks) {
-            try {
-                threads[t] = Number(fs.readFileSync(`/proc/${p}/task/${t}/schedstat`, "utf8").split(" ")[0]) / 1e9;
-            } catch (e) { /* gone meanwhile */ }
-        }
+        try {
+            const fields = fs.readFileSync(`/proc/${p}/stat`, "utf8").split(") ")[1].split(" ");
+            const cmdline = fs.readFileSync(`/proc/${p}/cmdline`, "utf8");
+            const type = (/--type=([a-z-]+)/.exec(cmdline) || [0, "browser"])[1];
+            let wakeups = 0;
+            for (const t of fs.readdirSync(`/proc/${p}/task`)) {
+                try {
+                    const status = fs.readFileSync(`/proc/${p}/task/${t}/status`, "utf8");
+                    wakeups += Number((/^voluntary_ctxt_switches:\s*(\d+)/m.exec(status) || [0, 0])[1]);
+                } catch (e) { /* gone meanwhile */ }
+            }
+            processes[p] = {cpu: (Number(fields[11]) + Number(fields[12])) / kTicks, wakeups, type};
+        } catch (e) { /* gone meanwhile */ }
     }
-    return threads;
+    return processes;
 }
-async function cpuShare(pid) {
+async function measure(pid) {
     const before = snapshot(pid);
     const start = process.hrtime.bigint();
     await sleep(seconds * 1000);
     const after = snapshot(pid);
     const real = Number(process.hrtime.bigint() - start) / 1e9;
-    let used = 0;
-    for (const [t, cpu] of Object.entries(after)) used += cpu - (before[t] || 0);
-    return used / real;
+    const used = {cpu: 0, wakeups: 0, byType: {}};
+    for (const [p, now] of Object.entries(after)) {
+        const then = before[p] || {cpu: 0, wakeups: 0};
+        used.cpu += (now.cpu - then.cpu) / real;
+        used.wakeups += (now.wakeups - then.wakeups) / real;
+        used.byType[now.type] = (used.byType[now.type] || 0) + (now.cpu - then.cpu) / real;
+    }
+    return used;
 }
 
 // Frames per second from the game clock's ticks, timed in the page; 0 when the game ends
@@ -95,46 +151,99 @@ async function pace(page) {
     return elapsed > 0 ? (ticks * 500) / (elapsed / 1000) : 0;
 }
 
+async function startGame(page, base) {
+    await page.goto(base);
+    await page.waitForFunction(() => document.body.dataset.ready === "1", {timeout: 30000});
+    await page.click("#cmdStart");
+    await page.waitForSelector("#frmStart #cmdOK", {timeout: 10000});
+    await page.click("#cmdOK");
+    await page.waitForFunction(() => document.getElementById("txtGameTime").value === "0", {timeout: 10000});
+    await sleep(1000);
+}
+
+// ---- Where the time goes: Chromium's trace of one page ------------------------------------
+// Each thread's busy time (its outermost tasks) and the names of the tasks under them that
+// took longest, as shares of one core.
+async function traceOf(page, what) {
+    const file = path.join(require("os").tmpdir(), `korvane-trace-${process.pid}.json`);
+    await page.tracing.start({path: file, categories: ["toplevel", "disabled-by-default-devtools.timeline", "blink", "cc", "viz", "gpu", "v8"]});
+    await sleep(seconds * 1000);
+    await page.tracing.stop();
+    const events = JSON.parse(fs.readFileSync(file, "utf8")).traceEvents;
+    fs.unlinkSync(file);
+    const names = {};
+    for (const e of events) if (e.ph === "M" && e.name === "thread_name") names[`${e.pid}:${e.tid}`] = e.args.name;
+    const busy = {};
+    const tasks = {};
+    for (const e of events) {
+        if (e.ph !== "X" || !e.dur) continue;
+        const thread = names[`${e.pid}:${e.tid}`] || `thread ${e.tid}`;
+        const time = (e.tdur || e.dur) / 1e6 / seconds;
+        if (e.cat === "toplevel") busy[thread] = (busy[thread] || 0) + time;
+        else tasks[`${thread} / ${e.name}`] = (tasks[`${thread} / ${e.name}`] || 0) + time;
+    }
+    const top = (table, n) => Object.entries(table).sort((a, b) => b[1] - a[1]).slice(0, n)
+        .map(([k, v]) => `    ${(100 * v).toFixed(1).padStart(5)}%  ${k}`).join("\n");
+    console.log(`${what}: threads' busy time\n${top(busy, 8)}\n${what}: tasks\n${top(tasks, 14)}`);
+}
+
 (async () => {
+    const display = await startDisplay();
     const server = await serve();
     const base = `http://127.0.0.1:${server.address().port}/`;
     const browser = await puppeteer.launch({
-        executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true,
-        args: ["--no-sandbox", "--window-size=800,600"], defaultViewport: {width: 760, height: 540}});
+        executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: !display,
+        env: display ? {...process.env, DISPLAY: display.name} : process.env,
+        ignoreDefaultArgs: ["--enable-automation"],
+        args: ["--no-sandbox", "--window-size=1280,800", "--window-position=0,0", "--no-first-run"],
+        defaultViewport: null});
     const pid = browser.process().pid;
     const result = {};
     try {
-        // The floor before and after the game: a machine whose load drifts meanwhile
-        // moves both alike.
+        // One tab at a time, in the window's own first tab, as a player has it.
+        const [tab] = await browser.pages();
         const floor = async () => {
-            const page = await browser.newPage();
-            await page.goto(base + "floor.html");
+            await tab.goto(base + "floor.html");
             await sleep(1000);
-            const share = await cpuShare(pid);
-            await page.close();
-            return share;
+            return measure(pid);
         };
-        const floorBefore = await floor();
-
-        const page = await browser.newPage();
-        await page.goto(base);
-        await page.waitForFunction(() => document.body.dataset.ready === "1", {timeout: 30000});
-        await page.click("#cmdStart");
-        await page.waitForSelector("#frmStart #cmdOK", {timeout: 10000});
-        await page.click("#cmdOK");
-        await page.waitForFunction(() => document.getElementById("txtGameTime").value === "0",
-                                   {timeout: 10000});
-        await sleep(1000);
-        // The pace first: the longer a game runs unattended, the likelier an attack ends it.
-        result.game_fps = await pace(page);
-        result.game_cpu = await cpuShare(pid);
-        if (await page.$eval("#cmdPhaser", (b) => b.disabled)) result.ended = "during_the_measure";
-        await page.close();
-        result.floor_cpu = (floorBefore + await floor()) / 2;
+        if (profile) {
+            await tab.goto(base + "floor.html");
+            await sleep(1000);
+            await traceOf(tab, "floor page");
+            await startGame(tab, base);
+            await traceOf(tab, "game page");
+        } else {
+            const floors = [await floor()];
+            const games = [];
+            for (let run = 0; run < runs; run++) {
+                await startGame(tab, base);
+                // The pace first: the longer a game runs unattended, the likelier an attack ends it.
+                if (run === 0) result.game_fps = await pace(tab);
+                games.push(await measure(pid));
+                if (await tab.$eval("#cmdPhaser", (b) => b.disabled)) result.ended = "during_the_measure";
+                floors.push(await floor());
+            }
+            const ratios = games.map((g, i) => g.cpu / ((floors[i].cpu + floors[i + 1].cpu) / 2));
+            result.ratio = median(ratios);
+            result.floor_cpu = median(floors.map((f) => f.cpu));
+            result.game_cpu = median(games.map((g) => g.cpu));
+            result.floor_wakeups = median(floors.map((f) => f.wakeups));
+            result.game_wakeups = median(games.map((g) => g.wakeups));
+            result.runs = ratios.map((r) => r.toFixed(2)).join(",");
+            const byType = (m) => Object.entries(m.byType).filter(([, c]) => c >= 0.0005)
+                .map(([t, c]) => `${t}:${(100 * c).toFixed(1)}`).join(",");
+            result.floor_by_type = byType(floors[floors.length >> 1]);
+            result.game_by_type = byType(games[games.length >> 1]);
+            result.display = display ? "xvfb" : "headless";
+        }
     } catch (e) {
         result.problem = String(e.message || e).split("\n")[0].replace(/\s+/g, "_");
     }
     await browser.close();
     server.close();
-    console.log(Object.entries(result).map(([k, v]) => `${k}=${typeof v === "number" ? v.toFixed(4) : v}`).join(" "));
+    if (display) display.stop();
+    if (!profile || result.problem) {
+        console.log(Object.entries(result).map(([k, v]) => `${k}=${typeof v === "number" ? v.toFixed(4) : v}`).join(" "));
+    }
 })();

@@ -9,16 +9,19 @@
 #include <initializer_list>
 
 #include "battery_report.h"
+#ifdef KORVANE_BENCH_HALL
+#include "hall_bench.h"
+#endif
 #include "headless_bench.h"
 #include "look.h"
 #include "paced_bench.h"
 
 namespace {
 
-const char kUsage[] = "Usage: korvane-bench [--help | --battery [--web DIR]]\n";
+const char kUsage[] = "Usage: korvane-bench [--help | --battery [--web DIR] | --hall]\n";
 
 const char kHelp[] =
-    "Usage: korvane-bench [--help | --battery [--web DIR]]\n"
+    "Usage: korvane-bench [--help | --battery [--web DIR] | --hall]\n"
     "\n"
     "Measures the game's speed; takes about 15 s and prints:\n"
     "  1. the engine in ordinary play (cube moving, no beam, no torpedo) at 0, 150 and\n"
@@ -29,17 +32,25 @@ const char kHelp[] =
     "  3. a one-line summary, the last line.\n"
     "\n"
     "  --battery  instead, what playing costs a laptop's battery, each against its floor, side\n"
-    "             by side (about a minute, two with --web): the real program in a real X window\n"
+    "             by side (about a minute, four with --web): the real program in a real X window\n"
     "             (a private Xvfb; needs Xvfb and xdotool) against korvane-bench-floor, a window\n"
     "             that only repaints a 642 x 482 image once per display frame (measured\n"
     "             before and after the game, averaged): CPU and wake-ups (context switches\n"
     "             of all threads) for 10 s of a game at 150 stars, and 10 s idle after it;\n"
     "  --web DIR  with --battery, also the browser build in DIR (built by web/build.sh) in\n"
-    "             headless Chromium against a page that redraws a 642 x 482 canvas from an\n"
-    "             image buffer once per display frame (also before and after): the CPU of\n"
-    "             all of Chromium's processes,\n"
-    "             and the game's pace (needs chromium, node and puppeteer-core installed by\n"
+    "             Chromium with its window on a private Xvfb (headless where there is none)\n"
+    "             against a page that redraws a 642 x 482 canvas from an image buffer once\n"
+    "             per display frame: five games, each between two floors, the median of\n"
+    "             their ratios; the CPU of all of Chromium's processes, their wake-ups\n"
+    "             (voluntary context switches of all threads) and the game's pace (about\n"
+    "             three more minutes; needs chromium, node and puppeteer-core installed by\n"
     "             'npm install' in tests/web)\n"
+    "  --hall     instead, korvane-hall under load (about 5 minutes), with SQLite and then\n"
+    "             with a PostgreSQL 15 of its own (skipped where it is not installed): 1000\n"
+    "             fresh tickets answered with one-minute games (12,000 frames at 150 stars)\n"
+    "             from 16 clients: verified games a second, a submission's p50 and p99, and\n"
+    "             GET /api/scores?limit=100 meanwhile; then with 1,000,000 scores stored,\n"
+    "             GET /api/scores?limit=100 and GET / from 8 clients: a second, p50, p99\n"
     "  --help     show this help and exit\n";
 
 // The offscreen platform cannot raise a window and says so each time the main window is
@@ -59,6 +70,7 @@ int main(int argc, char** argv) {
     // Answered before any measuring, so that a mistyped option costs nothing.
     bool help = false;
     bool battery = false;
+    bool hall = false;
     const char* webDir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
@@ -67,6 +79,10 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argv[i], "--battery") == 0) {
             battery = true;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--hall") == 0) {
+            hall = true;
             continue;
         }
         if (std::strcmp(argv[i], "--web") == 0) {
@@ -88,6 +104,18 @@ int main(int argc, char** argv) {
     if (webDir && !battery) {
         std::fprintf(stderr, "korvane-bench: --web goes with --battery\n%s", kUsage);
         return 2;
+    }
+    if (hall && (battery || webDir)) {
+        std::fprintf(stderr, "korvane-bench: --hall goes alone\n%s", kUsage);
+        return 2;
+    }
+    if (hall) {
+#ifdef KORVANE_BENCH_HALL
+        return korvane::bench::ReportHall("/proc/self/exe");
+#else
+        std::fprintf(stderr, "korvane-bench: built without korvane-hall: --hall cannot run\n");
+        return 1;
+#endif
     }
     if (battery) return korvane::bench::ReportBattery(webDir);
 
