@@ -50,6 +50,8 @@ const char kHallHelp[] =
     "  --live-dialog SECS         its silence while a dialog holds it (default 600)\n"
     "  --live-pace-window SECS    the window its pace is measured over (default 10)\n"
     "  --live-late-ms N           how late its batches may arrive (default 2000)\n"
+    "  --live-only                every game played live: a ticket shows no seed, and no\n"
+    "                             whole recording is taken\n"
     "  --trusted-proxy ADDRESS    a proxy whose X-Forwarded-For names the client\n"
     "                             (repeatable; its requests may also read /metrics)\n"
     "  --reason TEXT              why a score is hidden (hide)\n"
@@ -146,6 +148,10 @@ std::optional<HallOptions> ParseHallOptions(const std::vector<std::string>& args
         const std::string& a = args[i];
         if (a == "--help") return o.mode = HallOptions::Mode::Help, o;
         if (a == "--version") return o.mode = HallOptions::Mode::Version, o;
+        if (a == "--live-only") {
+            o.liveOnly = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             why = "unknown option or missing value: '" + a + "' (see --help)";
             return std::nullopt;

@@ -42,6 +42,8 @@ struct HallOptions {
     int liveDialog = 600;           // seconds a dialog may hold the game without a batch
     int livePaceWindow = 10;        // seconds over which the frames' pace is measured
     int liveLateMs = 2000;          // how late a batch may arrive
+    // Tickets without their seed, and no whole recording taken: every game is played live.
+    bool liveOnly = false;
 };
 
 extern const char kHallHelp[];

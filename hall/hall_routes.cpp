@@ -283,10 +283,12 @@ HttpResponse HallRoutes::Ticket(const std::string& client) {
                                           " unused tickets: use one, or wait for them to expire"},
             60);
     }
-    return Json(201, {{"ticket", QString::fromStdString(t->id)},
-                      {"seed", static_cast<qint64>(t->seed)},
-                      {"expires",
-                       QDateTime::fromSecsSinceEpoch(t->expires, Qt::UTC).toString(Qt::ISODate)}});
+    QJsonObject answer{
+        {"ticket", QString::fromStdString(t->id)},
+        {"expires", QDateTime::fromSecsSinceEpoch(t->expires, Qt::UTC).toString(Qt::ISODate)}};
+    // A hall whose games are all live shows the seed only as the game opens.
+    if (!options_.liveOnly) answer["seed"] = static_cast<qint64>(t->seed);
+    return Json(201, answer);
 }
 
 void HallRoutes::Submit(const HttpRequest& request, const std::string& client, Reply reply) {
@@ -304,6 +306,10 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
         if (std::optional<Refusal> r = CheckName(body->name, name)) refusal = *r;
     }
     if (!body || !refusal.code.empty()) return reply(Refuse(StatusOf(refusal.code), refusal));
+    if (options_.liveOnly && !body->live) {
+        return reply(Refuse(410, {"live-only", "this hall takes only games played live: open "
+                                               "one with POST /api/live"}));
+    }
     auto job = [this, body = std::move(*body), name, reply]() {
         const auto started = std::chrono::steady_clock::now();
         try {
