@@ -99,16 +99,19 @@ class LiveGame::Shell : public script::ScriptedShell {
             }
             // An idle line waits for the game's end, and the frames until then run.
             if (!b->lines.empty() || f <= b->reach) break;
+            // A batch that brought no frame says the game stood at the last one when it
+            // came: marks that never move on are a game in slow motion, unless a dialog
+            // holds it.
+            if (!held_ && f > 1) Check(b->arrival, lastPlayed_);
             live_.Done();
         }
         held_ = false;
-        std::optional<std::string> why;
+        lastPlayed_ = played;
         {
             const std::lock_guard<std::mutex> hold(live_.lock_);
             live_.progress_ = {f, game().state().score, game().state().numberofstars};
-            why = live_.pace_.Frame(b->arrival, played);
         }
-        if (why) live_.Refuse("not-live", *why);
+        Check(b->arrival, played);
     }
 
     // A dialog holds the game until the player closes it: a pause the pace allows.
@@ -126,6 +129,14 @@ class LiveGame::Shell : public script::ScriptedShell {
     }
 
   private:
+    void Check(double arrival, double played) {
+        std::optional<std::string> why;
+        {
+            const std::lock_guard<std::mutex> hold(live_.lock_);
+            why = live_.pace_.Frame(arrival, played);
+        }
+        if (why) live_.Refuse("not-live", *why);
+    }
     void Held() {
         held_ = true;
         const std::lock_guard<std::mutex> hold(live_.lock_);
@@ -135,6 +146,7 @@ class LiveGame::Shell : public script::ScriptedShell {
     std::string log_, warnings_;  // given to the base before they are made: only referred to
     LiveGame& live_;
     bool held_ = false;
+    double lastPlayed_ = 0;  // the emulated time at the last frame's yield
 };
 
 double LiveGame::Now() {

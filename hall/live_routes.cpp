@@ -27,6 +27,7 @@ HttpResponse Json(int status, const QJsonObject& body) {
 int LiveStatus(const std::string& code) {
     if (code == "not-found" || code == "ticket-unknown") return 404;
     if (code == "live-elsewhere") return 421;
+    if (code == "method") return 405;
     if (code == "ticket-used" || code == "live-over" || code == "live-playing") return 409;
     if (code == "ticket-expired") return 410;
     if (code == "too-large") return 413;
