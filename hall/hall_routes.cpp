@@ -312,6 +312,7 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
     }
     auto job = [this, body = std::move(*body), name, reply]() {
         const auto started = std::chrono::steady_clock::now();
+        bool taken = false;  // this request took the ticket's ended live game
         try {
             const std::optional<korvane::hall::Ticket> t = store_.FindTicket(body.ticket);
             std::string recording = body.recording;
@@ -322,6 +323,7 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                 // A live game spent its ticket as it opened: its lines are the recording.
                 if (std::optional<Refusal> r = live_.TakeEnded(body.ticket, recording, seed))
                     return reply(Refuse(StatusOf(r->code), *r));
+                taken = true;
             } else {
                 if (std::optional<Refusal> r = TicketRefusal(t, Now()))
                     return reply(Refuse(StatusOf(r->code), *r));
@@ -336,6 +338,7 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             metrics_.Replay(seconds, v.game.has_value());
+            if (!v.game && taken) live_.NotStored(body.ticket, v.refusal);
             if (!v.game) return reply(Refuse(StatusOf(v.refusal.code), v.refusal));
             const NewScore score{body.ticket,   name,           v.game->score, v.game->winscore,
                                  v.game->stars, v.game->frames, v.canonical};
@@ -346,6 +349,10 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                              {"score", row.score}}));
         } catch (const StoreError& e) {
             std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+            try {
+                if (taken) live_.NotStored(body.ticket, std::nullopt);  // may be sent again
+            } catch (const StoreError&) {
+            }
             reply(
                 RetryLater(503, {"unavailable", "the hall cannot answer now; try again later"}, 5));
         }

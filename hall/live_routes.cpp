@@ -77,8 +77,7 @@ struct LiveRoutes::Entry {
     std::unique_ptr<LiveGame> game;
 };
 
-LiveRoutes::LiveRoutes(const HallOptions& options, korvane::hall::Store& store,
-                       std::string instance)
+LiveRoutes::LiveRoutes(const HallOptions& options, Store& store, std::string instance)
     : options_(options),
       store_(store),
       instance_(instance),
@@ -297,6 +296,11 @@ std::optional<Refusal> LiveRoutes::TakeEnded(const std::string& ticket, std::str
     }
     seed = static_cast<uint64_t>(g->seed);
     return std::nullopt;
+}
+
+void LiveRoutes::NotStored(const std::string& ticket, const std::optional<Refusal>& refusal) {
+    if (const std::optional<LiveRow> g = LiveGameOfTicket(store_, ticket))
+        ReleaseTakenLiveGame(store_, g->id, refusal ? refusal->code : "");
 }
 
 void LiveRoutes::Sweep() {

@@ -27,7 +27,8 @@ class LiveRoutes {
     ~LiveRoutes();
 
     void Start() { relay_.start(); }
-    // The games in progress end, unanswered, and the relay stops.
+    // The games in progress end (their waiting batches told the hall stops), and the
+    // relay stops.
     void Stop();
 
     // Answers the request when it is one of live play's; false otherwise.
@@ -37,6 +38,9 @@ class LiveRoutes {
     // taken again.
     std::optional<Refusal> TakeEnded(const std::string& ticket, std::string& recording,
                                      uint64_t& seed);
+    // A game taken but not stored: refused by its replay (for good), or left by a database
+    // that failed (to be sent again).
+    void NotStored(const std::string& ticket, const std::optional<Refusal>& refusal);
     // The counters for /metrics.
     std::string MetricsText();
 
@@ -50,7 +54,7 @@ class LiveRoutes {
     void Sweep();
 
     const HallOptions& options_;
-    korvane::hall::Store& store_;
+    Store& store_;
     std::string instance_;
     PaceRules rules_;
     LiveRelay relay_;

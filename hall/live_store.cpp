@@ -126,9 +126,10 @@ bool TakeEndedLiveGame(Store& store, const std::string& id) {
     return q.numRowsAffected() == 1;
 }
 
-void ReturnEndedLiveGame(Store& store, const std::string& id) {
+void ReleaseTakenLiveGame(Store& store, const std::string& id, const std::string& error) {
     QSqlQuery q(store.Connection());
-    Exec(q, "UPDATE live_games SET state = 'ended' WHERE id = ? AND state = 'stored'", {Q(id)});
+    Exec(q, "UPDATE live_games SET state = ?, error = ? WHERE id = ? AND state = 'stored'",
+         {error.empty() ? "ended" : "refused", Q(error), Q(id)});
 }
 
 }  // namespace korvane::hall

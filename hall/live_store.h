@@ -43,7 +43,8 @@ std::vector<std::pair<int64_t, std::string>> LiveBatches(Store& store, const std
                                                          int64_t from);
 // An ended game taken for the table: true for the one call (of any, on any hall) that did.
 bool TakeEndedLiveGame(Store& store, const std::string& id);
-// A game that ended, but whose storing failed, may be stored again.
-void ReturnEndedLiveGame(Store& store, const std::string& id);
+// A game taken but not stored: refused with error, or (no error) ended again, to be taken
+// once more.
+void ReleaseTakenLiveGame(Store& store, const std::string& id, const std::string& error);
 
 }  // namespace korvane::hall
