@@ -12,7 +12,8 @@ int64_t RateLimit::Take(const std::string& address, double now) {
     // A bucket refilled for a period is as good as none: forget it, so the map holds only
     // the addresses of the last period.
     if (now - lastSweep_ > period_) {
-        std::erase_if(buckets_, [now, this](const auto& b) { return now - b.second.last > period_; });
+        std::erase_if(buckets_,
+                      [now, this](const auto& b) { return now - b.second.last > period_; });
         lastSweep_ = now;
     }
     auto [it, fresh] = buckets_.try_emplace(address, Bucket{double(perMinute_), now});

@@ -307,8 +307,9 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
     }
     if (!body || !refusal.code.empty()) return reply(Refuse(StatusOf(refusal.code), refusal));
     if (options_.liveOnly && !body->live) {
-        return reply(Refuse(410, {"live-only", "this hall takes only games played live: open "
-                                               "one with POST /api/live"}));
+        return reply(Refuse(410, {"live-only",
+                                  "this hall takes only games played live: open "
+                                  "one with POST /api/live"}));
     }
     auto job = [this, body = std::move(*body), name, reply]() {
         const auto started = std::chrono::steady_clock::now();

@@ -138,11 +138,10 @@ struct HttpServer::Impl {
     }
 
     MHD_Result Queue(Pending& p, HttpResponse response) {
-        MHD_Response* r =
-            response.stream ? StreamResponse(p, std::move(response.stream))
-                            : MHD_create_response_from_buffer(response.body.size(),
-                                                              response.body.data(),
-                                                              MHD_RESPMEM_MUST_COPY);
+        MHD_Response* r = response.stream ? StreamResponse(p, std::move(response.stream))
+                                          : MHD_create_response_from_buffer(response.body.size(),
+                                                                            response.body.data(),
+                                                                            MHD_RESPMEM_MUST_COPY);
         if (!r) return MHD_NO;
         MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, response.contentType.c_str());
         for (const auto& [name, value] : response.headers)

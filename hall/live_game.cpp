@@ -43,7 +43,8 @@ std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, R
         int commands = 1;
         for (const char c : line) commands += c == ';';
         if (line.size() > kMaxLineBytes || commands > kMaxCommandsPerLine) {
-            refusal = {"malformed", "line " + std::to_string(number) + " is longer than a recording's"};
+            refusal = {"malformed",
+                       "line " + std::to_string(number) + " is longer than a recording's"};
             return std::nullopt;
         }
         if (const std::optional<int64_t> mark = FrameMark(line))
@@ -178,9 +179,13 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
         const std::lock_guard<std::mutex> hold(lock_);
         if (!over_) {
             int64_t reach = lines.reached;
-            batches_.push_back({std::deque<script::ScriptLine>(lines.lines.begin(),
-                                                               lines.lines.end()),
-                                reach, arrival, std::move(text), std::move(answer), {}});
+            batches_.push_back(
+                {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
+                 reach,
+                 arrival,
+                 std::move(text),
+                 std::move(answer),
+                 {}});
             pace_.Arrived(arrival);
             wake_.notify_all();
             return;

@@ -152,10 +152,11 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
         int mine = 0;
         for (const auto& [id, entry] : games_) mine += entry->address == client;
         if (mine >= options_.liveGamesPerAddress || int(games_.size()) >= options_.liveGames) {
-            return Refuse({"too-many-live-games",
-                           mine >= options_.liveGamesPerAddress
-                               ? "this address plays " + std::to_string(mine) + " live games already"
-                               : "the hall has all the live games it can follow"});
+            return Refuse(
+                {"too-many-live-games",
+                 mine >= options_.liveGamesPerAddress
+                     ? "this address plays " + std::to_string(mine) + " live games already"
+                     : "the hall has all the live games it can follow"});
         }
     }
     if (const int64_t wait = starts_.Take(client, LiveGame::Now())) {
@@ -180,9 +181,10 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
     hooks.ran = [this, id, e](const std::string& text, const LiveProgress& progress,
                               LiveGame::Answer answer) {
         relay_.Publish(id, e->seq++, text, progress, [answer](bool stored) {
-            if (answer) answer(stored ? std::nullopt
-                                      : std::optional<Refusal>(Refusal{
-                                            "unavailable", "the hall cannot keep the lines now"}));
+            if (answer)
+                answer(stored ? std::nullopt
+                              : std::optional<Refusal>(
+                                    Refusal{"unavailable", "the hall cannot keep the lines now"}));
         });
     };
     hooks.ended = [this, id](const LiveEnd& end, LiveGame::Answer answer) {
@@ -195,9 +197,9 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
         });
     };
     try {
-        entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_,
-                                                 options_.liveDialog, options_.maxFrames,
-                                                 LiveGame::Now(), std::move(hooks));
+        entry->game =
+            std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_, options_.liveDialog,
+                                       options_.maxFrames, LiveGame::Now(), std::move(hooks));
     } catch (const std::system_error&) {  // no thread for its replay
         return Refuse({"unavailable", "the hall cannot follow another live game now"});
     }

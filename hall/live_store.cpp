@@ -68,7 +68,8 @@ std::optional<LiveRow> OneRow(Store& store, const char* where, const std::string
 void InsertLiveGame(Store& store, const LiveRow& g, const std::string& address, int64_t now) {
     QSqlQuery q(store.Connection());
     Exec(q,
-         "INSERT INTO live_games (id, ticket, seed, address, name, started) VALUES (?, ?, ?, ?, ?, ?)",
+         "INSERT INTO live_games (id, ticket, seed, address, name, started) VALUES (?, ?, ?, ?, ?, "
+         "?)",
          {Q(g.id), Q(g.ticket), Long(g.seed), Q(address), Q(g.name), Long(now)});
 }
 
@@ -87,8 +88,7 @@ void EndLiveGame(Store& store, const std::string& id, const LiveEnd& end,
                  const std::string& instance) {
     Transaction(store, [&](QSqlQuery& q) {
         Exec(q, "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ?",
-             {end.score ? "ended" : "refused", end.score.value_or(0), Q(end.refusal.code),
-              Q(id)});
+             {end.score ? "ended" : "refused", end.score.value_or(0), Q(end.refusal.code), Q(id)});
         Notify(store, q, instance + " " + id + " end");
     });
 }
@@ -116,7 +116,8 @@ std::vector<std::pair<int64_t, std::string>> LiveBatches(Store& store, const std
     Exec(q, "SELECT seq, lines FROM live_batches WHERE live = ? AND seq >= ? ORDER BY seq",
          {Q(id), Long(from)});
     std::vector<std::pair<int64_t, std::string>> batches;
-    while (q.next()) batches.emplace_back(q.value(0).toLongLong(), q.value(1).toString().toStdString());
+    while (q.next())
+        batches.emplace_back(q.value(0).toLongLong(), q.value(1).toString().toStdString());
     return batches;
 }
 

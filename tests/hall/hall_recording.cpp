@@ -96,7 +96,8 @@ int main(int argc, char** argv) {
     }
     for (int a = 1; a + 2 < argc; a += 3) {
         if (a > 1) std::puts("----");
-        if (PrintRecording(argv[a], std::stol(argv[a + 1]), std::stol(argv[a + 2])).empty()) return 1;
+        if (PrintRecording(argv[a], std::stol(argv[a + 1]), std::stol(argv[a + 2])).empty())
+            return 1;
     }
     return 0;
 }
