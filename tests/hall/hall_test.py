@@ -530,6 +530,7 @@ def case_live(hall):
     refused(lines(id, "# frame 3000\n"), "not-live", "after a stall")
     refused(score(t, "Stall"), "not-live", "not stored")
     check([s["name"] for s in hall.scores()] == ["Live"], "only the live game in the table")
+    hall.stop()
 
 
 def case_metrics(hall):
