@@ -7,12 +7,13 @@ namespace korvane::hall {
 
 int64_t RateLimit::Take(const std::string& address, double now) {
     if (perMinute_ <= 0) return 0;
-    const double perSecond = perMinute_ / 60.0;
+    const double perSecond = perMinute_ / period_;
     const std::lock_guard<std::mutex> hold(lock_);
-    // A bucket refilled for a minute is as good as none: forget it, so the map holds only
-    // the addresses of the last minute.
-    if (now - lastSweep_ > 60) {
-        std::erase_if(buckets_, [now](const auto& b) { return now - b.second.last > 60; });
+    // A bucket refilled for a period is as good as none: forget it, so the map holds only
+    // the addresses of the last period.
+    if (now - lastSweep_ > period_) {
+        std::erase_if(buckets_,
+                      [now, this](const auto& b) { return now - b.second.last > period_; });
         lastSweep_ = now;
     }
     auto [it, fresh] = buckets_.try_emplace(address, Bucket{double(perMinute_), now});

@@ -13,6 +13,8 @@ namespace korvane::hall {
 class RateLimit {
   public:
     explicit RateLimit(int perMinute) : perMinute_(perMinute) {}
+    // count in a period of periodSeconds instead of a minute.
+    RateLimit(int count, double periodSeconds) : perMinute_(count), period_(periodSeconds) {}
 
     // 0 when the address may go on (and it is counted), else the seconds until it may.
     int64_t Take(const std::string& address, double nowSeconds);
@@ -22,7 +24,8 @@ class RateLimit {
         double tokens = 0;
         double last = 0;
     };
-    int perMinute_;
+    int perMinute_;  // the allowance of one period
+    double period_ = 60;
     std::mutex lock_;
     std::map<std::string, Bucket> buckets_;
     double lastSweep_ = 0;

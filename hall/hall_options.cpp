@@ -41,6 +41,17 @@ const char kHallHelp[] =
     "  --tickets-per-minute N     tickets one address may take a minute (default 30)\n"
     "  --open-tickets N           tickets one address may hold unused (default 10)\n"
     "  --submissions-per-minute N scores one address may send a minute (default 30)\n"
+    "  --live-games N             live games in progress at once (default 200)\n"
+    "  --live-games-per-address N live games of one address at once (default 2)\n"
+    "  --live-starts-per-hour N   live games one address may open an hour (default 20)\n"
+    "  --watchers-per-game N      watchers of one live game (default 2000)\n"
+    "  --watchers N               watchers of live games in all (default 5000)\n"
+    "  --live-stall SECS          a live game's silence outside a dialog (default 10)\n"
+    "  --live-dialog SECS         its silence while a dialog holds it (default 600)\n"
+    "  --live-pace-window SECS    the window its pace is measured over (default 10)\n"
+    "  --live-late-ms N           how late its batches may arrive (default 2000)\n"
+    "  --live-only                every game played live: a ticket shows no seed, and no\n"
+    "                             whole recording is taken\n"
     "  --trusted-proxy ADDRESS    a proxy whose X-Forwarded-For names the client\n"
     "                             (repeatable; its requests may also read /metrics)\n"
     "  --reason TEXT              why a score is hidden (hide)\n"
@@ -81,6 +92,15 @@ const CountOption kCounts[] = {
     {"--tickets-per-minute", &HallOptions::ticketsPerMinute, 1, 1000000},
     {"--open-tickets", &HallOptions::openTickets, 1, 1000000},
     {"--submissions-per-minute", &HallOptions::submissionsPerMinute, 1, 1000000},
+    {"--live-games", &HallOptions::liveGames, 1, 100000},
+    {"--live-games-per-address", &HallOptions::liveGamesPerAddress, 1, 100000},
+    {"--live-starts-per-hour", &HallOptions::liveStartsPerHour, 1, 1000000},
+    {"--watchers-per-game", &HallOptions::watchersPerGame, 1, 1000000},
+    {"--watchers", &HallOptions::watchers, 1, 1000000},
+    {"--live-stall", &HallOptions::liveStall, 1, 3600},
+    {"--live-dialog", &HallOptions::liveDialog, 1, 86400},
+    {"--live-pace-window", &HallOptions::livePaceWindow, 1, 3600},
+    {"--live-late-ms", &HallOptions::liveLateMs, 0, 60000},
 };
 
 // A subcommand's word and its one argument, or nothing when args start with an option.
@@ -128,6 +148,10 @@ std::optional<HallOptions> ParseHallOptions(const std::vector<std::string>& args
         const std::string& a = args[i];
         if (a == "--help") return o.mode = HallOptions::Mode::Help, o;
         if (a == "--version") return o.mode = HallOptions::Mode::Version, o;
+        if (a == "--live-only") {
+            o.liveOnly = true;
+            continue;
+        }
         if (i + 1 >= args.size()) {
             why = "unknown option or missing value: '" + a + "' (see --help)";
             return std::nullopt;

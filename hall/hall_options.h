@@ -10,9 +10,9 @@ namespace korvane::hall {
 
 struct HallOptions {
     enum class Mode { Serve, Verify, Hide, Unhide, Help, Version } mode = Mode::Serve;
-    std::string file;     // verify's recording
+    std::string file;                    // verify's recording
     std::optional<uint64_t> ticketSeed;  // and the seed of the ticket it was played for
-    int64_t scoreId = 0;  // hide's and unhide's
+    int64_t scoreId = 0;                 // hide's and unhide's
     std::string reason;
     std::string database;  // a file for SQLite, or postgresql://...
     std::string passwordFile;
@@ -32,6 +32,18 @@ struct HallOptions {
     int openTickets = 10;
     int submissionsPerMinute = 30;
     std::vector<std::string> trustedProxies;
+    // Live play.
+    int liveGames = 200;          // in progress at once, on this hall
+    int liveGamesPerAddress = 2;  // from one address at once
+    int liveStartsPerHour = 20;   // live games one address may open an hour
+    int watchersPerGame = 2000;
+    int watchers = 5000;      // in all, on this hall
+    int liveStall = 10;       // seconds without a batch outside a dialog
+    int liveDialog = 600;     // seconds a dialog may hold the game without a batch
+    int livePaceWindow = 10;  // seconds over which the frames' pace is measured
+    int liveLateMs = 2000;    // how late a batch may arrive
+    // Tickets without their seed, and no whole recording taken: every game is played live.
+    bool liveOnly = false;
 };
 
 extern const char kHallHelp[];

@@ -54,7 +54,7 @@ HttpResponse RetryLater(int status, const Refusal& refusal, int64_t seconds) {
 
 int StatusOf(const std::string& code) {
     if (code == "ticket-unknown") return 404;
-    if (code == "ticket-used") return 409;
+    if (code == "ticket-used" || code == "live-playing") return 409;
     if (code == "ticket-expired") return 410;
     if (code == "too-large") return 413;
     if (code == "malformed" || code == "bad-name") return 400;
@@ -101,6 +101,13 @@ std::string RouteOf(const std::string& path) {
         path == "/metrics")
         return path;
     if (path.rfind("/api/scores/", 0) == 0) return "/api/scores/ID/recording";
+    if (path == "/api/live") return path;
+    if (path.rfind("/api/live/", 0) == 0) {
+        if (path.size() > 6 && path.compare(path.size() - 6, 6, "/lines") == 0)
+            return "/api/live/ID/lines";
+        if (path.size() > 7 && path.compare(path.size() - 7, 7, "/stream") == 0)
+            return "/api/live/ID/stream";
+    }
     if (path == "/play" || path.rfind("/play/", 0) == 0) return "/play/";
     return "other";
 }
@@ -131,7 +138,9 @@ HallRoutes::HallRoutes(const HallOptions& options, Store& store, ScoreTable& tab
       store_(store),
       table_(table),
       pool_(pool),
-      instance_(std::move(instance)),
+      instance_(instance),
+      metrics_(),
+      live_(options, store, instance),
       tickets_(options.ticketsPerMinute),
       submissions_(options.submissionsPerMinute) {}
 
@@ -167,6 +176,9 @@ void HallRoutes::Handle(const HttpRequest& request, Reply reply) {
     const bool post = request.method == "POST";
     try {
         if (path == "/api/scores" && post) return Submit(request, ClientOf(request), reply);
+        if (path == "/api/live" || path.rfind("/api/live/", 0) == 0) {
+            if (live_.Handle(request, ClientOf(request), reply)) return;
+        }
         if (path == "/" && get) return reply(Page());
         if (path == "/api/scores" && get) return reply(Scores(request));
         if (path == "/api/tickets" && post) return reply(Ticket(ClientOf(request)));
@@ -271,10 +283,12 @@ HttpResponse HallRoutes::Ticket(const std::string& client) {
                                           " unused tickets: use one, or wait for them to expire"},
             60);
     }
-    return Json(201, {{"ticket", QString::fromStdString(t->id)},
-                      {"seed", static_cast<qint64>(t->seed)},
-                      {"expires",
-                       QDateTime::fromSecsSinceEpoch(t->expires, Qt::UTC).toString(Qt::ISODate)}});
+    QJsonObject answer{
+        {"ticket", QString::fromStdString(t->id)},
+        {"expires", QDateTime::fromSecsSinceEpoch(t->expires, Qt::UTC).toString(Qt::ISODate)}};
+    // A hall whose games are all live shows the seed only as the game opens.
+    if (!options_.liveOnly) answer["seed"] = static_cast<qint64>(t->seed);
+    return Json(201, answer);
 }
 
 void HallRoutes::Submit(const HttpRequest& request, const std::string& client, Reply reply) {
@@ -292,23 +306,40 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
         if (std::optional<Refusal> r = CheckName(body->name, name)) refusal = *r;
     }
     if (!body || !refusal.code.empty()) return reply(Refuse(StatusOf(refusal.code), refusal));
+    if (options_.liveOnly && !body->live) {
+        return reply(Refuse(410, {"live-only",
+                                  "this hall takes only games played live: open "
+                                  "one with POST /api/live"}));
+    }
     auto job = [this, body = std::move(*body), name, reply]() {
         const auto started = std::chrono::steady_clock::now();
+        bool taken = false;  // this request took the ticket's ended live game
         try {
             const std::optional<korvane::hall::Ticket> t = store_.FindTicket(body.ticket);
-            if (std::optional<Refusal> r = TicketRefusal(t, Now()))
-                return reply(Refuse(StatusOf(r->code), *r));
-            // From here the ticket is spent, whatever the replay finds.
-            if (!store_.SpendTicket(body.ticket, Now())) {
-                const Refusal r = TicketRefusal(store_.FindTicket(body.ticket), Now())
-                                      .value_or(Refusal{"ticket-used", "this ticket was used"});
-                return reply(Refuse(StatusOf(r.code), r));
+            std::string recording = body.recording;
+            uint64_t seed = t ? static_cast<uint64_t>(t->seed) : 0;
+            if (!t) {
+                return reply(Refuse(404, *TicketRefusal(t, Now())));
+            } else if (body.live) {
+                // A live game spent its ticket as it opened: its lines are the recording.
+                if (std::optional<Refusal> r = live_.TakeEnded(body.ticket, recording, seed))
+                    return reply(Refuse(StatusOf(r->code), *r));
+                taken = true;
+            } else {
+                if (std::optional<Refusal> r = TicketRefusal(t, Now()))
+                    return reply(Refuse(StatusOf(r->code), *r));
+                // From here the ticket is spent, whatever the replay finds.
+                if (!store_.SpendTicket(body.ticket, Now())) {
+                    const Refusal r = TicketRefusal(store_.FindTicket(body.ticket), Now())
+                                          .value_or(Refusal{"ticket-used", "this ticket was used"});
+                    return reply(Refuse(StatusOf(r.code), r));
+                }
             }
-            const Verified v =
-                VerifyHallGame(body.recording, static_cast<uint64_t>(t->seed), options_.maxFrames);
+            const Verified v = VerifyHallGame(recording, seed, options_.maxFrames);
             const double seconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
             metrics_.Replay(seconds, v.game.has_value());
+            if (!v.game && taken) live_.NotStored(body.ticket, v.refusal);
             if (!v.game) return reply(Refuse(StatusOf(v.refusal.code), v.refusal));
             const NewScore score{body.ticket,   name,           v.game->score, v.game->winscore,
                                  v.game->stars, v.game->frames, v.canonical};
@@ -319,6 +350,10 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                              {"score", row.score}}));
         } catch (const StoreError& e) {
             std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+            try {
+                if (taken) live_.NotStored(body.ticket, std::nullopt);  // may be sent again
+            } catch (const StoreError&) {
+            }
             reply(
                 RetryLater(503, {"unavailable", "the hall cannot answer now; try again later"}, 5));
         }
@@ -337,7 +372,8 @@ HttpResponse HallRoutes::Metrics(const HttpRequest& request) {
         return Refuse(404, {"not-found", "nothing here"});
     HttpResponse r;
     r.contentType = "text/plain; version=0.0.4; charset=utf-8";
-    r.body = metrics_.Render(pool_.Waiting(), store_.OpenTickets(Now()), table_.Total());
+    r.body = metrics_.Render(pool_.Waiting(), store_.OpenTickets(Now()), table_.Total()) +
+             live_.MetricsText();
     return r;
 }
 

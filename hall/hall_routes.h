@@ -10,6 +10,7 @@
 #include "client_limits.h"
 #include "hall_options.h"
 #include "http_server.h"
+#include "live_routes.h"
 #include "metrics.h"
 #include "replay_pool.h"
 #include "score_table.h"
@@ -24,6 +25,7 @@ class HallRoutes {
                std::string instance);
 
     void Handle(const HttpRequest& request, Reply reply);
+    LiveRoutes& live() { return live_; }
     // One log line and the counters, for every answer.
     void Answered(const HttpRequest& request, const HttpResponse& response);
 
@@ -51,6 +53,7 @@ class HallRoutes {
     ReplayPool& pool_;
     std::string instance_;
     korvane::hall::Metrics metrics_;
+    LiveRoutes live_;
     RateLimit tickets_;
     RateLimit submissions_;
     std::mutex memoLock_;

@@ -64,6 +64,7 @@ int Serve(const HallOptions& options, Store& store) {
     }
     TableWatcher watcher(store, table, instance);
     watcher.start();
+    routes.live().Start();
     std::printf("korvane-hall: the hall of fame on http://%s:%d/ (database %s)\n",
                 options.listen.find(':') == std::string::npos
                     ? options.listen.c_str()
@@ -79,6 +80,7 @@ int Serve(const HallOptions& options, Store& store) {
     // busy) and answered, then all closes: no connection is left waiting for a replay.
     server.StopAccepting();
     pool.Drain();
+    routes.live().Stop();
     server.Stop(std::chrono::seconds(10));
     watcher.quit();
     watcher.wait();

@@ -54,6 +54,25 @@ struct Connection {
 
 }  // namespace
 
+// A streamed answer on its connection: read from the MHD loop, woken from any thread.
+struct StreamHandle {
+    std::shared_ptr<HttpStream> stream;
+    MHD_Connection* mhd = nullptr;
+    HttpServer::Impl* server = nullptr;
+
+    static ssize_t Read(void* cls, uint64_t pos, char* buffer, size_t max);
+    static void Free(void* cls);
+    std::mutex& Lock() { return stream->lock_; }
+    std::function<void()>& Resume() { return stream->resume_; }
+};
+
+void HttpStream::Wake() {
+    std::function<void()> resume;
+    const std::lock_guard<std::mutex> hold(lock_);
+    resume.swap(resume_);
+    if (resume) resume();
+}
+
 // One request, from its headers to its answer.
 struct Pending {
     HttpRequest request;
@@ -83,9 +102,46 @@ struct HttpServer::Impl {
     bool stopping = false;
     std::thread reaper;
 
+    std::mutex streamsLock;
+    std::set<StreamHandle*> streams;
+    bool streamsEnding = false;
+
+    MHD_Response* StreamResponse(Pending& p, std::shared_ptr<HttpStream> stream) {
+        auto* handle = new StreamHandle{std::move(stream), p.mhd, this};
+        {
+            const std::lock_guard<std::mutex> hold(streamsLock);
+            streams.insert(handle);
+        }
+        MHD_Response* r = MHD_create_response_from_callback(
+            MHD_SIZE_UNKNOWN, 16 * 1024, &StreamHandle::Read, handle, &StreamHandle::Free);
+        if (!r) StreamHandle::Free(handle);
+        return r;
+    }
+
+    // Every stream ends, so that no connection waits on one as the server stops.
+    void EndStreams(std::chrono::milliseconds grace) {
+        std::vector<std::shared_ptr<HttpStream>> open;
+        {
+            const std::lock_guard<std::mutex> hold(streamsLock);
+            streamsEnding = true;
+            for (StreamHandle* h : streams) open.push_back(h->stream);
+        }
+        for (const auto& stream : open) stream->Wake();
+        const Clock::time_point until = Clock::now() + grace;
+        for (;;) {
+            {
+                const std::lock_guard<std::mutex> hold(streamsLock);
+                if (streams.empty() || Clock::now() > until) return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
     MHD_Result Queue(Pending& p, HttpResponse response) {
-        MHD_Response* r = MHD_create_response_from_buffer(
-            response.body.size(), response.body.data(), MHD_RESPMEM_MUST_COPY);
+        MHD_Response* r = response.stream ? StreamResponse(p, std::move(response.stream))
+                                          : MHD_create_response_from_buffer(response.body.size(),
+                                                                            response.body.data(),
+                                                                            MHD_RESPMEM_MUST_COPY);
         if (!r) return MHD_NO;
         MHD_add_response_header(r, MHD_HTTP_HEADER_CONTENT_TYPE, response.contentType.c_str());
         for (const auto& [name, value] : response.headers)
@@ -272,6 +328,37 @@ struct HttpServer::Impl {
     }
 };
 
+ssize_t StreamHandle::Read(void* cls, uint64_t pos, char* buffer, size_t max) {
+    auto* h = static_cast<StreamHandle*>(cls);
+    {
+        const std::lock_guard<std::mutex> hold(h->server->streamsLock);
+        if (h->server->streamsEnding) return MHD_CONTENT_READER_END_OF_STREAM;
+    }
+    const std::lock_guard<std::mutex> hold(h->Lock());
+    const long n = h->stream->Read(pos, buffer, max);
+    if (n < 0) return MHD_CONTENT_READER_END_OF_STREAM;
+    if (n == 0) {
+        // Nothing yet: the connection leaves the loop until the stream is woken.
+        MHD_Connection* mhd = h->mhd;
+        h->Resume() = [mhd] { MHD_resume_connection(mhd); };
+        MHD_suspend_connection(mhd);
+    }
+    return n;
+}
+
+void StreamHandle::Free(void* cls) {
+    auto* h = static_cast<StreamHandle*>(cls);
+    {
+        const std::lock_guard<std::mutex> hold(h->Lock());
+        h->Resume() = nullptr;  // the connection is gone: nothing to resume
+    }
+    {
+        const std::lock_guard<std::mutex> hold(h->server->streamsLock);
+        h->server->streams.erase(h);
+    }
+    delete h;
+}
+
 const std::string* HttpRequest::Header(const std::string& name) const {
     for (const auto& [key, value] : headers) {
         if (SameName(key, name)) return &value;
@@ -343,6 +430,7 @@ void HttpServer::Stop(std::chrono::seconds grace) {
     const Clock::time_point until = Clock::now() + grace;
     while (s.inFlight > 0 && Clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    s.EndStreams(std::chrono::milliseconds(1000));
     {
         const std::lock_guard<std::mutex> hold(s.reaperLock);
         s.stopping = true;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,11 +43,31 @@ struct HttpRequest {
     const std::string* Query(const std::string& key) const;
 };
 
+// An answer sent as it is made (server-sent events): the server asks it for bytes whenever
+// the client can take more; while it has none, the connection waits, holding no thread,
+// until the stream is woken.
+class HttpStream {
+  public:
+    virtual ~HttpStream() = default;
+    // Up to max bytes from position pos: their number, 0 when none are there yet, -1 at
+    // the end. Never called while Wake runs.
+    virtual long Read(uint64_t pos, char* buffer, size_t max) = 0;
+    // Bytes, or the end, have come: a waiting connection goes on. Any thread; never while
+    // holding a lock that Read takes.
+    void Wake();
+
+  private:
+    friend struct StreamHandle;
+    std::mutex lock_;
+    std::function<void()> resume_;  // set while the connection waits
+};
+
 struct HttpResponse {
     int status = 200;
     std::string contentType = "text/plain; charset=utf-8";
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;
+    std::shared_ptr<HttpStream> stream;  // instead of body: sent as it comes, chunked
 };
 
 // Answers a request; may be called from any thread, once.

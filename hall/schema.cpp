@@ -36,6 +36,18 @@ std::vector<std::vector<QString>> Steps(bool postgres) {
             "CREATE TABLE table_generation (generation BIGINT NOT NULL)",
             "INSERT INTO table_generation (generation) VALUES (0)",
         },
+        {
+            // Games played live: one per ticket, and their batches as they came, which
+            // every hall sharing the database passes on to its watchers.
+            "CREATE TABLE live_games (id TEXT PRIMARY KEY, ticket TEXT NOT NULL UNIQUE,"
+            " seed BIGINT NOT NULL, address TEXT NOT NULL, name TEXT NOT NULL DEFAULT '',"
+            " started BIGINT NOT NULL, state TEXT NOT NULL DEFAULT 'playing',"
+            " score INTEGER NOT NULL DEFAULT 0, stars INTEGER NOT NULL DEFAULT 0,"
+            " frame BIGINT NOT NULL DEFAULT 0, error TEXT NOT NULL DEFAULT '')",
+            "CREATE INDEX live_games_by_state ON live_games (state, started)",
+            "CREATE TABLE live_batches (live TEXT NOT NULL, seq INTEGER NOT NULL,"
+            " lines TEXT NOT NULL, PRIMARY KEY (live, seq))",
+        },
     };
 }
 

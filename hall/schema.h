@@ -7,7 +7,7 @@
 
 namespace korvane::hall {
 
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 bool MigrateSchema(QSqlDatabase& db, bool postgres, std::string& why);
 

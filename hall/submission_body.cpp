@@ -50,8 +50,10 @@ std::optional<SubmissionBody> ReadSubmissionBody(const std::string& body, Refusa
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(body), &error);
     const QJsonObject o = doc.object();
     if (error.error != QJsonParseError::NoError || !doc.isObject() || !o["ticket"].isString() ||
-        !o["name"].isString() || !o["recording"].isString()) {
-        refusal = {"malformed", "expected a JSON object with the strings ticket, name, recording"};
+        !o["name"].isString() || (!o["recording"].isString() && o.size() != 2)) {
+        refusal = {"malformed",
+                   "expected a JSON object with the strings ticket, name, recording (or, for a "
+                   "game played live, ticket and name)"};
         return std::nullopt;
     }
     if (WrittenMembers(body) != size_t(o.size())) {
@@ -59,7 +61,7 @@ std::optional<SubmissionBody> ReadSubmissionBody(const std::string& body, Refusa
         return std::nullopt;
     }
     return SubmissionBody{o["ticket"].toString().toStdString(), o["name"].toString().toStdString(),
-                          o["recording"].toString().toStdString()};
+                          o["recording"].toString().toStdString(), !o.contains("recording")};
 }
 
 }  // namespace korvane::hall

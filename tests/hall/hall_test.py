@@ -6,7 +6,7 @@ on the PostgreSQL that run_postgres.sh started (HALL_TEST_POSTGRES, a database p
 Valid games come from hall-recording: the headless run of one game with the ticket's seed.
 Nothing waits a fixed time: every wait polls for its condition until a deadline.
 """
-import calendar, http.client, json, os, re, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
+import bisect, calendar, http.client, json, os, re, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
 
 CASE, HALL, RECORDER = sys.argv[1:4]
 PG = os.environ.get("HALL_TEST_POSTGRES")  # postgresql://USER@127.0.0.1:PORT/
@@ -427,7 +427,110 @@ def case_two_halls(hall):
     t = other.ticket()
     check(hall.submit(t, "Across", recording(t["seed"]))[0] == 201, "a ticket of one, used on the other")
     check(until(lambda: [s["name"] for s in other.scores()] == ["Across"], 5), "the other hall was told")
+    t, live, id = open_live(hall)  # and a game played live through one is watched through the other
+    rec, times = paced(live["seed"], 10)
+    (watcher, events), sent = watch(other, id), []
+    check(play_live(hall, id, rec, times, sent=sent)[0] == 204, "played through the first hall")
+    watcher.join(30)
+    check(events[1:] == sent + ["end", '{"score":10}'], "watched through the other: %s" % events[-3:])
+    check(other.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Far"})[0] == 201,
+          "entered through the other")
     other.stop()
+
+
+LIVE = ["--live-pace-window", "2", "--live-late-ms", "500", "--live-stall", "1"]  # seconds of game show it
+
+
+def paced(seed, stars=30):
+    """A game of 3200 frames (4.5 s at 30 stars) and the emulated seconds of each yield."""
+    out = subprocess.run([RECORDER, "paced", str(seed), "3200", "2", str(stars)], check=True,
+                         capture_output=True, text=True).stdout.split("----\n")
+    return out[0], [float(t) for t in out[1].split()]
+
+
+def open_live(hall, **extra):
+    t = hall.ticket()
+    live = hall.request("POST", "/api/live", dict(ticket=t["ticket"], **extra))[1]
+    return t, live, live["live"]
+
+
+def play_live(hall, live, rec, times, pace=1.0, stop_at=10**9, sent=None):
+    """Plays at pace: the lines every 0.1 s with the frames played; the first answer not 204."""
+    lines, start, sent = rec.splitlines(), time.time(), [] if sent is None else sent
+    while lines:
+        frame = bisect.bisect_right(times, times[0] + (time.time() - start) * pace)
+        if frame >= stop_at:
+            return None
+        due = lambda l: frame >= len(times) or (int(l.split()[1]) <= frame if l.startswith("at ")
+                                                 else not l.startswith("expect"))
+        n = next((i for i, l in enumerate(lines) if not due(l)), len(lines))
+        batch, lines = lines[:n] + ["# frame %d" % frame], lines[n:]
+        sent.extend(batch)
+        answer = hall.request("POST", "/api/live/%s/lines" % live, "\n".join(batch) + "\n")
+        if answer[0] != 204:
+            return answer
+        time.sleep(0.1)
+    return answer
+
+
+def watch(hall, live):
+    """A watcher's thread and what it reads: the stream's type, its data, "end", its data."""
+    def read():
+        c = http.client.HTTPConnection("127.0.0.1", hall.port, timeout=30)
+        c.request("GET", "/api/live/%s/stream" % live)
+        r = c.getresponse()
+        events.append(r.getheader("Content-Type"))
+        for line in (l.decode().rstrip("\n") for l in r):
+            if line.startswith("data: ") or line == "event: end":
+                events.append(line[6:] if line.startswith("data: ") else "end")
+    events, watcher = [], threading.Thread(target=read)
+    watcher.start()
+    return watcher, events
+
+
+def case_live(hall):
+    """A live game at pace watched and stored; games not live refused; the limits."""
+    hall = Hall(hall.tmp, "live", "--live-games-per-address", "1", "--live-only", *LIVE)
+    check("seed" not in hall.ticket(), "a ticket without its seed")
+    lines = lambda live, text: hall.request("POST", "/api/live/%s/lines" % live, text)
+    score = lambda t, name: hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": name})
+    refused = lambda answer, code, what: check(answer[0] in (400, 409, 422, 429) and
+                                               answer[1]["error"] == code, "%s: %s" % (what, answer))
+    t, live, id = open_live(hall, name="Live")
+    rec, times = paced(live["seed"])
+    check(live["watch"] == "play/?live=" + id, "a relative watch link: %s" % live)
+    watcher, events = watch(hall, id)
+    check(until(lambda: hall.request("GET", "/api/live")[1]["live"]), "listed while it plays")
+    refused(hall.request("POST", "/api/live", {"ticket": hall.ticket()["ticket"]}),
+            "too-many-live-games", "one at once")
+    sent = []
+    check(play_live(hall, id, rec, times, sent=sent)[0] == 204, "played at its pace")
+    check(hall.request("GET", "/api/live")[1]["live"] == [], "no longer listed as in progress")
+    status, stored = score(t, "Live")
+    check(status == 201 and stored["score"] == 10, "stored from the lines it received: %s" % stored)
+    refused(score(t, "Again"), "ticket-used", "stored once")
+    refused(hall.request("POST", "/api/live", {"ticket": t["ticket"]}), "ticket-used", "one a ticket")
+    watcher.join(30)
+    check(events[0] == "text/event-stream" and events[1:] == sent + ["end", '{"score":10}'],
+          "the watcher saw every line, then the score: %s" % events[-2:])
+    check(hall.request("GET", "/api/live/%s/stream" % ("0" * 32))[0] == 404, "an unknown game")
+    refused(lines(open_live(hall)[2], "set score 99\n"), "malformed", "a line no recording holds")
+    # Not live: at 80% of the pace, all at once after the game, a stall mid-game.
+    t, live, id = open_live(hall)
+    rec, times = paced(live["seed"])
+    refused(play_live(hall, id, rec, times, pace=0.8), "not-live", "at 80%")
+    check(hall.submit(t, "Slow", rec)[1]["error"] == "live-only", "no whole recording")
+    t, live, id = open_live(hall)
+    refused(lines(id, paced(live["seed"])[0] + "# frame 3200\n"), "not-live", "all at once")
+    t, live, id = open_live(hall)
+    rec, times = paced(live["seed"])
+    check(play_live(hall, id, rec, times, stop_at=1500) is None, "played until the stall")
+    metric = 'korvane_hall_live_ended_total{result="abandoned"} 1'
+    check(until(lambda: metric in hall.request("GET", "/metrics")[1]), "the stall counted abandoned")
+    refused(lines(id, "# frame 3000\n"), "not-live", "after a stall")
+    refused(score(t, "Stall"), "not-live", "not stored")
+    check([s["name"] for s in hall.scores()] == ["Live"], "only the live game in the table")
+    hall.stop()
 
 
 def case_metrics(hall):

@@ -1,0 +1,326 @@
+#include "live_game.h"
+
+#include <chrono>
+#include <climits>
+#include <set>
+
+#include "game.h"
+#include "scripted_shell.h"
+
+namespace korvane::hall {
+
+namespace {
+
+// Thrown to leave the replay from wherever it stands; the reason is the game's.
+struct LiveStopped {};
+
+const size_t kExpectedChecks = 9;  // the nine expect lines after a recorded game
+
+// A `# frame F` line: the frames the game had played when the batch was sent.
+std::optional<int64_t> FrameMark(const std::string& line) {
+    const std::string prefix = "# frame ";
+    if (line.rfind(prefix, 0) != 0 || line.size() == prefix.size() || line.size() > 24)
+        return std::nullopt;
+    int64_t n = 0;
+    for (size_t i = prefix.size(); i < line.size(); ++i) {
+        if (line[i] < '0' || line[i] > '9') return std::nullopt;
+        n = n * 10 + (line[i] - '0');
+    }
+    return n;
+}
+
+}  // namespace
+
+std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, Refusal& refusal) {
+    LiveLines out;
+    size_t at = 0;
+    int number = 0;
+    while (at < text.size()) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        const std::string line = text.substr(at, end - at);
+        at = end + 1;
+        ++number;
+        int commands = 1;
+        for (const char c : line) commands += c == ';';
+        if (line.size() > kMaxLineBytes || commands > kMaxCommandsPerLine) {
+            refusal = {"malformed",
+                       "line " + std::to_string(number) + " is longer than a recording's"};
+            return std::nullopt;
+        }
+        if (const std::optional<int64_t> mark = FrameMark(line))
+            out.reached = std::max(out.reached, *mark);
+    }
+    try {
+        out.lines = script::ParseScript(text);
+    } catch (const script::ScriptError& e) {
+        refusal = {"malformed", "line " + std::to_string(e.lineNumber) + ": " + e.what()};
+        return std::nullopt;
+    }
+    for (const script::ScriptLine& line : out.lines) {
+        const std::string where = "line " + std::to_string(line.lineNumber) + ": ";
+        if (!MayHallRecordingHold(line.command)) {
+            refusal = {"malformed", where + "'" + line.command + "' is not part of a recording"};
+            return std::nullopt;
+        }
+        if (line.command == "seed" && *script::ParseSeed(line.args[0]) != seed) {
+            refusal = {"seed-mismatch", where + "the game's seed is not the live game's"};
+            return std::nullopt;
+        }
+        if (line.command == "expect" && line.at) {
+            refusal = {"malformed", where + "an expect line checks the game after its end"};
+            return std::nullopt;
+        }
+        // A line for frame F is written in F's yield or just before it.
+        if (line.at) out.reached = std::max(out.reached, *line.at - 1);
+    }
+    return out;
+}
+
+// The scripted window system, fed by the batches as they come instead of a whole script.
+class LiveGame::Shell : public script::ScriptedShell {
+  public:
+    Shell(LiveGame& live, const script::RunOptions& options)
+        : ScriptedShell({}, options, log_, warnings_), live_(live) {}
+
+    void DoEvents() override {
+        ScriptedShell::DoEvents();  // the limits, and the frame counted
+        const int64_t f = frame();
+        const double played = game().surface().EmulatedMicros() / 1e6;
+        Pending* b = nullptr;
+        for (;;) {
+            b = &live_.Front(held_);
+            while (!b->lines.empty() && b->lines.front().at && *b->lines.front().at <= f) {
+                if (*b->lines.front().at < f) {
+                    live_.Refuse("not-live", "a line for frame " +
+                                                 std::to_string(*b->lines.front().at) +
+                                                 " came after the frames it said were played");
+                }
+                Run(b->lines.front());
+                b->lines.pop_front();
+            }
+            // An idle line waits for the game's end, and the frames until then run.
+            if (!b->lines.empty() || f <= b->reach) break;
+            // A batch that brought no frame says the game stood at the last one when it
+            // came: marks that never move on are a game in slow motion, unless a dialog
+            // holds it.
+            if (!held_ && f > 1) Check(b->arrival, lastPlayed_);
+            live_.Done();
+        }
+        held_ = false;
+        lastPlayed_ = played;
+        {
+            const std::lock_guard<std::mutex> hold(live_.lock_);
+            live_.progress_ = {f, game().state().score, game().state().numberofstars};
+        }
+        Check(b->arrival, played);
+    }
+
+    // A dialog holds the game until the player closes it: a pause the pace allows.
+    void ShowMessageBox(const std::string& text) override {
+        ScriptedShell::ShowMessageBox(text);
+        Held();
+    }
+    void ShowSettingsDialog(StartDialog& dialog) override {
+        ScriptedShell::ShowSettingsDialog(dialog);
+        Held();
+    }
+    void ShowOutcomeDialog(OutcomeDialog& dialog) override {
+        ScriptedShell::ShowOutcomeDialog(dialog);
+        Held();
+    }
+
+  private:
+    void Check(double arrival, double played) {
+        std::optional<std::string> why;
+        {
+            const std::lock_guard<std::mutex> hold(live_.lock_);
+            why = live_.pace_.Frame(arrival, played);
+        }
+        if (why) live_.Refuse("not-live", *why);
+    }
+    void Held() {
+        held_ = true;
+        const std::lock_guard<std::mutex> hold(live_.lock_);
+        live_.pace_.Pause();
+    }
+
+    std::string log_, warnings_;  // given to the base before they are made: only referred to
+    LiveGame& live_;
+    bool held_ = false;
+    double lastPlayed_ = 0;  // the emulated time at the last frame's yield
+};
+
+double LiveGame::Now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+LiveGame::LiveGame(uint64_t seed, PaceRules rules, double heldSeconds, int64_t maxFrames,
+                   double startSeconds, Hooks hooks)
+    : seed_(seed),
+      heldSeconds_(heldSeconds),
+      maxFrames_(maxFrames),
+      hooks_(std::move(hooks)),
+      pace_(rules, startSeconds) {
+    thread_ = std::thread([this] { Replay(); });
+}
+
+LiveGame::~LiveGame() {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer answer) {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (!over_) {
+            int64_t reach = lines.reached;
+            batches_.push_back(
+                {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
+                 reach,
+                 arrival,
+                 std::move(text),
+                 std::move(answer),
+                 {}});
+            pace_.Arrived(arrival);
+            wake_.notify_all();
+            return;
+        }
+    }
+    answer(After());
+}
+
+void LiveGame::Refused(Refusal refusal, Answer answer) {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (!over_) {
+            batches_.push_back({{}, -1, Now(), "", std::move(answer), std::move(refusal)});
+            wake_.notify_all();
+            return;
+        }
+    }
+    answer(After());
+}
+
+Refusal LiveGame::After() const {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return after_;
+}
+
+LiveProgress LiveGame::Progress() const {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return progress_;
+}
+
+LiveGame::Pending& LiveGame::Front(bool held) {
+    std::unique_lock<std::mutex> hold(lock_);
+    for (;;) {
+        if (stopping_) throw LiveStopped{};
+        if (!batches_.empty() && batches_.front().refusal) {
+            const Refusal r = *batches_.front().refusal;
+            hold.unlock();
+            Refuse(r.code, r.message);
+        }
+        if (!batches_.empty()) return batches_.front();
+        const double now = Now();
+        if (std::optional<std::string> why = pace_.Silence(now, held, heldSeconds_)) {
+            hold.unlock();
+            Refuse("not-live", *why, true);
+        }
+        const double wait = pace_.SilenceDeadline(held, heldSeconds_) - now + 0.01;
+        wake_.wait_for(hold, std::chrono::duration<double>(wait));
+    }
+}
+
+void LiveGame::Done() {
+    Pending done;
+    LiveProgress progress;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        done = std::move(batches_.front());
+        batches_.pop_front();
+        progress = progress_;
+    }
+    hooks_.ran(done.text, progress, std::move(done.answer));
+}
+
+namespace {
+thread_local LiveEnd stoppedWith;
+}  // namespace
+
+void LiveGame::Refuse(const std::string& code, const std::string& message, bool abandoned) {
+    stoppedWith = LiveEnd{std::nullopt, Refusal{code, message}, abandoned};
+    throw LiveStopped{};
+}
+
+void LiveGame::Replay() {
+    script::RunOptions options;
+    options.seed = seed_;
+    options.maxFrames = maxFrames_;
+    options.maxCpuSeconds = kMaxReplayCpuSeconds;
+    Shell shell(*this, options);
+    Game game(shell);
+    shell.Attach(game);
+    shell.DiscardLog();
+    LiveEnd end;
+    try {
+        game.Main();
+        bool ran = false;  // the game has started
+        std::set<std::string> checks;
+        for (;;) {
+            Pending& b = Front(true);  // between games the time is the player's
+            if (b.lines.empty()) {
+                Done();
+                continue;
+            }
+            const script::ScriptLine line = b.lines.front();
+            b.lines.pop_front();
+            shell.Run(line);
+            ran = ran || game.state().gamerunning || shell.frame() > 0;
+            if (line.command == "expect") checks.insert(line.args[0]);
+            if (ran && !game.state().gamerunning && checks.size() == kExpectedChecks) {
+                end.score = game.state().score;
+                break;
+            }
+        }
+    } catch (const LiveStopped&) {
+        end = stoppedWith;
+    } catch (const script::Desynced&) {
+        end.refusal = {"desync", shell.desync()};
+    } catch (const script::FrameLimitReached&) {
+        end.refusal = {"too-long", "the replay reached its frame limit"};
+    } catch (const script::CpuLimitReached&) {
+        end.refusal = {"too-long", "the replay reached its 2 s of CPU time"};
+    } catch (const script::ProgramEnded&) {
+        end.refusal = {"not-one-game", "the program was closed"};
+    } catch (const std::exception& e) {
+        end.refusal = {"malformed", e.what()};
+    }
+    std::deque<Pending> left;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        over_ = true;
+        left.swap(batches_);
+    }
+    if (stopping_) {
+        // The hall stops: the batches waiting are told so, and nothing is written.
+        for (Pending& p : left) p.answer(Refusal{"unavailable", "the hall is stopping"});
+        return;
+    }
+    Answer first = left.empty() ? Answer() : std::move(left.front().answer);
+    // The batch that ended the game is passed on and kept like the others.
+    if (end.score && !left.empty()) hooks_.ran(left.front().text, Progress(), Answer());
+    const Refusal after = end.score ? Refusal{"live-over", "this live game is over"} : end.refusal;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        after_ = after;
+    }
+    for (size_t i = 1; i < left.size(); ++i) left[i].answer(after);
+    hooks_.ended(end, std::move(first));
+}
+
+}  // namespace korvane::hall

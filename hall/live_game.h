@@ -1,0 +1,112 @@
+#pragma once
+// A game played live for the hall: its lines come in batches as the player's program writes
+// them, and the hall's own replay runs them as they come, on a thread of its own that
+// sleeps while it waits for the next batch. The replay knows the emulated time of every
+// frame, which the pace check holds against the batches' arrivals, and the score so far,
+// which the list of games in progress shows. A batch is answered once the replay has run
+// it; a game that is not live, or whose lines do not replay, is over for the hall.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "pace_check.h"
+#include "script.h"
+#include "submission.h"
+
+namespace korvane::hall {
+
+// A batch's lines as a live game takes them: each one a recording may hold, the seed the
+// ticket's. reached: the frame the game had played when the batch was sent (its `# frame
+// F` line), or -1 when it does not say.
+struct LiveLines {
+    std::vector<script::ScriptLine> lines;
+    int64_t reached = -1;
+};
+std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, Refusal& refusal);
+
+struct LiveProgress {
+    int64_t frame = 0;
+    int32_t score = 0;
+    int32_t stars = 0;
+};
+
+// How a live game ended: its score (the replay's, its checks held), or why it was refused.
+struct LiveEnd {
+    std::optional<int32_t> score;
+    Refusal refusal;
+    bool abandoned = false;  // the stream stopped
+};
+
+class LiveGame {
+  public:
+    // nullopt: the batch was taken; a refusal: the game is over for the hall.
+    using Answer = std::function<void(std::optional<Refusal>)>;
+    struct Hooks {
+        // A batch the replay has run, with its answer (on the replay's thread).
+        std::function<void(const std::string& text, const LiveProgress&, Answer)> ran;
+        // The game's end, with the answer of the batch that ended it, if a batch did.
+        std::function<void(const LiveEnd&, Answer)> ended;
+    };
+
+    // heldSeconds: how long a dialog may hold the game without a batch.
+    LiveGame(uint64_t seed, PaceRules rules, double heldSeconds, int64_t maxFrames,
+             double startSeconds, Hooks hooks);
+    ~LiveGame();
+    LiveGame(const LiveGame&) = delete;
+    LiveGame& operator=(const LiveGame&) = delete;
+
+    // A batch that arrived at arrivalSeconds (steady clock); answered from the replay.
+    void Batch(LiveLines lines, std::string text, double arrivalSeconds, Answer answer);
+    // A batch the hall refuses as it comes (malformed, too much): the game ends with it.
+    void Refused(Refusal refusal, Answer answer);
+    LiveProgress Progress() const;
+    bool Over() const { return over_; }
+    // What a batch after the game's end is told: why it was refused, or that it is over.
+    Refusal After() const;
+    uint64_t seed() const { return seed_; }
+
+    // The steady clock the arrivals are read on, in seconds.
+    static double Now();
+
+  private:
+    class Shell;
+    struct Pending {
+        std::deque<script::ScriptLine> lines;
+        int64_t reach;  // the last frame this batch covers
+        double arrival;
+        std::string text;
+        Answer answer;
+        std::optional<Refusal> refusal;  // the game ends here
+    };
+    void Replay();
+    // The front batch, waiting for one as long as the pace check allows; throws to stop.
+    Pending& Front(bool held);
+    // The front batch is used up: answered and dropped.
+    void Done();
+    [[noreturn]] void Refuse(const std::string& code, const std::string& message,
+                             bool abandoned = false);
+
+    uint64_t seed_;
+    double heldSeconds_;
+    int64_t maxFrames_;
+    Hooks hooks_;
+    mutable std::mutex lock_;
+    std::condition_variable wake_;
+    std::deque<Pending> batches_;
+    PaceCheck pace_;
+    bool stopping_ = false;
+    std::atomic<bool> over_{false};
+    LiveProgress progress_;
+    Refusal after_{"live-over", "this live game is over"};
+    std::thread thread_;
+};
+
+}  // namespace korvane::hall

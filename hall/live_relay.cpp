@@ -1,0 +1,302 @@
+#include "live_relay.h"
+
+#include <QSqlDriver>
+#include <QTimer>
+#include <QVariant>
+#include <cstdio>
+#include <cstring>
+
+#include "live_store.h"
+
+namespace korvane::hall {
+
+namespace {
+
+// A feed nobody watches is kept this long after its game's last news, for a late watcher.
+constexpr double kFeedKeptSeconds = 60;
+constexpr double kKeepAliveSeconds = 15;
+
+// One batch as one event: each of its lines a data line.
+std::string BatchEvent(const std::string& lines) {
+    std::string event;
+    size_t at = 0;
+    while (at < lines.size()) {
+        const size_t end = std::min(lines.find('\n', at), lines.size());
+        std::string line = lines.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        event += "data: " + line + "\n";
+        at = end + 1;
+    }
+    return event.empty() ? event : event + "\n";
+}
+
+std::string EndEvent(const LiveEnd& end) {
+    return "event: end\ndata: " +
+           (end.score ? "{\"score\":" + std::to_string(*end.score) + "}"
+                      : "{\"error\":\"" + end.refusal.code + "\"}") +
+           "\n\n";
+}
+
+}  // namespace
+
+// A game's events so far, and its watchers to wake.
+class LiveFeed {
+  public:
+    explicit LiveFeed(bool local) : local_(local) {}
+
+    // False when the batch was there already (a NOTIFY and a catching up may both bring it).
+    bool Add(int64_t seq, const std::string& lines, const std::string& end) {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            if (ended_ || seq < next_) return false;
+            next_ = seq + 1;
+            events_ += BatchEvent(lines);
+            if (!end.empty()) {
+                events_ += end;
+                ended_ = true;
+            }
+            news_ = written_ = LiveGame::Now();
+        }
+        WakeAll();
+        return true;
+    }
+    void End(const std::string& end) {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            if (ended_) return;
+            events_ += end;
+            ended_ = true;
+            news_ = LiveGame::Now();
+        }
+        WakeAll();
+    }
+    // A comment line, which an event stream's reader skips, after kKeepAliveSeconds of
+    // silence (a dialog holding the game): a proxy between keeps the connection open.
+    void KeepAlive(double now) {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            if (ended_ || now - written_ < kKeepAliveSeconds) return;
+            events_ += ":\n\n";
+            written_ = now;
+        }
+        WakeAll();
+    }
+    long Read(uint64_t pos, char* buffer, size_t max) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (pos >= events_.size()) return ended_ ? -1 : 0;
+        const size_t n = std::min<size_t>(max, events_.size() - pos);
+        std::memcpy(buffer, events_.data() + pos, n);
+        return static_cast<long>(n);
+    }
+    // Registers a watcher, or false at the game's limit.
+    bool Join(const std::shared_ptr<HttpStream>& watcher, int limit) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        std::erase_if(watchers_, [](const auto& w) { return w.expired(); });
+        if (int(watchers_.size()) >= limit) return false;
+        watchers_.push_back(watcher);
+        return true;
+    }
+    int64_t next() {
+        const std::lock_guard<std::mutex> hold(lock_);
+        return next_;
+    }
+    bool ended() {
+        const std::lock_guard<std::mutex> hold(lock_);
+        return ended_;
+    }
+    // Nobody watches, and nothing has come for a while.
+    bool Stale(double now) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        std::erase_if(watchers_, [](const auto& w) { return w.expired(); });
+        return watchers_.empty() && now - news_ > kFeedKeptSeconds;
+    }
+    bool watched() {
+        const std::lock_guard<std::mutex> hold(lock_);
+        std::erase_if(watchers_, [](const auto& w) { return w.expired(); });
+        return !watchers_.empty();
+    }
+    const bool local_;
+
+  private:
+    // The watchers are woken outside the feed's lock, which their reads take.
+    void WakeAll() {
+        std::vector<std::shared_ptr<HttpStream>> awake;
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            for (const auto& w : watchers_) {
+                if (auto s = w.lock()) awake.push_back(std::move(s));
+            }
+        }
+        for (const auto& s : awake) s->Wake();
+    }
+
+    std::mutex lock_;
+    std::string events_;
+    bool ended_ = false;
+    int64_t next_ = 0;
+    double news_ = LiveGame::Now();
+    double written_ = news_;  // the last bytes added
+    std::vector<std::weak_ptr<HttpStream>> watchers_;
+};
+
+// One watcher's stream: its feed, read at the position the connection has reached.
+class FeedReader : public HttpStream {
+  public:
+    FeedReader(std::shared_ptr<LiveFeed> feed, std::atomic<int>& count)
+        : feed_(std::move(feed)), count_(count) {}
+    ~FeedReader() override { --count_; }
+    long Read(uint64_t pos, char* buffer, size_t max) override {
+        return feed_->Read(pos, buffer, max);
+    }
+
+  private:
+    std::shared_ptr<LiveFeed> feed_;
+    std::atomic<int>& count_;
+};
+
+LiveRelay::LiveRelay(Store& store, std::string instance, int watchersPerGame, int watchers)
+    : store_(store),
+      instance_(std::move(instance)),
+      watchersPerGame_(watchersPerGame),
+      watchersLimit_(watchers) {
+    context_.moveToThread(this);
+}
+
+LiveRelay::~LiveRelay() {
+    quit();
+    wait();
+}
+
+void LiveRelay::run() {
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
+    timer.start(1000);
+    Tick();
+    exec();
+}
+
+void LiveRelay::Post(std::function<void()> job) {
+    QMetaObject::invokeMethod(&context_, std::move(job), Qt::QueuedConnection);
+}
+
+std::shared_ptr<LiveFeed> LiveRelay::FeedOf(const std::string& id, bool local) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    std::shared_ptr<LiveFeed>& feed = feeds_[id];
+    if (!feed) feed = std::make_shared<LiveFeed>(local);
+    return feed;
+}
+
+void LiveRelay::Publish(const std::string& id, int64_t seq, const std::string& lines,
+                        const LiveProgress& progress, std::function<void(bool)> done) {
+    FeedOf(id, true)->Add(seq, lines, "");
+    Post([this, id, seq, lines, progress, done = std::move(done)] {
+        try {
+            AddLiveBatch(store_, id, seq, lines, progress, instance_);
+            done(true);
+        } catch (const StoreError& e) {
+            std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+            done(false);
+        }
+    });
+}
+
+void LiveRelay::End(const std::string& id, const LiveEnd& end, std::function<void(bool)> done) {
+    FeedOf(id, true)->End(EndEvent(end));
+    Post([this, id, end, done = std::move(done)] {
+        try {
+            EndLiveGame(store_, id, end, instance_);
+            done(true);
+        } catch (const StoreError& e) {
+            std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+            done(false);
+        }
+    });
+}
+
+std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id) {
+    if (++watching_ > watchersLimit_) {
+        --watching_;
+        return nullptr;
+    }
+    std::shared_ptr<LiveFeed> feed;
+    bool fresh = false;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        std::shared_ptr<LiveFeed>& f = feeds_[id];
+        fresh = !f;
+        if (!f) f = std::make_shared<LiveFeed>(false);
+        feed = f;
+    }
+    auto reader = std::make_shared<FeedReader>(feed, watching_);
+    if (!feed->Join(reader, watchersPerGame_)) return nullptr;  // the reader gives its count back
+    // A game of another hall: what the database has of it so far.
+    if (fresh) Post([this, id] { CatchUp(id); });
+    return reader;
+}
+
+void LiveRelay::CatchUp(const std::string& id) {
+    std::shared_ptr<LiveFeed> feed;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        const auto it = feeds_.find(id);
+        if (it == feeds_.end() || it->second->local_) return;
+        feed = it->second;
+    }
+    try {
+        // The state first: a game that ended has all its batches in the table.
+        const std::optional<LiveRow> row = FindLiveGame(store_, id);
+        for (const auto& [seq, lines] : LiveBatches(store_, id, feed->next()))
+            feed->Add(seq, lines, "");
+        if (!row) {
+            feed->End(EndEvent({std::nullopt, {"not-found", ""}, false}));
+        } else if (row->state != "playing") {
+            LiveEnd end;
+            if (row->state == "ended" || row->state == "stored") end.score = row->score;
+            end.refusal.code = row->error;
+            feed->End(EndEvent(end));
+        }
+    } catch (const StoreError& e) {
+        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+    }
+}
+
+void LiveRelay::Notified(const QString& payload) {
+    const QStringList words = payload.split(' ');
+    if (words.size() != 3 || words[0].toStdString() == instance_) return;
+    CatchUp(words[1].toStdString());
+}
+
+void LiveRelay::Tick() {
+    try {
+        if (store_.postgres() && !listening_) {
+            QSqlDriver* driver = store_.Connection().driver();
+            if (!connected_) {
+                QObject::connect(driver, &QSqlDriver::notification, driver,
+                                 [this](const QString&, QSqlDriver::NotificationSource,
+                                        const QVariant& payload) { Notified(payload.toString()); });
+                connected_ = true;
+            }
+            listening_ = driver->subscribeToNotification(kLiveChannel);
+        }
+    } catch (const StoreError& e) {
+        // The database is away: the watchers wait, and the next second tries again.
+        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+    }
+    std::vector<std::string> remote;
+    std::vector<std::shared_ptr<LiveFeed>> all;
+    const double now = LiveGame::Now();
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        std::erase_if(feeds_, [now](const auto& f) { return f.second->Stale(now); });
+        for (const auto& [id, feed] : feeds_) {
+            if (!feed->local_ && !feed->ended() && feed->watched()) remote.push_back(id);
+            all.push_back(feed);
+        }
+    }
+    for (const auto& feed : all) feed->KeepAlive(now);
+    // A NOTIFY lost with a dropped connection costs a watcher a second, no more.
+    for (const std::string& id : remote) CatchUp(id);
+    if (tick_) tick_();
+}
+
+}  // namespace korvane::hall

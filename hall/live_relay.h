@@ -1,0 +1,72 @@
+#pragma once
+// Passes the live games' batches on to their watchers. Each game watched here has a feed:
+// its server-sent events so far, one text that every watcher reads at its own position, so
+// a watcher costs a connection and an offset, never a thread or a copy. A game played on
+// this hall feeds its watchers as its replay runs each batch; a game played on another hall
+// sharing the PostgreSQL database is read from the database as its NOTIFY comes. The
+// relay's own thread, with its own connection, writes this hall's batches and ends (in
+// order: a game marked ended has all its batches written) and answers their requests
+// once they are committed.
+
+#include <QObject>
+#include <QThread>
+#include <atomic>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "http_server.h"
+#include "live_game.h"
+#include "store.h"
+
+namespace korvane::hall {
+
+class LiveFeed;
+
+class LiveRelay : public QThread {
+  public:
+    LiveRelay(Store& store, std::string instance, int watchersPerGame, int watchers);
+    ~LiveRelay() override;
+
+    // A batch this hall's replay has run: to the watchers now, to the database next;
+    // done is told once it is committed (or why not).
+    void Publish(const std::string& id, int64_t seq, const std::string& lines,
+                 const LiveProgress& progress, std::function<void(bool stored)> done);
+    // This hall's game ended.
+    void End(const std::string& id, const LiveEnd& end, std::function<void(bool stored)> done);
+    // A watcher's stream of the game (whose row the caller found), or nothing when the
+    // watchers are at their limit.
+    std::shared_ptr<HttpStream> Watch(const std::string& id);
+    int Watchers() const { return watching_; }
+    // Called once a second on the relay's thread.
+    void OnTick(std::function<void()> tick) { tick_ = std::move(tick); }
+
+  protected:
+    void run() override;
+
+  private:
+    friend class FeedReader;
+    std::shared_ptr<LiveFeed> FeedOf(const std::string& id, bool local);
+    // On the relay's thread: what the database has of a game played elsewhere.
+    void CatchUp(const std::string& id);
+    void Notified(const QString& payload);
+    void Tick();
+    void Post(std::function<void()> job);
+
+    Store& store_;
+    std::string instance_;
+    int watchersPerGame_;
+    int watchersLimit_;
+    std::atomic<int> watching_{0};
+    std::mutex lock_;
+    std::map<std::string, std::shared_ptr<LiveFeed>> feeds_;
+    QObject context_;  // lives on the relay's thread: the jobs run there
+    std::function<void()> tick_;
+    bool listening_ = false;
+    bool connected_ = false;
+};
+
+}  // namespace korvane::hall

@@ -1,0 +1,346 @@
+#include "live_routes.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <random>
+#include <system_error>
+
+#include "live_store.h"
+#include "name_check.h"
+
+namespace korvane::hall {
+
+namespace {
+
+HttpResponse Json(int status, const QJsonObject& body) {
+    HttpResponse r;
+    r.status = status;
+    r.contentType = "application/json";
+    r.body = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
+    return r;
+}
+
+int LiveStatus(const std::string& code) {
+    if (code == "not-found" || code == "ticket-unknown") return 404;
+    if (code == "live-elsewhere") return 421;
+    if (code == "method") return 405;
+    if (code == "ticket-used" || code == "live-over" || code == "live-playing") return 409;
+    if (code == "ticket-expired") return 410;
+    if (code == "too-large") return 413;
+    if (code == "too-many-live-games" || code == "too-many-live-starts") return 429;
+    if (code == "malformed" || code == "bad-name") return 400;
+    if (code == "unavailable" || code == "too-many-watchers") return 503;
+    return 422;  // not-live, desync, seed-mismatch, too-long, not-one-game
+}
+
+HttpResponse Refuse(const Refusal& r) {
+    HttpResponse out = Json(LiveStatus(r.code), {{"error", QString::fromStdString(r.code)},
+                                                 {"message", QString::fromStdString(r.message)}});
+    if (out.status == 503 || out.status == 429) out.headers.emplace_back("Retry-After", "5");
+    return out;
+}
+
+std::string RandomId() {
+    std::random_device device;
+    static const char kHex[] = "0123456789abcdef";
+    std::string id;
+    for (int i = 0; i < 4; ++i) {
+        uint32_t bits = device();
+        for (int j = 0; j < 8; ++j, bits >>= 4) id += kHex[bits & 15];
+    }
+    return id;
+}
+
+bool IsId(const std::string& id) {
+    return id.size() == 32 && id.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+// What a batch counts at least against a game's 1 MiB of lines: 8,192 batches, more than an
+// hour of play at two a second.
+constexpr size_t kMinBatchBytes = 128;
+
+int64_t Now() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+}  // namespace
+
+struct LiveRoutes::Entry {
+    std::string address;
+    std::mutex lock;
+    size_t bytes = 0;  // the lines received so far
+    int64_t seq = 0;   // the next batch's number (the replay's thread)
+    std::unique_ptr<LiveGame> game;
+};
+
+LiveRoutes::LiveRoutes(const HallOptions& options, Store& store, std::string instance)
+    : options_(options),
+      store_(store),
+      instance_(instance),
+      relay_(store, instance, options.watchersPerGame, options.watchers),
+      starts_(options.liveStartsPerHour, 3600) {
+    rules_.windowSeconds = options.livePaceWindow;
+    rules_.lateSeconds = options.liveLateMs / 1000.0;
+    rules_.stallSeconds = options.liveStall;
+    relay_.OnTick([this] { Sweep(); });
+}
+
+LiveRoutes::~LiveRoutes() {
+    Stop();
+}
+
+void LiveRoutes::Stop() {
+    std::map<std::string, std::shared_ptr<Entry>> games;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        games.swap(games_);
+    }
+    games.clear();  // each replay stops and its thread ends
+    relay_.quit();
+    relay_.wait();
+}
+
+bool LiveRoutes::Handle(const HttpRequest& request, const std::string& client, Reply reply) {
+    const std::string& path = request.path;
+    const bool get = request.method == "GET" || request.method == "HEAD";
+    const bool post = request.method == "POST";
+    const std::string prefix = "/api/live/";
+    if (path == "/api/live") {
+        if (post) return reply(Open(request, client)), true;
+        if (get) return reply(List()), true;
+        return reply(Refuse({"method", "not with " + request.method})), true;
+    }
+    if (path.rfind(prefix, 0) != 0) return false;
+    const std::string rest = path.substr(prefix.size());
+    const size_t slash = rest.find('/');
+    const std::string id = rest.substr(0, slash);
+    const std::string what = slash == std::string::npos ? "" : rest.substr(slash + 1);
+    if (!IsId(id) || (what != "lines" && what != "stream")) {
+        reply(Refuse({"not-found", "nothing here"}));
+    } else if (what == "lines" && post) {
+        Lines(id, request, reply);
+    } else if (what == "stream" && get) {
+        reply(Watch(id));
+    } else {
+        reply(Refuse({"method", "not with " + request.method}));
+    }
+    return true;
+}
+
+HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& client) {
+    QJsonParseError error{};
+    const QJsonDocument doc =
+        QJsonDocument::fromJson(QByteArray::fromStdString(request.body), &error);
+    const QJsonObject o = doc.object();
+    if (error.error != QJsonParseError::NoError || !doc.isObject() || !o["ticket"].isString() ||
+        (o.contains("name") && !o["name"].isString())) {
+        return Refuse({"malformed", "expected a JSON object with the string ticket (and name)"});
+    }
+    const std::string ticketId = o["ticket"].toString().toStdString();
+    std::string name;
+    if (o.contains("name")) {
+        if (std::optional<Refusal> r = CheckName(o["name"].toString().toStdString(), name))
+            return Refuse(*r);
+    }
+    Sweep();
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        int mine = 0;
+        for (const auto& [id, entry] : games_) mine += entry->address == client;
+        if (mine >= options_.liveGamesPerAddress || int(games_.size()) >= options_.liveGames) {
+            return Refuse(
+                {"too-many-live-games",
+                 mine >= options_.liveGamesPerAddress
+                     ? "this address plays " + std::to_string(mine) + " live games already"
+                     : "the hall has all the live games it can follow"});
+        }
+    }
+    if (const int64_t wait = starts_.Take(client, LiveGame::Now())) {
+        HttpResponse r = Refuse({"too-many-live-starts", "too many live games from one address"});
+        r.headers = {{"Retry-After", std::to_string(wait)}};
+        return r;
+    }
+    const std::optional<Ticket> t = store_.FindTicket(ticketId);
+    if (!t) return Refuse({"ticket-unknown", "no such ticket: take one with POST /api/tickets"});
+    if (t->used) return Refuse({"ticket-used", "this ticket has already been used"});
+    if (t->expires <= Now()) return Refuse({"ticket-expired", "this ticket has expired"});
+    // From here the ticket is this game's, however it ends.
+    if (!store_.SpendTicket(ticketId, Now()))
+        return Refuse({"ticket-used", "this ticket has already been used"});
+    const std::string id = RandomId();
+    InsertLiveGame(store_, {id, ticketId, t->seed, name, "playing", 0, 0, 0, ""}, client, Now());
+
+    auto entry = std::make_shared<Entry>();
+    entry->address = client;
+    Entry* e = entry.get();
+    LiveGame::Hooks hooks;
+    hooks.ran = [this, id, e](const std::string& text, const LiveProgress& progress,
+                              LiveGame::Answer answer) {
+        relay_.Publish(id, e->seq++, text, progress, [answer](bool stored) {
+            if (answer)
+                answer(stored ? std::nullopt
+                              : std::optional<Refusal>(
+                                    Refusal{"unavailable", "the hall cannot keep the lines now"}));
+        });
+    };
+    hooks.ended = [this, id](const LiveEnd& end, LiveGame::Answer answer) {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            ++(end.score ? accepted_ : end.abandoned ? abandoned_ : refused_);
+        }
+        relay_.End(id, end, [answer, end](bool) {
+            if (answer) answer(end.score ? std::nullopt : std::optional<Refusal>(end.refusal));
+        });
+    };
+    try {
+        entry->game =
+            std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_, options_.liveDialog,
+                                       options_.maxFrames, LiveGame::Now(), std::move(hooks));
+    } catch (const std::system_error&) {  // no thread for its replay
+        return Refuse({"unavailable", "the hall cannot follow another live game now"});
+    }
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        games_[id] = entry;
+        ++started_;
+    }
+    return Json(201, {{"live", QString::fromStdString(id)},
+                      {"seed", static_cast<qint64>(t->seed)},
+                      {"watch", QString::fromStdString("play/?live=" + id)}});
+}
+
+void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply reply) {
+    const double arrival = LiveGame::Now();
+    std::shared_ptr<Entry> entry;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        const auto it = games_.find(id);
+        if (it != games_.end()) entry = it->second;
+    }
+    if (entry && entry->game->Over()) return reply(Refuse(entry->game->After()));
+    if (!entry) {
+        const std::optional<LiveRow> row = FindLiveGame(store_, id);
+        if (!row) return reply(Refuse({"not-found", "no live game has this id"}));
+        if (row->state == "playing") {
+            return reply(Refuse({"live-elsewhere",
+                                 "this live game is played through another hall: its lines go "
+                                 "there"}));
+        }
+        return reply(Refuse(row->state == "refused"
+                                ? Refusal{row->error, "this live game was refused"}
+                                : Refusal{"live-over", "this live game is over"}));
+    }
+    LiveGame::Answer answer = [reply](std::optional<Refusal> r) {
+        if (!r) {
+            HttpResponse done;
+            done.status = 204;
+            return reply(done);
+        }
+        reply(Refuse(*r));
+    };
+    {
+        const std::lock_guard<std::mutex> hold(entry->lock);
+        // A batch costs the hall a replay's wake and a row: even an empty one counts.
+        entry->bytes += std::max<size_t>(request.body.size(), kMinBatchBytes);
+        if (entry->bytes > kMaxRecordingBytes) {
+            return entry->game->Refused({"too-large", "a live game's lines are at most 1 MiB"},
+                                        answer);
+        }
+    }
+    Refusal refusal;
+    std::optional<LiveLines> lines = ReadLiveLines(request.body, entry->game->seed(), refusal);
+    if (!lines) return entry->game->Refused(refusal, answer);
+    entry->game->Batch(std::move(*lines), request.body, arrival, answer);
+}
+
+HttpResponse LiveRoutes::List() {
+    QJsonArray list;
+    for (const LiveRow& g : PlayingLiveGames(store_, 100)) {
+        QJsonObject o{{"id", QString::fromStdString(g.id)},
+                      {"stars", g.stars},
+                      {"frame", static_cast<qint64>(g.frame)},
+                      {"score", g.score}};
+        if (!g.name.empty()) o["name"] = QString::fromStdString(g.name);
+        list.append(o);
+    }
+    return Json(200, {{"live", list}});
+}
+
+HttpResponse LiveRoutes::Watch(const std::string& id) {
+    if (!FindLiveGame(store_, id)) return Refuse({"not-found", "no live game has this id"});
+    HttpResponse r;
+    r.stream = relay_.Watch(id);
+    if (!r.stream) return Refuse({"too-many-watchers", "this game has all the watchers it can"});
+    r.contentType = "text/event-stream";
+    r.headers = {{"Cache-Control", "no-cache"}, {"X-Accel-Buffering", "no"}};
+    return r;
+}
+
+std::optional<Refusal> LiveRoutes::TakeEnded(const std::string& ticket, std::string& recording,
+                                             uint64_t& seed) {
+    const std::optional<LiveRow> g = LiveGameOfTicket(store_, ticket);
+    if (!g) {
+        return Refusal{"not-live", "this ticket's game was not played live: send its recording"};
+    }
+    if (g->state == "playing") return Refusal{"live-playing", "the live game has not ended yet"};
+    if (g->state == "refused") {
+        return Refusal{g->error, "the live game was refused (" + g->error + ")"};
+    }
+    if (!TakeEndedLiveGame(store_, g->id))
+        return Refusal{"ticket-used", "this live game is already in the hall"};
+    for (const auto& [seq, lines] : LiveBatches(store_, g->id, 0)) {
+        recording += lines;
+        if (!lines.empty() && lines.back() != '\n') recording += '\n';
+    }
+    seed = static_cast<uint64_t>(g->seed);
+    return std::nullopt;
+}
+
+void LiveRoutes::NotStored(const std::string& ticket, const std::optional<Refusal>& refusal) {
+    if (const std::optional<LiveRow> g = LiveGameOfTicket(store_, ticket))
+        ReleaseTakenLiveGame(store_, g->id, refusal ? refusal->code : "");
+}
+
+void LiveRoutes::Sweep() {
+    std::vector<std::shared_ptr<Entry>> over;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        for (auto it = games_.begin(); it != games_.end();) {
+            if (it->second->game->Over()) {
+                over.push_back(it->second);
+                it = games_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    // Their replays' threads are joined here, outside the lock.
+}
+
+std::string LiveRoutes::MetricsText() {
+    const std::lock_guard<std::mutex> hold(lock_);
+    std::string t;
+    t += "# HELP korvane_hall_live_started_total Live games opened on this hall.\n";
+    t += "# TYPE korvane_hall_live_started_total counter\n";
+    t += "korvane_hall_live_started_total " + std::to_string(started_) + "\n";
+    t += "# HELP korvane_hall_live_ended_total Live games over, by how they ended.\n";
+    t += "# TYPE korvane_hall_live_ended_total counter\n";
+    t += "korvane_hall_live_ended_total{result=\"ended\"} " + std::to_string(accepted_) + "\n";
+    t += "korvane_hall_live_ended_total{result=\"refused\"} " + std::to_string(refused_) + "\n";
+    t += "korvane_hall_live_ended_total{result=\"abandoned\"} " + std::to_string(abandoned_) + "\n";
+    t += "# HELP korvane_hall_live_games Live games in progress on this hall.\n";
+    t += "# TYPE korvane_hall_live_games gauge\n";
+    int playing = 0;
+    for (const auto& [id, entry] : games_) playing += !entry->game->Over();
+    t += "korvane_hall_live_games " + std::to_string(playing) + "\n";
+    t += "# HELP korvane_hall_live_watchers Watchers of live games on this hall.\n";
+    t += "# TYPE korvane_hall_live_watchers gauge\n";
+    t += "korvane_hall_live_watchers " + std::to_string(relay_.Watchers()) + "\n";
+    return t;
+}
+
+}  // namespace korvane::hall

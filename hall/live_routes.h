@@ -1,0 +1,67 @@
+#pragma once
+// Live play's routes: a live game opened on a ticket, its batches of lines, the games in
+// progress, a game watched as server-sent events, and a live game that ended stored under
+// a name. The per-address limits on live games are this hall's own.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "client_limits.h"
+#include "hall_options.h"
+#include "http_server.h"
+#include "live_game.h"
+#include "live_relay.h"
+#include "store.h"
+#include "submission.h"
+
+namespace korvane::hall {
+
+class LiveRoutes {
+  public:
+    LiveRoutes(const HallOptions& options, Store& store, std::string instance);
+    ~LiveRoutes();
+
+    void Start() { relay_.start(); }
+    // The games in progress end (their waiting batches told the hall stops), and the
+    // relay stops.
+    void Stop();
+
+    // Answers the request when it is one of live play's; false otherwise.
+    bool Handle(const HttpRequest& request, const std::string& client, Reply reply);
+    // A live game that ended, taken for the table: its lines as the hall received them
+    // and its seed, to be verified as any recording; or why not. Once taken, a game is not
+    // taken again.
+    std::optional<Refusal> TakeEnded(const std::string& ticket, std::string& recording,
+                                     uint64_t& seed);
+    // A game taken but not stored: refused by its replay (for good), or left by a database
+    // that failed (to be sent again).
+    void NotStored(const std::string& ticket, const std::optional<Refusal>& refusal);
+    // The counters for /metrics.
+    std::string MetricsText();
+
+  private:
+    struct Entry;
+    HttpResponse Open(const HttpRequest& request, const std::string& client);
+    void Lines(const std::string& id, const HttpRequest& request, Reply reply);
+    HttpResponse List();
+    HttpResponse Watch(const std::string& id);
+    // Forgets the games that are over (their replays have ended).
+    void Sweep();
+
+    const HallOptions& options_;
+    Store& store_;
+    std::string instance_;
+    PaceRules rules_;
+    LiveRelay relay_;
+    RateLimit starts_;
+    std::mutex lock_;
+    std::map<std::string, std::shared_ptr<Entry>> games_;
+    int64_t started_ = 0, accepted_ = 0, refused_ = 0, abandoned_ = 0;
+};
+
+}  // namespace korvane::hall

@@ -1,0 +1,136 @@
+#include "live_store.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace korvane::hall {
+
+namespace {
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QVariant Long(int64_t n) {
+    return QVariant::fromValue<qlonglong>(n);
+}
+
+void Exec(QSqlQuery& q, const QString& sql, const QVariantList& values) {
+    if (!q.prepare(sql)) throw StoreError(q.lastError().text().toStdString());
+    for (const QVariant& v : values) q.addBindValue(v);
+    if (!q.exec()) throw StoreError(q.lastError().text().toStdString());
+}
+
+// A write and its notice in one transaction: the other halls hear of it once it commits.
+template <typename Write>
+void Transaction(Store& store, Write write) {
+    QSqlDatabase db = store.Connection();
+    if (!db.transaction()) throw StoreError(db.lastError().text().toStdString());
+    try {
+        QSqlQuery q(db);
+        write(q);
+        q.finish();
+        if (!db.commit()) throw StoreError(db.lastError().text().toStdString());
+    } catch (const StoreError&) {
+        db.rollback();
+        throw;
+    }
+}
+
+void Notify(Store& store, QSqlQuery& q, const std::string& payload) {
+    if (store.postgres()) Exec(q, "SELECT pg_notify(?, ?)", {QString(kLiveChannel), Q(payload)});
+}
+
+const char kColumns[] = "id, ticket, seed, name, state, score, stars, frame, error";
+
+std::vector<LiveRow> ReadRows(QSqlQuery& q) {
+    std::vector<LiveRow> rows;
+    while (q.next()) {
+        rows.push_back({q.value(0).toString().toStdString(), q.value(1).toString().toStdString(),
+                        q.value(2).toLongLong(), q.value(3).toString().toStdString(),
+                        q.value(4).toString().toStdString(), q.value(5).toInt(), q.value(6).toInt(),
+                        q.value(7).toLongLong(), q.value(8).toString().toStdString()});
+    }
+    return rows;
+}
+
+std::optional<LiveRow> OneRow(Store& store, const char* where, const std::string& key) {
+    QSqlQuery q(store.Connection());
+    Exec(q, QString("SELECT ") + kColumns + " FROM live_games WHERE " + where + " = ?", {Q(key)});
+    std::vector<LiveRow> rows = ReadRows(q);
+    if (rows.empty()) return std::nullopt;
+    return rows.front();
+}
+
+}  // namespace
+
+void InsertLiveGame(Store& store, const LiveRow& g, const std::string& address, int64_t now) {
+    QSqlQuery q(store.Connection());
+    Exec(q,
+         "INSERT INTO live_games (id, ticket, seed, address, name, started) VALUES (?, ?, ?, ?, ?, "
+         "?)",
+         {Q(g.id), Q(g.ticket), Long(g.seed), Q(address), Q(g.name), Long(now)});
+}
+
+void AddLiveBatch(Store& store, const std::string& id, int64_t seq, const std::string& lines,
+                  const LiveProgress& p, const std::string& instance) {
+    Transaction(store, [&](QSqlQuery& q) {
+        Exec(q, "INSERT INTO live_batches (live, seq, lines) VALUES (?, ?, ?)",
+             {Q(id), Long(seq), Q(lines)});
+        Exec(q, "UPDATE live_games SET frame = ?, score = ?, stars = ? WHERE id = ?",
+             {Long(p.frame), p.score, p.stars, Q(id)});
+        Notify(store, q, instance + " " + id + " " + std::to_string(seq));
+    });
+}
+
+void EndLiveGame(Store& store, const std::string& id, const LiveEnd& end,
+                 const std::string& instance) {
+    Transaction(store, [&](QSqlQuery& q) {
+        Exec(q, "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ?",
+             {end.score ? "ended" : "refused", end.score.value_or(0), Q(end.refusal.code), Q(id)});
+        Notify(store, q, instance + " " + id + " end");
+    });
+}
+
+std::optional<LiveRow> FindLiveGame(Store& store, const std::string& id) {
+    return OneRow(store, "id", id);
+}
+
+std::optional<LiveRow> LiveGameOfTicket(Store& store, const std::string& ticket) {
+    return OneRow(store, "ticket", ticket);
+}
+
+std::vector<LiveRow> PlayingLiveGames(Store& store, int limit) {
+    QSqlQuery q(store.Connection());
+    Exec(q,
+         QString("SELECT ") + kColumns +
+             " FROM live_games WHERE state = 'playing' ORDER BY started, id LIMIT ?",
+         {limit});
+    return ReadRows(q);
+}
+
+std::vector<std::pair<int64_t, std::string>> LiveBatches(Store& store, const std::string& id,
+                                                         int64_t from) {
+    QSqlQuery q(store.Connection());
+    Exec(q, "SELECT seq, lines FROM live_batches WHERE live = ? AND seq >= ? ORDER BY seq",
+         {Q(id), Long(from)});
+    std::vector<std::pair<int64_t, std::string>> batches;
+    while (q.next())
+        batches.emplace_back(q.value(0).toLongLong(), q.value(1).toString().toStdString());
+    return batches;
+}
+
+bool TakeEndedLiveGame(Store& store, const std::string& id) {
+    QSqlQuery q(store.Connection());
+    Exec(q, "UPDATE live_games SET state = 'stored' WHERE id = ? AND state = 'ended'", {Q(id)});
+    return q.numRowsAffected() == 1;
+}
+
+void ReleaseTakenLiveGame(Store& store, const std::string& id, const std::string& error) {
+    QSqlQuery q(store.Connection());
+    Exec(q, "UPDATE live_games SET state = ?, error = ? WHERE id = ? AND state = 'stored'",
+         {error.empty() ? "ended" : "refused", Q(error), Q(id)});
+}
+
+}  // namespace korvane::hall

@@ -1,0 +1,50 @@
+#pragma once
+// The live games in the database, so that every hall sharing it can list them, pass their
+// batches on to its watchers, and store one that ended on whichever hall the name comes
+// to. Batches and ends are told to the other halls by PostgreSQL's NOTIFY on kLiveChannel
+// (payload: the writing hall's name, the game's id, and the batch's number or "end"); the
+// lines themselves are read from the table, as a NOTIFY carries at most 8000 bytes.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "live_game.h"
+#include "store.h"
+
+namespace korvane::hall {
+
+constexpr const char kLiveChannel[] = "korvane_hall_live";
+
+struct LiveRow {
+    std::string id;
+    std::string ticket;
+    int64_t seed = 0;
+    std::string name;
+    std::string state;  // playing, ended, refused, stored
+    int32_t score = 0;
+    int32_t stars = 0;
+    int64_t frame = 0;
+    std::string error;
+};
+
+void InsertLiveGame(Store& store, const LiveRow& game, const std::string& address, int64_t now);
+void AddLiveBatch(Store& store, const std::string& id, int64_t seq, const std::string& lines,
+                  const LiveProgress& progress, const std::string& instance);
+void EndLiveGame(Store& store, const std::string& id, const LiveEnd& end,
+                 const std::string& instance);
+std::optional<LiveRow> FindLiveGame(Store& store, const std::string& id);
+std::optional<LiveRow> LiveGameOfTicket(Store& store, const std::string& ticket);
+std::vector<LiveRow> PlayingLiveGames(Store& store, int limit);
+// The batches from number `from` on, in order.
+std::vector<std::pair<int64_t, std::string>> LiveBatches(Store& store, const std::string& id,
+                                                         int64_t from);
+// An ended game taken for the table: true for the one call (of any, on any hall) that did.
+bool TakeEndedLiveGame(Store& store, const std::string& id);
+// A game taken but not stored: refused with error, or (no error) ended again, to be taken
+// once more.
+void ReleaseTakenLiveGame(Store& store, const std::string& id, const std::string& error);
+
+}  // namespace korvane::hall
