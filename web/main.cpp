@@ -35,8 +35,8 @@ void HandSoundsToPage() {
 void HandPadToPage() {
     namespace pad = korvane::pad;
     // The standard layout's buttons come first, numbered as the browser numbers them.
-    korvane::page::DefinePad(pad::kPressAt, pad::kReleaseAt, pad::kHome + 1, pad::kStickLeft,
-                             pad::kStickRight, pad::kStickUp, pad::kStickDown);
+    korvane::page::DefinePad(pad::kHome + 1, pad::kStickLeft, pad::kStickRight, pad::kStickUp,
+                             pad::kStickDown);
     for (int c = 0; c < pad::kControlCount; ++c) {
         const auto control = static_cast<pad::Control>(c);
         const pad::PadCommand* command = pad::CommandFor(control);

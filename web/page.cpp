@@ -42,9 +42,8 @@ EM_JS(void, korvane_define_picture, (const char* name, const uint32_t* pixels, i
                                      HEAPU32.slice(pixels >> 2, (pixels >> 2) + width * height));
 });
 EM_JS(void, DefineKey, (int code), { Module.korvanePage.defineKey(code); });
-EM_JS(void, DefinePad, (double pressAt, double releaseAt, int buttons, int left, int right,
-                        int up, int down), {
-    Module.korvanePage.definePad({pressAt, releaseAt, buttons, stick: [[left, right], [up, down]]});
+EM_JS(void, DefinePad, (int buttons, int left, int right, int up, int down), {
+    Module.korvanePage.definePad({buttons, stick: [[left, right], [up, down]]});
 });
 EM_JS(void, DefinePadControl, (int control, const char* line, int dialogKey), {
     Module.korvanePage.definePadControl(control, UTF8ToString(line), dialogKey);

@@ -24,12 +24,11 @@ double NowMillis();
 void DefineWindows();
 
 extern "C" {
-// The gamepad: the thresholds of its analog controls, which controls the left stick's axes
-// are (left, right, up, down), and for each control the main window's command line
+// The gamepad: how many buttons the page reads, which controls the left stick's axes are
+// (left, right, up, down), and for each control the main window's command line
 // ("keyup 32", "click cmdStart", empty for none) and the key it stands for in a dialog (0 for
 // none).
-void DefinePad(double pressAt, double releaseAt, int buttonCount, int left, int right, int up,
-               int down);
+void DefinePad(int buttonCount, int left, int right, int up, int down);
 void DefinePadControl(int control, const char* line, int dialogKey);
 void DefineSound(int id, const unsigned char* bytes, int size);
 // A key the game acts on: the page keeps its presses from the browser.
