@@ -120,7 +120,7 @@ class LiveGame::Shell : public script::ScriptedShell {
         ScriptedShell::ShowMessageBox(text);
         Held();
     }
-    void ShowSettingsDialog(StartDialog& dialog) override {
+    void ShowSettingsDialog(SettingsDialog& dialog) override {
         ScriptedShell::ShowSettingsDialog(dialog);
         Held();
     }
@@ -264,7 +264,7 @@ void LiveGame::Replay() {
     options.maxCpuSeconds = kMaxReplayCpuSeconds;
     Shell shell(*this, options);
     Game game(shell);
-    shell.Attach(game);
+    shell.AttachGame(game);
     shell.DiscardLog();
     LiveEnd end;
     try {

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     if (argc == 6 && std::string(argv[1]) == "paced") {
         TimedShell shell(PrintRecording(argv[2], std::stol(argv[3]), std::stol(argv[4]), argv[5]));
         korvane::Game game(shell);
-        shell.Attach(game);
+        shell.AttachGame(game);
         shell.DiscardLog();
         game.Main();
         shell.RunIdleLines();
