@@ -1,24 +1,42 @@
 #include "surface.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 namespace korvane {
+
+namespace {
+constexpr uint64_t kExponentBits = 0x7FF0'0000'0000'0000;
+}  // namespace
 
 Surface::Surface() : pixels_(static_cast<size_t>(kWidth * kHeight), kBlack ^ kStoredFlip) {}
 
 void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     const int col0 = std::max(0, -left);
     const int row0 = std::max(0, -top);
-    const int col1 = std::min(sprite.width, kWidth - left);
-    const int row1 = std::min(sprite.height, kHeight - top);
-    emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width * sprite.height;
+    const int col1 = std::min(sprite.width(), kWidth - left);
+    const int row1 = std::min(sprite.height(), kHeight - top);
+    emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width() * sprite.height();
     if (col1 <= col0 || row1 <= row0) return;  // wholly outside the viewscreen
     for (int row = row0; row < row1; ++row) {
-        const Color* src = &sprite.pixels[static_cast<size_t>(row * sprite.width + col0)];
-        std::transform(src, src + (col1 - col0), &pixels_[Index(left + col0, top + row)],
-                       [](Color c) { return c ^ kStoredFlip; });
+        std::copy_n(sprite.StoredRow(row, col0), col1 - col0,
+                    &pixels_[Index(left + col0, top + row)]);
     }
+}
+
+bool Surface::WholeMicrosAddExactly(double micros) const {
+    // The clock is a multiple of the weight of its last bit, which is at most 1 below 2^53;
+    // so is every whole number of microseconds. Adding such numbers one at a time or their
+    // sum at once then gives the same clock, each partial sum being exact, as long as the
+    // clock stays below the power of two above it, where that weight doubles.
+    const double clock = emulatedMicros_;
+    if (!(clock >= 0.0 && clock < 0x1p53)) return false;
+    if (clock == 0.0) return micros < 0x1p53;
+    // The clock's own power of two: its bits with the mantissa cleared.
+    const auto power = std::bit_cast<double>(std::bit_cast<uint64_t>(clock) & kExponentBits);
+    if (power == 0.0) return false;  // denormal: never a clock of play
+    return clock + micros < 2 * power;
 }
 
 void Surface::Line(int x1, int y1, int x2, int y2, Color c) {

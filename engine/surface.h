@@ -32,6 +32,15 @@ class Surface {
         emulatedMicros_ += cost::kSetPixel;
         Plot(px, py, c);
     }
+    // A run of single-pixel calls, as a field of points needs them: point i, at (xs[i],
+    // ys[i]), is read with GetPixel, and where it shows `from` it is set with SetPixelV
+    // to colourOf(i); in order, so a point sees what the points before it did. Returns
+    // the last colour read (`lastRead` when there are no points). The pixels and the
+    // emulated cost are those of the calls one by one; the calls' overhead is not.
+    template <typename ColourOf>
+    Color RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
+                         ColourOf colourOf, Color lastRead);
+
     // A look at a pixel by a viewer or a test: no emulated cost.
     Color PeekPixel(int px, int py) const {
         return Inside(px, py) ? pixels_[Index(px, py)] ^ kStoredFlip : kInvalidColor;
@@ -86,6 +95,9 @@ class Surface {
     void Plot(int px, int py, Color c) {
         if (Inside(px, py)) pixels_[Index(px, py)] = c ^ kStoredFlip;
     }
+    // Whether adding whole microseconds that sum to at most `micros` one at a time gives
+    // the same clock as adding their sum at once.
+    bool WholeMicrosAddExactly(double micros) const;
     struct Point {
         int px, py;
     };
@@ -101,5 +113,37 @@ class Surface {
     std::vector<Point> scratch_;
     double emulatedMicros_ = 0.0;
 };
+
+template <typename ColourOf>
+Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
+                              ColourOf colourOf, Color lastRead) {
+    if (count <= 0) return lastRead;
+    if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel))) {
+        // Near a power of two the clock's rounding depends on the order: call by call.
+        for (int i = 0; i < count; ++i) {
+            lastRead = GetPixel(xs[i], ys[i]);
+            if (lastRead == from) SetPixelV(xs[i], ys[i], colourOf(i));
+        }
+        return lastRead;
+    }
+    const Color storedFrom = from ^ kStoredFlip;
+    Color* const pixels = pixels_.data();
+    int set = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!Inside(xs[i], ys[i])) {
+            lastRead = kInvalidColor;
+            set += from == kInvalidColor;  // charged, though it paints nothing
+            continue;
+        }
+        Color& pixel = pixels[Index(xs[i], ys[i])];
+        lastRead = pixel ^ kStoredFlip;
+        if (pixel == storedFrom) {
+            pixel = colourOf(i) ^ kStoredFlip;
+            ++set;
+        }
+    }
+    emulatedMicros_ += count * cost::kGetPixel + set * cost::kSetPixel;
+    return lastRead;
+}
 
 }  // namespace korvane

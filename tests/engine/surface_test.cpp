@@ -35,7 +35,7 @@ void DrawTestCard(Surface& s) {
     int x = 2;
     for (const Sprite* sprite : all) {
         s.BitBlt(*sprite, x, 2);
-        x += sprite->width + 2;
+        x += sprite->width() + 2;
     }
     s.BitBlt(sp.picVessikshiperase, 20, 20);
     // Across each edge and wholly outside.
@@ -124,7 +124,7 @@ TEST(Surface, ReadsBackExactlyAndKeepsItsStateOverAClear) {
     before = s.EmulatedMicros();
     s.Circle(100, 100, 30, kRed);
     EXPECT_GT(disc, s.EmulatedMicros() - before);
-    EXPECT_EQ(MakeWreckedVessikShip().pixels, GameSprites().picVessikship3.pixels)
+    EXPECT_EQ(MakeWreckedVessikShip().pixels(), GameSprites().picVessikship3.pixels())
         << "the same wreck every time";
 }
 
