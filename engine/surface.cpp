@@ -39,6 +39,16 @@ bool Surface::WholeMicrosAddExactly(double micros) const {
     return clock + micros < 2 * power;
 }
 
+bool Surface::AllInside(const int16_t* xs, const int16_t* ys, int count) {
+    // Branch-free, so that the compiler checks eight points at a time.
+    uint16_t widest = 0, deepest = 0;
+    for (int i = 0; i < count; ++i) {
+        widest = std::max(widest, static_cast<uint16_t>(xs[i]));
+        deepest = std::max(deepest, static_cast<uint16_t>(ys[i]));
+    }
+    return widest < kWidth && deepest < kHeight;  // a negative one is beyond both
+}
+
 void Surface::Line(int x1, int y1, int x2, int y2, Color c) {
     const int dx = std::abs(x2 - x1);
     const int dy = -std::abs(y2 - y1);

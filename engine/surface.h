@@ -98,6 +98,7 @@ class Surface {
     // Whether adding whole microseconds that sum to at most `micros` one at a time gives
     // the same clock as adding their sum at once.
     bool WholeMicrosAddExactly(double micros) const;
+    static bool AllInside(const int16_t* xs, const int16_t* ys, int count);
     struct Point {
         int px, py;
     };
@@ -118,8 +119,10 @@ template <typename ColourOf>
 Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
                               ColourOf colourOf, Color lastRead) {
     if (count <= 0) return lastRead;
-    if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel))) {
-        // Near a power of two the clock's rounding depends on the order: call by call.
+    if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel)) ||
+        !AllInside(xs, ys, count)) {
+        // Near a power of two the clock's rounding depends on the order, and a point off
+        // the viewscreen needs the clipping of each call: call by call.
         for (int i = 0; i < count; ++i) {
             lastRead = GetPixel(xs[i], ys[i]);
             if (lastRead == from) SetPixelV(xs[i], ys[i], colourOf(i));
@@ -130,11 +133,6 @@ Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, C
     Color* const pixels = pixels_.data();
     int set = 0;
     for (int i = 0; i < count; ++i) {
-        if (!Inside(xs[i], ys[i])) {
-            lastRead = kInvalidColor;
-            set += from == kInvalidColor;  // charged, though it paints nothing
-            continue;
-        }
         Color& pixel = pixels[Index(xs[i], ys[i])];
         lastRead = pixel ^ kStoredFlip;
         if (pixel == storedFrom) {
