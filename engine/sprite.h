@@ -17,6 +17,8 @@ class Sprite {
     int width() const { return width_; }
     int height() const { return height_; }
     const std::vector<Color>& pixels() const { return pixels_; }
+    // Whether every pixel has the same colour, as an eraser's have.
+    bool solid() const { return solid_; }
     Color At(int col, int row) const { return pixels_[static_cast<size_t>(row * width_ + col)]; }
 
     // The pixels of a row from `col` on as the viewscreen stores them (surface.h): copying
@@ -31,6 +33,7 @@ class Sprite {
     int height_ = 0;
     std::vector<Color> pixels_;
     std::vector<Color> stored_;  // made once with the sprite, never changed apart
+    bool solid_ = false;
 };
 
 }  // namespace korvane

@@ -25,6 +25,34 @@ void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     }
 }
 
+void Surface::MoveSprite(const Sprite& eraser, int oldLeft, int oldTop, const Sprite& sprite,
+                         int left, int top) {
+    const int width = sprite.width();
+    const int height = sprite.height();
+    if (!eraser.solid() || eraser.width() != width || eraser.height() != height) {
+        BitBlt(eraser, oldLeft, oldTop);
+        BitBlt(sprite, left, top);
+        return;
+    }
+    emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * width * height;  // the erase
+    const Color stored = eraser.pixels()[0] ^ kStoredFlip;
+    for (int row = std::max(0, oldTop); row < std::min(kHeight, oldTop + height); ++row) {
+        if (row >= top && row < top + height) {  // erased left and right of the new copy
+            FillSpan(row, oldLeft, std::min(oldLeft + width, left), stored);
+            FillSpan(row, std::max(oldLeft, left + width), oldLeft + width, stored);
+        } else {
+            FillSpan(row, oldLeft, oldLeft + width, stored);
+        }
+    }
+    BitBlt(sprite, left, top);
+}
+
+void Surface::FillSpan(int row, int from, int to, Color stored) {
+    from = std::max(from, 0);
+    to = std::min(to, kWidth);
+    if (from < to) std::fill(&pixels_[Index(from, row)], &pixels_[Index(to - 1, row)] + 1, stored);
+}
+
 bool Surface::WholeMicrosAddExactly(double micros) const {
     // The clock is a multiple of the weight of its last bit, which is at most 1 below 2^53;
     // so is every whole number of microseconds. Adding such numbers one at a time or their

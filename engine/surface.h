@@ -49,6 +49,13 @@ class Surface {
     // Opaque copy (SRCCOPY) of the whole sprite with its top-left corner at (left, top).
     void BitBlt(const Sprite& sprite, int left, int top);
 
+    // BitBlt(eraser, oldLeft, oldTop) then BitBlt(sprite, left, top), the same pixels and
+    // the same emulated cost: a figure moved by erasing it and drawing it again. With a
+    // solid eraser of the sprite's size only the part of the old place that the new copy
+    // does not cover is erased, since the copy paints over the rest anyway.
+    void MoveSprite(const Sprite& eraser, int oldLeft, int oldTop, const Sprite& sprite,
+                    int left, int top);
+
     // One-pixel solid line; both end points are painted.
     void Line(int x1, int y1, int x2, int y2, Color c);
 
@@ -99,6 +106,8 @@ class Surface {
     // the same clock as adding their sum at once.
     bool WholeMicrosAddExactly(double micros) const;
     static bool AllInside(const int16_t* xs, const int16_t* ys, int count);
+    // Columns from..to-1 of a row in a colour as stored, clipped; no emulated cost.
+    void FillSpan(int row, int from, int to, Color stored);
     struct Point {
         int px, py;
     };
