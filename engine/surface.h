@@ -53,8 +53,8 @@ class Surface {
     // the same emulated cost: a figure moved by erasing it and drawing it again. With a
     // solid eraser of the sprite's size only the part of the old place that the new copy
     // does not cover is erased, since the copy paints over the rest anyway.
-    void MoveSprite(const Sprite& eraser, int oldLeft, int oldTop, const Sprite& sprite,
-                    int left, int top);
+    void MoveSprite(const Sprite& eraser, int oldLeft, int oldTop, const Sprite& sprite, int left,
+                    int top);
 
     // One-pixel solid line; both end points are painted.
     void Line(int x1, int y1, int x2, int y2, Color c);

@@ -130,14 +130,11 @@ TEST(Surface, ReadsBackExactlyAndKeepsItsStateOverAClear) {
         << "the same wreck every time";
 }
 
-uint64_t ClockBits(const Surface& s) {
-    return std::bit_cast<uint64_t>(s.EmulatedMicros());
-}
-
 // The calls that stand for several give the pixels and the emulated clock, to the last bit,
 // of the calls one by one: with the clock crossing a power of two or not, with points on one
 // pixel twice or off the viewscreen, and with a figure moved across each edge or far away.
 TEST(Surface, CallsThatStandForSeveralGiveTheirPixelsAndCost) {
+    auto clockBits = [](const Surface& s) { return std::bit_cast<uint64_t>(s.EmulatedMicros()); };
     const int16_t xs[] = {5, 5, 6, 641, 7, 9, 700};
     const int16_t ys[] = {5, 5, 481, 0, 6, 6, 3};
     auto colour = [](int i) { return Rgb(40 * i, 0, 255); };
@@ -155,7 +152,7 @@ TEST(Surface, CallsThatStandForSeveralGiveTheirPixelsAndCost) {
             }
             EXPECT_EQ(lastBulk, lastSingle) << clock << " " << points;
             EXPECT_EQ(bulk.Pixels(), single.Pixels()) << clock << " " << points;
-            EXPECT_EQ(ClockBits(bulk), ClockBits(single)) << clock << " " << points;
+            EXPECT_EQ(clockBits(bulk), clockBits(single)) << clock << " " << points;
         }
     }
     const Sprites& sp = GameSprites();
@@ -167,7 +164,7 @@ TEST(Surface, CallsThatStandForSeveralGiveTheirPixelsAndCost) {
         copied.BitBlt(sp.picVessikshiperase, ox, oy);
         copied.BitBlt(sp.picVessikship, nx, ny);
         EXPECT_EQ(moved.Pixels(), copied.Pixels()) << ox << "," << oy << " to " << nx << "," << ny;
-        EXPECT_EQ(ClockBits(moved), ClockBits(copied));
+        EXPECT_EQ(clockBits(moved), clockBits(copied));
     }
 }
 
