@@ -1,8 +1,8 @@
 #include "surface.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdlib>
+#include <cstring>
 
 namespace korvane {
 
@@ -62,7 +62,11 @@ bool Surface::WholeMicrosAddExactly(double micros) const {
     if (!(clock >= 0.0 && clock < 0x1p53)) return false;
     if (clock == 0.0) return micros < 0x1p53;
     // The clock's own power of two: its bits with the mantissa cleared.
-    const auto power = std::bit_cast<double>(std::bit_cast<uint64_t>(clock) & kExponentBits);
+    uint64_t bits = 0;
+    std::memcpy(&bits, &clock, sizeof bits);
+    bits &= kExponentBits;
+    double power = 0.0;
+    std::memcpy(&power, &bits, sizeof power);
     if (power == 0.0) return false;  // denormal: never a clock of play
     return clock + micros < 2 * power;
 }
