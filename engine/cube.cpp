@@ -39,11 +39,14 @@ void Game::CubePhase() {
         s.modesteps = 0;
     }
 
-    surface_.BitBlt(sprites_.picVessikshiperase, s.cubex, s.cubey);
+    // Erased where it stands, then drawn where it steps to.
+    const int32_t oldx = s.cubex;
+    const int32_t oldy = s.cubey;
     if (s.x < s.cubex + 50) s.cubex = s.cubex - 1 - s.cubemode;
     if (s.x > s.cubex + 50) s.cubex = s.cubex + 1 + s.cubemode;
     if (s.y > s.cubey + 100) s.cubey = s.cubey + 1 + s.cubemode;
-    surface_.BitBlt(sprites_.picVessikship, s.cubex, s.cubey);
+    surface_.MoveSprite(sprites_.picVessikshiperase, oldx, oldy, sprites_.picVessikship, s.cubex,
+                        s.cubey);
     s.cubestep = 0;
 }
 

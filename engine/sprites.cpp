@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "crosshairs.xpm"
 #include "halcyra.xpm"
@@ -24,38 +26,46 @@ Sprite SpriteFromXpm(const char* const* xpm) {
         const auto rgb = static_cast<uint32_t>(std::strtoul(hex + 1, nullptr, 16));
         key[line[0]] = Rgb((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
     }
-    Sprite s{width, height, {}};
-    s.pixels.reserve(static_cast<size_t>(width * height));
+    std::vector<Color> pixels;
+    pixels.reserve(static_cast<size_t>(width * height));
     for (int row = 0; row < height; ++row) {
         const char* line = xpm[1 + colors + row];
-        for (int col = 0; col < width; ++col) s.pixels.push_back(key[line[col]]);
+        for (int col = 0; col < width; ++col) pixels.push_back(key[line[col]]);
     }
-    return s;
+    return Sprite(width, height, std::move(pixels));
 }
 
 Sprite SolidSprite(int width, int height, Color c) {
-    return Sprite{width, height, std::vector<Color>(static_cast<size_t>(width * height), c)};
+    return Sprite(width, height, std::vector<Color>(static_cast<size_t>(width * height), c));
 }
 
-Sprite MakeVessikShip() {
-    Sprite s = SolidSprite(kCubeSize, kCubeSize, kTeal);
+namespace {
+
+std::vector<Color> VessikShipPixels() {
+    std::vector<Color> pixels(static_cast<size_t>(kCubeSize * kCubeSize), kTeal);
     for (int row = 0; row < kCubeSize; ++row) {
         for (int col = 0; col < kCubeSize; ++col) {
             const bool border =
                 row == 0 || col == 0 || row == kCubeSize - 1 || col == kCubeSize - 1;
             const bool dot =
                 row >= 2 && row <= 98 && col >= 2 && col <= 98 && row % 2 == 0 && col % 2 == 0;
-            if (border || dot) s.pixels[static_cast<size_t>(row * kCubeSize + col)] = kGrey;
+            if (border || dot) pixels[static_cast<size_t>(row * kCubeSize + col)] = kGrey;
         }
     }
-    return s;
+    return pixels;
+}
+
+}  // namespace
+
+Sprite MakeVessikShip() {
+    return Sprite(kCubeSize, kCubeSize, VessikShipPixels());
 }
 
 // The wrecked cube: blast holes grown pixel by pixel from random centres until exactly
 // kWreckedCubeBlackPixels interior pixels are black. A fixed seed keeps the wreck the same
 // on every run.
 Sprite MakeWreckedVessikShip() {
-    Sprite s = MakeVessikShip();
+    std::vector<Color> pixels = VessikShipPixels();
     Random random;
     random.Seed(0x5EC7'C0BE'2000ull);
     std::vector<bool> black(static_cast<size_t>(kCubeSize * kCubeSize), false);
@@ -71,7 +81,7 @@ Sprite MakeWreckedVessikShip() {
             const auto i = static_cast<size_t>(row * kCubeSize + col);
             if (!black[i]) {
                 black[i] = true;
-                s.pixels[i] = kBlack;
+                pixels[i] = kBlack;
                 ++count;
             }
             // A random walk that stays near the patch makes ragged, irregular holes.
@@ -96,7 +106,7 @@ Sprite MakeWreckedVessikShip() {
             }
         }
     }
-    return s;
+    return Sprite(kCubeSize, kCubeSize, std::move(pixels));
 }
 
 const Sprites& GameSprites() {

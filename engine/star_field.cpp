@@ -9,27 +9,23 @@ namespace korvane {
 
 void Game::StarField() {
     GameState& s = state_;
-    const int last = std::min<int>(s.numberofstars, kMaxStars);  // the table ends at 500
-    const auto yellow = static_cast<int32_t>(kYellow);
-    int32_t read = s.zz;
-    int i = 0;
+    // The table ends at 500; one star more than the count is in the field.
+    const int stars = std::max(0, std::min<int>(s.numberofstars, kMaxStars) + 1);
+    // Each star is read and, where it shows, set, every read and write charged as a
+    // single-pixel call of its own: that is what makes the star count set the game's pace.
+    auto read = static_cast<Color>(s.zz);
     // The erase test is against the yellow that every star has, not the star's own colour.
-    for (i = 0; i <= last; ++i) {
-        read = static_cast<int32_t>(surface_.GetPixel(s.starx[i], s.stary[i]));
-        if (read == yellow) surface_.SetPixelV(s.starx[i], s.stary[i], kBlack);
-    }
-    for (i = 0; i <= last; ++i) {
+    read = surface_.RecolourPoints(
+        s.starx, s.stary, stars, kYellow, [](int) { return kBlack; }, read);
+    for (int i = 0; i < stars; ++i) {
         ++s.stary[i];
         if (s.stary[i] == Surface::kHeight) s.stary[i] = 0;  // back in at the top
     }
-    for (i = 0; i <= last; ++i) {
-        read = static_cast<int32_t>(surface_.GetPixel(s.starx[i], s.stary[i]));
-        if (read == static_cast<int32_t>(kBlack)) {
-            surface_.SetPixelV(s.starx[i], s.stary[i], static_cast<Color>(s.starcolor[i]));
-        }
-    }
-    s.zz = read;
-    s.starindex = i;
+    read = surface_.RecolourPoints(
+        s.starx, s.stary, stars, kBlack, [&s](int i) { return static_cast<Color>(s.starcolor[i]); },
+        read);
+    s.zz = static_cast<int32_t>(read);
+    s.starindex = stars;
 }
 
 }  // namespace korvane

@@ -2,23 +2,83 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace korvane {
+
+namespace {
+constexpr uint64_t kExponentBits = 0x7FF0'0000'0000'0000;
+}  // namespace
 
 Surface::Surface() : pixels_(static_cast<size_t>(kWidth * kHeight), kBlack ^ kStoredFlip) {}
 
 void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     const int col0 = std::max(0, -left);
     const int row0 = std::max(0, -top);
-    const int col1 = std::min(sprite.width, kWidth - left);
-    const int row1 = std::min(sprite.height, kHeight - top);
-    emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width * sprite.height;
+    const int col1 = std::min(sprite.width(), kWidth - left);
+    const int row1 = std::min(sprite.height(), kHeight - top);
+    emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width() * sprite.height();
     if (col1 <= col0 || row1 <= row0) return;  // wholly outside the viewscreen
     for (int row = row0; row < row1; ++row) {
-        const Color* src = &sprite.pixels[static_cast<size_t>(row * sprite.width + col0)];
-        std::transform(src, src + (col1 - col0), &pixels_[Index(left + col0, top + row)],
-                       [](Color c) { return c ^ kStoredFlip; });
+        std::copy_n(sprite.StoredRow(row, col0), col1 - col0,
+                    &pixels_[Index(left + col0, top + row)]);
     }
+}
+
+void Surface::MoveSprite(const Sprite& eraser, int oldLeft, int oldTop, const Sprite& sprite,
+                         int left, int top) {
+    const int width = sprite.width();
+    const int height = sprite.height();
+    if (!eraser.solid() || eraser.width() != width || eraser.height() != height) {
+        BitBlt(eraser, oldLeft, oldTop);
+        BitBlt(sprite, left, top);
+        return;
+    }
+    emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * width * height;  // the erase
+    const Color stored = eraser.pixels()[0] ^ kStoredFlip;
+    for (int row = std::max(0, oldTop); row < std::min(kHeight, oldTop + height); ++row) {
+        if (row >= top && row < top + height) {  // erased left and right of the new copy
+            FillSpan(row, oldLeft, std::min(oldLeft + width, left), stored);
+            FillSpan(row, std::max(oldLeft, left + width), oldLeft + width, stored);
+        } else {
+            FillSpan(row, oldLeft, oldLeft + width, stored);
+        }
+    }
+    BitBlt(sprite, left, top);
+}
+
+void Surface::FillSpan(int row, int from, int to, Color stored) {
+    from = std::max(from, 0);
+    to = std::min(to, kWidth);
+    if (from < to) std::fill(&pixels_[Index(from, row)], &pixels_[Index(to - 1, row)] + 1, stored);
+}
+
+bool Surface::WholeMicrosAddExactly(double micros) const {
+    // The clock is a multiple of the weight of its last bit, which is at most 1 below 2^53;
+    // so is every whole number of microseconds. Adding such numbers one at a time or their
+    // sum at once then gives the same clock, each partial sum being exact, as long as the
+    // clock stays below the power of two above it, where that weight doubles.
+    const double clock = emulatedMicros_;
+    if (!(clock >= 0.0 && clock < 0x1p53)) return false;
+    if (clock == 0.0) return micros < 0x1p53;
+    // The clock's own power of two: its bits with the mantissa cleared.
+    uint64_t bits = 0;
+    std::memcpy(&bits, &clock, sizeof bits);
+    bits &= kExponentBits;
+    double power = 0.0;
+    std::memcpy(&power, &bits, sizeof power);
+    if (power == 0.0) return false;  // denormal: never a clock of play
+    return clock + micros < 2 * power;
+}
+
+bool Surface::AllInside(const int16_t* xs, const int16_t* ys, int count) {
+    // Branch-free, so that the compiler checks eight points at a time.
+    uint16_t widest = 0, deepest = 0;
+    for (int i = 0; i < count; ++i) {
+        widest = std::max(widest, static_cast<uint16_t>(xs[i]));
+        deepest = std::max(deepest, static_cast<uint16_t>(ys[i]));
+    }
+    return widest < kWidth && deepest < kHeight;  // a negative one is beyond both
 }
 
 void Surface::Line(int x1, int y1, int x2, int y2, Color c) {

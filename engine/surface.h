@@ -32,6 +32,15 @@ class Surface {
         emulatedMicros_ += cost::kSetPixel;
         Plot(px, py, c);
     }
+    // A run of single-pixel calls, as a field of points needs them: point i, at (xs[i],
+    // ys[i]), is read with GetPixel, and where it shows `from` it is set with SetPixelV
+    // to colourOf(i); in order, so a point sees what the points before it did. Returns
+    // the last colour read (`lastRead` when there are no points). The pixels and the
+    // emulated cost are those of the calls one by one; the calls' overhead is not.
+    template <typename ColourOf>
+    Color RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
+                         ColourOf colourOf, Color lastRead);
+
     // A look at a pixel by a viewer or a test: no emulated cost.
     Color PeekPixel(int px, int py) const {
         return Inside(px, py) ? pixels_[Index(px, py)] ^ kStoredFlip : kInvalidColor;
@@ -39,6 +48,13 @@ class Surface {
 
     // Opaque copy (SRCCOPY) of the whole sprite with its top-left corner at (left, top).
     void BitBlt(const Sprite& sprite, int left, int top);
+
+    // BitBlt(eraser, oldLeft, oldTop) then BitBlt(sprite, left, top), the same pixels and
+    // the same emulated cost: a figure moved by erasing it and drawing it again. With a
+    // solid eraser of the sprite's size only the part of the old place that the new copy
+    // does not cover is erased, since the copy paints over the rest anyway.
+    void MoveSprite(const Sprite& eraser, int oldLeft, int oldTop, const Sprite& sprite, int left,
+                    int top);
 
     // One-pixel solid line; both end points are painted.
     void Line(int x1, int y1, int x2, int y2, Color c);
@@ -86,6 +102,12 @@ class Surface {
     void Plot(int px, int py, Color c) {
         if (Inside(px, py)) pixels_[Index(px, py)] = c ^ kStoredFlip;
     }
+    // Whether adding whole microseconds that sum to at most `micros` one at a time gives
+    // the same clock as adding their sum at once.
+    bool WholeMicrosAddExactly(double micros) const;
+    static bool AllInside(const int16_t* xs, const int16_t* ys, int count);
+    // Columns from..to-1 of a row in a colour as stored, clipped; no emulated cost.
+    void FillSpan(int row, int from, int to, Color stored);
     struct Point {
         int px, py;
     };
@@ -101,5 +123,34 @@ class Surface {
     std::vector<Point> scratch_;
     double emulatedMicros_ = 0.0;
 };
+
+template <typename ColourOf>
+Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
+                              ColourOf colourOf, Color lastRead) {
+    if (count <= 0) return lastRead;
+    if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel)) ||
+        !AllInside(xs, ys, count)) {
+        // Near a power of two the clock's rounding depends on the order, and a point off
+        // the viewscreen needs the clipping of each call: call by call.
+        for (int i = 0; i < count; ++i) {
+            lastRead = GetPixel(xs[i], ys[i]);
+            if (lastRead == from) SetPixelV(xs[i], ys[i], colourOf(i));
+        }
+        return lastRead;
+    }
+    const Color storedFrom = from ^ kStoredFlip;
+    Color* const pixels = pixels_.data();
+    int set = 0;
+    for (int i = 0; i < count; ++i) {
+        Color& pixel = pixels[Index(xs[i], ys[i])];
+        lastRead = pixel ^ kStoredFlip;
+        if (pixel == storedFrom) {
+            pixel = colourOf(i) ^ kStoredFlip;
+            ++set;
+        }
+    }
+    emulatedMicros_ += count * cost::kGetPixel + set * cost::kSetPixel;
+    return lastRead;
+}
 
 }  // namespace korvane

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <array>
+#include <bit>
 #include <sstream>
 
 #include "colors.h"
@@ -35,7 +37,7 @@ void DrawTestCard(Surface& s) {
     int x = 2;
     for (const Sprite* sprite : all) {
         s.BitBlt(*sprite, x, 2);
-        x += sprite->width + 2;
+        x += sprite->width() + 2;
     }
     s.BitBlt(sp.picVessikshiperase, 20, 20);
     // Across each edge and wholly outside.
@@ -124,8 +126,46 @@ TEST(Surface, ReadsBackExactlyAndKeepsItsStateOverAClear) {
     before = s.EmulatedMicros();
     s.Circle(100, 100, 30, kRed);
     EXPECT_GT(disc, s.EmulatedMicros() - before);
-    EXPECT_EQ(MakeWreckedVessikShip().pixels, GameSprites().picVessikship3.pixels)
+    EXPECT_EQ(MakeWreckedVessikShip().pixels(), GameSprites().picVessikship3.pixels())
         << "the same wreck every time";
+}
+
+// The calls that stand for several give the pixels and the emulated clock, to the last bit,
+// of the calls one by one: with the clock crossing a power of two or not, with points on one
+// pixel twice or off the viewscreen, and with a figure moved across each edge or far away.
+TEST(Surface, CallsThatStandForSeveralGiveTheirPixelsAndCost) {
+    auto clockBits = [](const Surface& s) { return std::bit_cast<uint64_t>(s.EmulatedMicros()); };
+    const int16_t xs[] = {5, 5, 6, 641, 7, 9, 700};
+    const int16_t ys[] = {5, 5, 481, 0, 6, 6, 3};
+    auto colour = [](int i) { return Rgb(40 * i, 0, 255); };
+    for (const double clock : {0.0, 0.21, 1234.56}) {
+        for (const int points : {6, 7}) {
+            Surface bulk, single;
+            Color lastBulk = kRed, lastSingle = kRed;
+            for (Surface* s : {&bulk, &single}) s->Charge(clock), s->SetPixelV(9, 6, kYellow);
+            for (const Color from : {kBlack, kYellow}) {
+                lastBulk = bulk.RecolourPoints(xs, ys, points, from, colour, lastBulk);
+                for (int i = 0; i < points; ++i) {
+                    lastSingle = single.GetPixel(xs[i], ys[i]);
+                    if (lastSingle == from) single.SetPixelV(xs[i], ys[i], colour(i));
+                }
+            }
+            EXPECT_EQ(lastBulk, lastSingle) << clock << " " << points;
+            EXPECT_EQ(bulk.Pixels(), single.Pixels()) << clock << " " << points;
+            EXPECT_EQ(clockBits(bulk), clockBits(single)) << clock << " " << points;
+        }
+    }
+    const Sprites& sp = GameSprites();
+    for (auto [ox, oy, nx, ny] : {std::array{100, 100, 101, 99}, {100, 100, 99, 101},
+                                  {-50, -30, -49, -31}, {600, 440, 599, 441}, {9, 9, 300, 0}}) {
+        Surface moved, copied;
+        for (Surface* s : {&moved, &copied}) s->Charge(0.7), s->BitBlt(sp.picVessikship3, ox, oy);
+        moved.MoveSprite(sp.picVessikshiperase, ox, oy, sp.picVessikship, nx, ny);
+        copied.BitBlt(sp.picVessikshiperase, ox, oy);
+        copied.BitBlt(sp.picVessikship, nx, ny);
+        EXPECT_EQ(moved.Pixels(), copied.Pixels()) << ox << "," << oy << " to " << nx << "," << ny;
+        EXPECT_EQ(clockBits(moved), clockBits(copied));
+    }
 }
 
 }  // namespace
