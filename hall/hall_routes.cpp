@@ -14,6 +14,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "json_response.h"
 #include "hall_page.h"
 #include "korvane_version.h"
 #include "name_check.h"
@@ -31,14 +32,6 @@ int64_t Now() {
 double NowSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
-}
-
-HttpResponse Json(int status, const QJsonObject& body) {
-    HttpResponse r;
-    r.status = status;
-    r.contentType = "application/json";
-    r.body = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
-    return r;
 }
 
 HttpResponse Refuse(int status, const Refusal& refusal) {

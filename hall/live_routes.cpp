@@ -9,20 +9,14 @@
 #include <random>
 #include <system_error>
 
+#include "json_response.h"
 #include "live_store.h"
+#include "sql_values.h"
 #include "name_check.h"
 
 namespace korvane::hall {
 
 namespace {
-
-HttpResponse Json(int status, const QJsonObject& body) {
-    HttpResponse r;
-    r.status = status;
-    r.contentType = "application/json";
-    r.body = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
-    return r;
-}
 
 int LiveStatus(const std::string& code) {
     if (code == "not-found" || code == "ticket-unknown") return 404;
@@ -42,17 +36,6 @@ HttpResponse Refuse(const Refusal& r) {
                                                  {"message", QString::fromStdString(r.message)}});
     if (out.status == 503 || out.status == 429) out.headers.emplace_back("Retry-After", "5");
     return out;
-}
-
-std::string RandomId() {
-    std::random_device device;
-    static const char kHex[] = "0123456789abcdef";
-    std::string id;
-    for (int i = 0; i < 4; ++i) {
-        uint32_t bits = device();
-        for (int j = 0; j < 8; ++j, bits >>= 4) id += kHex[bits & 15];
-    }
-    return id;
 }
 
 bool IsId(const std::string& id) {
@@ -171,7 +154,7 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
     // From here the ticket is this game's, however it ends.
     if (!store_.SpendTicket(ticketId, Now()))
         return Refuse({"ticket-used", "this ticket has already been used"});
-    const std::string id = RandomId();
+    const std::string id = RandomHexId();
     InsertLiveGame(store_, {id, ticketId, t->seed, name, "playing", 0, 0, 0, ""}, client, Now());
 
     auto entry = std::make_shared<Entry>();

@@ -4,23 +4,11 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include "sql_values.h"
+
 namespace korvane::hall {
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QVariant Long(int64_t n) {
-    return QVariant::fromValue<qlonglong>(n);
-}
-
-void Exec(QSqlQuery& q, const QString& sql, const QVariantList& values) {
-    if (!q.prepare(sql)) throw StoreError(q.lastError().text().toStdString());
-    for (const QVariant& v : values) q.addBindValue(v);
-    if (!q.exec()) throw StoreError(q.lastError().text().toStdString());
-}
 
 // A write and its notice in one transaction: the other halls hear of it once it commits.
 template <typename Write>

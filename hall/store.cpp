@@ -10,21 +10,11 @@
 #include <random>
 
 #include "schema.h"
+#include "sql_values.h"
 
 namespace korvane::hall {
 
 namespace {
-
-std::string RandomTicketId() {
-    std::random_device device;
-    static const char kHex[] = "0123456789abcdef";
-    std::string id;
-    for (int i = 0; i < 4; ++i) {
-        uint32_t bits = device();
-        for (int j = 0; j < 8; ++j, bits >>= 4) id += kHex[bits & 15];
-    }
-    return id;
-}
 
 // A seed a browser's JavaScript number holds exactly (below 2^53).
 int64_t RandomSeed() {
@@ -35,21 +25,6 @@ int64_t RandomSeed() {
 
 std::string IsoTime(int64_t seconds) {
     return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(Qt::ISODate).toStdString();
-}
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
-QVariant Long(int64_t n) {
-    return QVariant::fromValue<qlonglong>(n);
-}
-
-// Runs a prepared statement with its values bound in order, or throws.
-void Exec(QSqlQuery& q, const QString& sql, const QVariantList& values) {
-    if (!q.prepare(sql)) throw StoreError(q.lastError().text().toStdString());
-    for (const QVariant& v : values) q.addBindValue(v);
-    if (!q.exec()) throw StoreError(q.lastError().text().toStdString());
 }
 
 const char kRowColumns[] = "id, name, score, winscore, stars, frames, created";
@@ -148,7 +123,7 @@ bool Store::Open(std::string& why) {
 
 std::optional<Ticket> Store::CreateTicket(const std::string& address, int64_t now,
                                           int64_t lifetimeSeconds, int64_t maxOpen) {
-    Ticket t{RandomTicketId(), RandomSeed(), now + lifetimeSeconds, false};
+    Ticket t{RandomHexId(), RandomSeed(), now + lifetimeSeconds, false};
     QSqlQuery q(Connection());
     // Counted and added in one statement, so that an address's racing requests cannot all
     // pass the count first.
