@@ -114,18 +114,11 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     ASSERT_TRUE(help);
     EXPECT_EQ(help->exitCode, 0);
     EXPECT_EQ(help->out.rfind("Usage: korvane", 0), 0u);
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"-h"},
-             {"--versions"},
-             {"extra"},
-             {"--help", "--version"},
-             {"-platform", "x"},
-             {"--record"},
-             {"--replay", ""},
-             {"--record", "a", "--hall", "http://h", "--replay", "b"},
-             {"--hall", "ftp://h"},
-             {"--hall", "h.example"},
-             {"--hall", ""}}) {
+    const std::vector<std::vector<std::string>> refused = {
+        {"-h"}, {"--versions"}, {"extra"}, {"--help", "--version"}, {"-platform", "x"},
+        {"--record"}, {"--replay", ""}, {"--record", "a", "--hall", "http://h", "--replay", "b"},
+        {"--hall", "ftp://h"}, {"--hall", "h.example"}, {"--hall", ""}};
+    for (const std::vector<std::string>& args : refused) {
         const auto answer = AnswerCommandLine(args);
         ASSERT_TRUE(answer) << args[0];
         EXPECT_EQ(answer->exitCode, 2) << args[0];

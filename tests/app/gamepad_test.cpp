@@ -4,25 +4,16 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 
 #include "gamepads.h"
 #include "program.h"
+#include "qt_test.h"
 
 namespace korvane {
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int millis = 5000) {
-    QDeadlineTimer deadline(millis);
-    while (!done() && !deadline.hasExpired()) QTest::qWait(5);
-    return done();
-}
 
 // A pad plugged in for the test's length, or until pulled.
 class VirtualPad {
@@ -110,21 +101,6 @@ class GamepadTest : public ::testing::Test {
         timer->start(5);
     }
 
-    // Once a modal window is up, `action` runs on it, once; the test goes on meanwhile.
-    static void InNextModal(std::function<void(QWidget*)> action) {
-        auto* timer = new QTimer(qApp);
-        auto deadline = std::make_shared<QDeadlineTimer>(10000);
-        QObject::connect(timer, &QTimer::timeout, timer, [=] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal && !deadline->hasExpired()) return;
-            timer->stop();
-            timer->deleteLater();
-            if (modal) action(modal);
-            if (!modal) ADD_FAILURE() << "no modal window appeared";
-        });
-        timer->start(5);
-    }
-
     Program program_;
     std::vector<std::string> commands_;  // every command given, as a line
 };
@@ -136,7 +112,7 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
     EXPECT_EQ(gamepads.reader().padCount(), 1);
 
     int starsShown = -1;
-    InNextModal([&](QWidget* dialog) {
+    AnswerNextModal([&](QWidget* dialog) {
         // The star count, from the d-pad, whatever has the focus; A is OK.
         EXPECT_EQ(dialog->objectName(), QStringLiteral("frmStart"));
         pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
@@ -182,7 +158,7 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
                 EXPECT_TRUE(state().phaserrecharging);
                 pad.Tap(SDL_CONTROLLER_BUTTON_Y);
                 EXPECT_TRUE(state().shieldsOn);
-                InNextModal([&](QWidget*) {
+                AnswerNextModal([&](QWidget*) {
                     pad.Tap(SDL_CONTROLLER_BUTTON_A);
                     hintClosed = WaitUntil([] { return !QApplication::activeModalWidget(); });
                 });
@@ -210,7 +186,7 @@ TEST_F(GamepadTest, PullingAndPluggingInAPadLeavesTheGameRunningAndIdleReadsNoth
 
     double pulledAt = 0;
     bool launched = true;
-    InNextModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
+    AnswerNextModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
     InGame({[&] {
                 pad->Hold(SDL_CONTROLLER_BUTTON_A);
                 pad->Pull();

@@ -4,7 +4,6 @@
 // A hall that does not answer leaves the games as they always are, with no dialog.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,12 +20,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 #include "commands.h"
 #include "hall_play.h"
 #include "program.h"
+#include "../app/qt_test.h"
 
 namespace korvane {
 namespace {
@@ -87,10 +85,6 @@ class Player {
     QString hallAnswer;
 
   private:
-    template <typename T = QWidget>
-    static T* Child(QWidget* parent, const char* name) {
-        return parent->findChild<T*>(QString::fromLatin1(name));
-    }
     // A click that may open a modal window of its own is made from outside this step, so
     // that the next steps can answer it.
     static void ClickLater(QAbstractButton* button) {
