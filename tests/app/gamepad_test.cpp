@@ -78,29 +78,6 @@ class GamepadTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
     }
     GameState& state() { return program_.game().state(); }
-    bool Playing() {
-        return state().gamerunning && program_.window().controls().button("cmdPhaser")->isEnabled();
-    }
-
-    // Runs each step inside the game's frame loop, each once the game has run on for a
-    // moment after the one before; the last must stop the game.
-    void InGame(std::vector<std::function<void()>> steps) {
-        auto* timer = new QTimer(qApp);
-        auto next = std::make_shared<size_t>(0);
-        auto since = std::make_shared<double>(-1e9);
-        QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
-            timer->stop();  // a step may run a nested loop in which this must not fire
-            if (*next == steps.size()) return timer->deleteLater();
-            const double now = program_.game().surface().EmulatedMicros();
-            if (Playing() && now - *since > 100000) {
-                steps[(*next)++]();
-                *since = program_.game().surface().EmulatedMicros();
-            }
-            timer->start(5);
-        });
-        timer->start(5);
-    }
-
     Program program_;
     std::vector<std::string> commands_;  // every command given, as a line
 };
@@ -125,7 +102,7 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
     const auto* indicator = program_.window().controls().options[0];
     bool readyBefore = false;
     bool hintClosed = false;
-    InGame({[&] {
+    InGame(program_, {[&] {
                 readyBefore = indicator->isChecked();
                 pad.Hold(SDL_CONTROLLER_BUTTON_A);
                 EXPECT_FALSE(state().photonfire1) << "a button acts when it is let go";
@@ -187,7 +164,7 @@ TEST_F(GamepadTest, PullingAndPluggingInAPadLeavesTheGameRunningAndIdleReadsNoth
     double pulledAt = 0;
     bool launched = true;
     AnswerNextModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
-    InGame({[&] {
+    InGame(program_, {[&] {
                 pad->Hold(SDL_CONTROLLER_BUTTON_A);
                 pad->Pull();
                 EXPECT_TRUE(WaitUntil([&] { return gamepads.reader().padCount() == 0; }));

@@ -43,6 +43,51 @@ void ExpectTextsFit(const QWidget* window) {
     }
 }
 
+// A window as the desktop built it against its description: caption, client size, and each
+// named control's name, box and text in the description's order (the tab order). The
+// main window's buttons come from the button table; the absorption picture is compared
+// pixel for pixel; a read-out's text is the game's, not the description's, and so is the end
+// of the sound switch's caption (on at start-up).
+void ExpectBuiltAsDescribed(const QWidget* window) {
+    const WindowInfo& info = WindowNamed(window->objectName().toStdString());
+    SCOPED_TRACE(info.name);
+    EXPECT_EQ(window->objectName().toStdString(), info.name);
+    EXPECT_EQ(window->windowTitle().toStdString(), info.caption);
+    EXPECT_EQ(window->size(), QSize(info.width, info.height));
+    using Control = std::tuple<std::string, std::array<int, 4>, std::string>;
+    std::vector<Control> want, got;
+    for (const ControlInfo& c : info.controls) {
+        for (const ButtonInfo* b = FindButton(c.name);
+             c.kind == ControlKind::TableButtons && b <= FindButton(c.text); ++b) {
+            want.emplace_back(b->name, b->box,
+                              b->caption + std::string(std::string_view(b->name) == "cmdSound" ? "ON" : ""));
+        }
+        if (c.kind == ControlKind::TableButtons) continue;
+        want.emplace_back(c.name, c.box, c.kind == ControlKind::TextBox ? "" : c.text);
+    }
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
+        QString text;
+        if (auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
+        const QRect g = w->geometry();
+        got.emplace_back(w->objectName().toStdString(),
+                         std::array<int, 4>{g.x(), g.y(), g.width(), g.height()},
+                         text.toStdString());
+        if (w->objectName() != QStringLiteral("picVessikWin")) continue;
+        const QImage image = qobject_cast<const QLabel*>(w)->pixmap().toImage();
+        const std::vector<Color> picture = VessikPicture();
+        ASSERT_EQ(image.size(), QSize(kVessikPictureWidth, kVessikPictureHeight));
+        for (int i = 0; i < kVessikPictureWidth * kVessikPictureHeight; ++i) {
+            const Color c = picture[i];
+            ASSERT_EQ(image.pixel(i % kVessikPictureWidth, i / kVessikPictureWidth) & 0xFFFFFF,
+                      qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF)
+                << "picture pixel " << i;
+        }
+    }
+    EXPECT_EQ(got, want);
+}
+
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -55,29 +100,20 @@ class MainWindowTest : public ::testing::Test {
     const GameState& state() { return program_.game().state(); }
     QWidget* viewscreen() { return window().controls().Picture1; }
 
-    // Starts a game (OK in the settings dialog), runs during() inside its frame loop once the
-    // play controls are on, and stops it with a second click. Returns when the loop has ended.
+    // Starts a game (OK in the settings dialog), runs during() inside its frame loop, and
+    // stops it with a second click. Returns when the loop has ended.
     void PlayOneGame(const std::function<void()>& during) {
         AnswerNextModal([](QWidget* d) { QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton); });
-        auto* timer = new QTimer(qApp);
-        QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
-            timer->stop();  // during() may run a nested loop in which this must not fire
-            if (!state().gamerunning || !window().controls().button("cmdPhaser")->isEnabled()) {
-                timer->start(5);
-                return;
-            }
-            timer->deleteLater();
-            during();
-            QTest::mouseClick(window().controls().button("cmdStart"), Qt::LeftButton);
-        });
-        timer->start(5);
-        QTest::mouseClick(window().controls().button("cmdStart"), Qt::LeftButton);
+        auto* start = window().controls().button("cmdStart");
+        InGame(program_, {during, [start] { QTest::mouseClick(start, Qt::LeftButton); }});
+        QTest::mouseClick(start, Qt::LeftButton);
     }
 
     Program program_;
 };
 
 TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewscreen) {
+    ExpectBuiltAsDescribed(&window());
     ExpectTextsFit(&window());
     EXPECT_EQ(window().nextInFocusChain(), viewscreen());
     // The eleven play controls, then the five that stay on: '1' where enabled.
@@ -205,60 +241,6 @@ class DialogTest : public ::testing::Test {
     Program program_;
 };
 
-// A window as the desktop built it against its description: caption, client size, and each
-// named control's name, box and text in the description's order (the tab order). The
-// main window's buttons come from the button table; the absorption picture is compared
-// pixel for pixel; a read-out's text is the game's, not the description's, and so is the end
-// of the sound switch's caption (on at start-up).
-void ExpectBuiltAsDescribed(const QWidget* window) {
-    const WindowInfo& info = WindowNamed(window->objectName().toStdString());
-    SCOPED_TRACE(info.name);
-    EXPECT_EQ(window->objectName().toStdString(), info.name);
-    EXPECT_EQ(window->windowTitle().toStdString(), info.caption);
-    EXPECT_EQ(window->size(), QSize(info.width, info.height));
-    using Control = std::tuple<std::string, std::array<int, 4>, std::string>;
-    std::vector<Control> want, got;
-    for (const ControlInfo& c : info.controls) {
-        for (const ButtonInfo* b = FindButton(c.name);
-             c.kind == ControlKind::TableButtons && b <= FindButton(c.text); ++b) {
-            want.emplace_back(b->name, b->box,
-                              b->caption + std::string(std::string_view(b->name) == "cmdSound" ? "ON" : ""));
-        }
-        if (c.kind == ControlKind::TableButtons) continue;
-        want.emplace_back(c.name, c.box, c.kind == ControlKind::TextBox ? "" : c.text);
-    }
-    for (const QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
-        QString text;
-        if (auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
-        if (auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
-        const QRect g = w->geometry();
-        got.emplace_back(w->objectName().toStdString(),
-                         std::array<int, 4>{g.x(), g.y(), g.width(), g.height()},
-                         text.toStdString());
-        if (w->objectName() != QStringLiteral("picVessikWin")) continue;
-        const QImage image = qobject_cast<const QLabel*>(w)->pixmap().toImage();
-        const std::vector<Color> picture = VessikPicture();
-        ASSERT_EQ(image.size(), QSize(kVessikPictureWidth, kVessikPictureHeight));
-        for (int i = 0; i < kVessikPictureWidth * kVessikPictureHeight; ++i) {
-            const Color c = picture[i];
-            ASSERT_EQ(image.pixel(i % kVessikPictureWidth, i / kVessikPictureWidth) & 0xFFFFFF,
-                      qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF)
-                << "picture pixel " << i;
-        }
-    }
-    EXPECT_EQ(got, want);
-}
-
-TEST_F(DialogTest, TheMainWindowAndAboutBoxAreBuiltAsTheirDescriptionsSay) {
-    ExpectBuiltAsDescribed(&program_.window());  // the dialogs: in their own tests below
-    AnswerNextModal([&](QWidget* d) {
-        ExpectBuiltAsDescribed(d);
-        QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton);
-    });
-    shell().ShowAboutBox();
-}
-
 TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSetIt) {
     game().state().numberofstars = 420;
     SettingsDialog model(game());
@@ -348,6 +330,7 @@ TEST_F(DialogTest, VictoryDialogOffersAHarderNextGameOnce) {
 TEST_F(DialogTest, SystemInfoStartsTheBestInstalledProgramOrSaysItIsUnavailable) {
     QTemporaryDir dir;
     FrmAbout about;
+    ExpectBuiltAsDescribed(&about);
     ExpectTextsFit(&about);
     about.SetSysInfoSearchPath({dir.path()});
     QStringList started;
