@@ -97,6 +97,8 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     }
     MainWindow& window() { return program_.window(); }
+    Game& game() { return program_.game(); }
+    QtShell& shell() { return program_.shell(); }
     const GameState& state() { return program_.game().state(); }
     QWidget* viewscreen() { return window().controls().Picture1; }
 
@@ -233,13 +235,7 @@ const OutcomeKind kOutcomes[] = {OutcomeKind::frmVessikWin, OutcomeKind::frmShip
                                  OutcomeKind::frmVessikZap, OutcomeKind::frmAntiZap,
                                  OutcomeKind::frmUWin};
 
-class DialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override { program_.game().Main(); }
-    Game& game() { return program_.game(); }
-    QtShell& shell() { return program_.shell(); }
-    Program program_;
-};
+using DialogTest = MainWindowTest;  // the dialogs, over the main window
 
 TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSetIt) {
     game().state().numberofstars = 420;
