@@ -50,13 +50,11 @@ class Hall {
         server_.waitForFinished(30000);
     }
     bool Listening() {
-        for (int attempt = 0; attempt < 200 && server_.state() != QProcess::NotRunning; ++attempt) {
+        return WaitUntil([this] {
             QTcpSocket socket;
             socket.connectToHost(QHostAddress::LocalHost, port_);
-            if (socket.waitForConnected(200)) return true;
-            QTest::qWait(50);
-        }
-        return false;
+            return server_.state() == QProcess::NotRunning || socket.waitForConnected(200);
+        }, 50000) && server_.state() != QProcess::NotRunning;
     }
     QUrl Url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port_)); }
     QJsonArray Scores() {
