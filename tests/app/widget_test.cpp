@@ -114,7 +114,7 @@ class MainWindowTest : public ::testing::Test {
     Program program_;
 };
 
-TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewscreen) {
+TEST_F(MainWindowTest, PlayControlsOnOnlyInAGameSoundSwitchTakesOnlyClicksFocusOnViewscreen) {
     ExpectBuiltAsDescribed(&window());
     ExpectTextsFit(&window());
     EXPECT_EQ(window().nextInFocusChain(), viewscreen());
@@ -130,13 +130,25 @@ TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewsc
         return on;
     };
     EXPECT_EQ(enabled(), "0000000000011111");
+    QPushButton* sound = window().controls().button("cmdSound");
+    sound->setFocus();
+    QTest::keyClick(sound, Qt::Key_Return);
+    QTest::keyClick(sound, Qt::Key_Space);
+    EXPECT_TRUE(state().soundon) << "a key on a focused button does not press it";
+    QTest::mouseClick(sound, Qt::LeftButton);
+    EXPECT_EQ(sound->text(), QStringLiteral("sound: OFF"));
+    EXPECT_FALSE(state().soundon);
+    EXPECT_TRUE(viewscreen()->hasFocus()) << "the click gives the focus back";
     std::string during;
+    QString caption;
     QWidget* focus = nullptr;
     PlayOneGame([&] {
         during = enabled();
+        caption = sound->text();
         focus = window().focusWidget();
     });
     EXPECT_EQ(during, "1111111111111111");
+    EXPECT_EQ(caption, QStringLiteral("sound: OFF")) << "the reload keeps the caption in step";
     EXPECT_EQ(focus, viewscreen()) << "the reload at the start leaves the focus on the viewscreen";
     EXPECT_EQ(enabled(), "0000000000011111");
     EXPECT_TRUE(viewscreen()->hasFocus());
@@ -156,21 +168,6 @@ TEST_F(MainWindowTest, ASoundTheGameWaitsForHasEndedWhenItReturnsWhileTheWindowG
     program_.shell().PlaySound(kSoundExplosion, kSoundWaitsForEnd);
     EXPECT_EQ(sound::CurrentPlayback().soundsCompleted, completed + 1);
     EXPECT_GT(ticks, 0);
-}
-
-TEST_F(MainWindowTest, TheSoundButtonSwitchesGivesTheFocusBackAndIgnoresEnterAndSpace) {
-    QPushButton* sound = window().controls().button("cmdSound");
-    sound->setFocus();
-    QTest::keyClick(sound, Qt::Key_Return);
-    QTest::keyClick(sound, Qt::Key_Space);
-    EXPECT_TRUE(state().soundon) << "a key on a focused button does not press it";
-    QTest::mouseClick(sound, Qt::LeftButton);
-    EXPECT_EQ(sound->text(), QStringLiteral("sound: OFF"));
-    EXPECT_FALSE(state().soundon);
-    EXPECT_TRUE(viewscreen()->hasFocus());
-    QString during;
-    PlayOneGame([&] { during = sound->text(); });
-    EXPECT_EQ(during, QStringLiteral("sound: OFF")) << "the reload keeps the caption in step";
 }
 
 TEST_F(MainWindowTest, KeysActOnReleaseOnceWhateverHasTheFocusAndMouseUsesViewscreenPixels) {
