@@ -150,7 +150,9 @@ class Player {
 
 class HallDesktopTest : public ::testing::Test {
   protected:
-    void Show() {
+    // Shows the window to play for `play`, whose restart is counted rather than made.
+    void Show(HallPlay& play) {
+        play.SetRestart([this] { return ++restarts_ > 0; });
         program_.game().Main();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
     }
@@ -169,8 +171,7 @@ TEST_F(HallDesktopTest, AGameFromTheTicketsSeedIsEnteredAndTheNextStartIsAFreshP
     QTemporaryDir dir;
     const QString recordFile = dir.filePath("game.rec");
     HallPlay play(program_, hall.Url(), recordFile.toStdString(), {});
-    play.SetRestart([this] { return ++restarts_ > 0; });
-    Show();
+    Show(play);
     ASSERT_TRUE(QTest::qWaitFor([&] { return play.TicketSeed().has_value(); }, 30000));
     Player player(program_);
     PlayAGame();
@@ -199,8 +200,7 @@ TEST_F(HallDesktopTest, AGameFromTheTicketsSeedIsEnteredAndTheNextStartIsAFreshP
 
 TEST_F(HallDesktopTest, AHallThatDoesNotAnswerLeavesTheGamesAsTheyAreWithoutADialog) {
     HallPlay play(program_, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(FreePort())), "", {});
-    play.SetRestart([this] { return ++restarts_ > 0; });
-    Show();
+    Show(play);
     Player player(program_);
     PlayAGame();
     EXPECT_GT(program_.game().state().score, 0);
