@@ -4,25 +4,16 @@
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 
 #include "gamepads.h"
 #include "program.h"
+#include "qt_test.h"
 
 namespace korvane {
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int millis = 5000) {
-    QDeadlineTimer deadline(millis);
-    while (!done() && !deadline.hasExpired()) QTest::qWait(5);
-    return done();
-}
 
 // A pad plugged in for the test's length, or until pulled.
 class VirtualPad {
@@ -87,44 +78,6 @@ class GamepadTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
     }
     GameState& state() { return program_.game().state(); }
-    bool Playing() {
-        return state().gamerunning && program_.window().controls().button("cmdPhaser")->isEnabled();
-    }
-
-    // Runs each step inside the game's frame loop, each once the game has run on for a
-    // moment after the one before; the last must stop the game.
-    void InGame(std::vector<std::function<void()>> steps) {
-        auto* timer = new QTimer(qApp);
-        auto next = std::make_shared<size_t>(0);
-        auto since = std::make_shared<double>(-1e9);
-        QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
-            timer->stop();  // a step may run a nested loop in which this must not fire
-            if (*next == steps.size()) return timer->deleteLater();
-            const double now = program_.game().surface().EmulatedMicros();
-            if (Playing() && now - *since > 100000) {
-                steps[(*next)++]();
-                *since = program_.game().surface().EmulatedMicros();
-            }
-            timer->start(5);
-        });
-        timer->start(5);
-    }
-
-    // Once a modal window is up, `action` runs on it, once; the test goes on meanwhile.
-    static void InNextModal(std::function<void(QWidget*)> action) {
-        auto* timer = new QTimer(qApp);
-        auto deadline = std::make_shared<QDeadlineTimer>(10000);
-        QObject::connect(timer, &QTimer::timeout, timer, [=] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal && !deadline->hasExpired()) return;
-            timer->stop();
-            timer->deleteLater();
-            if (modal) action(modal);
-            if (!modal) ADD_FAILURE() << "no modal window appeared";
-        });
-        timer->start(5);
-    }
-
     Program program_;
     std::vector<std::string> commands_;  // every command given, as a line
 };
@@ -136,7 +89,7 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
     EXPECT_EQ(gamepads.reader().padCount(), 1);
 
     int starsShown = -1;
-    InNextModal([&](QWidget* dialog) {
+    AnswerNextModal([&](QWidget* dialog) {
         // The star count, from the d-pad, whatever has the focus; A is OK.
         EXPECT_EQ(dialog->objectName(), QStringLiteral("frmStart"));
         pad.Tap(SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
@@ -149,7 +102,7 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
     const auto* indicator = program_.window().controls().options[0];
     bool readyBefore = false;
     bool hintClosed = false;
-    InGame({[&] {
+    InGame(program_, {[&] {
                 readyBefore = indicator->isChecked();
                 pad.Hold(SDL_CONTROLLER_BUTTON_A);
                 EXPECT_FALSE(state().photonfire1) << "a button acts when it is let go";
@@ -182,7 +135,7 @@ TEST_F(GamepadTest, APadPlaysAGameThroughTheWindowsOwnCommandsAndWorksItsDialogs
                 EXPECT_TRUE(state().phaserrecharging);
                 pad.Tap(SDL_CONTROLLER_BUTTON_Y);
                 EXPECT_TRUE(state().shieldsOn);
-                InNextModal([&](QWidget*) {
+                AnswerNextModal([&](QWidget*) {
                     pad.Tap(SDL_CONTROLLER_BUTTON_A);
                     hintClosed = WaitUntil([] { return !QApplication::activeModalWidget(); });
                 });
@@ -210,8 +163,8 @@ TEST_F(GamepadTest, PullingAndPluggingInAPadLeavesTheGameRunningAndIdleReadsNoth
 
     double pulledAt = 0;
     bool launched = true;
-    InNextModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
-    InGame({[&] {
+    AnswerNextModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
+    InGame(program_, {[&] {
                 pad->Hold(SDL_CONTROLLER_BUTTON_A);
                 pad->Pull();
                 EXPECT_TRUE(WaitUntil([&] { return gamepads.reader().padCount() == 0; }));

@@ -4,23 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <fstream>
-#include <sstream>
 
 #include "about_box_view.h"
 #include "buttons.h"
 #include "outcome_dialog_view.h"
 #include "look.h"
 #include "program.h"
+#include "qt_test.h"
 #include "sound_ids.h"
 #include "sound_player.h"
 #include "settings_dialog_rules.h"
@@ -31,29 +27,6 @@
 
 namespace korvane {
 namespace {
-
-template <typename T = QWidget>
-T* Child(const QWidget* parent, const char* name) {
-    return parent->findChild<T*>(QString::fromLatin1(name));
-}
-
-// A modal window's exec() does not return until it is closed, so a test answers it ahead of
-// time: once a modal window is active, `action` runs on it, once. After ten seconds without
-// one the test fails and whatever modal window is open is closed, so nothing hangs.
-void AnswerNextModal(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer(qApp);
-    auto deadline = std::make_shared<QDeadlineTimer>(10000);
-    QObject::connect(timer, &QTimer::timeout, timer, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal || deadline->hasExpired()) {
-            timer->stop();
-            timer->deleteLater();
-            if (modal) action(modal);
-            if (!modal) ADD_FAILURE() << "no modal window appeared";
-        }
-    });
-    timer->start(5);
-}
 
 // No caption or label of the window is clipped by its box.
 void ExpectTextsFit(const QWidget* window) {
@@ -70,6 +43,51 @@ void ExpectTextsFit(const QWidget* window) {
     }
 }
 
+// A window as the desktop built it against its description: caption, client size, and each
+// named control's name, box and text in the description's order (the tab order). The
+// main window's buttons come from the button table; the absorption picture is compared
+// pixel for pixel; a read-out's text is the game's, not the description's, and so is the end
+// of the sound switch's caption (on at start-up).
+void ExpectBuiltAsDescribed(const QWidget* window) {
+    const WindowInfo& info = WindowNamed(window->objectName().toStdString());
+    SCOPED_TRACE(info.name);
+    EXPECT_EQ(window->objectName().toStdString(), info.name);
+    EXPECT_EQ(window->windowTitle().toStdString(), info.caption);
+    EXPECT_EQ(window->size(), QSize(info.width, info.height));
+    using Control = std::tuple<std::string, std::array<int, 4>, std::string>;
+    std::vector<Control> want, got;
+    for (const ControlInfo& c : info.controls) {
+        for (const ButtonInfo* b = FindButton(c.name);
+             c.kind == ControlKind::TableButtons && b <= FindButton(c.text); ++b) {
+            want.emplace_back(b->name, b->box,
+                              b->caption + std::string(std::string_view(b->name) == "cmdSound" ? "ON" : ""));
+        }
+        if (c.kind == ControlKind::TableButtons) continue;
+        want.emplace_back(c.name, c.box, c.kind == ControlKind::TextBox ? "" : c.text);
+    }
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
+        QString text;
+        if (auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
+        const QRect g = w->geometry();
+        got.emplace_back(w->objectName().toStdString(),
+                         std::array<int, 4>{g.x(), g.y(), g.width(), g.height()},
+                         text.toStdString());
+        if (w->objectName() != QStringLiteral("picVessikWin")) continue;
+        const QImage image = qobject_cast<const QLabel*>(w)->pixmap().toImage();
+        const std::vector<Color> picture = VessikPicture();
+        ASSERT_EQ(image.size(), QSize(kVessikPictureWidth, kVessikPictureHeight));
+        for (int i = 0; i < kVessikPictureWidth * kVessikPictureHeight; ++i) {
+            const Color c = picture[i];
+            ASSERT_EQ(image.pixel(i % kVessikPictureWidth, i / kVessikPictureWidth) & 0xFFFFFF,
+                      qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF)
+                << "picture pixel " << i;
+        }
+    }
+    EXPECT_EQ(got, want);
+}
+
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -79,32 +97,25 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     }
     MainWindow& window() { return program_.window(); }
+    Game& game() { return program_.game(); }
+    QtShell& shell() { return program_.shell(); }
     const GameState& state() { return program_.game().state(); }
     QWidget* viewscreen() { return window().controls().Picture1; }
 
-    // Starts a game (OK in the settings dialog), runs during() inside its frame loop once the
-    // play controls are on, and stops it with a second click. Returns when the loop has ended.
+    // Starts a game (OK in the settings dialog), runs during() inside its frame loop, and
+    // stops it with a second click. Returns when the loop has ended.
     void PlayOneGame(const std::function<void()>& during) {
         AnswerNextModal([](QWidget* d) { QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton); });
-        auto* timer = new QTimer(qApp);
-        QObject::connect(timer, &QTimer::timeout, timer, [=, this] {
-            timer->stop();  // during() may run a nested loop in which this must not fire
-            if (!state().gamerunning || !window().controls().button("cmdPhaser")->isEnabled()) {
-                timer->start(5);
-                return;
-            }
-            timer->deleteLater();
-            during();
-            QTest::mouseClick(window().controls().button("cmdStart"), Qt::LeftButton);
-        });
-        timer->start(5);
-        QTest::mouseClick(window().controls().button("cmdStart"), Qt::LeftButton);
+        auto* start = window().controls().button("cmdStart");
+        InGame(program_, {during, [start] { QTest::mouseClick(start, Qt::LeftButton); }});
+        QTest::mouseClick(start, Qt::LeftButton);
     }
 
     Program program_;
 };
 
-TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewscreen) {
+TEST_F(MainWindowTest, PlayControlsOnOnlyInAGameSoundSwitchTakesOnlyClicksFocusOnViewscreen) {
+    ExpectBuiltAsDescribed(&window());
     ExpectTextsFit(&window());
     EXPECT_EQ(window().nextInFocusChain(), viewscreen());
     // The eleven play controls, then the five that stay on: '1' where enabled.
@@ -119,13 +130,25 @@ TEST_F(MainWindowTest, AGameSwitchesThePlayControlsOnAndKeepsTheFocusOnTheViewsc
         return on;
     };
     EXPECT_EQ(enabled(), "0000000000011111");
+    QPushButton* sound = window().controls().button("cmdSound");
+    sound->setFocus();
+    QTest::keyClick(sound, Qt::Key_Return);
+    QTest::keyClick(sound, Qt::Key_Space);
+    EXPECT_TRUE(state().soundon) << "a key on a focused button does not press it";
+    QTest::mouseClick(sound, Qt::LeftButton);
+    EXPECT_EQ(sound->text(), QStringLiteral("sound: OFF"));
+    EXPECT_FALSE(state().soundon);
+    EXPECT_TRUE(viewscreen()->hasFocus()) << "the click gives the focus back";
     std::string during;
+    QString caption;
     QWidget* focus = nullptr;
     PlayOneGame([&] {
         during = enabled();
+        caption = sound->text();
         focus = window().focusWidget();
     });
     EXPECT_EQ(during, "1111111111111111");
+    EXPECT_EQ(caption, QStringLiteral("sound: OFF")) << "the reload keeps the caption in step";
     EXPECT_EQ(focus, viewscreen()) << "the reload at the start leaves the focus on the viewscreen";
     EXPECT_EQ(enabled(), "0000000000011111");
     EXPECT_TRUE(viewscreen()->hasFocus());
@@ -145,21 +168,6 @@ TEST_F(MainWindowTest, ASoundTheGameWaitsForHasEndedWhenItReturnsWhileTheWindowG
     program_.shell().PlaySound(kSoundExplosion, kSoundWaitsForEnd);
     EXPECT_EQ(sound::CurrentPlayback().soundsCompleted, completed + 1);
     EXPECT_GT(ticks, 0);
-}
-
-TEST_F(MainWindowTest, TheSoundButtonSwitchesGivesTheFocusBackAndIgnoresEnterAndSpace) {
-    QPushButton* sound = window().controls().button("cmdSound");
-    sound->setFocus();
-    QTest::keyClick(sound, Qt::Key_Return);
-    QTest::keyClick(sound, Qt::Key_Space);
-    EXPECT_TRUE(state().soundon) << "a key on a focused button does not press it";
-    QTest::mouseClick(sound, Qt::LeftButton);
-    EXPECT_EQ(sound->text(), QStringLiteral("sound: OFF"));
-    EXPECT_FALSE(state().soundon);
-    EXPECT_TRUE(viewscreen()->hasFocus());
-    QString during;
-    PlayOneGame([&] { during = sound->text(); });
-    EXPECT_EQ(during, QStringLiteral("sound: OFF")) << "the reload keeps the caption in step";
 }
 
 TEST_F(MainWindowTest, KeysActOnReleaseOnceWhateverHasTheFocusAndMouseUsesViewscreenPixels) {
@@ -224,81 +232,7 @@ const OutcomeKind kOutcomes[] = {OutcomeKind::frmVessikWin, OutcomeKind::frmShip
                                  OutcomeKind::frmVessikZap, OutcomeKind::frmAntiZap,
                                  OutcomeKind::frmUWin};
 
-class DialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override { program_.game().Main(); }
-    Game& game() { return program_.game(); }
-    QtShell& shell() { return program_.shell(); }
-    Program program_;
-};
-
-// A window as the desktop built it against its description: caption, client size, and each
-// named control's name, box and text in the description's order (the tab order). The
-// main window's buttons come from the button table; the absorption picture is compared
-// pixel for pixel; a read-out's text is the game's, not the description's, and so is the end
-// of the sound switch's caption (on at start-up).
-void ExpectBuiltAsDescribed(const QWidget* window) {
-    const WindowInfo& info = WindowNamed(window->objectName().toStdString());
-    SCOPED_TRACE(info.name);
-    EXPECT_EQ(window->objectName().toStdString(), info.name);
-    EXPECT_EQ(window->windowTitle().toStdString(), info.caption);
-    EXPECT_EQ(window->size(), QSize(info.width, info.height));
-    using Control = std::tuple<std::string, std::array<int, 4>, std::string>;
-    std::vector<Control> want, got;
-    for (const ControlInfo& c : info.controls) {
-        for (const ButtonInfo* b = FindButton(c.name);
-             c.kind == ControlKind::TableButtons && b <= FindButton(c.text); ++b) {
-            want.emplace_back(b->name, b->box,
-                              b->caption + std::string(std::string_view(b->name) == "cmdSound" ? "ON" : ""));
-        }
-        if (c.kind == ControlKind::TableButtons) continue;
-        want.emplace_back(c.name, c.box, c.kind == ControlKind::TextBox ? "" : c.text);
-    }
-    for (const QWidget* w : window->findChildren<QWidget*>()) {
-        if (w->objectName().isEmpty() || w->objectName().startsWith("qt_")) continue;
-        QString text;
-        if (auto* label = qobject_cast<const QLabel*>(w)) text = label->text();
-        if (auto* button = qobject_cast<const QAbstractButton*>(w)) text = button->text();
-        const QRect g = w->geometry();
-        got.emplace_back(w->objectName().toStdString(),
-                         std::array<int, 4>{g.x(), g.y(), g.width(), g.height()},
-                         text.toStdString());
-        if (w->objectName() != QStringLiteral("picVessikWin")) continue;
-        const QImage image = qobject_cast<const QLabel*>(w)->pixmap().toImage();
-        const std::vector<Color> picture = VessikPicture();
-        ASSERT_EQ(image.size(), QSize(kVessikPictureWidth, kVessikPictureHeight));
-        for (int i = 0; i < kVessikPictureWidth * kVessikPictureHeight; ++i) {
-            const Color c = picture[i];
-            ASSERT_EQ(image.pixel(i % kVessikPictureWidth, i / kVessikPictureWidth) & 0xFFFFFF,
-                      qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF) & 0xFFFFFF)
-                << "picture pixel " << i;
-        }
-    }
-    EXPECT_EQ(got, want);
-}
-
-TEST_F(DialogTest, EveryWindowIsBuiltAsItsDescriptionSays) {
-    ExpectBuiltAsDescribed(&program_.window());
-    SettingsDialog settings(game());
-    AnswerNextModal([&](QWidget* d) {
-        ExpectBuiltAsDescribed(d);
-        d->close();
-    });
-    shell().ShowSettingsDialog(settings);
-    for (OutcomeKind kind : kOutcomes) {
-        OutcomeDialog model(game(), kind);
-        AnswerNextModal([&](QWidget* d) {
-            ExpectBuiltAsDescribed(d);
-            QTest::keyClick(Child(d, "cmdClose"), Qt::Key_Return);
-        });
-        shell().ShowOutcomeDialog(model);
-    }
-    AnswerNextModal([&](QWidget* d) {
-        ExpectBuiltAsDescribed(d);
-        QTest::mouseClick(Child(d, "cmdOK"), Qt::LeftButton);
-    });
-    shell().ShowAboutBox();
-}
+using DialogTest = MainWindowTest;  // the dialogs, over the main window
 
 TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSetIt) {
     game().state().numberofstars = 420;
@@ -307,6 +241,7 @@ TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSe
     int barAfterRestore = -1;
     bool openAfterEscape = false;
     AnswerNextModal([&](QWidget* d) {
+        ExpectBuiltAsDescribed(d);
         ExpectTextsFit(d);
         auto* bar = Child<QScrollBar>(d, "HScroll1");
         auto* text1 = Child<QLineEdit>(d, "Text1");
@@ -336,14 +271,13 @@ TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSe
 }
 
 TEST_F(DialogTest, EachOutcomeDialogClosesByEnterOrOkButNeverBySpaceOrEscape) {
-    for (OutcomeKind kind :
-         {OutcomeKind::frmVessikWin, OutcomeKind::frmShipBoom, OutcomeKind::frmVessikZap,
-          OutcomeKind::frmAntiZap, OutcomeKind::frmUWin}) {
+    for (OutcomeKind kind : kOutcomes) {
         SCOPED_TRACE(OutcomeName(kind));
         OutcomeDialog model(game(), kind);
         bool openAfterKeys = false;
         AnswerNextModal([&](QWidget* d) {
             EXPECT_EQ(d->objectName(), QString::fromLatin1(OutcomeName(kind)));
+            ExpectBuiltAsDescribed(d);
             ExpectTextsFit(d);
             QWidget* ok = Child(d, "cmdClose");
             EXPECT_EQ(d->focusWidget(), ok);
@@ -389,6 +323,7 @@ TEST_F(DialogTest, VictoryDialogOffersAHarderNextGameOnce) {
 TEST_F(DialogTest, SystemInfoStartsTheBestInstalledProgramOrSaysItIsUnavailable) {
     QTemporaryDir dir;
     FrmAbout about;
+    ExpectBuiltAsDescribed(&about);
     ExpectTextsFit(&about);
     about.SetSysInfoSearchPath({dir.path()});
     QStringList started;
@@ -416,7 +351,6 @@ TEST_F(DialogTest, SystemInfoStartsTheBestInstalledProgramOrSaysItIsUnavailable)
     }
     EXPECT_TRUE(GetKeyValue(QStringLiteral("kinfocenter"), value, {dir.path()}));
     EXPECT_EQ(value, QDir(dir.path()).filePath(QStringLiteral("kinfocenter")));
-    EXPECT_EQ(FindSysInfoProgram({dir.path()}), QDir(dir.path()).filePath("kinfocenter"));
     QTest::mouseClick(Child(&about, "cmdSysInfo"), Qt::LeftButton);
     EXPECT_EQ(started, QStringList{QDir(dir.path()).filePath("kinfocenter")});
 }

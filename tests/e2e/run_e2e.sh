@@ -36,12 +36,6 @@ viewscreen_pixels() {
         sed -n 's/^\([0-9]*\),\([0-9]*\): (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4 \5/p'
 }
 
-# Waits (at most $1 seconds) for a visible window captioned exactly "Korvane" (every dialog
-# of the game but the About box) and prints its id.
-dialog_window() {
-    timeout "$1" xdotool search --sync --onlyvisible --name '^Korvane$' 2>/dev/null | head -1
-}
-
 # While a modal window is open the main window refuses to close, as a window blocked by a
 # dialog does; the system's request to end (SIGTERM) ends the program cleanly all the same.
 close_main_expecting_exit() {
@@ -56,25 +50,19 @@ close_main_expecting_exit() {
 case "$scenario" in
     close-in-settings)
         click_at "$main" 40 100                      # cmdStart opens the settings dialog
-        [ -n "$(dialog_window 10)" ] || fail "the settings dialog did not appear"
+        [ -n "$(window_named Korvane)" ] || fail "the settings dialog did not appear"
         close_main_expecting_exit
         ;;
-    close-in-hint)
+    close-in-hint | close-in-about)                  # H: the hint's box, A: the About box
+        if [ "$scenario" = close-in-hint ]; then key=h box=korvane; else key=a box="About korvane"; fi
         xdotool windowfocus --sync "$main" 2>/dev/null
-        xdotool key --clearmodifiers h
-        [ -n "$(timeout 10 xdotool search --sync --onlyvisible --name '^korvane$' | head -1)" ] ||
-            fail "the hint did not appear"
-        close_main_expecting_exit
-        ;;
-    close-in-about)
-        xdotool windowfocus --sync "$main" 2>/dev/null
-        xdotool key --clearmodifiers a
-        [ -n "$(window_named "About korvane")" ] || fail "the About box did not appear"
+        xdotool key --clearmodifiers $key
+        [ -n "$(window_named "$box")" ] || fail "no window \"$box\" appeared"
         close_main_expecting_exit
         ;;
     close-in-outcome)
         click_at "$main" 40 100
-        settings=$(dialog_window 10)
+        settings=$(window_named Korvane)
         [ -n "$settings" ] || fail "the settings dialog did not appear"
         # Drag the star count's slider (at 150 of 500) to the left end: 0 stars.
         read -r sx sy < <(origin_of "$settings")
@@ -84,11 +72,7 @@ case "$scenario" in
         sleep 0.2
         click_at "$settings" 468 216                 # OK
         # With one star the cube comes down in a few seconds; a globe or the cube ends it.
-        for _ in $(seq 300); do
-            [ -n "$(xdotool search --onlyvisible --name '^Korvane$' 2>/dev/null)" ] && break
-            sleep 0.1
-        done
-        [ -n "$(xdotool search --onlyvisible --name '^Korvane$' 2>/dev/null)" ] ||
+        [ -n "$(timeout 30 xdotool search --sync --onlyvisible --name '^Korvane$' 2>/dev/null)" ] ||
             fail "no defeat dialog within 30 s"
         close_main_expecting_exit
         ;;

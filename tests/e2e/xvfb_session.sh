@@ -57,13 +57,11 @@ click_at() {
     xdotool mousemove $((ox + x)) $((oy + y)) click 1
 }
 
-# Waits (at most 10 s) for the program to end and checks that it ended with code 0.
+# Waits (at most $1 seconds, 10 by default) for the program to end and checks that it ended
+# with code 0.
 expect_exit_zero() {
-    for _ in $(seq 100); do
-        kill -0 "$game_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$game_pid" 2>/dev/null; then fail "the program did not end within 10 s"; fi
+    timeout "${1:-10}" tail --pid="$game_pid" -f /dev/null ||
+        fail "the program did not end within ${1:-10} s"
     wait "$game_pid"
     local code=$?
     game_pid=""

@@ -10,27 +10,11 @@ namespace korvane::fuzz {
 
 namespace {
 const char* const kSeeds[] = {
-    "click cmdStart",
-    "at 10 keyup 32",
-    "at 12 mouseup 1 500 100",
-    "at 20 print cubey",
-    "at 20 set cubey 140",
-    "at 30 dump",
-    "stars 142",
-    "default-stars",
-    "harder",
-    "at 40 pixel 0 0",
-    "at 50 minimise",
-    "restore",
-    "at 60 click cmdStart",
-    "# a comment",
-    "at 70 set shieldsOn True",
-    "at 80 set starcolor[3] 0xFFFF",
-    "at 90 close",
-    "set hinttext words and words",
-    "at 5 keyup 81",
-    "at 100 click cmdExit",
-};
+    "click cmdStart", "at 10 keyup 32", "at 12 mouseup 1 500 100", "at 20 print cubey",
+    "at 20 set cubey 140", "at 30 dump", "stars 142", "default-stars", "harder",
+    "at 40 pixel 0 0", "at 50 minimise", "restore", "at 60 click cmdStart", "# a comment",
+    "at 70 set shieldsOn True", "at 80 set starcolor[3] 0xFFFF", "at 90 close",
+    "set hinttext words and words", "at 5 keyup 81", "at 100 click cmdExit"};
 }  // namespace
 
 std::string MutatedScript(uint64_t seed) {

@@ -4,7 +4,6 @@
 // A hall that does not answer leaves the games as they always are, with no dialog.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,12 +20,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 #include "commands.h"
 #include "hall_play.h"
 #include "program.h"
+#include "../app/qt_test.h"
 
 namespace korvane {
 namespace {
@@ -52,13 +50,11 @@ class Hall {
         server_.waitForFinished(30000);
     }
     bool Listening() {
-        for (int attempt = 0; attempt < 200 && server_.state() != QProcess::NotRunning; ++attempt) {
+        return WaitUntil([this] {
             QTcpSocket socket;
             socket.connectToHost(QHostAddress::LocalHost, port_);
-            if (socket.waitForConnected(200)) return true;
-            QTest::qWait(50);
-        }
-        return false;
+            return server_.state() == QProcess::NotRunning || socket.waitForConnected(200);
+        }, 50000) && server_.state() != QProcess::NotRunning;
     }
     QUrl Url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(port_)); }
     QJsonArray Scores() {
@@ -87,10 +83,6 @@ class Player {
     QString hallAnswer;
 
   private:
-    template <typename T = QWidget>
-    static T* Child(QWidget* parent, const char* name) {
-        return parent->findChild<T*>(QString::fromLatin1(name));
-    }
     // A click that may open a modal window of its own is made from outside this step, so
     // that the next steps can answer it.
     static void ClickLater(QAbstractButton* button) {
@@ -158,7 +150,9 @@ class Player {
 
 class HallDesktopTest : public ::testing::Test {
   protected:
-    void Show() {
+    // Shows the window to play for `play`, whose restart is counted rather than made.
+    void Show(HallPlay& play) {
+        play.SetRestart([this] { return ++restarts_ > 0; });
         program_.game().Main();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
     }
@@ -177,8 +171,7 @@ TEST_F(HallDesktopTest, AGameFromTheTicketsSeedIsEnteredAndTheNextStartIsAFreshP
     QTemporaryDir dir;
     const QString recordFile = dir.filePath("game.rec");
     HallPlay play(program_, hall.Url(), recordFile.toStdString(), {});
-    play.SetRestart([this] { return ++restarts_ > 0; });
-    Show();
+    Show(play);
     ASSERT_TRUE(QTest::qWaitFor([&] { return play.TicketSeed().has_value(); }, 30000));
     Player player(program_);
     PlayAGame();
@@ -207,8 +200,7 @@ TEST_F(HallDesktopTest, AGameFromTheTicketsSeedIsEnteredAndTheNextStartIsAFreshP
 
 TEST_F(HallDesktopTest, AHallThatDoesNotAnswerLeavesTheGamesAsTheyAreWithoutADialog) {
     HallPlay play(program_, QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(FreePort())), "", {});
-    play.SetRestart([this] { return ++restarts_ > 0; });
-    Show();
+    Show(play);
     Player player(program_);
     PlayAGame();
     EXPECT_GT(program_.game().state().score, 0);

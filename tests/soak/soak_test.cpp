@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "game.h"
 #include "random.h"
@@ -28,31 +29,26 @@ std::string BrokenInvariant(const Game& game, bool playControlsEnabled) {
     if (!In(s.numberofstars, 0, kMaxStars)) return "numberofstars";
     if (!In(s.hintcount, 0, 3)) return "hintcount between hints";
     if (s.y == 0) return {};  // no game has started yet: nothing else is set
-    if (!In(s.x, 0, 630)) return "ship x " + std::to_string(s.x);
     if (s.y != 455) return "ship y " + std::to_string(s.y);
-    if (!In(s.crossx, 3, 638)) return "crossx " + std::to_string(s.crossx);
-    if (!In(s.crossy, 3, 446)) return "crossy " + std::to_string(s.crossy);
-    if (!In(s.deltax, -1, 1) || !In(s.crossxdelta, -1, 1) || !In(s.crossydelta, -1, 1)) {
-        return "a direction outside -1..1";
+    const std::tuple<const char*, int, int, int> ranges[] = {
+        {"ship x", s.x, 0, 630},           {"crossx", s.crossx, 3, 638},
+        {"crossy", s.crossy, 3, 446},      {"deltax", s.deltax, -1, 1},
+        {"crossxdelta", s.crossxdelta, -1, 1}, {"crossydelta", s.crossydelta, -1, 1},
+        {"starindex", s.starindex, 0, kMaxStars + 1}, {"beamframes", s.beamframes, 0, 4},
+        {"rechargeframes", s.rechargeframes, 0, 100}, {"blast1frames", s.blast1frames, 0, 4},
+        {"blast2frames", s.blast2frames, 0, 4}, {"blast3frames", s.blast3frames, 0, 4},
+        {"cubestep", s.cubestep, 0, 24},   {"clockframes", s.clockframes, 0, 499},
+        {"modesteps", s.modesteps, 0, 9},  {"holdsteps", s.holdsteps, 0, 99},
+        {"retreatsteps", s.retreatsteps, 0, 29}, {"cubemode", s.cubemode, -2, 0},
+        {"cubeanger", s.cubeanger, 0, INT16_MAX}};
+    for (const auto& [name, value, lo, hi] : ranges) {
+        if (!In(value, lo, hi)) return std::string(name) + " " + std::to_string(value);
     }
     for (int i = 0; i <= s.numberofstars; ++i) {
         if (!In(s.starx[i], 0, 641) || !In(s.stary[i], 0, 481)) {
             return "star " + std::to_string(i) + " off the viewscreen";
         }
     }
-    if (!In(s.starindex, 0, kMaxStars + 1)) return "starindex";
-    if (!In(s.beamframes, 0, 4)) return "beamframes " + std::to_string(s.beamframes);
-    if (!In(s.rechargeframes, 0, 100)) return "rechargeframes";
-    if (!In(s.blast1frames, 0, 4) || !In(s.blast2frames, 0, 4) || !In(s.blast3frames, 0, 4)) {
-        return "explosion marker frames";
-    }
-    if (!In(s.cubestep, 0, 24)) return "cubestep " + std::to_string(s.cubestep);
-    if (!In(s.clockframes, 0, 499)) return "clockframes";
-    if (!In(s.modesteps, 0, 9) || !In(s.holdsteps, 0, 99) || !In(s.retreatsteps, 0, 29)) {
-        return "cube step counters";
-    }
-    if (s.cubemode != 0 && s.cubemode != -1 && s.cubemode != -2) return "cubemode";
-    if (s.cubeanger < 0) return "cubeanger below 0";
     const int16_t rows[3] = {s.photon1y, s.photon2y, s.photon3y};
     const bool busy[3] = {s.photonfire1, s.photonfire2, s.photonfire3};
     for (int n = 0; n < 3; ++n) {
