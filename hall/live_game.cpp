@@ -58,7 +58,7 @@ std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, R
     }
     for (const script::ScriptLine& line : out.lines) {
         const std::string where = "line " + std::to_string(line.lineNumber) + ": ";
-        if (!MayHallRecordingHold(line.command)) {
+        if (!script::HallRecordingMayHold(line.command)) {
             refusal = {"malformed", where + "'" + line.command + "' is not part of a recording"};
             return std::nullopt;
         }

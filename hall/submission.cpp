@@ -1,22 +1,15 @@
 #include "submission.h"
 
-#include <time.h>
-
 #include <algorithm>
 #include <set>
 
 #include "command_table.h"
 #include "script.h"
+#include "scripted_shell.h"
 
 namespace korvane::hall {
 
 namespace {
-
-double ThreadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
 
 Verified Refuse(const std::string& code, const std::string& message) {
     return {std::nullopt, {code, message}, 0, {}};
@@ -55,7 +48,7 @@ std::optional<Refusal> CheckLines(const std::vector<script::ScriptLine>& lines,
     bool seeded = false;
     for (const script::ScriptLine& line : lines) {
         const std::string where = "line " + std::to_string(line.lineNumber) + ": ";
-        if (!MayHallRecordingHold(line.command)) {
+        if (!script::HallRecordingMayHold(line.command)) {
             return Refusal{"malformed",
                            where + "'" + line.command + "' is not part of a recording"};
         }
@@ -110,10 +103,6 @@ std::string Canonical(const std::vector<script::ScriptLine>& lines) {
 
 }  // namespace
 
-bool MayHallRecordingHold(const std::string& command) {
-    return script::HallRecordingMayHold(command);
-}
-
 Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ticketSeed,
                         int64_t maxFrames) {
     if (recording.size() > kMaxRecordingBytes) {
@@ -121,7 +110,7 @@ Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ti
     }
     if (std::optional<Refusal> r = CheckShape(recording)) return {std::nullopt, *r, 0, {}};
     // The CPU budget counts from here: reading the recording is part of the replay's cost.
-    const double started = ThreadCpuSeconds();
+    const double started = script::ThreadCpuSeconds();
     std::vector<script::ScriptLine> lines;
     std::optional<uint64_t> seed = ticketSeed;
     try {
@@ -137,7 +126,8 @@ Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ti
     script::RunOptions options;
     options.seed = *seed;
     options.maxFrames = maxFrames;
-    options.maxCpuSeconds = std::max(0.001, kMaxReplayCpuSeconds - (ThreadCpuSeconds() - started));
+    const double spent = script::ThreadCpuSeconds() - started;
+    options.maxCpuSeconds = std::max(0.001, kMaxReplayCpuSeconds - spent);
     const script::GamesRun run = script::RunGames(std::move(lines), options);
     using Stop = script::RunResult::Stop;
     if (run.run.exitCode == 2) return Refuse("malformed", run.run.error);

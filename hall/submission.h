@@ -26,10 +26,6 @@ struct Refusal {
     std::string message;
 };
 
-// Whether a hall recording may hold the command: what `korvane --record` writes, and
-// nothing that could change the game's state (set) or the server's files (screen).
-bool MayHallRecordingHold(const std::string& command);
-
 struct Verified {
     std::optional<script::GameResult> game;
     Refusal refusal;

@@ -34,6 +34,9 @@ using FrameObserver = std::function<void(const Game&, bool playControlsEnabled)>
 // Thrown to leave the run from wherever it stands.
 struct ProgramEnded {};
 struct FrameLimitReached {};
+// The CPU time this thread has used, in seconds: what a replay's CPU budget counts.
+double ThreadCpuSeconds();
+
 struct CpuLimitReached {};
 // An expect line found a variable other than the script says; the desync line is logged.
 struct Desynced {};

@@ -1,12 +1,12 @@
 #include "hall_games.h"
 
-#include <ctime>
 #include <map>
 #include <sstream>
 #include <thread>
 
 #include "command_table.h"
 #include "script_run.h"
+#include "scripted_shell.h"
 
 namespace korvane::bench {
 
@@ -32,12 +32,6 @@ int64_t FrameOf(const std::string& log, const std::string& what) {
     const size_t at = log.find(what);
     if (at == std::string::npos) return -1;
     return std::stoll(log.substr(log.rfind('\n', at) + 1));
-}
-
-double ThreadCpuSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
 }  // namespace
@@ -88,9 +82,9 @@ std::vector<HallGame> OneMinuteGames(const std::vector<uint64_t>& seeds) {
 }
 
 double ReplayCpuSeconds(const std::string& recording) {
-    const double start = ThreadCpuSeconds();
+    const double start = script::ThreadCpuSeconds();
     script::RunScript(recording, {});
-    return ThreadCpuSeconds() - start;
+    return script::ThreadCpuSeconds() - start;
 }
 
 }  // namespace korvane::bench
