@@ -164,20 +164,13 @@ struct HttpServer::Impl {
 
     MHD_Result Begin(Pending& p) {
         HttpRequest& q = p.request;
-        MHD_get_connection_values(
-            p.mhd, MHD_HEADER_KIND,
-            [](void* cls, MHD_ValueKind, const char* key, const char* value) {
-                static_cast<HttpRequest*>(cls)->headers.emplace_back(key, value ? value : "");
-                return MHD_YES;
-            },
-            &q);
-        MHD_get_connection_values(
-            p.mhd, MHD_GET_ARGUMENT_KIND,
-            [](void* cls, MHD_ValueKind, const char* key, const char* value) {
-                static_cast<HttpRequest*>(cls)->query.emplace_back(key, value ? value : "");
-                return MHD_YES;
-            },
-            &q);
+        // Each value of one kind (a header, a query argument) into its list, in order.
+        const auto addTo = [](void* list, MHD_ValueKind, const char* key, const char* value) {
+            static_cast<decltype(q.headers)*>(list)->emplace_back(key, value ? value : "");
+            return MHD_YES;
+        };
+        MHD_get_connection_values(p.mhd, MHD_HEADER_KIND, addTo, &q.headers);
+        MHD_get_connection_values(p.mhd, MHD_GET_ARGUMENT_KIND, addTo, &q.query);
         if (q.headers.size() > limits.maxHeaders) {
             return Queue(p, Refusal(431, "too-many-headers",
                                     "a request has at most " + std::to_string(limits.maxHeaders) +
