@@ -6,10 +6,12 @@
 //   korvane-screenshots OUTPUT_DIR      (run by tools/make_screenshots.sh under Xvfb)
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
@@ -64,6 +66,9 @@ int main(int argc, char** argv) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     // No blinking caret or cursor: a picture never depends on when it is taken.
     QApplication::setCursorFlashTime(0);
+    // Nor a button lit by the pointer: the X server starts it mid-screen, where the victory
+    // dialog's buttons stand, and whether the hover lands before the picture is a race.
+    QCursor::setPos(QGuiApplication::primaryScreen()->geometry().bottomRight());
     Program program;
     // Every game start sees the same seed and screen: a game in which the cube neither drops
     // a globe nor fires before the pictures.
