@@ -2,6 +2,37 @@
 
 namespace korvane::hall {
 
+namespace {
+
+// The games played now, from GET api/live, each with its link to watch it live. A script
+// rather than rows of the page, so that the page stays one text per version of the table;
+// every value goes in as text, never as HTML.
+constexpr const char* kLiveGames = R"(<h2>Played now</h2>
+<table id="live"><tr><th>Name</th><th>Stars</th><th>Frame</th><th>Score</th><th></th></tr></table>
+<script>
+(function list() {
+    const table = document.getElementById("live");
+    fetch("api/live").then((answer) => answer.json()).then(({live}) => {
+        while (table.rows.length > 1) table.deleteRow(1);
+        for (const game of live) {
+            const row = table.insertRow();
+            for (const text of [game.name || "", game.stars, game.frame, game.score]) {
+                row.insertCell().textContent = text;
+            }
+            const watch = Object.assign(document.createElement("a"), {textContent: "watch live"});
+            watch.href = "play/?live=" + encodeURIComponent(game.id);
+            row.insertCell().append(watch);
+        }
+        if (!live.length) {
+            Object.assign(table.insertRow().insertCell(), {colSpan: 5, textContent: "None now."});
+        }
+    }).catch(() => {}).finally(() => setTimeout(list, 5000));
+})();
+</script>
+)";
+
+}  // namespace
+
 std::string EscapeHtml(const std::string& text) {
     std::string out;
     out.reserve(text.size());
@@ -49,7 +80,9 @@ std::string HallPage(const std::vector<ScoreRow>& rows) {
                 "\">watch</a></td></tr>\n";
     }
     if (rows.empty()) html += "<tr><td colspan=\"7\">No scores yet.</td></tr>\n";
-    html += "</table>\n</body></html>\n";
+    html += "</table>\n";
+    html += kLiveGames;
+    html += "</body></html>\n";
     return html;
 }
 

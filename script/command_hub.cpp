@@ -51,6 +51,11 @@ void CommandHub::Load(std::vector<ScriptLine> lines) {
     linesLoaded_ = true;
 }
 
+void CommandHub::Append(const std::vector<ScriptLine>& lines) {
+    lines_.insert(lines_.end(), lines.begin(), lines.end());
+    linesLoaded_ = true;
+}
+
 bool CommandHub::RunNextIdleLine() {
     if (next_ >= lines_.size()) return false;
     Give(lines_[next_++]);

@@ -50,6 +50,8 @@ class CommandHub : public Shell {
     // lines in the yields they are due in, idle lines by RunNextIdleLine. With them the starts
     // see the stand-ins (RealScreenSize, RealClockSeed) unless a line says otherwise.
     void Load(std::vector<ScriptLine> lines);
+    // More lines after those loaded, as a game watched while it is played sends them.
+    void Append(const std::vector<ScriptLine>& lines);
     // Runs the next line as an idle line; false when none is left.
     bool RunNextIdleLine();
     // The line number of the first check (expect, logged) not yet run, if any.

@@ -1,6 +1,9 @@
-// Playing for a hall of fame: when korvane-hall serves this page (under /play/), each game
-// starts from a ticket's seed, and after a game that scored a small panel beside the game's
-// window offers to enter it; /play/?watch=ID plays the hall's game ID back at its own pace.
+// Playing for a hall of fame: when korvane-hall serves this page (under /play/), the first
+// start opens a live game, whose answer brings the game's seed, and the lines the recorder
+// writes go to the hall as the game is played, in batches, so that the hall holds them
+// against the game's own pace and passes them on to anyone watching. After a game that
+// scored, a small panel beside the game's window offers to enter it. /play/?watch=ID plays
+// the hall's game ID back at its own pace; /play/?live=ID watches a game while it is played.
 // Served as plain static files, nothing here shows or acts.
 //
 // The hall replays a recording of one game from a fresh program: the win score after
@@ -13,9 +16,14 @@
     const page = window.korvanePage;
     const api = (path) => new URL("../api/" + path, location.href).href;
     const byId = (id) => document.getElementById(id);
-    const hall = {state: "fresh", ticket: null, taken: 0, submitting: false};
+    // fresh, starting (the live game opens), playing, ended, or off (not for the hall)
+    const hall = {state: "fresh", ticket: null, taken: 0, submitting: false, live: null,
+                  refused: null, sent: Promise.resolve(true)};
+    // A batch goes this often while the game plays: the hall wants one at least every half
+    // second, and a timer may fire a little late.
+    const kBatchMillis = 400;
     // A ticket is renewed at the start once half of its life is gone, so that the game has
-    // the other half to be played and sent in; the hall says in `expires` when it ends.
+    // the other half to be played and entered; the hall says in `expires` when it ends.
     const halfLifeGone = () =>
         !(Date.now() - hall.taken < (Date.parse(hall.ticket.expires) - hall.taken) / 2);
 
@@ -24,7 +32,7 @@
             const answer = await fetch(api("tickets"), {method: "POST"});
             if (answer.status !== 201) return null;
             const ticket = await answer.json();
-            if (typeof ticket.ticket !== "string" || !Number.isSafeInteger(ticket.seed)) return null;
+            if (typeof ticket.ticket !== "string") return null;
             hall.ticket = ticket;
             hall.taken = Date.now();
             return ticket;
@@ -32,16 +40,28 @@
             return null;
         }
     }
+    // The hall's words for a refusal, or ours when it gave none.
+    async function messageOf(answer) {
+        try {
+            const body = await answer.json();
+            if (typeof body.message === "string" && body.message) return body.message;
+        } catch (e) { /* no JSON */ }
+        return `The hall refused it (${answer.status}).`;
+    }
     // korvane-hall marks the page it serves with a Server-Timing entry of its name; only
     // then is a hall asked for a ticket, so that a page served elsewhere makes no requests
     // that could only fail.
     const navigation = performance.getEntriesByType("navigation")[0];
     const servedByHall = !!navigation && (navigation.serverTiming || []).some((t) => t.name === "korvane-hall");
     if (!servedByHall) return;
-    // /play/?watch=ID: the hall's game ID played back at its own pace; no ticket, no panel.
-    const watched = new URLSearchParams(location.search).get("watch");
-    if (watched !== null) {
-        watchGame(watched);
+    // /play/?watch=ID and /play/?live=ID: a game of the hall watched; no ticket, no panel.
+    const query = new URLSearchParams(location.search);
+    if (query.get("watch") !== null) {
+        watchGame(query.get("watch"));
+        return;
+    }
+    if (query.get("live") !== null) {
+        watchLive(query.get("live"));
         return;
     }
     const detected = takeTicket();
@@ -52,7 +72,8 @@
         return page.modal || (phaser && !phaser.disabled);
     };
 
-    // The start click while no game runs: the ticket first, then its seed, then the click.
+    // The start click while no game runs: the live game opens first, then its seed is
+    // given, then the click.
     document.addEventListener("click", (e) => {
         if (!e.target.closest || !e.target.closest("#frmKorvane #cmdStart") || gameRuns()) return;
         if (hall.state === "fresh") {
@@ -61,7 +82,7 @@
             hall.state = "starting";
             startHallGame();
         } else if (hall.state === "starting") {
-            e.stopImmediatePropagation();  // the ticket is on its way
+            e.stopImmediatePropagation();  // the live game is opening
         } else if (hall.state === "ended") {
             e.stopImmediatePropagation();
             if (!hall.submitting) location.reload();
@@ -71,35 +92,96 @@
     async function startHallGame() {
         let ticket = await detected;
         if (ticket && halfLifeGone()) ticket = await takeTicket();
-        if (ticket) {
-            page.post("frmKorvane", page.inputLine("seed", ticket.seed));
+        const live = ticket && await openLive(ticket);
+        if (live) {
+            hall.live = live;
+            page.post("frmKorvane", page.inputLine("seed", live.seed));
             hall.state = "playing";
+            hall.timer = setInterval(sendBatch, kBatchMillis);
         } else {
             hall.state = "off";  // no hall after all: the game plays on as it would
+            unsent.length = 0;
         }
         page.post("frmKorvane", page.inputLine("button", "cmdStart"));
     }
 
-    // The game's end, as its recording is complete.
+    async function openLive(ticket) {
+        try {
+            const answer = await fetch(api("live"), {
+                method: "POST", headers: {"Content-Type": "application/json"},
+                body: JSON.stringify({ticket: ticket.ticket})});
+            if (answer.status !== 201) {
+                showNote("Not played for the hall: " + await messageOf(answer));
+                return null;
+            }
+            const live = await answer.json();
+            const valid = typeof live.live === "string" && /^[0-9a-f]{32}$/.test(live.live) &&
+                Number.isSafeInteger(live.seed);
+            return valid ? live : null;
+        } catch (e) {
+            return null;
+        }
+    }
+
+    // ---- The lines, to the hall as they are written --------------------------------------
+    // Every line since the page loaded goes: the hall replays the session from its start.
+    const unsent = [];
+    const record = page.record;
+    page.record = (line) => {
+        record(line);
+        if (["fresh", "starting", "playing"].includes(hall.state) && !page.watching) unsent.push(line);
+    };
+    // The lines written since the last batch and the frames whose lines are all written.
+    // Batches are handed to fetch one after the other, never waiting for an answer, so that
+    // a slow answer holds up neither the game nor the next batch; hall.sent resolves true
+    // once all of them so far have been taken.
+    function sendBatch() {
+        if (hall.state !== "playing" || hall.refused !== null) return;
+        const frame = Module._korvane_frames_recorded();
+        const body = unsent.map((line) => line + "\n").join("") + `# frame ${frame}\n`;
+        unsent.length = 0;
+        const taken = fetch(api(`live/${hall.live.live}/lines`), {
+            method: "POST", headers: {"Content-Type": "text/plain"}, body,
+        }).then(async (answer) => answer.status === 204 || refuse(await messageOf(answer)),
+                () => refuse("The hall cannot be reached."));
+        const before = hall.sent;
+        hall.sent = Promise.all([before, taken]).then(([a, b]) => a && b);
+    }
+    // A refused batch ends the hall's part of the game; the game itself plays on.
+    function refuse(message) {
+        if (hall.refused === null) {
+            hall.refused = message;
+            clearInterval(hall.timer);
+            if (hall.state === "playing") showNote("No longer played for the hall: " + message);
+        }
+        return false;
+    }
+
+    // The game's end, as its recording is complete: its last lines go at once.
     const gameRecorded = page.gameRecorded;
     page.gameRecorded = function () {
         gameRecorded();
         if (hall.state !== "playing") return;
+        clearInterval(hall.timer);
+        sendBatch();
         hall.state = "ended";
-        const recording = page.lastGame();
-        const scores = [...recording.matchAll(/^expect score (-?\d+)$/gm)];
+        const scores = [...page.lastGame().matchAll(/^expect score (-?\d+)$/gm)];
         const score = scores.length ? Number(scores[scores.length - 1][1]) : 0;
-        if (score > 0) showPanel(score, recording);
+        if (score > 0 && hall.refused === null) showPanel(score);
     };
 
     // ---- Watching a game of the hall ---------------------------------------------------
-    async function watchGame(id) {
+    function notePanel() {
         const note = element("p", {id: "hallWatch"});
         const panel = element("div", {id: "hall"}, note);
         stylePanel(panel);
         document.body.append(panel);
-        const show = (text) => { note.textContent = text; placePanel(panel); };
         keepPlaced(panel);
+        return (text) => { note.textContent = text; placePanel(panel); };
+    }
+
+    async function watchGame(id) {
+        const show = notePanel();
         if (!/^[1-9][0-9]{0,17}$/.test(id)) {
             show("There is no such game in the hall.");
             return;
@@ -118,6 +200,49 @@
         } catch (e) {
             show("The hall cannot be reached.");
         }
+    }
+
+    // A game as it is played: the hall's stream sends every batch so far, then each as it
+    // comes, one event each, and at the end the verified score or why the hall refused it.
+    function watchLive(id) {
+        const show = notePanel();
+        if (!/^[0-9a-f]{32}$/.test(id)) {
+            show("There is no such live game in the hall.");
+            return;
+        }
+        show("Live: watching a game of the hall as it is played.");
+        page.watchLive();
+        const stream = new EventSource(api(`live/${id}/stream`));
+        // After a lost connection the browser connects again, and the hall sends every batch
+        // from the first: those already taken are passed over.
+        let taken = 0;
+        let ofThisConnection = 0;
+        stream.onopen = () => { ofThisConnection = 0; };
+        stream.onmessage = (e) => {
+            if (++ofThisConnection <= taken) return;
+            taken++;
+            page.watchLines(e.data + "\n");
+        };
+        stream.addEventListener("end", (e) => {
+            stream.close();
+            let end = {};
+            try { end = JSON.parse(e.data); } catch (error) { /* said below */ }
+            if (Number.isSafeInteger(end.score)) {
+                const watchEnded = page.watchEnded;
+                page.watchEnded = () => {
+                    watchEnded();
+                    show(`Live: the game has ended with ${end.score} points.`);
+                };
+                page.watchLines(null);
+            } else {
+                // The game stops where the hall's lines stop.
+                show(`Live: the hall stopped following this game (${end.error || "no reason"}).`);
+            }
+        });
+        stream.onerror = () => {
+            if (stream.readyState !== EventSource.CLOSED) return;  // connecting again
+            show(taken ? "The hall cannot be reached." : "There is no such live game in the hall.");
+        };
     }
 
     // ---- The panel, beside the game's window -------------------------------------------
@@ -158,7 +283,13 @@
         placePanel(panel);
     }
 
-    function showPanel(score, recording) {
+    // One line about the hall while the game plays: why it is not, or no longer, for the hall.
+    function showNote(text) {
+        if (!byId("hall")) hall.note = notePanel();
+        if (hall.note) hall.note(text);
+    }
+
+    function showPanel(score) {
         const name = element("input", {id: "hallName", maxLength: 24, autocomplete: "nickname",
                                        placeholder: "your name"});
         const enter = element("button", {id: "hallEnter", type: "submit"}, "Enter the hall of fame");
@@ -181,10 +312,10 @@
             hall.submitting = true;
             enter.disabled = true;
             answer.textContent = "Sending ...";
-            const result = await submit(name.value, recording);
+            const result = await submit(name.value);
             hall.submitting = false;
             answer.textContent = result.text;
-            if (result.accepted) name.disabled = true; else enter.disabled = false;
+            if (result.accepted) name.disabled = true; else enter.disabled = !!hall.refused;
         });
         document.body.append(panel);
         keepPlaced(panel);
@@ -192,18 +323,18 @@
         name.focus();
     }
 
-    async function submit(name, recording) {
+    // The hall has the game's lines: the name is all it needs to enter it.
+    async function submit(name) {
+        if (!await hall.sent) return {accepted: false, text: hall.refused};
         try {
             const answer = await fetch(api("scores"), {
                 method: "POST",
                 headers: {"Content-Type": "application/json"},
-                body: JSON.stringify({ticket: hall.ticket.ticket, name, recording}),
+                body: JSON.stringify({ticket: hall.ticket.ticket, name}),
             });
+            if (answer.status !== 201) return {accepted: false, text: await messageOf(answer)};
             const body = await answer.json();
-            if (answer.status === 201) {
-                return {accepted: true, text: `Entered at rank ${body.rank} with ${body.score}.`};
-            }
-            return {accepted: false, text: body.message || "The hall refused it."};
+            return {accepted: true, text: `Entered at rank ${body.rank} with ${body.score}.`};
         } catch (e) {
             return {accepted: false, text: "The hall cannot be reached."};
         }

@@ -49,12 +49,19 @@
     page.command = (line) => post("frmKorvane", String(line));
     // korvanePage.watch(RECORDING) plays a recording at the game's own pace, as
     // korvane --replay does, and takes no more input; korvanePage.watchEnded() is called at
-    // its end (document.body.dataset.watched is then "1").
-    page.watch = (recording) => {
-        if (page.over || page.watching) return;
-        page.queue.push({window: "watch", text: String(recording)});
+    // its end (document.body.dataset.watched is then "1"). korvanePage.watchLive() watches a
+    // game as it is played: watchLines(LINES) hands it each batch of its lines as it comes,
+    // and watchLines(null) says that nothing more comes.
+    function watchEvent(window, text) {
+        if (page.over) return;
+        page.queue.push({window, text: String(text)});
         page.watching = true;
         if (page.waker) page.waker();
+    }
+    page.watch = (recording) => { if (!page.watching) watchEvent("watch", recording); };
+    page.watchLive = () => { if (!page.watching) watchEvent("live", ""); };
+    page.watchLines = (lines) => {
+        if (page.watching) watchEvent(lines === null ? "end" : "lines", lines ?? "");
     };
     page.watchEnded = () => { document.body.dataset.watched = "1"; };
 

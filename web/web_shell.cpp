@@ -1,7 +1,13 @@
 #include "web_shell.h"
 
+#include <emscripten.h>
+
+#include <algorithm>
+#include <charconv>
 #include <chrono>
+#include <optional>
 #include <sstream>
+#include <string_view>
 
 #include "game.h"
 #include "outcome_dialog_rules.h"
@@ -33,9 +39,26 @@ void CloseOnOk(const DialogEvent& e, bool& close) {
     if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
 }
 
+// A live game's batch ends with `# frame F`: its player had played F frames when it was
+// sent. A comment to the language, so read here from the text.
+std::optional<int64_t> FrameMark(const std::string& line) {
+    const std::string_view prefix = "# frame ";
+    if (line.rfind(prefix, 0) != 0) return std::nullopt;
+    int64_t frame = 0;
+    const char* end = line.data() + line.size();
+    const auto [at, error] = std::from_chars(line.data() + prefix.size(), end, frame);
+    if (error != std::errc() || at != end) return std::nullopt;
+    return frame;
+}
+
+// The page's one shell, for the page's questions (below).
+WebShell* theShell = nullptr;
+
 }  // namespace
 
-WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {}
+WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {
+    theShell = this;
+}
 
 void WebShell::AttachGame(Game& game) {
     CommandHub::AttachGame(game);
@@ -47,9 +70,21 @@ void WebShell::DispatchPending() {
     std::string window;
     std::string text;
     while (page::TakeEvent(window, text)) {
-        if (window == "watch") {
-            // Only a page between games, with nothing watched yet, starts watching.
-            if (!linesLoaded() && !playControlsEnabled_ && modalWindow_.empty()) Watch(text);
+        if (window == "watch" || window == "live") {
+            // Only a page between games, with nothing watched yet, starts watching: a whole
+            // recording, or a live game whose lines follow.
+            if (linesLoaded() || playControlsEnabled_ || !modalWindow_.empty()) continue;
+            Load({});
+            liveOpen_ = window == "live";
+            if (TakeWatchedLines(text)) {
+                Watch();
+            } else {
+                page::WatchEnded();
+            }
+        } else if (window == "lines") {
+            if (liveOpen_) liveOpen_ = TakeWatchedLines(text);
+        } else if (window == "end") {
+            liveOpen_ = false;  // nothing more comes: the rest plays out
         } else if (window == "frmKorvane") {
             GiveMainWindowLine(text);
         } else if (window == modalWindow_ && !modalWindow_.empty()) {
@@ -72,20 +107,49 @@ void WebShell::GiveMainWindowLine(const std::string& text) {
     if (modalWindow_.empty() || windowState) Give(*line);
 }
 
-void WebShell::Watch(const std::string& recording) {
+bool WebShell::TakeWatchedLines(const std::string& text) {
+    std::vector<script::ScriptLine> lines;
     try {
-        Load(script::ParseScript(recording));
+        lines = script::ParseScript(text);
     } catch (const script::ScriptError& e) {
         Report("the recording cannot be watched: line " + std::to_string(e.lineNumber) + ": " +
                e.what());
-        page::WatchEnded();
-        return;
+        return false;
     }
-    // The lines between games one after the other; after a game, a pause first.
-    for (int64_t before = frame(); RunNextIdleLine(); before = frame()) {
-        if (frame() != before) page::Wait(kWatchPauseMillis, false);
+    // A line for frame F is written in F's yield: the frames before it are complete.
+    int64_t reach = watchedReach_;
+    for (const script::ScriptLine& line : lines) {
+        if (line.at) reach = std::max(reach, *line.at - 1);
+    }
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (const std::optional<int64_t> mark = FrameMark(line)) reach = std::max(reach, *mark);
+    }
+    Append(lines);
+    catchUpTo_ = watchedReach_;
+    watchedReach_ = reach;
+    return true;
+}
+
+void WebShell::Watch() {
+    // The lines between games one after the other; after a game, a pause first. A live
+    // game's next lines are waited for.
+    for (int64_t before = frame();;) {
+        if (!RunNextIdleLine()) {
+            if (!liveOpen_) break;
+            page::Wait(-1.0, true);
+            DispatchPending();
+            continue;
+        }
+        if (frame() != before && !CatchingUp()) page::Wait(kWatchPauseMillis, false);
+        before = frame();
     }
     page::WatchEnded();
+}
+
+int64_t WebShell::FramesRecorded() const {
+    const bool victoryOpen = modalWindow_ == OutcomeName(OutcomeKind::frmUWin);
+    return std::max<int64_t>(0, frame() - (yielding_ > 0 || victoryOpen ? 1 : 0));
 }
 
 void WebShell::WaitForEvents() {
@@ -94,6 +158,13 @@ void WebShell::WaitForEvents() {
 }
 
 void WebShell::DoEvents() {
+    // A live game's next frame waits until its lines are all here.
+    while (liveOpen_ && watchedReach_ <= frame()) {
+        page::Wait(-1.0, true);
+        DispatchPending();
+        lastBrowserTurn_ = page::NowMillis();
+    }
+    ++yielding_;
     Yield([this] {
         page::MarkViewscreenDirty();
         WaitOutEmulatedTime(true);
@@ -103,11 +174,16 @@ void WebShell::DoEvents() {
             lastBrowserTurn_ = page::NowMillis();
         }
     });
+    --yielding_;
 }
 
 void WebShell::WaitOutEmulatedTime(bool handleEvents) {
     for (;;) {
         if (handleEvents) DispatchPending();
+        if (CatchingUp()) {
+            pacer_.Restart();  // the pace starts afresh where the game has caught up
+            return;
+        }
         const double lead = pacer_.Lead(game().surface().EmulatedMicros());
         if (lead < kBatchMicros) return;
         page::Wait(Pacer::WaitMillis(lead), handleEvents);
@@ -122,7 +198,7 @@ void WebShell::RunModal(const std::string& window, const ModalHandler& handler) 
     modalClose_ = false;
     if (linesLoaded()) {
         // The recorded answers are already given; the viewer sees the window, then it closes.
-        page::Wait(kWatchPauseMillis, false);
+        if (!CatchingUp()) page::Wait(kWatchPauseMillis, false);
         handler(DialogEvent{"Form_Close", 0}, modalClose_);
     }
     while (!modalClose_) {
@@ -228,6 +304,7 @@ void WebShell::FocusViewscreen() {
 }
 
 void WebShell::PlaySound(int soundid, int playflags) {
+    if (CatchingUp()) return;  // a watched game catching up is silent
     const double millis = page::PlaySound(soundid);
     // A synchronous sound holds everything up until it has ended; the player's input
     // waits for it.
@@ -251,3 +328,20 @@ uint64_t WebShell::RealClockSeed() {
 }
 
 }  // namespace korvane
+
+// The page's questions about the game in play; none of them waits, so the page may ask
+// while the game's thread waits for the browser.
+extern "C" {
+
+// The frames' yields so far, counted as a recording counts them.
+EMSCRIPTEN_KEEPALIVE int korvane_frame() {
+    return korvane::theShell ? static_cast<int>(korvane::theShell->frame()) : 0;
+}
+
+// The frames whose recorded lines are all written: the `# frame F` a live game's batch
+// ends with.
+EMSCRIPTEN_KEEPALIVE int korvane_frames_recorded() {
+    return korvane::theShell ? static_cast<int>(korvane::theShell->FramesRecorded()) : 0;
+}
+
+}  // extern "C"

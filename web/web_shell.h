@@ -35,11 +35,10 @@ class WebShell : public script::CommandHub {
     void WaitForEvents();
     void DispatchPending();
 
-    // Plays a recording (a hall's game) at the game's own pace, as `korvane --replay` does:
-    // each line runs in the yield it was recorded in, the player's input is not taken, and
-    // each dialog closes by itself after a pause so that the viewer sees it. A recording
-    // that cannot be read is reported and nothing plays.
-    void Watch(const std::string& recording);
+    // The frames whose recorded lines are all written: the frames' yields so far, less the
+    // one whose yield still takes the player's input, and less the frame that won while its
+    // victory dialog is open (its "harder" is written for that frame once the dialog closes).
+    int64_t FramesRecorded() const;
 
     void DoEvents() override;
     void ShowMessageBox(const std::string& text) override;
@@ -70,12 +69,31 @@ class WebShell : public script::CommandHub {
     // events are handled as they come.
     void WaitOutEmulatedTime(bool handleEvents);
 
+    // Watching a game (a hall's, ended or still played) at the game's own pace, as
+    // `korvane --replay` does: each line runs in the yield it was recorded in, the player's
+    // input is not taken, and each dialog closes by itself after a pause so that the viewer
+    // sees it. A live game's lines come in batches, each ending with `# frame F`, the frames
+    // its player had played: a frame runs only once its lines are all here, and while the
+    // game is more than a batch behind, it runs without the pacer's waits, the pauses and
+    // the sounds.
+    void Watch();
+    // Takes a watched recording's lines, or a live game's batch; false for lines that cannot
+    // be read, which are reported.
+    bool TakeWatchedLines(const std::string& text);
+    bool CatchingUp() const { return frame() < catchUpTo_; }
+
     // The window whose overlay is open, empty when the main window has the input.
     std::string modalWindow_;
     ModalHandler modalHandler_;
     bool modalClose_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
+    int yielding_ = 0;  // inside the frame's yield
+    // A watched game: more lines may come; the last frame whose lines are all here; the
+    // batch before's, which a game behind catches up to at full speed.
+    bool liveOpen_ = false;
+    int64_t watchedReach_ = 0;
+    int64_t catchUpTo_ = 0;
 };
 
 }  // namespace korvane

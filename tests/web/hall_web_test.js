@@ -1,8 +1,11 @@
-// The browser build played for a hall of fame: served by korvane-hall under /play/, the
-// start takes a ticket and starts from its seed; a game that scored offers the panel beside
-// the game's window, the name goes in with the game's recording, the rank comes back and the
-// hall lists the score it replayed, and its watch link plays the game back to that score.
-// Served as plain files, no panel ever shows.
+// The browser build played live for a hall of fame (korvane-hall --live-only): served under
+// /play/, the start opens a live game and starts from its seed, and the page sends its lines
+// as it plays; a second page watches the game at /play/?live=ID and shows the player's frames,
+// pixel for pixel, within about a second; the hall's page lists the game while it plays. A
+// game that scored offers the panel beside the game's window (on a phone too, with targets a
+// thumb can hit), the name goes in alone, the rank comes back and the hall lists the score it
+// replayed, the watcher's end says the same score, and its watch link plays the game back to
+// that score. Served as plain files, no panel ever shows.
 //   node hall_web_test.js HALL_URL STATIC_URL
 "use strict";
 const puppeteer = require("puppeteer-core");
@@ -103,55 +106,126 @@ async function checkWatch(browser, hallUrl, entry, score) {
     await watch.close();
 }
 
+// Each drawing of the viewscreen made inside a frame's yield, by the frame's number: a hash
+// of its pixels and when it was drawn. Two pages that draw the same frame of one game draw
+// it alike.
+const captureFrames = () => {
+    window.drawn = {};
+    const draw = korvanePage.drawViewscreen;
+    korvanePage.drawViewscreen = () => {
+        draw();
+        const frame = Module._korvane_frame();
+        if (Module._korvane_frames_recorded() !== frame - 1 || drawn[frame]) return;
+        const c = document.getElementById("Picture1");
+        const pixels = new Uint32Array(c.getContext("2d").getImageData(0, 0, c.width, c.height).data.buffer);
+        let hash = 0x811c9dc5;
+        for (let i = 0; i < pixels.length; i++) hash = Math.imul(hash ^ pixels[i], 0x1000193);
+        drawn[frame] = [hash, Date.now()];
+    };
+};
+
+// A live game for the hall, watched by a second page, until one scores (at most three, each
+// in a freshly loaded page); the hall's page lists it while it plays.
+async function playLive(browser, page) {
+    for (let attempt = 0; attempt < 3; attempt++) {
+        await page.goto(new URL("play/", hallUrl).href);
+        await waitFor(page, "the game is ready", () => document.body.dataset.ready === "1");
+        await waitFor(page, "the page found its hall", () => korvanePage.hall && korvanePage.hall.ticket);
+        check(await page.evaluate(() => !("seed" in korvanePage.hall.ticket)), "a ticket without its seed");
+        await page.evaluate(captureFrames);
+        if (!await startGame(page, 150) ||
+            !await waitFor(page, "the start opened the live game", () => korvanePage.hall.live)) return null;
+        const live = await page.evaluate(() => korvanePage.hall.live);
+        // Joined seconds into the game, the watcher has to catch up.
+        await waitFor(page, "the game has played a while", () => Module._korvane_frame() > 600);
+        const front = await browser.newPage({type: "window"});  // the player's page stays in view
+        await front.goto(hallUrl);
+        check(await waitFor(front, "the hall's page lists the game being played", (id) =>
+                  !!document.querySelector(`#live a[href="play/?live=${id}"]`), 15000, live.live),
+              "the hall's page links the live game");
+        await front.close();
+        const watcher = await browser.newPage({type: "window"});
+        watcher.on("pageerror", (e) => errors.push("watcher: " + e));
+        await watcher.goto(new URL(live.watch, hallUrl).href);
+        await waitFor(watcher, "the watcher is ready", () => document.body.dataset.ready === "1");
+        await watcher.evaluate(captureFrames);
+        if (await playUntilScored(page)) return {live, watcher};
+        check(!(await page.$("#hall")), "a game that did not score offers no panel");
+        await watcher.close();
+    }
+    return null;
+}
+
+// The watcher drew the player's frames alike, and as it caught up, within about a second of
+// the player. Frames whose yield took the player's input are left out: the player may have
+// drawn them before the input, the watcher runs a frame's lines first.
+async function compareFrames(page, watcher, recording) {
+    const [mine, theirs] = [await page.evaluate(() => drawn), await watcher.evaluate(() => drawn)];
+    const input = new Set([...recording.matchAll(/^at (\d+) /gm)].map((m) => m[1]));
+    const both = Object.keys(mine).filter((f) => theirs[f] && !input.has(f)).map(Number).sort((a, b) => a - b);
+    const unlike = both.filter((f) => mine[f][0] !== theirs[f][0]);
+    check(both.length >= 5 && unlike.length === 0,
+          `the watcher shows the player's frames (${both.length} drawn by both, unlike: ${unlike.slice(0, 5)})`);
+    const lags = both.slice(both.length / 2).map((f) => theirs[f][1] - mine[f][1]).sort((a, b) => a - b);
+    const lag = lags[Math.floor(lags.length / 2)];
+    check(lag <= 1000, `the watcher follows within about a second (${lag} ms at the median)`);
+}
+
+const errors = [];
 (async () => {
     const browser = await puppeteer.launch({
         executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true,
         args: ["--no-sandbox", "--window-size=1400,700"], defaultViewport: {width: 1340, height: 640}});
     const page = await browser.newPage();
-    const errors = [];
     page.on("pageerror", (e) => errors.push(String(e)));
     page.on("console", (m) => { if (m.type() === "error") errors.push(m.text()); });
-    const api = async (path, method = "GET") => {
-        const answer = await fetch(new URL(path, hallUrl), {method});
-        return [answer.status, await answer.json()];
-    };
+    const api = async (path) => { const answer = await fetch(new URL(path, hallUrl)); return [answer.status, await answer.json()]; };
 
-    // For the hall: up to three games, each in a freshly loaded page, until one scores.
-    let scored = false;
-    let ticketsBefore = 0;
-    for (let attempt = 0; attempt < 3 && !scored; attempt++) {
-        await page.goto(new URL("play/", hallUrl).href);
-        await waitFor(page, "the game is ready", () => document.body.dataset.ready === "1");
-        await waitFor(page, "the page found its hall", () => korvanePage.hall && korvanePage.hall.ticket);
-        ticketsBefore = await page.evaluate(() => korvanePage.hall.ticket.seed);
-        if (!await startGame(page, 150)) break;
-        scored = await playUntilScored(page);
-        if (!scored) {
-            check(!(await page.$("#hall")), "a game that did not score offers no panel");
-        }
-    }
-    check(scored, "a game for the hall scored");
+    const played = await playLive(browser, page);
+    check(played, "a live game for the hall scored");
     const recording = await page.evaluate(() => korvanePage.lastGame());
-    check(new RegExp(`^seed ${ticketsBefore}$`, "m").test(recording),
-          "the game started from the ticket's seed");
     const score = Number((recording.match(/^expect score (\d+)$/m) || [0, 0])[1]);
-
-    if (await waitFor(page, "the panel shows beside the game", () => !!document.getElementById("hall"))) {
+    if (played && await waitFor(page, "the panel shows beside the game", () => !!document.getElementById("hall"))) {
+        const {live, watcher} = played;
+        check(new RegExp(`^seed ${live.seed}$`, "m").test(recording), "the game started from the live game's seed");
         const [panel, stage] = await page.evaluate(() => [document.getElementById("hall"), document.getElementById("stage")]
             .map((e) => { const r = e.getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom]; }));
         check(panel[0] >= stage[2] || panel[1] >= stage[3],
               `the panel is outside the game's window (${panel} beside ${stage})`);
         check(await page.$("#stage #hall") === null, "the panel is no part of the stage");
+        // On a phone held upright, its targets are a thumb's and the name field is in view.
+        // (Through the protocol: puppeteer's own viewport would load the page again.)
+        const cdp = await page.createCDPSession();
+        await cdp.send("Emulation.setDeviceMetricsOverride", {width: 390, height: 844, deviceScaleFactor: 3, mobile: true});
+        await cdp.send("Emulation.setTouchEmulationEnabled", {enabled: true, maxTouchPoints: 5});
+        await waitFor(page, "turned into a phone", () => innerWidth === 390 && document.body.classList.contains("touch"));
+        const small = await page.evaluate(() => {
+            const v = visualViewport;
+            const inView = (r) => r.left >= v.offsetLeft && r.top >= v.offsetTop &&
+                r.right <= v.offsetLeft + v.width && r.bottom <= v.offsetTop + v.height;
+            return ["hallName", "hallEnter", "hallPlayAgain"].filter((id) => {
+                const r = document.getElementById(id).getBoundingClientRect();
+                return r.width < 44 || r.height < 44 || (id === "hallName" && !inView(r));
+            });
+        });
+        check(small.length === 0, `on a phone the panel's targets are 44 x 44 and the name in view (not: ${small})`);
         await page.type("#hallName", "Zed <b>Tester</b>");
         await page.click("#hallEnter");
         await waitFor(page, "the hall answers", () =>
             !["", "Sending ..."].includes(document.getElementById("hallAnswer").textContent));
         const answer = await page.$eval("#hallAnswer", (e) => e.textContent);
-        check(/^Entered at rank 1 with \d+\.$/.test(answer), `the rank is shown: "${answer}"`);
+        check(answer === `Entered at rank 1 with ${score}.`, `the rank is shown: "${answer}"`);
         const [status, list] = await api("api/scores");
         const entry = status === 200 && list.scores.find((s) => s.name === "Zed <b>Tester</b>");
         check(entry && entry.score === score && score > 0 && entry.rank === 1,
               `the hall lists the replayed score ${score}: ${JSON.stringify(list)}`);
+        if (await waitFor(watcher, "the watched live game ends", () => document.body.dataset.watched === "1", 30000)) {
+            const [note, shown] = await watcher.evaluate(() => [document.getElementById("hallWatch").textContent,
+                                                                document.getElementById("txtScore").value]);
+            check(note === `Live: the game has ended with ${score} points.` && shown === String(score),
+                  `the watcher ends with the player's score (${note} ${shown})`);
+        }
+        await compareFrames(page, watcher, recording);
         if (entry) await checkWatch(browser, hallUrl, entry, score);
         // The next game is a fresh program's first game again: the start loads the page anew.
         await page.click("#cmdStart");
@@ -167,11 +241,9 @@ async function checkWatch(browser, hallUrl, entry, score) {
     await waitFor(plain, "the plain page is ready", () => document.body.dataset.ready === "1");
     await startGame(plain, 0);
     await plain.evaluate(() => korvanePage.command("set score 7"));
-    await sleep(200);
     await plain.click("#cmdStart");
-    await waitFor(plain, "the plain game stops", () => document.getElementById("cmdPhaser").disabled);
+    await waitFor(plain, "the plain game ends", () => /^expect score/m.test(korvanePage.lastGame()));
     const plainScore = await plain.evaluate(() => (korvanePage.lastGame().match(/^expect score (\d+)$/m) || [])[1]);
-    await sleep(500);
     check(plainScore === "7" && !(await plain.$("#hall")),
           `served without a hall, a game that scored (${plainScore}) shows no panel`);
     await browser.close();
