@@ -149,6 +149,15 @@ async function playLive(browser, page) {
         await watcher.goto(new URL(live.watch, hallUrl).href);
         await waitFor(watcher, "the watcher is ready", () => document.body.dataset.ready === "1");
         await watcher.evaluate(captureFrames);
+        // The player's About box holds the game in a frame's yield: the watcher plays up to that
+        // frame and waits there, before its yield, for the lines that follow.
+        await page.click("#cmdHelp");
+        await waitFor(page, "the About box holds the game", () => !!document.getElementById("frmAbout"));
+        const held = await page.evaluate(() => Module._korvane_frame());
+        await waitFor(watcher, "the watcher comes to the frame held", (f) => Module._korvane_frame() >= f - 1, 15000, held);
+        const reached = await watcher.evaluate(() => Module._korvane_frame());
+        check(reached === held - 1, `the watcher waits for the player's lines (at ${reached} of ${held})`);
+        await page.click("#frmAbout #cmdOK");
         if (await playUntilScored(page)) return {live, watcher};
         check(!(await page.$("#hall")), "a game that did not score offers no panel");
         await watcher.close();
