@@ -172,7 +172,7 @@
 
     // ---- Watching a game of the hall ---------------------------------------------------
     function notePanel() {
-        const note = element("p", {id: "hallWatch"});
+        const note = element("p", {id: "hallNote"});
         const panel = element("div", {id: "hall"}, note);
         stylePanel(panel);
         document.body.append(panel);

@@ -93,7 +93,7 @@ async function checkWatch(browser, hallUrl, entry, score) {
     await watch.goto(new URL(`play/?watch=${entry.id}`, hallUrl).href);
     await waitFor(watch, "the watched game starts", gameRuns, 30000);
     check(await watch.evaluate(() => !korvanePage.hall && /^Watching game \d+/.test(
-              document.getElementById("hallWatch").textContent)), "watching takes no ticket and says so");
+              document.getElementById("hallNote").textContent)), "watching takes no ticket and says so");
     if (await waitFor(watch, "the watched game plays to its end",
                       () => document.body.dataset.watched === "1", 240000)) {
         const shown = await watch.$eval("#txtScore", (e) => e.value);
@@ -102,7 +102,7 @@ async function checkWatch(browser, hallUrl, entry, score) {
     }
     await watch.goto(new URL("play/?watch=987654", hallUrl).href);
     await waitFor(watch, "a game the hall does not have says so", () =>
-        (document.getElementById("hallWatch") || {}).textContent === "There is no such game in the hall.");
+        (document.getElementById("hallNote") || {}).textContent === "There is no such game in the hall.");
     await watch.close();
 }
 
@@ -218,6 +218,8 @@ const errors = [];
             });
         });
         check(small.length === 0, `on a phone the panel's targets are 44 x 44 and the name in view (not: ${small})`);
+        await cdp.send("Emulation.clearDeviceMetricsOverride");
+        await cdp.send("Emulation.setTouchEmulationEnabled", {enabled: false});
         await page.type("#hallName", "Zed <b>Tester</b>");
         await page.click("#hallEnter");
         await waitFor(page, "the hall answers", () =>
@@ -229,7 +231,7 @@ const errors = [];
         check(entry && entry.score === score && score > 0 && entry.rank === 1,
               `the hall lists the replayed score ${score}: ${JSON.stringify(list)}`);
         if (await waitFor(watcher, "the watched live game ends", () => document.body.dataset.watched === "1", 30000)) {
-            const [note, shown] = await watcher.evaluate(() => [document.getElementById("hallWatch").textContent,
+            const [note, shown] = await watcher.evaluate(() => [document.getElementById("hallNote").textContent,
                                                                 document.getElementById("txtScore").value]);
             check(note === `Live: the game has ended with ${score} points.` && shown === String(score),
                   `the watcher ends with the player's score (${note} ${shown})`);
@@ -242,6 +244,18 @@ const errors = [];
                       () => document.body.dataset.ready === "1" && !document.getElementById("hall"));
     }
     check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
+    if (played) {
+        // A batch the hall refuses ends the hall's part, in the hall's words; the game plays on.
+        await startGame(page, 0);
+        await page.evaluate(() => korvanePage.record("set score 99"));
+        await waitFor(page, "the hall's refusal is told", () => /^No longer played for the hall: .*'set'/.test(
+            (document.getElementById("hallNote") || {}).textContent));
+        check(await page.evaluate(gameRuns), "the game plays on after the hall's refusal");
+        await page.evaluate(() => korvanePage.command("set score 3"));
+        await page.click("#cmdStart");
+        await waitFor(page, "the refused game ends", () => /^expect score 3$/m.test(korvanePage.lastGame()));
+        check(!(await page.$("#hallName")), "a game the hall refused offers no panel");
+    }
 
     // Served as plain files under /play/: no hall answers, the game plays as it would, and a
     // game that scored offers nothing.
