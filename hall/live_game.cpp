@@ -49,6 +49,7 @@ std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, R
         }
         if (const std::optional<int64_t> mark = FrameMark(line))
             out.reached = std::max(out.reached, *mark);
+        out.dialog = out.dialog || line == "# dialog";
     }
     try {
         out.lines = script::ParseScript(text);
@@ -102,9 +103,17 @@ class LiveGame::Shell : public script::ScriptedShell {
             if (!b->lines.empty() || f <= b->reach) break;
             // A batch that brought no frame says the game stood at the last one when it
             // came: marks that never move on are a game in slow motion, unless a dialog
-            // holds it.
+            // holds it. One that the replay has not met yet must open in this frame.
+            if (b->dialog && !held_) {
+                Held();
+                claimed_ = f;
+            }
             if (!held_ && f > 1) Check(b->arrival, lastPlayed_);
             live_.Done();
+        }
+        if (claimed_ && *claimed_ < f) {
+            live_.Refuse("not-live", "the game stood at frame " + std::to_string(*claimed_) +
+                                         " for a dialog that did not open");
         }
         held_ = false;
         lastPlayed_ = played;
@@ -128,6 +137,10 @@ class LiveGame::Shell : public script::ScriptedShell {
         ScriptedShell::ShowOutcomeDialog(dialog);
         Held();
     }
+    void ShowAboutBox() override {
+        ScriptedShell::ShowAboutBox();
+        Held();
+    }
 
   private:
     void Check(double arrival, double played) {
@@ -138,8 +151,11 @@ class LiveGame::Shell : public script::ScriptedShell {
         }
         if (why) live_.Refuse("not-live", *why);
     }
+    // Every dialog holds the game; one the player said held it before the replay met it
+    // has now opened.
     void Held() {
         held_ = true;
+        if (claimed_ && *claimed_ == frame()) claimed_.reset();
         const std::lock_guard<std::mutex> hold(live_.lock_);
         live_.pace_.Pause();
     }
@@ -147,6 +163,8 @@ class LiveGame::Shell : public script::ScriptedShell {
     std::string log_, warnings_;  // given to the base before they are made: only referred to
     LiveGame& live_;
     bool held_ = false;
+    // The frame in which the player said a dialog held the game before the replay met it.
+    std::optional<int64_t> claimed_;
     double lastPlayed_ = 0;  // the emulated time at the last frame's yield
 };
 
@@ -182,6 +200,7 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
             batches_.push_back(
                 {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
                  reach,
+                 lines.dialog,
                  arrival,
                  std::move(text),
                  std::move(answer),
@@ -198,7 +217,7 @@ void LiveGame::Refused(Refusal refusal, Answer answer) {
     {
         const std::lock_guard<std::mutex> hold(lock_);
         if (!over_) {
-            batches_.push_back({{}, -1, Now(), "", std::move(answer), std::move(refusal)});
+            batches_.push_back({{}, -1, false, Now(), "", std::move(answer), std::move(refusal)});
             wake_.notify_all();
             return;
         }

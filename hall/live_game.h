@@ -29,6 +29,10 @@ namespace korvane::hall {
 struct LiveLines {
     std::vector<script::ScriptLine> lines;
     int64_t reached = -1;
+    // The batch says a dialog holds the player's game as it was sent (`# dialog`): a dialog
+    // whose lines come only once it closes, like the victory's choice of a harder game,
+    // holds the game in a frame that the hall cannot run yet.
+    bool dialog = false;
 };
 std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, Refusal& refusal);
 
@@ -81,6 +85,7 @@ class LiveGame {
     struct Pending {
         std::deque<script::ScriptLine> lines;
         int64_t reach;  // the last frame this batch covers
+        bool dialog;    // sent while a dialog held the player's game
         double arrival;
         std::string text;
         Answer answer;

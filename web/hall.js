@@ -138,7 +138,10 @@
     function sendBatch() {
         if (hall.state !== "playing" || hall.refused !== null) return;
         const frame = Module._korvane_frames_recorded();
-        const body = unsent.map((line) => line + "\n").join("") + `# frame ${frame}\n`;
+        // A dialog open says the game stands for the player; one the hall has not met yet
+        // (the victory's, whose choice is written as it closes) opens in the next frame.
+        const body = unsent.map((line) => line + "\n").join("") + (page.modal ? "# dialog\n" : "") +
+            `# frame ${frame}\n`;
         unsent.length = 0;
         const taken = fetch(api(`live/${hall.live.live}/lines`), {
             method: "POST", headers: {"Content-Type": "text/plain"}, body,

@@ -517,6 +517,18 @@ def case_live(hall):
     check(until(lambda: metric in hall.request("GET", "/metrics")[1]), "the stall counted abandoned")
     refused(lines(id, "# frame 3000\n"), "not-live", "after a stall")
     refused(score(t, "Stall"), "not-live", "not stored")
+    # A dialog the player holds longer than the window is a pause; but it must open there.
+    t, live, id = open_live(hall)
+    rec, times, sent = *paced(live["seed"]), []
+    check(play_live(hall, id, rec, times, stop_at=1000, sent=sent) is None, "played to a dialog")
+    held, start = [], time.time()
+    while time.time() - start < 3:
+        held.append(lines(id, "# dialog\n%s\n" % [l for l in sent if l.startswith("#")][-1])[0])
+        time.sleep(0.2)
+    check(set(held) == {204}, "held by a dialog beyond the window: %s" % held)
+    rest = rec.splitlines()[len([l for l in sent if not l.startswith("#")]):]
+    answer = lines(id, "\n".join(rest) + "\n# frame 3200\n")
+    check(answer[0] == 422 and "did not open" in answer[1]["message"], "no dialog: %s" % (answer,))
     check([s["name"] for s in hall.scores()] == ["Live"], "only the live game in the table")
     hall.stop()
 
