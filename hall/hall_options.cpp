@@ -51,7 +51,9 @@ const char kHallHelp[] =
     "  --live-pace-window SECS    the window its pace is measured over (default 10)\n"
     "  --live-late-ms N           how late its batches may arrive (default 2000)\n"
     "  --live-only                every game played live: a ticket shows no seed, and no\n"
-    "                             whole recording is taken\n"
+    "                             whole recording is taken (the default)\n"
+    "  --whole-recordings         also take a whole recording at once, and show a ticket's\n"
+    "                             seed: only for clients it trusts, never on the internet\n"
     "  --trusted-proxy ADDRESS    a proxy whose X-Forwarded-For names the client\n"
     "                             (repeatable; its requests may also read /metrics)\n"
     "  --reason TEXT              why a score is hidden (hide)\n"
@@ -148,8 +150,8 @@ std::optional<HallOptions> ParseHallOptions(const std::vector<std::string>& args
         const std::string& a = args[i];
         if (a == "--help") return o.mode = HallOptions::Mode::Help, o;
         if (a == "--version") return o.mode = HallOptions::Mode::Version, o;
-        if (a == "--live-only") {
-            o.liveOnly = true;
+        if (a == "--live-only" || a == "--whole-recordings") {
+            o.liveOnly = a == "--live-only";
             continue;
         }
         if (i + 1 >= args.size()) {

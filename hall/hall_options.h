@@ -43,7 +43,9 @@ struct HallOptions {
     int livePaceWindow = 10;  // seconds over which the frames' pace is measured
     int liveLateMs = 2000;    // how late a batch may arrive
     // Tickets without their seed, and no whole recording taken: every game is played live.
-    bool liveOnly = false;
+    // Off only for a hall that trusts its clients (--whole-recordings): a test's, the
+    // benchmark's, an import of recordings.
+    bool liveOnly = true;
 };
 
 extern const char kHallHelp[];

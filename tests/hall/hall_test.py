@@ -36,6 +36,7 @@ def until(condition, seconds=10):
 class Hall:
     def __init__(self, tmp, name, *extra, limits=False):
         self.tmp, self.name, self.extra = tmp, name, list(extra) + ([] if limits else UNLIMITED)
+        self.extra += [] if "--live-only" in extra else ["--whole-recordings"]  # the old road
         self.db = os.path.join(tmp, name + ".sqlite")
         self.web = os.path.join(tmp, "web")
         os.makedirs(self.web, exist_ok=True)
