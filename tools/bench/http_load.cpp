@@ -98,7 +98,9 @@ HttpAnswer HttpConnection::Send(const std::string& method, const std::string& pa
         HttpAnswer answer;
         answer.status = std::atoi(head.c_str() + head.find(' ') + 1);
         std::string rest = in.substr(headEnd + 4), value;
-        if (HeaderValue(head, "content-length", value) != std::string::npos) {
+        if (answer.status == 204 || answer.status == 304) {
+            // No body, whatever the headers say.
+        } else if (HeaderValue(head, "content-length", value) != std::string::npos) {
             const size_t length = std::strtoull(value.c_str(), nullptr, 10);
             while (rest.size() < length && ReadMore(rest)) {
             }
