@@ -20,10 +20,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kWatchers = 1000;
 constexpr int kStars = 150;            // the default: 200 frames a second
-constexpr int64_t kGameFrames = 6000;  // 30 s of play, three pace windows
+constexpr int64_t kGameFrames = 4000;  // 20 s of play, two pace windows
 // The clients send a batch four times a second, twice as often as they must.
 constexpr double kBatchSeconds = 0.25;
-constexpr int kAtOnce[] = {25, 50, 100, 200};
+constexpr int kAtOnce[] = {25, 50, 100, 200, 400};
 
 double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
@@ -62,7 +62,7 @@ void MeasureWatchers(int port, pid_t hall) {
     std::map<int64_t, Clock::time_point> sent;  // by the batch's frame mark
     const ProcessSnapshot before = Snapshot(hall);
     const LivePlayed played =
-        PlayLive(player, opened.id, game, kBatchSeconds, [&](int64_t frame, SteadyTime when) {
+        PlayLive(port, opened.id, game, kBatchSeconds, [&](int64_t frame, SteadyTime when) {
             const std::lock_guard<std::mutex> hold(lock);
             sent.emplace(frame, when);
         });
@@ -113,7 +113,7 @@ void MeasureLiveGames(int port, pid_t hall) {
                     played.error = opened.why;
                 } else {
                     game = PacedHallGame(opened.seed, kGameFrames, kStars);
-                    played = PlayLive(connection, opened.id, game, kBatchSeconds);
+                    played = PlayLive(port, opened.id, game, kBatchSeconds);
                 }
                 const std::lock_guard<std::mutex> hold(lock);
                 ++outcomes[played.status == 204 ? "ended" : played.error];

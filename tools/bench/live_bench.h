@@ -17,7 +17,7 @@ std::vector<std::pair<std::string, std::string>> LiveHallOptions();
 // batch's send to each watcher, p50 and p99.
 void MeasureWatchers(int port, pid_t hall);
 
-// 25, 50, 100, then 200 games played live at once, each by a client of its own, until a
+// 25, 50, 100, 200, then 400 games played live at once, each by a client of its own, until a
 // game is refused: how many ended live, and what the hall's answers took.
 void MeasureLiveGames(int port, pid_t hall);
 

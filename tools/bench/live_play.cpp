@@ -4,6 +4,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -12,6 +15,9 @@ namespace korvane::bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// As a browser keeps a few connections to one host.
+constexpr int kConnections = 3;
 
 QJsonObject JsonOf(const HttpAnswer& answer) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(answer.body)).object();
@@ -46,8 +52,7 @@ OpenedLive OpenLive(HttpConnection& connection) {
     return opened;
 }
 
-LivePlayed PlayLive(HttpConnection& connection, const std::string& id, const PacedGame& game,
-                    double batchSeconds,
+LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, double batchSeconds,
                     const std::function<void(int64_t frame, SteadyTime)>& sent) {
     std::vector<std::string> lines;
     std::istringstream in(game.recording);
@@ -55,34 +60,69 @@ LivePlayed PlayLive(HttpConnection& connection, const std::string& id, const Pac
     LivePlayed played;
     if (game.times.empty()) return played.error = "no frames", played;
     const std::string path = "/api/live/" + id + "/lines";
+    std::mutex lock;
+    std::condition_variable ready;
+    std::deque<std::pair<int64_t, std::string>> waiting;  // frame mark, batch
+    bool finished = false;
+    bool refused = false;
+    std::mutex sending;  // the batches leave in order
+    played.status = 204;
+    std::vector<std::thread> senders;
+    for (int k = 0; k < kConnections; ++k) {
+        senders.emplace_back([&] {
+            HttpConnection connection(port);
+            std::unique_lock<std::mutex> hold(lock);
+            for (;;) {
+                ready.wait(hold, [&] { return finished || !waiting.empty(); });
+                if (waiting.empty()) return;
+                std::unique_lock<std::mutex> order(sending);
+                const auto [frame, batch] = std::move(waiting.front());
+                waiting.pop_front();
+                hold.unlock();
+                const Clock::time_point now = Clock::now();
+                if (sent) sent(frame, now);
+                const bool written = connection.Write("POST", path, batch);
+                order.unlock();
+                const HttpAnswer answer = written ? connection.ReadAnswer() : HttpAnswer{};
+                hold.lock();
+                played.answerSeconds.push_back(
+                    std::chrono::duration<double>(Clock::now() - now).count());
+                ++played.batches;
+                if (answer.status != 204 && !refused) {
+                    refused = true;
+                    played.status = answer.status;
+                    played.error = ErrorCode(answer);
+                    played.message = JsonOf(answer)["message"].toString().toStdString();
+                }
+            }
+        });
+    }
     const Clock::time_point start = Clock::now();
     Clock::time_point next = start;
-    size_t at = 0;
-    while (at < lines.size()) {
+    for (size_t at = 0; at < lines.size();) {
         next += std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(batchSeconds));
         std::this_thread::sleep_until(next);
-        const Clock::time_point now = Clock::now();
         const double gameSeconds =
-            game.times[0] + std::chrono::duration<double>(now - start).count();
-        const int64_t frame = std::upper_bound(game.times.begin(), game.times.end(),
-                                               gameSeconds) -
-                              game.times.begin();
+            game.times[0] + std::chrono::duration<double>(Clock::now() - start).count();
+        const int64_t frame =
+            std::upper_bound(game.times.begin(), game.times.end(), gameSeconds) -
+            game.times.begin();
         const bool over = frame >= static_cast<int64_t>(game.times.size());
         std::string batch;
         for (; at < lines.size() && Played(lines[at], frame, over); ++at) batch += lines[at] + "\n";
         batch += "# frame " + std::to_string(frame) + "\n";
-        if (sent) sent(frame, now);
-        const HttpAnswer answer = connection.Send("POST", path, batch);
-        played.answerSeconds.push_back(std::chrono::duration<double>(Clock::now() - now).count());
-        ++played.batches;
-        played.status = answer.status;
-        if (answer.status != 204) {
-            played.error = ErrorCode(answer);
-            played.message = JsonOf(answer)["message"].toString().toStdString();
-            break;
-        }
+        const std::lock_guard<std::mutex> hold(lock);
+        if (refused) break;
+        waiting.emplace_back(frame, std::move(batch));
+        ready.notify_one();
     }
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        finished = true;
+    }
+    ready.notify_all();
+    for (std::thread& t : senders) t.join();
     return played;
 }
 
