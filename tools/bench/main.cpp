@@ -45,7 +45,7 @@ const char kHelp[] =
     "             (voluntary context switches of all threads) and the game's pace (about\n"
     "             three more minutes; needs chromium, node and puppeteer-core installed by\n"
     "             'npm install' in tests/web)\n"
-    "  --hall     instead, korvane-hall under load (about 5 minutes), with SQLite and then\n"
+    "  --hall     instead, korvane-hall under load (about 8 minutes), with SQLite and then\n"
     "             with a PostgreSQL 15 of its own (skipped where it is not installed): 1000\n"
     "             fresh tickets answered with one-minute games (12,000 frames at 150 stars)\n"
     "             from 16 clients: verified games a second, a submission's p50 and p99, and\n"
@@ -55,7 +55,7 @@ const char kHelp[] =
     "             25, 50, 100, 200 and 400 such games at once until one is refused; then with\n"
     "             1,000,000 scores stored, GET /api/scores?limit=100 and GET / from 8\n"
     "             clients: a second, p50, p99\n"
-    "  --only-live  with --hall, live play's measures alone (about N minutes)\n"
+    "  --only-live  with --hall, live play's measures alone (about 4 minutes)\n"
     "  --help     show this help and exit\n";
 
 // The offscreen platform cannot raise a window and says so each time the main window is
