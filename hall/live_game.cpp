@@ -192,9 +192,13 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
                    std::prev(at)->reach > lines.reached) {
                 --at;
             }
-            batches_.insert(at, {std::deque<script::ScriptLine>(lines.lines.begin(),
-                                                                lines.lines.end()),
-                                 lines.reached, arrival, std::move(text), std::move(answer), {}});
+            batches_.insert(at,
+                            {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
+                             lines.reached,
+                             arrival,
+                             std::move(text),
+                             std::move(answer),
+                             {}});
             pace_.Arrived(arrival);
             wake_.notify_all();
             return;

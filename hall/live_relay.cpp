@@ -230,7 +230,8 @@ void LiveRelay::Flush() {
         return;
     }
     // One write the database refused fails only its own game: the others go again alone.
-    for (size_t i = 0; i < taken.size(); ++i) taken[i].second(taken.size() > 1 && commit({writes[i]}));
+    for (size_t i = 0; i < taken.size(); ++i)
+        taken[i].second(taken.size() > 1 && commit({writes[i]}));
 }
 
 std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id) {

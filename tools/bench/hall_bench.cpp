@@ -84,7 +84,8 @@ class Hall {
             limits.emplace_back(limit, "1000000");
         }
         for (const auto& [limit, value] : limits) {
-            if (help.find(limit + " ") != std::string::npos) args.insert(args.end(), {limit, value});
+            if (help.find(limit + " ") != std::string::npos)
+                args.insert(args.end(), {limit, value});
         }
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
@@ -297,9 +298,10 @@ void RaiseOpenFiles() {
     files.rlim_cur = std::min<rlim_t>(files.rlim_max, 8192);
     setrlimit(RLIMIT_NOFILE, &files);
     if (files.rlim_cur < 4096) {
-        std::printf("korvane-bench: only %llu files may be open (ulimit -n): the live measures "
-                    "need about 2,100\n",
-                    static_cast<unsigned long long>(files.rlim_cur));
+        std::printf(
+            "korvane-bench: only %llu files may be open (ulimit -n): the live measures "
+            "need about 2,100\n",
+            static_cast<unsigned long long>(files.rlim_cur));
     }
 }
 

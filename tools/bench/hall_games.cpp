@@ -38,7 +38,8 @@ int64_t FrameOf(const std::string& log, const std::string& what) {
 
 std::string ProbeLines() {
     std::string probe;
-    for (const char* name : script::kRecordedVariables) probe += std::string("print ") + name + "\n";
+    for (const char* name : script::kRecordedVariables)
+        probe += std::string("print ") + name + "\n";
     return probe;
 }
 
@@ -70,8 +71,8 @@ struct TimedShell : script::ScriptedShell {
 PacedGame PacedHallGame(uint64_t seed, int64_t frames, int stars) {
     std::multimap<int64_t, int> keys;
     for (int64_t f = 100; f < frames; f += 100) keys.emplace(f, 17);
-    auto shell = std::make_unique<TimedShell>(GameLines(seed, frames, keys, true, stars) +
-                                              ProbeLines());
+    auto shell =
+        std::make_unique<TimedShell>(GameLines(seed, frames, keys, true, stars) + ProbeLines());
     shell->Run();
     // A game the cube won sooner ends there, with no stop click to start a second one.
     const int64_t ended = FrameOf(shell->log, " teardown");

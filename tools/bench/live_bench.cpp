@@ -30,18 +30,22 @@ double Seconds(Clock::duration d) {
 }
 
 void WaitFor(const std::function<bool()>& done, double seconds) {
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(
-                                                     static_cast<int64_t>(seconds * 1000));
-    while (!done() && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const Clock::time_point end =
+        Clock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+    while (!done() && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> LiveHallOptions() {
     const std::string many = "1000000";
-    return {{"--live-games", "1000"},         {"--live-games-per-address", "1000"},
-            {"--live-starts-per-hour", many}, {"--watchers-per-game", "2000"},
-            {"--watchers", "5000"},           {"--max-connections", "4000"},
+    return {{"--live-games", "1000"},
+            {"--live-games-per-address", "1000"},
+            {"--live-starts-per-hour", many},
+            {"--watchers-per-game", "2000"},
+            {"--watchers", "5000"},
+            {"--max-connections", "4000"},
             {"--max-connections-per-address", "4000"}};
 }
 
@@ -83,10 +87,10 @@ void MeasureWatchers(int port, pid_t hall) {
         "streams open in %.1f s, %d failed\n",
         kWatchers, length, kStars, kBatchSeconds, watchers.Answered(), connected,
         watchers.Failed());
-    std::printf(
-        "  %-44s p50 %6.1f ms  p99 %6.1f ms  max %6.1f ms  (%zu of %zu delivered)\n",
-        "a batch's send to each watcher", delays.Percentile(0.5) * 1000,
-        delays.Percentile(0.99) * 1000, delays.Percentile(1) * 1000, delays.seconds.size(), due);
+    std::printf("  %-44s p50 %6.1f ms  p99 %6.1f ms  max %6.1f ms  (%zu of %zu delivered)\n",
+                "a batch's send to each watcher", delays.Percentile(0.5) * 1000,
+                delays.Percentile(0.99) * 1000, delays.Percentile(1) * 1000, delays.seconds.size(),
+                due);
     std::printf(
         "  %-44s the game %s after %lld batches (%s), %d streams saw its end; the hall's CPU "
         "%.1f s\n",
@@ -129,11 +133,11 @@ void MeasureLiveGames(int port, pid_t hall) {
         const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
         std::string how;
         for (const auto& [what, count] : outcomes) how += ", " + std::to_string(count) + " " + what;
-        std::printf("  %3d live games at once (%.0f s each): %s; a batch's answer p50 %.1f ms, "
-                    "p99 %.1f ms; the hall's CPU %.1f s (%.2f%% of a core per game)\n",
-                    games, length, how.c_str() + 2, answers.Percentile(0.5) * 1000,
-                    answers.Percentile(0.99) * 1000, cpu,
-                    length > 0 ? 100 * cpu / (games * length) : 0.0);
+        std::printf(
+            "  %3d live games at once (%.0f s each): %s; a batch's answer p50 %.1f ms, "
+            "p99 %.1f ms; the hall's CPU %.1f s (%.2f%% of a core per game)\n",
+            games, length, how.c_str() + 2, answers.Percentile(0.5) * 1000,
+            answers.Percentile(0.99) * 1000, cpu, length > 0 ? 100 * cpu / (games * length) : 0.0);
         if (!first.empty()) std::printf("  %-44s the first refusal: %s\n", "", first.c_str());
         std::fflush(stdout);
         if (outcomes["ended"] != games) break;

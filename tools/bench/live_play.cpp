@@ -105,9 +105,8 @@ LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, doub
         std::this_thread::sleep_until(next);
         const double gameSeconds =
             game.times[0] + std::chrono::duration<double>(Clock::now() - start).count();
-        const int64_t frame =
-            std::upper_bound(game.times.begin(), game.times.end(), gameSeconds) -
-            game.times.begin();
+        const int64_t frame = std::upper_bound(game.times.begin(), game.times.end(), gameSeconds) -
+                              game.times.begin();
         const bool over = frame >= static_cast<int64_t>(game.times.size());
         std::string batch;
         for (; at < lines.size() && Played(lines[at], frame, over); ++at) batch += lines[at] + "\n";

@@ -20,8 +20,8 @@ namespace korvane::bench {
 using SteadyTime = std::chrono::steady_clock::time_point;
 
 struct LivePlayed {
-    int status = 0;      // 204 when every batch was taken and the game ended in the hall
-    std::string error;   // the hall's error code otherwise (its first refusal)
+    int status = 0;       // 204 when every batch was taken and the game ended in the hall
+    std::string error;    // the hall's error code otherwise (its first refusal)
     std::string message;  // and its message
     int64_t batches = 0;
     std::vector<double> answerSeconds;  // each batch's round trip

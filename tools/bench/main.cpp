@@ -18,7 +18,8 @@
 
 namespace {
 
-const char kUsage[] = "Usage: korvane-bench [--help | --battery [--web DIR] | --hall [--only-live]]\n";
+const char kUsage[] =
+    "Usage: korvane-bench [--help | --battery [--web DIR] | --hall [--only-live]]\n";
 
 const char kHelp[] =
     "Usage: korvane-bench [--help | --battery [--web DIR] | --hall [--only-live]]\n"

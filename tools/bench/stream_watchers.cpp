@@ -50,9 +50,8 @@ void StreamWatchers::Join() {
 }
 
 void StreamWatchers::Run(int port, const std::string& path, double seconds) {
-    const Clock::time_point end =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                           std::chrono::duration<double>(seconds));
+    const Clock::time_point end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                     std::chrono::duration<double>(seconds));
     const int poll = epoll_create1(0);
     const std::string request = "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
     int open = 0;

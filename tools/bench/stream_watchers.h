@@ -18,13 +18,13 @@ class StreamWatchers {
     using Time = std::chrono::steady_clock::time_point;
     struct Watcher {
         int fd = -1;
-        std::string in;        // bytes not yet decoded
-        std::string body;      // decoded bytes not yet split into lines
+        std::string in;    // bytes not yet decoded
+        std::string body;  // decoded bytes not yet split into lines
         bool headRead = false;
         bool chunked = false;
-        size_t chunkLeft = 0;  // bytes of the current chunk still to come
-        bool chunkEnd = false; // the CRLF after a chunk is still to come
-        bool ended = false;    // the stream's `event: end`
+        size_t chunkLeft = 0;   // bytes of the current chunk still to come
+        bool chunkEnd = false;  // the CRLF after a chunk is still to come
+        bool ended = false;     // the stream's `event: end`
         bool closed = false;
         std::vector<std::pair<int64_t, Time>> arrivals;  // frame mark, when it came
     };
