@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <climits>
+#include <iterator>
 #include <set>
 
 #include "game.h"
@@ -15,6 +16,10 @@ namespace {
 struct LiveStopped {};
 
 const size_t kExpectedChecks = 9;  // the nine expect lines after a recorded game
+// How long a batch waits for one sent before it that reached the hall after it: more than
+// the hall's loops take to read two requests sent moments apart on two connections, little
+// beside the second a watcher may lag.
+constexpr double kReorderSeconds = 0.1;
 
 // A `# frame F` line: the frames the game had played when the batch was sent.
 std::optional<int64_t> FrameMark(const std::string& line) {
@@ -196,15 +201,23 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
     {
         const std::lock_guard<std::mutex> hold(lock_);
         if (!over_) {
-            int64_t reach = lines.reached;
-            batches_.push_back(
-                {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
-                 reach,
-                 lines.dialog,
-                 arrival,
-                 std::move(text),
-                 std::move(answer),
-                 {}});
+            // A client sends each batch on whichever of its connections is free, without
+            // waiting for the answer before; two batches close together may reach the
+            // hall's loops in either order. One that covers fewer frames than batches
+            // queued and not yet begun goes before them.
+            auto at = batches_.end();
+            while (at != batches_.begin() && !std::prev(at)->begun && !std::prev(at)->refusal &&
+                   std::prev(at)->reach > lines.reached) {
+                --at;
+            }
+            batches_.insert(at,
+                            {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
+                             lines.reached,
+                             lines.dialog,
+                             arrival,
+                             std::move(text),
+                             std::move(answer),
+                             {}});
             pace_.Arrived(arrival);
             wake_.notify_all();
             return;
@@ -244,8 +257,19 @@ LiveGame::Pending& LiveGame::Front(bool held) {
             hold.unlock();
             Refuse(r.code, r.message);
         }
-        if (!batches_.empty()) return batches_.front();
         const double now = Now();
+        if (!batches_.empty()) {
+            // A batch waits a moment after its arrival, for one sent before it that comes
+            // a little later.
+            Pending& front = batches_.front();
+            const double ready = front.arrival + kReorderSeconds;
+            if (front.begun || now >= ready) {
+                front.begun = true;
+                return front;
+            }
+            wake_.wait_for(hold, std::chrono::duration<double>(ready - now));
+            continue;
+        }
         if (std::optional<std::string> why = pace_.Silence(now, held, heldSeconds_)) {
             hold.unlock();
             Refuse("not-live", *why, true);

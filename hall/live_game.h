@@ -90,6 +90,7 @@ class LiveGame {
         std::string text;
         Answer answer;
         std::optional<Refusal> refusal;  // the game ends here
+        bool begun = false;              // the replay has taken it
     };
     void Replay();
     // The front batch, waiting for one as long as the pace check allows; throws to stop.

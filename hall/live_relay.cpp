@@ -189,28 +189,49 @@ std::shared_ptr<LiveFeed> LiveRelay::FeedOf(const std::string& id, bool local) {
 void LiveRelay::Publish(const std::string& id, int64_t seq, const std::string& lines,
                         const LiveProgress& progress, std::function<void(bool)> done) {
     FeedOf(id, true)->Add(seq, lines, "");
-    Post([this, id, seq, lines, progress, done = std::move(done)] {
-        try {
-            AddLiveBatch(store_, id, seq, lines, progress, instance_);
-            done(true);
-        } catch (const StoreError& e) {
-            std::fprintf(stderr, "korvane-hall: %s\n", e.what());
-            done(false);
-        }
-    });
+    Queue({id, seq, lines, progress, std::nullopt}, std::move(done));
 }
 
 void LiveRelay::End(const std::string& id, const LiveEnd& end, std::function<void(bool)> done) {
     FeedOf(id, true)->End(EndEvent(end));
-    Post([this, id, end, done = std::move(done)] {
+    Queue({id, 0, "", {}, end}, std::move(done));
+}
+
+void LiveRelay::Queue(LiveWrite write, std::function<void(bool)> done) {
+    bool first = false;
+    {
+        const std::lock_guard<std::mutex> hold(writesLock_);
+        first = writes_.empty();
+        writes_.emplace_back(std::move(write), std::move(done));
+    }
+    // One flush waits on the relay's thread for everything queued until it runs.
+    if (first) Post([this] { Flush(); });
+}
+
+void LiveRelay::Flush() {
+    std::vector<std::pair<LiveWrite, std::function<void(bool)>>> taken;
+    {
+        const std::lock_guard<std::mutex> hold(writesLock_);
+        taken.swap(writes_);
+    }
+    std::vector<LiveWrite> writes;
+    for (auto& [write, done] : taken) writes.push_back(std::move(write));
+    const auto commit = [this](const std::vector<LiveWrite>& some) {
         try {
-            EndLiveGame(store_, id, end, instance_);
-            done(true);
+            WriteLive(store_, some, instance_);
+            return true;
         } catch (const StoreError& e) {
             std::fprintf(stderr, "korvane-hall: %s\n", e.what());
-            done(false);
+            return false;
         }
-    });
+    };
+    if (commit(writes)) {
+        for (auto& entry : taken) entry.second(true);
+        return;
+    }
+    // One write the database refused fails only its own game: the others go again alone.
+    for (size_t i = 0; i < taken.size(); ++i)
+        taken[i].second(taken.size() > 1 && commit({writes[i]}));
 }
 
 std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id) {

@@ -20,6 +20,7 @@
 
 #include "http_server.h"
 #include "live_game.h"
+#include "live_store.h"
 #include "store.h"
 
 namespace korvane::hall {
@@ -55,6 +56,10 @@ class LiveRelay : public QThread {
     void Notified(const QString& payload);
     void Tick();
     void Post(std::function<void()> job);
+    // A write for the relay's thread, done told once it is committed.
+    void Queue(LiveWrite write, std::function<void(bool stored)> done);
+    // On the relay's thread: every write queued so far, in one transaction.
+    void Flush();
 
     Store& store_;
     std::string instance_;
@@ -63,6 +68,8 @@ class LiveRelay : public QThread {
     std::atomic<int> watching_{0};
     std::mutex lock_;
     std::map<std::string, std::shared_ptr<LiveFeed>> feeds_;
+    std::mutex writesLock_;
+    std::vector<std::pair<LiveWrite, std::function<void(bool)>>> writes_;
     QObject context_;  // lives on the relay's thread: the jobs run there
     std::function<void()> tick_;
     bool listening_ = false;

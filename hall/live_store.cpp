@@ -61,23 +61,22 @@ void InsertLiveGame(Store& store, const LiveRow& g, const std::string& address, 
          {Q(g.id), Q(g.ticket), Long(g.seed), Q(address), Q(g.name), Long(now)});
 }
 
-void AddLiveBatch(Store& store, const std::string& id, int64_t seq, const std::string& lines,
-                  const LiveProgress& p, const std::string& instance) {
+void WriteLive(Store& store, const std::vector<LiveWrite>& writes, const std::string& instance) {
     Transaction(store, [&](QSqlQuery& q) {
-        Exec(q, "INSERT INTO live_batches (live, seq, lines) VALUES (?, ?, ?)",
-             {Q(id), Long(seq), Q(lines)});
-        Exec(q, "UPDATE live_games SET frame = ?, score = ?, stars = ? WHERE id = ?",
-             {Long(p.frame), p.score, p.stars, Q(id)});
-        Notify(store, q, instance + " " + id + " " + std::to_string(seq));
-    });
-}
-
-void EndLiveGame(Store& store, const std::string& id, const LiveEnd& end,
-                 const std::string& instance) {
-    Transaction(store, [&](QSqlQuery& q) {
-        Exec(q, "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ?",
-             {end.score ? "ended" : "refused", end.score.value_or(0), Q(end.refusal.code), Q(id)});
-        Notify(store, q, instance + " " + id + " end");
+        for (const LiveWrite& w : writes) {
+            if (const std::optional<LiveEnd>& end = w.end) {
+                Exec(q, "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ?",
+                     {end->score ? "ended" : "refused", end->score.value_or(0),
+                      Q(end->refusal.code), Q(w.id)});
+                Notify(store, q, instance + " " + w.id + " end");
+                continue;
+            }
+            Exec(q, "INSERT INTO live_batches (live, seq, lines) VALUES (?, ?, ?)",
+                 {Q(w.id), Long(w.seq), Q(w.lines)});
+            Exec(q, "UPDATE live_games SET frame = ?, score = ?, stars = ? WHERE id = ?",
+                 {Long(w.progress.frame), w.progress.score, w.progress.stars, Q(w.id)});
+            Notify(store, q, instance + " " + w.id + " " + std::to_string(w.seq));
+        }
     });
 }
 

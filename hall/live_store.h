@@ -31,10 +31,17 @@ struct LiveRow {
 };
 
 void InsertLiveGame(Store& store, const LiveRow& game, const std::string& address, int64_t now);
-void AddLiveBatch(Store& store, const std::string& id, int64_t seq, const std::string& lines,
-                  const LiveProgress& progress, const std::string& instance);
-void EndLiveGame(Store& store, const std::string& id, const LiveEnd& end,
-                 const std::string& instance);
+// A batch this hall's replay ran, or (end set) a game's end.
+struct LiveWrite {
+    std::string id;
+    int64_t seq = 0;
+    std::string lines;
+    LiveProgress progress;
+    std::optional<LiveEnd> end;
+};
+// Writes them, in order, and their notices in one transaction: under many live games, one
+// commit for all that came meanwhile.
+void WriteLive(Store& store, const std::vector<LiveWrite>& writes, const std::string& instance);
 std::optional<LiveRow> FindLiveGame(Store& store, const std::string& id);
 std::optional<LiveRow> LiveGameOfTicket(Store& store, const std::string& ticket);
 std::vector<LiveRow> PlayingLiveGames(Store& store, int limit);

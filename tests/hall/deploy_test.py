@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""run_postgres.sh deploy_test.py KORVANE_HALL KORVANE_SIM NGINX_SITE_FILE: the deployment
-of docs/hall.md, nginx with the operator's site file before two halls on one PostgreSQL, on
-loopback ports (as nobody when run as root). Clients play through nginx and one hall is
+"""run_postgres.sh deploy_test.py KORVANE_HALL KORVANE_SIM NGINX_SITE_FILE HALL_RECORDING: the
+deployment of docs/hall.md, nginx with the operator's site file before two halls on one
+PostgreSQL, on loopback ports (as nobody when run as root). A game is played live through
+nginx and watched through it as it plays; then clients play through nginx and one hall is
 killed with kill -9: every acknowledged score must be in the table, and the other hall must
 go on taking games. Skipped (77) without nginx; run_postgres.sh skips without PostgreSQL."""
-import http.client, json, os, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import bisect, http.client, json, os, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
 
-HALL, SIM, SITE = sys.argv[1:4]
+HALL, SIM, SITE, RECORDER = sys.argv[1:5]
 NGINX = shutil.which("nginx") or "/usr/sbin/nginx"
 if not os.access(NGINX, os.X_OK):
     print("nginx is not installed: skipped")
@@ -44,7 +45,7 @@ def wait_for(port, proc):
 
 def request(port, method, path, body=None):
     c = http.client.HTTPConnection("127.0.0.1", port, timeout=30, source_address=(CLIENT, 0))
-    c.request(method, path, json.dumps(body) if body else None, {"Content-Type": JSON})
+    c.request(method, path, json.dumps(body) if isinstance(body, dict) else body, {"Content-Type": JSON})
     r = c.getresponse()
     return r.status, r.read()
 
@@ -82,6 +83,40 @@ def game(seed):
     return None
 
 
+def play_live(port, hall):
+    """A game played live at its pace through nginx (a batch every 0.1 s), watched through it:
+    every batch must reach the hall that runs the game, and each event the watcher as it comes."""
+    ticket = json.loads(request(port, "POST", "/api/tickets")[1])["ticket"]
+    live = json.loads(request(port, "POST", "/api/live", {"ticket": ticket})[1])
+    out = subprocess.run([RECORDER, "paced", str(live["seed"]), "3200", "2", "30"], check=True,
+                         capture_output=True, text=True).stdout.split("----\n")
+    lines, times, events, answers = out[0].splitlines(), [float(t) for t in out[1].split()], [], []
+
+    def watch():
+        c = http.client.HTTPConnection("127.0.0.1", port, timeout=30, source_address=(CLIENT, 0))
+        c.request("GET", "/api/live/%s/stream" % live["live"])
+        events.extend(l.decode().rstrip("\n") for l in c.getresponse())
+    watcher, start = threading.Thread(target=watch), time.time()
+    watcher.start()
+    while lines:
+        frame = bisect.bisect_right(times, times[0] + time.time() - start)
+        n = next((i for i, l in enumerate(lines) if frame < len(times) and (
+            int(l.split()[1]) > frame if l.startswith("at ") else l.startswith("expect"))), len(lines))
+        batch, lines = lines[:n] + ["# frame %d" % frame], lines[n:]
+        seen = [e for e in events if e.startswith("data: # frame")]  # before the last batch
+        answers.append(request(port, "POST", "/api/live/%s/lines" % live["live"], "\n".join(batch) + "\n"))
+        time.sleep(0.1)
+    watcher.join(30)
+    check([a for a in answers if a[0] != 204] == [], "every batch taken: %s" % answers[-1:])
+    check(len(seen) > 10, "events passed on as they came, not held by nginx: %d" % len(seen))
+    check(events[-3:-1] == ["event: end", 'data: {"score":10}'], "watched to its end: %s" % events[-3:])
+    c = http.client.HTTPConnection("127.0.0.1", hall, timeout=30)  # nginx keeps X-Accel-* to itself
+    c.request("GET", "/api/live/%s/stream" % live["live"])
+    check(c.getresponse().getheader("X-Accel-Buffering") == "no", "the stream turns nginx's buffering off")
+    status, body = request(port, "POST", "/api/scores", {"ticket": ticket, "name": "Live"})
+    check(status == 201, "the live game stored: %s" % body)
+
+
 def client(port, stop, accepted, errors):
     while not stop.is_set():
         try:
@@ -107,7 +142,7 @@ def main():
     ports = [free_port(), free_port()]
     logs = [open("%s/hall%d.log" % (tmp, k), "w+") for k in range(2)]
     halls = [subprocess.Popen([HALL, "--database", database, "--port", str(p), "--web",
-                               tmp + "/no-page", "--trusted-proxy", "127.0.0.1"] + UNLIMITED,
+                               tmp + "/no-page", "--trusted-proxy", "127.0.0.1", "--whole-recordings"] + UNLIMITED,
                               stdout=log, stderr=log, **AS) for p, log in zip(ports, logs)]
     procs = list(halls)
     try:
@@ -115,6 +150,7 @@ def main():
             wait_for(p, h)
         nginx, port = start_nginx(tmp, ports)
         procs.append(nginx)
+        play_live(port, ports[0])
         accepted, errors, stop = [], [], threading.Event()
         threads = [threading.Thread(target=client, args=(port, stop, accepted, errors))
                    for _ in range(6)]

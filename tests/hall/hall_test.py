@@ -411,7 +411,7 @@ def case_two_halls(hall):
     if not PG:
         return check(False, "two halls share only a PostgreSQL (hall_postgres runs this)")
     other = Hall.__new__(Hall)  # the same database, a hall of its own
-    other.tmp, other.name, other.db, other.web, other.extra = hall.tmp, "other", hall.db, hall.web, UNLIMITED
+    other.tmp, other.name, other.db, other.web, other.extra = hall.tmp, "other", hall.db, hall.web, hall.extra
     other.start()
     t = other.ticket()
     check(hall.submit(t, "Across", recording(t["seed"]))[0] == 201, "a ticket of one, used on the other")
@@ -443,9 +443,9 @@ def open_live(hall, **extra):
     return t, live, live["live"]
 
 
-def play_live(hall, live, rec, times, pace=1.0, stop_at=10**9, sent=None):
+def play_live(hall, live, rec, times, pace=1.0, stop_at=10**9, sent=None, start=None):
     """Plays at pace: the lines every 0.1 s with the frames played; the first answer not 204."""
-    lines, start, sent = rec.splitlines(), time.time(), [] if sent is None else sent
+    lines, start, sent = rec.splitlines(), start or time.time(), [] if sent is None else sent
     while lines:
         frame = bisect.bisect_right(times, times[0] + (time.time() - start) * pace)
         if frame >= stop_at:
@@ -531,6 +531,19 @@ def case_live(hall):
     answer = lines(id, "\n".join(rest) + "\n# frame 3200\n")
     check(answer[0] == 422 and "did not open" in answer[1]["message"], "no dialog: %s" % (answer,))
     check([s["name"] for s in hall.scores()] == ["Live"], "only the live game in the table")
+    # Two batches sent moments apart on two connections, the later first, run in sent order.
+    t, live, id = open_live(hall)
+    rec, times = paced(live["seed"])
+    start, sent = time.time(), []
+    play_live(hall, id, rec, times, stop_at=2550, sent=sent)
+    rest = rec.splitlines()[len(sent) - sum(l.startswith("# frame") for l in sent):]
+    until(lambda: time.time() - start > times[2665] - times[0], 5)
+    later, body = socket.create_connection(("127.0.0.1", hall.port), 10), rest[1] + "\n# frame 2665\n"
+    later.sendall(b"POST /api/live/%s/lines HTTP/1.1\r\nContent-Length: %d\r\n\r\n%s" % (
+        id.encode(), len(body), body.encode()))
+    check(lines(id, rest[0] + "\n# frame 2630\n")[0] == 204, "the earlier batch, come later")
+    check(later.recv(100).startswith(b"HTTP/1.1 204"), "the later batch, come first")
+    check(play_live(hall, id, "\n".join(rest[2:]), times, start=start)[0] == 204, "then to its end")
     hall.stop()
 
 

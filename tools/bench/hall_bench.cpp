@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +25,7 @@
 
 #include "hall_games.h"
 #include "http_load.h"
+#include "live_bench.h"
 #include "proc_usage.h"
 
 extern char** environ;
@@ -62,7 +64,8 @@ std::string Output(const std::string& command) {
 }
 
 // A korvane-hall of the benchmark's, its log in the work folder; the limits per client are
-// lifted, as every request comes from this one address.
+// lifted, as every request comes from this one address, and those on live games and
+// connections raised above what the live measures need.
 class Hall {
   public:
     Hall(std::string database, std::string folder)
@@ -75,10 +78,18 @@ class Hall {
             KORVANE_BENCH_HALL,    "--database", database_,           "--port",
             std::to_string(port_), "--web",      folder_ + "/no-page"};
         const std::string help = Output(std::string(KORVANE_BENCH_HALL) + " --help");
+        std::vector<std::pair<std::string, std::string>> limits = LiveHallOptions();
         for (const char* limit :
              {"--tickets-per-minute", "--open-tickets", "--submissions-per-minute"}) {
-            if (help.find(limit) != std::string::npos) args.insert(args.end(), {limit, "1000000"});
+            limits.emplace_back(limit, "1000000");
         }
+        for (const auto& [limit, value] : limits) {
+            if (help.find(limit + " ") != std::string::npos)
+                args.insert(args.end(), {limit, value});
+        }
+        // The submissions are whole recordings: a hall that trusts its clients takes them.
+        if (help.find("--whole-recordings") != std::string::npos)
+            args.emplace_back("--whole-recordings");
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -261,13 +272,16 @@ bool StoreManyScores(const std::string& database, bool postgres) {
 }
 
 int MeasureDatabase(const char* label, const std::string& database, bool postgres,
-                    const std::string& folder) {
+                    const std::string& folder, bool liveOnly) {
     std::printf("\nkorvane-hall with %s:\n", label);
     std::fflush(stdout);
     Hall hall(database, folder);
     if (!hall.Start()) return 1;
-    MeasureSubmissions(hall.port(), hall.pid());
+    if (!liveOnly) MeasureSubmissions(hall.port(), hall.pid());
+    MeasureWatchers(hall.port(), hall.pid());
+    MeasureLiveGames(hall.port(), hall.pid());
     hall.Stop();
+    if (liveOnly) return 0;
     if (!StoreManyScores(database, postgres)) {
         std::fprintf(stderr, "korvane-bench: cannot store %d scores in %s\n", kStoredScores,
                      database.c_str());
@@ -280,15 +294,30 @@ int MeasureDatabase(const char* label, const std::string& database, bool postgre
     return 0;
 }
 
+// A watcher is a socket here and in the hall, which inherits this limit.
+void RaiseOpenFiles() {
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) != 0 || files.rlim_cur >= 8192) return;
+    files.rlim_cur = std::min<rlim_t>(files.rlim_max, 8192);
+    setrlimit(RLIMIT_NOFILE, &files);
+    if (files.rlim_cur < 4096) {
+        std::printf(
+            "korvane-bench: only %llu files may be open (ulimit -n): the live measures "
+            "need about 2,100\n",
+            static_cast<unsigned long long>(files.rlim_cur));
+    }
+}
+
 }  // namespace
 
-int ReportHall(const char* self) {
+int ReportHall(const char* self, bool liveOnly) {
     if (!std::filesystem::exists(KORVANE_BENCH_HALL)) {
         std::fprintf(stderr, "korvane-bench: %s is not built\n", KORVANE_BENCH_HALL);
         return 1;
     }
     // Each figure as it comes, also into a file or a pipe: a run takes minutes.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    RaiseOpenFiles();
     char folder[] = "/tmp/korvane-bench-hall.XXXXXX";
     if (!mkdtemp(folder)) return 1;
     int status = 0;
@@ -296,17 +325,25 @@ int ReportHall(const char* self) {
         // Run again by run_postgres.sh: the PostgreSQL half.
         status = std::system("psql -q -d postgres -c 'CREATE DATABASE bench'") != 0
                      ? 1
-                     : MeasureDatabase("PostgreSQL", std::string(postgres) + "bench", true, folder);
+                     : MeasureDatabase("PostgreSQL", std::string(postgres) + "bench", true, folder,
+                                       liveOnly);
     } else {
-        std::printf(
-            "korvane-hall measured (load average %s): %d fresh tickets each answered with a "
-            "game, from %d clients; then GET with %d clients for %.0f s each\n",
-            Output("cut -d' ' -f1-3 /proc/loadavg | tr -d '\\n'").c_str(), kGames,
-            kSubmitConnections, kReadConnections, kReadSeconds);
-        status = MeasureDatabase("SQLite", std::string(folder) + "/hall.sqlite", false, folder);
+        const std::string load = Output("cut -d' ' -f1-3 /proc/loadavg | tr -d '\\n'");
+        if (liveOnly) {
+            std::printf("korvane-hall's live play measured (load average %s)\n", load.c_str());
+        } else {
+            std::printf(
+                "korvane-hall measured (load average %s): %d fresh tickets each answered with "
+                "a game, from %d clients; live games played and watched; then GET with %d "
+                "clients for %.0f s each\n",
+                load.c_str(), kGames, kSubmitConnections, kReadConnections, kReadSeconds);
+        }
+        status = MeasureDatabase("SQLite", std::string(folder) + "/hall.sqlite", false, folder,
+                                 liveOnly);
         std::fflush(stdout);
         const std::string again = std::string(KORVANE_BENCH_RUN_POSTGRES) + " '" +
-                                  std::filesystem::read_symlink(self).string() + "' --hall";
+                                  std::filesystem::read_symlink(self).string() + "' --hall" +
+                                  (liveOnly ? " --only-live" : "");
         const int run = std::system(again.c_str());
         if (WIFEXITED(run) && WEXITSTATUS(run) == 77) {
             std::printf(

@@ -5,6 +5,7 @@
 namespace korvane::bench {
 
 // Prints the figures; the exit status of the run (0, or 1 when a hall cannot be started).
-int ReportHall(const char* self);
+// liveOnly: only live play's figures.
+int ReportHall(const char* self, bool liveOnly);
 
 }  // namespace korvane::bench

@@ -1,10 +1,12 @@
 #include "hall_games.h"
 
 #include <map>
+#include <memory>
 #include <sstream>
 #include <thread>
 
 #include "command_table.h"
+#include "game.h"
 #include "script_run.h"
 #include "scripted_shell.h"
 
@@ -16,9 +18,9 @@ namespace {
 // The game's lines up to frame `frames`, where a stop click ends it; a game that ends by
 // itself there has no such click: with no game running, it would start a second one.
 std::string GameLines(uint64_t seed, int64_t frames, const std::multimap<int64_t, int>& keys,
-                      bool stop = true) {
-    std::string game =
-        "seed " + std::to_string(seed) + "\nscreensize 1024x768\nstars 150\nclick cmdStart\n";
+                      bool stop = true, int stars = 150) {
+    std::string game = "seed " + std::to_string(seed) + "\nscreensize 1024x768\nstars " +
+                       std::to_string(stars) + "\nclick cmdStart\n";
     for (const auto& [frame, key] : keys) {
         if (frame < frames || (!stop && frame == frames)) {
             game += "at " + std::to_string(frame) + " keyup " + std::to_string(key) + "\n";
@@ -34,13 +36,67 @@ int64_t FrameOf(const std::string& log, const std::string& what) {
     return std::stoll(log.substr(log.rfind('\n', at) + 1));
 }
 
+std::string ProbeLines() {
+    std::string probe;
+    for (const char* name : script::kRecordedVariables)
+        probe += std::string("print ") + name + "\n";
+    return probe;
+}
+
+// The headless run of a script, noting each yield's emulated time: when a client playing
+// at the game's pace has played that frame.
+struct TimedShell : script::ScriptedShell {
+    explicit TimedShell(const std::string& script)
+        : ScriptedShell(script::ParseScript(script), {}, log, warnings) {}
+    void DoEvents() override {
+        ScriptedShell::DoEvents();
+        times.push_back(game().surface().EmulatedMicros() / 1e6);
+    }
+    void Run() {
+        Game played(*this);
+        AttachGame(played);
+        try {
+            played.Main();
+            RunIdleLines();
+        } catch (const script::ProgramEnded&) {
+        } catch (const script::FrameLimitReached&) {
+        }
+    }
+    std::string log, warnings;
+    std::vector<double> times;
+};
+
 }  // namespace
+
+PacedGame PacedHallGame(uint64_t seed, int64_t frames, int stars) {
+    std::multimap<int64_t, int> keys;
+    for (int64_t f = 100; f < frames; f += 100) keys.emplace(f, 17);
+    auto shell =
+        std::make_unique<TimedShell>(GameLines(seed, frames, keys, true, stars) + ProbeLines());
+    shell->Run();
+    // A game the cube won sooner ends there, with no stop click to start a second one.
+    const int64_t ended = FrameOf(shell->log, " teardown");
+    const bool stopped = ended < 0 || ended >= frames;
+    const std::string lines = GameLines(seed, stopped ? frames : ended, keys, stopped, stars);
+    if (!stopped) {
+        shell = std::make_unique<TimedShell>(lines + ProbeLines());
+        shell->Run();
+    }
+    PacedGame game;
+    game.recording = lines;
+    std::istringstream log(shell->log);
+    for (std::string line; std::getline(log, line);) {
+        const size_t var = line.find(" var ");
+        if (var != std::string::npos) game.recording += "expect " + line.substr(var + 5) + "\n";
+    }
+    game.times = std::move(shell->times);
+    return game;
+}
 
 HallGame OneMinuteGame(uint64_t seed, int64_t frames) {
     std::multimap<int64_t, int> keys;
     for (int64_t f = 100; f < frames; f += 100) keys.emplace(f, 17);
-    std::string probe;
-    for (const char* name : script::kRecordedVariables) probe += std::string("print ") + name + "\n";
+    const std::string probe = ProbeLines();
     script::RunResult run;
     // Each globe that ends a try is met with the shields in the next: up 30 frames before
     // it arrives, down after, so that the cube rarely finds them up to shoot them away.

@@ -68,6 +68,20 @@ bool HttpConnection::ReadMore(std::string& into) {
 
 HttpAnswer HttpConnection::Send(const std::string& method, const std::string& path,
                                 const std::string& body) {
+    // A kept connection the server closed meanwhile is opened again once.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const bool fresh = fd_ < 0;
+        if (!Write(method, path, body)) return {};
+        bool silent = false;
+        HttpAnswer answer = ReadAnswer(&silent);
+        if (answer.status == 0 && silent && !fresh) continue;
+        return answer;
+    }
+    return {};
+}
+
+bool HttpConnection::Write(const std::string& method, const std::string& path,
+                           const std::string& body) {
     std::string request = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
     if (method == "POST") {
         request +=
@@ -75,59 +89,64 @@ HttpAnswer HttpConnection::Send(const std::string& method, const std::string& pa
             "\r\n";
     }
     request += "\r\n" + body;
-    // A kept connection the server closed meanwhile is opened again once.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const bool fresh = fd_ < 0;
-        if (fresh && !Connect()) return {};
-        if (send(fd_, request.data(), request.size(), MSG_NOSIGNAL) !=
+        if (fresh && !Connect()) return false;
+        if (send(fd_, request.data(), request.size(), MSG_NOSIGNAL) ==
             static_cast<ssize_t>(request.size())) {
-            Close();
-            continue;
+            return true;
         }
-        std::string in;
-        size_t headEnd = std::string::npos;
-        while ((headEnd = in.find("\r\n\r\n")) == std::string::npos) {
-            if (!ReadMore(in)) break;
-        }
-        if (headEnd == std::string::npos) {
-            Close();
-            if (fresh || !in.empty()) return {};
-            continue;
-        }
-        const std::string head = in.substr(0, headEnd + 2);
-        HttpAnswer answer;
-        answer.status = std::atoi(head.c_str() + head.find(' ') + 1);
-        std::string rest = in.substr(headEnd + 4), value;
-        if (HeaderValue(head, "content-length", value) != std::string::npos) {
-            const size_t length = std::strtoull(value.c_str(), nullptr, 10);
-            while (rest.size() < length && ReadMore(rest)) {
-            }
-            answer.body = rest.substr(0, length);
-        } else if (HeaderValue(head, "transfer-encoding", value) != std::string::npos &&
-                   value.find("chunked") != std::string::npos) {
-            for (size_t at = 0;;) {
-                size_t line;
-                while ((line = rest.find("\r\n", at)) == std::string::npos && ReadMore(rest)) {
-                }
-                const size_t size = std::strtoull(rest.c_str() + at, nullptr, 16);
-                while (rest.size() < line + 2 + size + 2 && ReadMore(rest)) {
-                }
-                if (line == std::string::npos || size == 0) break;
-                answer.body += rest.substr(line + 2, size);
-                at = line + 2 + size + 2;
-            }
-        } else {
-            while (ReadMore(rest)) {
-            }
-            answer.body = rest;
-            Close();
-        }
-        if (HeaderValue(head, "connection", value) != std::string::npos && value == "close") {
-            Close();
-        }
-        return answer;
+        Close();
+        if (fresh) return false;
     }
-    return {};
+    return false;
+}
+
+HttpAnswer HttpConnection::ReadAnswer(bool* silent) {
+    std::string in;
+    size_t headEnd = std::string::npos;
+    while ((headEnd = in.find("\r\n\r\n")) == std::string::npos) {
+        if (!ReadMore(in)) break;
+    }
+    if (headEnd == std::string::npos) {
+        Close();
+        if (silent) *silent = in.empty();
+        return {};
+    }
+    const std::string head = in.substr(0, headEnd + 2);
+    HttpAnswer answer;
+    answer.status = std::atoi(head.c_str() + head.find(' ') + 1);
+    std::string rest = in.substr(headEnd + 4), value;
+    if (answer.status == 204 || answer.status == 304) {
+        // No body, whatever the headers say.
+    } else if (HeaderValue(head, "content-length", value) != std::string::npos) {
+        const size_t length = std::strtoull(value.c_str(), nullptr, 10);
+        while (rest.size() < length && ReadMore(rest)) {
+        }
+        answer.body = rest.substr(0, length);
+    } else if (HeaderValue(head, "transfer-encoding", value) != std::string::npos &&
+               value.find("chunked") != std::string::npos) {
+        for (size_t at = 0;;) {
+            size_t line;
+            while ((line = rest.find("\r\n", at)) == std::string::npos && ReadMore(rest)) {
+            }
+            const size_t size = std::strtoull(rest.c_str() + at, nullptr, 16);
+            while (rest.size() < line + 2 + size + 2 && ReadMore(rest)) {
+            }
+            if (line == std::string::npos || size == 0) break;
+            answer.body += rest.substr(line + 2, size);
+            at = line + 2 + size + 2;
+        }
+    } else {
+        while (ReadMore(rest)) {
+        }
+        answer.body = rest;
+        Close();
+    }
+    if (HeaderValue(head, "connection", value) != std::string::npos && value == "close") {
+        Close();
+    }
+    return answer;
 }
 
 double LatencyReport::Percentile(double p) const {

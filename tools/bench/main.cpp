@@ -18,10 +18,11 @@
 
 namespace {
 
-const char kUsage[] = "Usage: korvane-bench [--help | --battery [--web DIR] | --hall]\n";
+const char kUsage[] =
+    "Usage: korvane-bench [--help | --battery [--web DIR] | --hall [--only-live]]\n";
 
 const char kHelp[] =
-    "Usage: korvane-bench [--help | --battery [--web DIR] | --hall]\n"
+    "Usage: korvane-bench [--help | --battery [--web DIR] | --hall [--only-live]]\n"
     "\n"
     "Measures the game's speed; takes about 15 s and prints:\n"
     "  1. the engine in ordinary play (cube moving, no beam, no torpedo) at 0, 150 and\n"
@@ -45,12 +46,17 @@ const char kHelp[] =
     "             (voluntary context switches of all threads) and the game's pace (about\n"
     "             three more minutes; needs chromium, node and puppeteer-core installed by\n"
     "             'npm install' in tests/web)\n"
-    "  --hall     instead, korvane-hall under load (about 5 minutes), with SQLite and then\n"
+    "  --hall     instead, korvane-hall under load (about 8 minutes), with SQLite and then\n"
     "             with a PostgreSQL 15 of its own (skipped where it is not installed): 1000\n"
     "             fresh tickets answered with one-minute games (12,000 frames at 150 stars)\n"
     "             from 16 clients: verified games a second, a submission's p50 and p99, and\n"
-    "             GET /api/scores?limit=100 meanwhile; then with 1,000,000 scores stored,\n"
-    "             GET /api/scores?limit=100 and GET / from 8 clients: a second, p50, p99\n"
+    "             GET /api/scores?limit=100 meanwhile; live play: one game played live at its\n"
+    "             pace (20 s, a batch every 0.25 s) watched by 1,000 event streams read by one\n"
+    "             thread: the delay from a batch's send to each watcher, p50 and p99; then\n"
+    "             25, 50, 100, 200 and 400 such games at once until one is refused; then with\n"
+    "             1,000,000 scores stored, GET /api/scores?limit=100 and GET / from 8\n"
+    "             clients: a second, p50, p99\n"
+    "  --only-live  with --hall, live play's measures alone (about 4 minutes)\n"
     "  --help     show this help and exit\n";
 
 // The offscreen platform cannot raise a window and says so each time the main window is
@@ -71,6 +77,7 @@ int main(int argc, char** argv) {
     bool help = false;
     bool battery = false;
     bool hall = false;
+    bool onlyLive = false;
     const char* webDir = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
@@ -81,8 +88,8 @@ int main(int argc, char** argv) {
             battery = true;
             continue;
         }
-        if (std::strcmp(argv[i], "--hall") == 0) {
-            hall = true;
+        if (std::strcmp(argv[i], "--hall") == 0 || std::strcmp(argv[i], "--only-live") == 0) {
+            (argv[i][2] == 'h' ? hall : onlyLive) = true;
             continue;
         }
         if (std::strcmp(argv[i], "--web") == 0) {
@@ -105,13 +112,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "korvane-bench: --web goes with --battery\n%s", kUsage);
         return 2;
     }
+    if (onlyLive && !hall) {
+        std::fprintf(stderr, "korvane-bench: --only-live goes with --hall\n%s", kUsage);
+        return 2;
+    }
     if (hall && (battery || webDir)) {
         std::fprintf(stderr, "korvane-bench: --hall goes alone\n%s", kUsage);
         return 2;
     }
     if (hall) {
 #ifdef KORVANE_BENCH_HALL
-        return korvane::bench::ReportHall("/proc/self/exe");
+        return korvane::bench::ReportHall("/proc/self/exe", onlyLive);
 #else
         std::fprintf(stderr, "korvane-bench: built without korvane-hall: --hall cannot run\n");
         return 1;

@@ -1,0 +1,147 @@
+#include "live_bench.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "hall_games.h"
+#include "http_load.h"
+#include "live_play.h"
+#include "proc_usage.h"
+#include "stream_watchers.h"
+
+namespace korvane::bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kWatchers = 1000;
+constexpr int kStars = 150;            // the default: 200 frames a second
+constexpr int64_t kGameFrames = 4000;  // 20 s of play, two pace windows
+// The clients send a batch four times a second, twice as often as they must.
+constexpr double kBatchSeconds = 0.25;
+constexpr int kAtOnce[] = {25, 50, 100, 200, 400};
+
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+void WaitFor(const std::function<bool()>& done, double seconds) {
+    const Clock::time_point end =
+        Clock::now() + std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000));
+    while (!done() && Clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> LiveHallOptions() {
+    const std::string many = "1000000";
+    return {{"--live-games", "1000"},
+            {"--live-games-per-address", "1000"},
+            {"--live-starts-per-hour", many},
+            {"--watchers-per-game", "2000"},
+            {"--watchers", "5000"},
+            {"--max-connections", "4000"},
+            {"--max-connections-per-address", "4000"}};
+}
+
+void MeasureWatchers(int port, pid_t hall) {
+    HttpConnection player(port);
+    const OpenedLive opened = OpenLive(player);
+    if (opened.id.empty()) {
+        std::printf("  no live game to watch: %s\n", opened.why.c_str());
+        return;
+    }
+    const PacedGame game = PacedHallGame(opened.seed, kGameFrames, kStars);
+    const double length = game.times.back() - game.times.front();
+    const Clock::time_point connecting = Clock::now();
+    StreamWatchers watchers(port, "/api/live/" + opened.id + "/stream", kWatchers, length + 60);
+    WaitFor([&] { return watchers.Answered() + watchers.Failed() == kWatchers; }, 30);
+    const double connected = Seconds(Clock::now() - connecting);
+    std::mutex lock;
+    std::map<int64_t, Clock::time_point> sent;  // by the batch's frame mark
+    const ProcessSnapshot before = Snapshot(hall);
+    const LivePlayed played =
+        PlayLive(port, opened.id, game, kBatchSeconds, [&](int64_t frame, SteadyTime when) {
+            const std::lock_guard<std::mutex> hold(lock);
+            sent.emplace(frame, when);
+        });
+    watchers.Join();
+    const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
+    LatencyReport delays;
+    int ended = 0;
+    for (const StreamWatchers::Watcher& w : watchers.watchers()) {
+        ended += w.ended;
+        for (const auto& [frame, when] : w.arrivals) {
+            const auto it = sent.find(frame);
+            if (it != sent.end()) delays.seconds.push_back(Seconds(when - it->second));
+        }
+    }
+    const size_t due = sent.size() * static_cast<size_t>(watchers.Answered());
+    std::printf(
+        "  %d watchers of one live game (%.0f s at %d stars, a batch every %.2f s): %d "
+        "streams open in %.1f s, %d failed\n",
+        kWatchers, length, kStars, kBatchSeconds, watchers.Answered(), connected,
+        watchers.Failed());
+    std::printf("  %-44s p50 %6.1f ms  p99 %6.1f ms  max %6.1f ms  (%zu of %zu delivered)\n",
+                "a batch's send to each watcher", delays.Percentile(0.5) * 1000,
+                delays.Percentile(0.99) * 1000, delays.Percentile(1) * 1000, delays.seconds.size(),
+                due);
+    std::printf(
+        "  %-44s the game %s after %lld batches (%s), %d streams saw its end; the hall's CPU "
+        "%.1f s\n",
+        "", played.status == 204 ? "ended" : "was refused", static_cast<long long>(played.batches),
+        played.status == 204 ? "204" : (played.error + ": " + played.message).c_str(), ended, cpu);
+}
+
+void MeasureLiveGames(int port, pid_t hall) {
+    for (const int games : kAtOnce) {
+        std::mutex lock;
+        std::map<std::string, int> outcomes;  // "ended", or the hall's refusal
+        std::string first;                    // the first refusal's message
+        LatencyReport answers;
+        double length = 0;
+        const ProcessSnapshot before = Snapshot(hall);
+        std::vector<std::thread> clients;
+        for (int c = 0; c < games; ++c) {
+            clients.emplace_back([&] {
+                HttpConnection connection(port);
+                const OpenedLive opened = OpenLive(connection);
+                LivePlayed played;
+                PacedGame game;
+                if (opened.id.empty()) {
+                    played.error = opened.why;
+                } else {
+                    game = PacedHallGame(opened.seed, kGameFrames, kStars);
+                    played = PlayLive(port, opened.id, game, kBatchSeconds);
+                }
+                const std::lock_guard<std::mutex> hold(lock);
+                ++outcomes[played.status == 204 ? "ended" : played.error];
+                if (played.status != 204 && first.empty()) first = played.message;
+                answers.seconds.insert(answers.seconds.end(), played.answerSeconds.begin(),
+                                       played.answerSeconds.end());
+                if (!game.times.empty()) {
+                    length = std::max(length, game.times.back() - game.times.front());
+                }
+            });
+        }
+        for (std::thread& t : clients) t.join();
+        const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
+        std::string how;
+        for (const auto& [what, count] : outcomes) how += ", " + std::to_string(count) + " " + what;
+        std::printf(
+            "  %3d live games at once (%.0f s each): %s; a batch's answer p50 %.1f ms, "
+            "p99 %.1f ms; the hall's CPU %.1f s (%.2f%% of a core per game)\n",
+            games, length, how.c_str() + 2, answers.Percentile(0.5) * 1000,
+            answers.Percentile(0.99) * 1000, cpu, length > 0 ? 100 * cpu / (games * length) : 0.0);
+        if (!first.empty()) std::printf("  %-44s the first refusal: %s\n", "", first.c_str());
+        std::fflush(stdout);
+        if (outcomes["ended"] != games) break;
+    }
+}
+
+}  // namespace korvane::bench

@@ -1,0 +1,46 @@
+#pragma once
+// A client playing a game live for a korvane-hall, at the game's own pace, as the page and
+// the desktop program do: every batch interval it sends the lines of the frames it has
+// played by then (the emulated time of its frames against the real time since it began),
+// then the mark `# frame F`; the last batch holds the nine expect lines. Like them, it does
+// not wait for one batch's answer before it sends the next: a batch goes on whichever of a
+// few kept connections is free, in order.
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "hall_games.h"
+#include "http_load.h"
+
+namespace korvane::bench {
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+struct LivePlayed {
+    int status = 0;       // 204 when every batch was taken and the game ended in the hall
+    std::string error;    // the hall's error code otherwise (its first refusal)
+    std::string message;  // and its message
+    int64_t batches = 0;
+    std::vector<double> answerSeconds;  // each batch's round trip
+};
+
+// Plays `game` on the live game `id` from now, on connections of its own to the loopback
+// port; `sent` (if given) is told each batch's frame mark as the batch goes.
+LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, double batchSeconds,
+                    const std::function<void(int64_t frame, SteadyTime)>& sent = nullptr);
+
+// A live game opened on a fresh ticket: its id and seed, or an empty id and why not.
+struct OpenedLive {
+    std::string id;
+    uint64_t seed = 0;
+    std::string why;
+};
+OpenedLive OpenLive(HttpConnection& connection);
+
+// The error code of a JSON answer, or its status when it has none.
+std::string ErrorCode(const HttpAnswer& answer);
+
+}  // namespace korvane::bench
