@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "command_table.h"
 
@@ -25,6 +27,16 @@ constexpr int kRetryMillis = 60 * 1000;
 // A timer's longest wait, about 24 days.
 constexpr qint64 kLongestTimerMillis = 0x7fffffff;
 constexpr double kSeedLimit = 9007199254740992.0;  // 2^53: every seed a hall draws is below
+// The live game is opened as the first start is clicked, so that the settings dialog, which
+// the player answers before the start needs its seed, hides the hall's answer; the start
+// waits for what is left of it this long at most, and plays without the hall after it. (A
+// game opened ahead, as the ticket comes, would start the hall's clock and spend the ticket
+// while the player may never start.)
+constexpr int kOpeningWaitMillis = 3000;
+// The hall wants a batch every half second, neither more nor less often.
+constexpr int kBatchMillis = 500;
+// How long a restart waits for the hall to take the game's last lines.
+constexpr int kLastLinesWaitMillis = 3000;
 
 QNetworkRequest HallRequest(const QUrl& hall, const char* path, const char* type) {
     QUrl base = hall;
@@ -37,6 +49,16 @@ QNetworkRequest HallRequest(const QUrl& hall, const char* path, const char* type
 
 int HttpStatus(const QNetworkReply* reply) {
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+// Why the hall did not do what it was asked, in one line.
+QString Refusal(QNetworkReply* reply, const QJsonObject& body) {
+    const int status = HttpStatus(reply);
+    if (status == 0) return QStringLiteral("it cannot be reached: ") + reply->errorString();
+    const QString code = body.value(QStringLiteral("error")).toString();
+    const QString message = body.value(QStringLiteral("message")).toString();
+    if (code.isEmpty()) return QStringLiteral("it answered %1").arg(status);
+    return message.isEmpty() ? code : QStringLiteral("%1 (%2)").arg(message, code);
 }
 
 // What the hall said to a game sent in.
@@ -80,6 +102,9 @@ HallPlay::HallPlay(Program& program, const QUrl& hall, const std::string& record
     shell.SetGate([this](const script::ScriptLine& command) { return MayHandle(command); });
     renewal_.setSingleShot(true);
     connect(&renewal_, &QTimer::timeout, this, [this] { TakeTicket(); });
+    // Qt's modal loops run timers too: the batches go on while a dialog holds the game.
+    batches_.setTimerType(Qt::PreciseTimer);
+    connect(&batches_, &QTimer::timeout, this, [this] { SendBatch(); });
     TakeTicket();
 }
 
@@ -90,9 +115,9 @@ HallPlay::~HallPlay() {
     for (QNetworkReply* reply : network_.findChildren<QNetworkReply*>()) reply->disconnect(this);
 }
 
-std::optional<uint64_t> HallPlay::TicketSeed() const {
-    if (!ticket_) return std::nullopt;
-    return ticket_->seed;
+std::optional<uint64_t> HallPlay::LiveSeed() const {
+    if (!live_) return std::nullopt;
+    return live_->seed;
 }
 
 void HallPlay::TakeTicket() {
@@ -103,52 +128,139 @@ void HallPlay::TakeTicket() {
 
 void HallPlay::TicketAnswered(QNetworkReply* reply) {
     reply->deleteLater();
-    if (stage_ != Stage::Waiting) return;
+    if (stage_ != Stage::Waiting || opening_ || live_) return;
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
+    // A hall that still shows the ticket's seed is not asked for it: the live game's counts.
     const QString id = answer.value(QStringLiteral("ticket")).toString();
-    const double seed = answer.value(QStringLiteral("seed")).toDouble(-1.0);
-    if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty() &&
-        seed >= 0.0 && seed < kSeedLimit && std::floor(seed) == seed) {
-        ticket_ = Ticket{id, static_cast<uint64_t>(seed)};
+    if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty()) {
+        ticket_ = id;
         renewal_.start(RenewalMillis(answer));
         return;
     }
-    if (!ticket_) {
-        noTicket_ = reply->error() == QNetworkReply::NoError || HttpStatus(reply) != 0
-                        ? QStringLiteral("it answered %1 without a ticket").arg(HttpStatus(reply))
-                        : QStringLiteral("it cannot be reached: ") + reply->errorString();
-    }
+    if (!ticket_) noTicket_ = Refusal(reply, answer);
     renewal_.start(kRetryMillis);
+}
+
+void HallPlay::OpenLive() {
+    renewal_.stop();
+    const QJsonObject body{{QStringLiteral("ticket"), *ticket_}};
+    opening_ = network_.post(HallRequest(hall_, "api/live", "application/json"),
+                             QJsonDocument(body).toJson(QJsonDocument::Compact));
+    QNetworkReply* reply = opening_;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { LiveAnswered(reply); });
+}
+
+void HallPlay::LiveAnswered(QNetworkReply* reply) {
+    reply->deleteLater();
+    opening_ = nullptr;
+    const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
+    const QString id = answer.value(QStringLiteral("live")).toString();
+    const double seed = answer.value(QStringLiteral("seed")).toDouble(-1.0);
+    if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty() &&
+        seed >= 0.0 && seed < kSeedLimit && std::floor(seed) == seed) {
+        live_ = Live{id, static_cast<uint64_t>(seed)};
+        return;
+    }
+    noLive_ = Refusal(reply, answer);
+}
+
+void HallPlay::AwaitReply(QNetworkReply* reply, int millis) {
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    limit.start(millis);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {
     if (stage_ != Stage::Waiting) return clockSeed;
     renewal_.stop();
-    if (!ticket_) {
+    if (ticket_ && !opening_ && !live_) OpenLive();
+    if (opening_) AwaitReply(opening_, kOpeningWaitMillis);
+    if (!live_) {
         // Only a program's first game can be a hall game: this run plays on without the hall.
         stage_ = Stage::Off;
-        std::fprintf(
-            stderr,
-            "korvane: no ticket from the hall of fame at %s (%s); this game is not for the hall\n",
-            qPrintable(hall_.toDisplayString()), qPrintable(noTicket_));
+        const QString why =
+            !ticket_ ? QStringLiteral("no ticket: ") + noTicket_
+                     : QStringLiteral("no live game: ") +
+                           (opening_ ? QStringLiteral("it has not answered") : noLive_);
+        std::fprintf(stderr,
+                     "korvane: the hall of fame at %s gave %s; this game is not for the hall\n",
+                     qPrintable(hall_.toDisplayString()), qPrintable(why));
         return clockSeed;
     }
     stage_ = Stage::Playing;
-    return ticket_->seed;
+    batches_.start(kBatchMillis);
+    return live_->seed;
+}
+
+// One batch at a time: QNetworkAccessManager sends a POST made while another is unanswered
+// on a connection of its own, where it may overtake the one before, and the hall must have
+// the lines in order. The batch waits for nothing else: the game never waits for the hall,
+// and the lines written meanwhile go as soon as the hall has answered.
+void HallPlay::SendBatch() {
+    if (!refused_.isEmpty()) return;
+    if (batch_) {
+        batchDue_ = true;
+        return;
+    }
+    batchDue_ = false;
+    // After the game, what the program records is not the hall's.
+    const size_t upTo = stage_ == Stage::Ended ? gameEnd_ : recorded_.size();
+    const std::string text = recorded_.substr(sent_, upTo - sent_) + "# frame " +
+                             std::to_string(program_.shell().FramesWritten()) + "\n";
+    sent_ = upTo;
+    const QString path = QStringLiteral("api/live/%1/lines").arg(live_->id);
+    batch_ = network_.post(HallRequest(hall_, qPrintable(path), "text/plain"),
+                           QByteArray::fromStdString(text));
+    QNetworkReply* reply = batch_;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { BatchAnswered(reply); });
+}
+
+void HallPlay::BatchAnswered(QNetworkReply* reply) {
+    reply->deleteLater();
+    batch_ = nullptr;
+    if (HttpStatus(reply) != 204) {
+        StopLive(Refusal(reply, QJsonDocument::fromJson(reply->readAll()).object()));
+    } else if (batchDue_ || lastBatchDue_) {
+        lastBatchDue_ = false;
+        SendBatch();
+        return;
+    }
+    if (stage_ == Stage::Ended && !batch_ && afterLines_) std::exchange(afterLines_, nullptr)();
+}
+
+void HallPlay::StopLive(const QString& why) {
+    if (!refused_.isEmpty()) return;
+    batches_.stop();
+    refused_ = QStringLiteral("The hall took no more of this game: %1.").arg(why);
+    std::fprintf(stderr, "korvane: %s\n", qPrintable(refused_));
 }
 
 void HallPlay::GameRecorded() {
     if (stage_ != Stage::Playing) return;
     stage_ = Stage::Ended;
-    // The recording so far holds this one game, from the program's start: what the hall
-    // replays.
-    hallGame_ = recorded_;
+    gameEnd_ = recorded_.size();
+    batches_.stop();
+    // The last batch holds the game's checks: the hall's replay ends the game with them.
+    if (batch_) {
+        lastBatchDue_ = true;
+    } else {
+        SendBatch();
+    }
     const int score = program_.game().state().score;
     // After the command that ended the game has returned, its dialogs all closed.
-    if (score > 0) QTimer::singleShot(0, this, [this, score] { OfferEntry(score); });
+    if (score > 0 || !refused_.isEmpty())
+        QTimer::singleShot(0, this, [this, score] { OfferEntry(score); });
 }
 
 void HallPlay::OfferEntry(int score) {
+    if (!refused_.isEmpty()) {
+        HallDialog(refused_, &program_.window()).exec();
+        return;
+    }
     HallDialog dialog(
         score,
         [this](const QString& name, HallDialog::Answered answered) {
@@ -159,9 +271,16 @@ void HallPlay::OfferEntry(int score) {
 }
 
 void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
-    const QJsonObject body{{QStringLiteral("ticket"), ticket_->id},
-                           {QStringLiteral("name"), name},
-                           {QStringLiteral("recording"), QString::fromStdString(hallGame_)}};
+    // The hall stores the game once its replay has run the last lines.
+    if (batch_) {
+        afterLines_ = [this, name, answered] { Submit(name, answered); };
+        return;
+    }
+    if (!refused_.isEmpty()) {
+        answered({false, refused_});
+        return;
+    }
+    const QJsonObject body{{QStringLiteral("ticket"), *ticket_}, {QStringLiteral("name"), name}};
     QNetworkReply* reply = network_.post(HallRequest(hall_, "api/scores", "application/json"),
                                          QJsonDocument(body).toJson(QJsonDocument::Compact));
     connect(reply, &QNetworkReply::finished, this, [reply, answered = std::move(answered)] {
@@ -171,10 +290,14 @@ void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
 }
 
 bool HallPlay::MayHandle(const script::ScriptLine& command) {
-    if (stage_ != Stage::Ended || command.command != script::cmd::kClick ||
-        command.args[0] != "cmdStart" || program_.game().state().gamerunning) {
+    if (command.command != script::cmd::kClick || command.args[0] != "cmdStart" ||
+        program_.game().state().gamerunning) {
         return true;
     }
+    if (stage_ == Stage::Waiting && ticket_ && !opening_ && !live_) OpenLive();
+    if (stage_ != Stage::Ended) return true;
+    // The hall keeps the game only when its last lines have come.
+    if (batch_) AwaitReply(batch_, kLastLinesWaitMillis);
     if (restart_()) return false;
     stage_ = Stage::Off;
     std::fputs(

@@ -11,6 +11,7 @@
 
 #include "buttons.h"
 #include "command_table.h"
+#include "hall_dialog.h"
 #include "key_codes.h"
 #include "viewscreen.h"
 
@@ -41,6 +42,12 @@ bool IsButtonPressKey(int key) {
 
 bool KeyPreview::FilterReplay(QObject* watched, QEvent* event) {
     if (!event->spontaneous()) return false;
+    // The hall's dialog after a hall game played from a recording is not the game's: the
+    // player gives it a name.
+    if (auto* widget = qobject_cast<QWidget*>(watched);
+        widget && dynamic_cast<HallDialog*>(widget->window())) {
+        return false;
+    }
     const QEvent::Type type = event->type();
     // The player closing a dialog with its close box ends the replay, as closing the main
     // window does (through the window's own close handler).
@@ -124,7 +131,17 @@ void Program::RunReplayIdleLines() {
             return;
         }
     }
-    QTimer::singleShot(2 * kReplayPauseMillis, &window_, [this] { shell_.EndProgram(); });
+    QTimer::singleShot(2 * kReplayPauseMillis, &window_, [this] { EndReplay(); });
+}
+
+void Program::EndReplay() {
+    // The replay closes the game's dialogs itself; another one open (the hall's) is the
+    // player's, and the program waits for it to close.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kReplayPauseMillis, &window_, [this] { EndReplay(); });
+        return;
+    }
+    shell_.EndProgram();
 }
 
 }  // namespace korvane
