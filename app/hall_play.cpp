@@ -2,12 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -35,6 +37,8 @@ constexpr double kSeedLimit = 9007199254740992.0;  // 2^53: every seed a hall dr
 constexpr int kOpeningWaitMillis = 3000;
 // The hall wants a batch every half second, neither more nor less often.
 constexpr int kBatchMillis = 500;
+// How often a wait looks whether what it waits for has come.
+constexpr int kAwaitCheckMillis = 10;
 // How long a restart waits for the hall to take the game's last lines.
 constexpr int kLastLinesWaitMillis = 3000;
 
@@ -164,28 +168,32 @@ void HallPlay::LiveAnswered(QNetworkReply* reply) {
     noLive_ = Refusal(reply, answer);
 }
 
-void HallPlay::AwaitReply(QNetworkReply* reply, int millis) {
+void HallPlay::Await(const std::function<bool()>& done, int millis) {
+    // Meanwhile the game stands in the middle of a command: no other may run (a pad's key
+    // comes with a timer), and the player's input waits for the loop's end.
+    const QScopedValueRollback<bool> hold(waiting_, true);
     QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    limit.start(millis);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QTimer check;
+    const QDeadlineTimer deadline(millis);
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || deadline.hasExpired()) loop.quit();
+    });
+    check.start(kAwaitCheckMillis);
+    if (!done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {
     if (stage_ != Stage::Waiting) return clockSeed;
     renewal_.stop();
     if (ticket_ && !opening_ && !live_) OpenLive();
-    if (opening_) AwaitReply(opening_, kOpeningWaitMillis);
+    Await([this] { return !opening_; }, kOpeningWaitMillis);
     if (!live_) {
         // Only a program's first game can be a hall game: this run plays on without the hall.
         stage_ = Stage::Off;
-        const QString why =
-            !ticket_ ? QStringLiteral("no ticket: ") + noTicket_
-                     : QStringLiteral("no live game: ") +
-                           (opening_ ? QStringLiteral("it has not answered") : noLive_);
+        const QString why = !ticket_
+                                ? QStringLiteral("no ticket: ") + noTicket_
+                                : QStringLiteral("no live game: ") +
+                                      (opening_ ? QStringLiteral("it has not answered") : noLive_);
         std::fprintf(stderr,
                      "korvane: the hall of fame at %s gave %s; this game is not for the hall\n",
                      qPrintable(hall_.toDisplayString()), qPrintable(why));
@@ -196,40 +204,47 @@ uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {
     return live_->seed;
 }
 
-// One batch at a time: QNetworkAccessManager sends a POST made while another is unanswered
-// on a connection of its own, where it may overtake the one before, and the hall must have
-// the lines in order. The batch waits for nothing else: the game never waits for the hall,
-// and the lines written meanwhile go as soon as the hall has answered.
+// A batch goes as soon as it is due, whatever the answers still on their way: the hall
+// answers once its replay has run a batch, and a slow answer must not hold the next batch,
+// let alone the game. But QNetworkAccessManager sends a POST made while another is
+// unanswered on a connection of its own, so a batch waits for the one before it to have
+// been written out: the hall must have the lines in order.
 void HallPlay::SendBatch() {
-    if (!refused_.isEmpty()) return;
-    if (batch_) {
+    if (!refused_.isEmpty() || lastSent_) return;
+    if (sending_) {
         batchDue_ = true;
         return;
     }
     batchDue_ = false;
     // After the game, what the program records is not the hall's.
-    const size_t upTo = stage_ == Stage::Ended ? gameEnd_ : recorded_.size();
+    lastSent_ = stage_ == Stage::Ended;
+    const size_t upTo = lastSent_ ? gameEnd_ : recorded_.size();
     const std::string text = recorded_.substr(sent_, upTo - sent_) + "# frame " +
                              std::to_string(program_.shell().FramesWritten()) + "\n";
     sent_ = upTo;
     const QString path = QStringLiteral("api/live/%1/lines").arg(live_->id);
-    batch_ = network_.post(HallRequest(hall_, qPrintable(path), "text/plain"),
-                           QByteArray::fromStdString(text));
-    QNetworkReply* reply = batch_;
+    QNetworkReply* reply = network_.post(HallRequest(hall_, qPrintable(path), "text/plain"),
+                                         QByteArray::fromStdString(text));
+    sending_ = reply;
+    ++unanswered_;
+    connect(reply, &QNetworkReply::requestSent, this, [this, reply] { BatchSent(reply); });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { BatchAnswered(reply); });
+}
+
+void HallPlay::BatchSent(QNetworkReply* reply) {
+    if (reply != sending_) return;
+    sending_ = nullptr;
+    if (batchDue_) SendBatch();
 }
 
 void HallPlay::BatchAnswered(QNetworkReply* reply) {
     reply->deleteLater();
-    batch_ = nullptr;
-    if (HttpStatus(reply) != 204) {
+    --unanswered_;
+    if (HttpStatus(reply) != 204)
         StopLive(Refusal(reply, QJsonDocument::fromJson(reply->readAll()).object()));
-    } else if (batchDue_ || lastBatchDue_) {
-        lastBatchDue_ = false;
-        SendBatch();
-        return;
-    }
-    if (stage_ == Stage::Ended && !batch_ && afterLines_) std::exchange(afterLines_, nullptr)();
+    BatchSent(reply);  // when it failed before it was sent
+    if (stage_ == Stage::Ended && unanswered_ == 0 && afterLines_)
+        std::exchange(afterLines_, nullptr)();
 }
 
 void HallPlay::StopLive(const QString& why) {
@@ -245,11 +260,7 @@ void HallPlay::GameRecorded() {
     gameEnd_ = recorded_.size();
     batches_.stop();
     // The last batch holds the game's checks: the hall's replay ends the game with them.
-    if (batch_) {
-        lastBatchDue_ = true;
-    } else {
-        SendBatch();
-    }
+    SendBatch();
     const int score = program_.game().state().score;
     // After the command that ended the game has returned, its dialogs all closed.
     if (score > 0 || !refused_.isEmpty())
@@ -272,7 +283,7 @@ void HallPlay::OfferEntry(int score) {
 
 void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
     // The hall stores the game once its replay has run the last lines.
-    if (batch_) {
+    if (unanswered_ > 0) {
         afterLines_ = [this, name, answered] { Submit(name, answered); };
         return;
     }
@@ -290,6 +301,7 @@ void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
 }
 
 bool HallPlay::MayHandle(const script::ScriptLine& command) {
+    if (waiting_) return false;
     if (command.command != script::cmd::kClick || command.args[0] != "cmdStart" ||
         program_.game().state().gamerunning) {
         return true;
@@ -297,7 +309,7 @@ bool HallPlay::MayHandle(const script::ScriptLine& command) {
     if (stage_ == Stage::Waiting && ticket_ && !opening_ && !live_) OpenLive();
     if (stage_ != Stage::Ended) return true;
     // The hall keeps the game only when its last lines have come.
-    if (batch_) AwaitReply(batch_, kLastLinesWaitMillis);
+    Await([this] { return unanswered_ == 0; }, kLastLinesWaitMillis);
     if (restart_()) return false;
     stage_ = Stage::Off;
     std::fputs(

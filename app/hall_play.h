@@ -60,10 +60,11 @@ class HallPlay : public QObject {
     void LiveAnswered(QNetworkReply* reply);
     // The hall game's seed is the live game's.
     uint64_t SeedSeen(uint64_t clockSeed);
-    // Runs the events (not the player's) until the reply has finished, or for millis at most.
-    static void AwaitReply(QNetworkReply* reply, int millis);
+    // Runs the events (not the player's) until done, or for millis at most.
+    void Await(const std::function<bool()>& done, int millis);
     // The lines written since the last batch, with the frames played, to the hall.
     void SendBatch();
+    void BatchSent(QNetworkReply* reply);
     void BatchAnswered(QNetworkReply* reply);
     // The hall takes no more of this game; why, in one line.
     void StopLive(const QString& why);
@@ -84,16 +85,19 @@ class HallPlay : public QObject {
     QNetworkReply* opening_ = nullptr;  // the live game's opening, on its way
     std::optional<Live> live_;
     QString noLive_;  // why the hall opened no live game
-    // The batches: the recording's length sent so far, the one on its way, whether the
-    // next is due already, and the last one (the game's end) still to go.
+    // The batches: the recording's length sent so far and at the game's end, the batch not
+    // yet written out, the next one due meanwhile, the answers still to come, and whether
+    // the last batch has gone.
     size_t sent_ = 0;
-    size_t gameEnd_ = 0;  // the recording's length at the game's end
-    QNetworkReply* batch_ = nullptr;
+    size_t gameEnd_ = 0;
+    QNetworkReply* sending_ = nullptr;
     bool batchDue_ = false;
-    bool lastBatchDue_ = false;
+    int unanswered_ = 0;
+    bool lastSent_ = false;
     QTimer batches_;
-    QString refused_;                 // why the hall took no more of this game
+    QString refused_;                   // why the hall took no more of this game
     std::function<void()> afterLines_;  // waits for the hall to have taken every line
+    bool waiting_ = false;              // in Await
     Restart restart_;
     // Last, so that it goes first, with the answers still on their way.
     QNetworkAccessManager network_;

@@ -43,11 +43,8 @@ bool IsButtonPressKey(int key) {
 bool KeyPreview::FilterReplay(QObject* watched, QEvent* event) {
     if (!event->spontaneous()) return false;
     // The hall's dialog after a hall game played from a recording is not the game's: the
-    // player gives it a name.
-    if (auto* widget = qobject_cast<QWidget*>(watched);
-        widget && dynamic_cast<HallDialog*>(widget->window())) {
-        return false;
-    }
+    // player gives it a name. While it is open, no other window takes input anyway.
+    if (dynamic_cast<HallDialog*>(QApplication::activeModalWidget())) return false;
     const QEvent::Type type = event->type();
     // The player closing a dialog with its close box ends the replay, as closing the main
     // window does (through the window's own close handler).
