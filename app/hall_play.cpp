@@ -157,6 +157,8 @@ void HallPlay::OpenLive() {
 void HallPlay::LiveAnswered(QNetworkReply* reply) {
     reply->deleteLater();
     opening_ = nullptr;
+    // Too late, the game plays without the hall (which counts the game abandoned).
+    if (stage_ != Stage::Waiting) return;
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
     const QString id = answer.value(QStringLiteral("live")).toString();
     const double seed = answer.value(QStringLiteral("seed")).toDouble(-1.0);
