@@ -314,9 +314,6 @@ bool HallPlay::MayHandle(const script::ScriptLine& command) {
     Await([this] { return unanswered_ == 0; }, kLastLinesWaitMillis);
     if (restart_()) return false;
     stage_ = Stage::Off;
-    std::fputs(
-        "korvane: the program could not start afresh; the games from now on are not for the hall\n",
-        stderr);
     return true;
 }
 
@@ -329,6 +326,9 @@ bool HallPlay::ReExecute() {
     if (QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments_)) {
         program_.shell().EndProgram();
     }
+    std::fputs(
+        "korvane: the program could not start afresh; the games from now on are not for the hall\n",
+        stderr);
     return false;
 }
 

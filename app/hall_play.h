@@ -33,8 +33,9 @@ class HallPlay : public QObject {
              QStringList arguments);
     ~HallPlay() override;
 
-    // Starts the program afresh; false when it cannot. The real one re-executes it; a test
-    // puts its own in place.
+    // Starts the program afresh; false when it does not (saying why), and the games from
+    // then on are not for the hall. The real one re-executes it; a test puts its own in
+    // place, and so does a hall game played from a recording's inputs.
     using Restart = std::function<bool()>;
     void SetRestart(Restart restart) { restart_ = std::move(restart); }
 

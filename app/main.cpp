@@ -105,6 +105,13 @@ int main(int argc, char** argv) {
         for (int a = 1; a < argc; ++a) arguments << QString::fromLocal8Bit(argv[a]);
         hall = std::make_unique<korvane::HallPlay>(
             program, QUrl(QString::fromStdString(play.hallUrl)), play.recordPath, arguments);
+        // A fresh program would play the recording again from its start, and again.
+        if (!play.replayPath.empty()) {
+            hall->SetRestart([] {
+                std::fputs("korvane: the recording's later games are not for the hall\n", stderr);
+                return false;
+            });
+        }
     } else if (!play.recordPath.empty()) {
         program.shell().Record(play.recordPath);
     }

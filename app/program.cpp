@@ -120,6 +120,12 @@ void Program::Replay(std::vector<script::ScriptLine> lines) {
 }
 
 void Program::RunReplayIdleLines() {
+    // The replay closes the game's dialogs itself; another one open (the hall's, after a
+    // hall game) is the player's, and the replay waits for it to close.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kReplayPauseMillis, &window_, [this] { RunReplayIdleLines(); });
+        return;
+    }
     for (;;) {
         const int64_t before = shell_.frame();
         if (!shell_.RunNextIdleLine()) break;
@@ -128,17 +134,7 @@ void Program::RunReplayIdleLines() {
             return;
         }
     }
-    QTimer::singleShot(2 * kReplayPauseMillis, &window_, [this] { EndReplay(); });
-}
-
-void Program::EndReplay() {
-    // The replay closes the game's dialogs itself; another one open (the hall's) is the
-    // player's, and the program waits for it to close.
-    if (QApplication::activeModalWidget()) {
-        QTimer::singleShot(kReplayPauseMillis, &window_, [this] { EndReplay(); });
-        return;
-    }
-    shell_.EndProgram();
+    QTimer::singleShot(2 * kReplayPauseMillis, &window_, [this] { shell_.EndProgram(); });
 }
 
 }  // namespace korvane

@@ -56,8 +56,6 @@ class Program {
     void ConnectButtons();
     // The lines between games, one after the other; after a game, a pause first.
     void RunReplayIdleLines();
-    // The program's end after a replay.
-    void EndReplay();
 
     MainWindow window_;
     QtShell shell_;

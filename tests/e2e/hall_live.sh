@@ -20,19 +20,15 @@ api() { python3 -c "import json, urllib.request
 d = json.load(urllib.request.urlopen('$url/$1', timeout=10)); print($2)" 2>/dev/null; }
 within() {  # SECONDS COMMAND...: until the command succeeds
     local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.1; done
+    until "${@:2}"; do [ "$SECONDS" -lt "$deadline" ] || return 1; sleep 0.1; done
 }
 watch_stream() {
     python3 -u -c 'import sys, urllib.request
 for line in urllib.request.urlopen(sys.argv[1], timeout=60): print(line.decode().rstrip())' \
         "$url/api/live/$1/stream" >"$work/stream.txt" 2>&1 &
 }
-stream_end() {
-    grep -A1 '^event: end' "$work/stream.txt" | sed -n 's/^data: {"score":\([0-9]*\)}$/\1/p'
-}
-stream_ended() { [ -n "$(stream_end)" ]; }
 stream_played() { grep -q '^data: # frame [1-9]' "$work/stream.txt"; }
+stream_ended() { grep -A1 '^event: end' "$work/stream.txt" | grep -q '^data: {"score":'; }
 stored() { [ "$(api api/scores "[(s['name'], s['score']) for s in d['scores']]")" = "$1" ]; }
 
 within 30 api api/hall "d['hall']" >/dev/null || fail "the hall did not start"
@@ -49,7 +45,7 @@ within 30 stream_played || fail "the watcher saw no frame played"
 [ "$(api api/live "[g['id'] for g in d['live']]")" = "['$id']" ] ||
     fail "the game was over before the watcher saw it played"
 within 60 stream_ended || fail "no end of the game in the stream"
-score=$(stream_end)
+score=$(grep -A1 '^event: end' "$work/stream.txt" | sed -n 's/^data: {"score":\([0-9]*\)}$/\1/p')
 grep -q '^data: seed 1$' "$work/stream.txt" && fail "played from the recording's seed"
 
 if [ "$score" -gt 0 ]; then

@@ -1,9 +1,7 @@
-// The desktop program playing live for a real korvane-hall, on the offscreen platform: the
-// game starts from the live game's seed, the hall lists it with its frames while it plays, a
-// game that scored is entered through the hall's dialog and listed with the score the hall
-// replayed, and the start after it asks for a fresh program. A game the hall refuses midway
-// plays on and its dialog says why; a hall that does not answer leaves the games as they
-// always are, with no dialog.
+// The desktop program playing live for a real korvane-hall, on the offscreen platform: from
+// the live game's seed, its frames listed while it plays, entered through the hall's dialog
+// with the score the hall replayed, the next start a fresh program. A game refused midway
+// plays on; a hall that does not answer leaves the games as they always are.
 #include <gtest/gtest.h>
 
 #include <QFile>
