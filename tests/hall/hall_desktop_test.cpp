@@ -104,6 +104,8 @@ class Player {
             return;
         }
         answered_ = nullptr;
+        // A flash on the viewscreen holds the player's input, as the window's events wait.
+        if (program_.shell().HoldsPlayerInput()) return;
         const GameState& s = program_.game().state();
         if (!s.gamerunning || !program_.window().controls().button("cmdPhaser")->isEnabled())
             return;
