@@ -28,7 +28,7 @@ for line in urllib.request.urlopen(sys.argv[1], timeout=60): print(line.decode()
         "$url/api/live/$1/stream" >"$work/stream.txt" 2>&1 &
 }
 stream_played() { grep -q '^data: # frame [1-9]' "$work/stream.txt"; }
-stream_ended() { grep -A1 '^event: end' "$work/stream.txt" | grep -q '^data: {"score":'; }
+stream_ended() { grep -q '^event: end' "$work/stream.txt"; }
 stored() { [ "$(api api/scores "[(s['name'], s['score']) for s in d['scores']]")" = "$1" ]; }
 
 within 30 api api/hall "d['hall']" >/dev/null || fail "the hall did not start"
@@ -45,7 +45,9 @@ within 30 stream_played || fail "the watcher saw no frame played"
 [ "$(api api/live "[g['id'] for g in d['live']]")" = "['$id']" ] ||
     fail "the game was over before the watcher saw it played"
 within 60 stream_ended || fail "no end of the game in the stream"
-score=$(grep -A1 '^event: end' "$work/stream.txt" | sed -n 's/^data: {"score":\([0-9]*\)}$/\1/p')
+end=$(grep -A1 '^event: end' "$work/stream.txt" | sed -n 's/^data: //p')
+score=$(sed -n 's/^{"score":\([0-9]*\)}$/\1/p' <<<"$end")
+[ -n "$score" ] || fail "the hall ended the game with $end"
 grep -q '^data: seed 1$' "$work/stream.txt" && fail "played from the recording's seed"
 
 # After a game that scored nothing (the cube kept away from every torpedo) no dialog holds
