@@ -10,10 +10,10 @@ namespace korvane {
 
 namespace {
 const char kUsage[] =
-    "Usage: korvane [--record FILE] [--hall URL | --replay FILE] | --help | --version\n";
+    "Usage: korvane [--record FILE] [--hall URL] [--replay FILE] | --help | --version\n";
 
 const char kHelp[] =
-    "Usage: korvane [--record FILE] [--hall URL | --replay FILE] | --help | --version\n"
+    "Usage: korvane [--record FILE] [--hall URL] [--replay FILE] | --help | --version\n"
     "\n"
     "Korvane: command the starship Halcyra against one huge Vessik cube, with phasers,\n"
     "photon torpedoes and shields. Choose the number of stars, which sets the game's\n"
@@ -28,8 +28,9 @@ const char kHelp[] =
     "                 script: 'korvane-sim FILE' replays it and checks it frame by frame\n"
     "  --replay FILE  show a recording in the window at the game's own pace; closing\n"
     "                 the window or Q ends it\n"
-    "  --hall URL     play for the hall of fame korvane-hall serves at URL: each game\n"
-    "                 starts from the hall's seed and one that scored may be entered\n"
+    "  --hall URL     play live for the hall of fame korvane-hall serves at URL, from\n"
+    "                 the hall's seed; a game that scored may be entered. With --replay\n"
+    "                 the recording's inputs play it\n"
     "  --help         show this help and exit\n"
     "  --version      show the version and exit\n";
 
@@ -61,16 +62,14 @@ std::optional<CommandLineAnswer> AnswerCommandLine(const std::vector<std::string
         return UsageError("unexpected argument '" + parser.positionalArguments().first() + "'");
     }
     QStringList given = parser.optionNames();
-    // A hall game or a replay may be recorded as well: --hall or --replay goes with --record,
-    // every other option alone.
-    if (given.contains("record") && given.count("hall") + given.count("replay") == 1) {
-        given.removeOne("hall");
-        given.removeOne("replay");
+    for (const QString& name : given) {
+        if (given.count(name) > 1) return UsageError("--" + name + " is given twice");
     }
-    if (given.size() > 1) {
-        return UsageError(given.count(given.first()) > 1 ? "--" + given.first() + " is given twice"
-                                                         : "--" + given[0] + " and --" + given[1] +
-                                                               " cannot be used together");
+    // A hall game may be played from a recording's inputs, and a hall game or a replay
+    // recorded as well: --record, --hall and --replay go together, --help and --version alone.
+    const QStringList alone{QStringLiteral("help"), QStringLiteral("version")};
+    if (given.size() > 1 && (alone.contains(given[0]) || alone.contains(given[1]))) {
+        return UsageError("--" + given[0] + " and --" + given[1] + " cannot be used together");
     }
     if (parser.isSet(help)) return CommandLineAnswer{0, kHelp, ""};
     if (parser.isSet(version)) return CommandLineAnswer{0, "korvane " KORVANE_VERSION "\n", ""};

@@ -47,6 +47,15 @@ HallDialog::HallDialog(int score, Send send, QWidget* parent)
     name_->setFocus();
 }
 
+HallDialog::HallDialog(const QString& refusal, QWidget* parent) : HallDialog(0, nullptr, parent) {
+    for (QWidget* asking : findChildren<QWidget*>()) {
+        if (asking != close_ && asking != answer_) asking->hide();
+    }
+    answer_->setText(refusal);
+    close_->setText(QStringLiteral("Close"));
+    close_->setFocus();
+}
+
 bool HallDialog::IsHallName(const QString& name) {
     const QList<uint> characters = name.toUcs4();
     if (characters.isEmpty() || characters.size() > kLongestName) return false;

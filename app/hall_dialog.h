@@ -23,6 +23,8 @@ class HallDialog : public QDialog {
     using Send = std::function<void(const QString& name, Answered answered)>;
 
     HallDialog(int score, Send send, QWidget* parent = nullptr);
+    // In place of the name: why the hall took no more of the game.
+    HallDialog(const QString& refusal, QWidget* parent = nullptr);
 
     // A name the hall takes, as it checks it: 1 to 24 printable characters, not only spaces.
     static bool IsHallName(const QString& name);

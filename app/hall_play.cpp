@@ -2,14 +2,18 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "command_table.h"
 
@@ -25,6 +29,18 @@ constexpr int kRetryMillis = 60 * 1000;
 // A timer's longest wait, about 24 days.
 constexpr qint64 kLongestTimerMillis = 0x7fffffff;
 constexpr double kSeedLimit = 9007199254740992.0;  // 2^53: every seed a hall draws is below
+// The live game is opened as the first start is clicked, so that the settings dialog, which
+// the player answers before the start needs its seed, hides the hall's answer; the start
+// waits for what is left of it this long at most, and plays without the hall after it. (A
+// game opened ahead, as the ticket comes, would start the hall's clock and spend the ticket
+// while the player may never start.)
+constexpr int kOpeningWaitMillis = 3000;
+// The hall wants a batch every half second, neither more nor less often.
+constexpr int kBatchMillis = 500;
+// How often a wait looks whether what it waits for has come.
+constexpr int kAwaitCheckMillis = 10;
+// How long a restart waits for the hall to take the game's last lines.
+constexpr int kLastLinesWaitMillis = 3000;
 
 QNetworkRequest HallRequest(const QUrl& hall, const char* path, const char* type) {
     QUrl base = hall;
@@ -37,6 +53,16 @@ QNetworkRequest HallRequest(const QUrl& hall, const char* path, const char* type
 
 int HttpStatus(const QNetworkReply* reply) {
     return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+}
+
+// Why the hall did not do what it was asked, in one line.
+QString Refusal(QNetworkReply* reply, const QJsonObject& body) {
+    const int status = HttpStatus(reply);
+    if (status == 0) return QStringLiteral("it cannot be reached: ") + reply->errorString();
+    const QString code = body.value(QStringLiteral("error")).toString();
+    const QString message = body.value(QStringLiteral("message")).toString();
+    if (code.isEmpty()) return QStringLiteral("it answered %1").arg(status);
+    return message.isEmpty() ? code : QStringLiteral("%1 (%2)").arg(message, code);
 }
 
 // What the hall said to a game sent in.
@@ -80,6 +106,9 @@ HallPlay::HallPlay(Program& program, const QUrl& hall, const std::string& record
     shell.SetGate([this](const script::ScriptLine& command) { return MayHandle(command); });
     renewal_.setSingleShot(true);
     connect(&renewal_, &QTimer::timeout, this, [this] { TakeTicket(); });
+    // Qt's modal loops run timers too: the batches go on while a dialog holds the game.
+    batches_.setTimerType(Qt::PreciseTimer);
+    connect(&batches_, &QTimer::timeout, this, [this] { SendBatch(); });
     TakeTicket();
 }
 
@@ -90,9 +119,9 @@ HallPlay::~HallPlay() {
     for (QNetworkReply* reply : network_.findChildren<QNetworkReply*>()) reply->disconnect(this);
 }
 
-std::optional<uint64_t> HallPlay::TicketSeed() const {
-    if (!ticket_) return std::nullopt;
-    return ticket_->seed;
+std::optional<uint64_t> HallPlay::LiveSeed() const {
+    if (!live_) return std::nullopt;
+    return live_->seed;
 }
 
 void HallPlay::TakeTicket() {
@@ -103,52 +132,148 @@ void HallPlay::TakeTicket() {
 
 void HallPlay::TicketAnswered(QNetworkReply* reply) {
     reply->deleteLater();
-    if (stage_ != Stage::Waiting) return;
+    if (stage_ != Stage::Waiting || opening_ || live_) return;
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
+    // A hall that still shows the ticket's seed is not asked for it: the live game's counts.
     const QString id = answer.value(QStringLiteral("ticket")).toString();
-    const double seed = answer.value(QStringLiteral("seed")).toDouble(-1.0);
-    if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty() &&
-        seed >= 0.0 && seed < kSeedLimit && std::floor(seed) == seed) {
-        ticket_ = Ticket{id, static_cast<uint64_t>(seed)};
+    if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty()) {
+        ticket_ = id;
         renewal_.start(RenewalMillis(answer));
         return;
     }
-    if (!ticket_) {
-        noTicket_ = reply->error() == QNetworkReply::NoError || HttpStatus(reply) != 0
-                        ? QStringLiteral("it answered %1 without a ticket").arg(HttpStatus(reply))
-                        : QStringLiteral("it cannot be reached: ") + reply->errorString();
-    }
+    if (!ticket_) noTicket_ = Refusal(reply, answer);
     renewal_.start(kRetryMillis);
+}
+
+void HallPlay::OpenLive() {
+    renewal_.stop();
+    const QJsonObject body{{QStringLiteral("ticket"), *ticket_}};
+    opening_ = network_.post(HallRequest(hall_, "api/live", "application/json"),
+                             QJsonDocument(body).toJson(QJsonDocument::Compact));
+    QNetworkReply* reply = opening_;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { LiveAnswered(reply); });
+}
+
+void HallPlay::LiveAnswered(QNetworkReply* reply) {
+    reply->deleteLater();
+    opening_ = nullptr;
+    // Too late, the game plays without the hall (which counts the game abandoned).
+    if (stage_ != Stage::Waiting) return;
+    const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
+    const QString id = answer.value(QStringLiteral("live")).toString();
+    const double seed = answer.value(QStringLiteral("seed")).toDouble(-1.0);
+    if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty() &&
+        seed >= 0.0 && seed < kSeedLimit && std::floor(seed) == seed) {
+        live_ = Live{id, static_cast<uint64_t>(seed)};
+        return;
+    }
+    noLive_ = Refusal(reply, answer);
+}
+
+void HallPlay::Await(const std::function<bool()>& done, int millis) {
+    // Meanwhile the game stands in the middle of a command: no other may run (a pad's key
+    // comes with a timer), and the player's input waits for the loop's end.
+    const QScopedValueRollback<bool> hold(waiting_, true);
+    QEventLoop loop;
+    QTimer check;
+    const QDeadlineTimer deadline(millis);
+    connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || deadline.hasExpired()) loop.quit();
+    });
+    check.start(kAwaitCheckMillis);
+    if (!done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {
     if (stage_ != Stage::Waiting) return clockSeed;
     renewal_.stop();
-    if (!ticket_) {
+    if (ticket_ && !opening_ && !live_) OpenLive();
+    Await([this] { return !opening_; }, kOpeningWaitMillis);
+    if (!live_) {
         // Only a program's first game can be a hall game: this run plays on without the hall.
         stage_ = Stage::Off;
-        std::fprintf(
-            stderr,
-            "korvane: no ticket from the hall of fame at %s (%s); this game is not for the hall\n",
-            qPrintable(hall_.toDisplayString()), qPrintable(noTicket_));
+        const QString why = !ticket_
+                                ? QStringLiteral("no ticket: ") + noTicket_
+                                : QStringLiteral("no live game: ") +
+                                      (opening_ ? QStringLiteral("it has not answered") : noLive_);
+        std::fprintf(stderr,
+                     "korvane: the hall of fame at %s gave %s; this game is not for the hall\n",
+                     qPrintable(hall_.toDisplayString()), qPrintable(why));
         return clockSeed;
     }
     stage_ = Stage::Playing;
-    return ticket_->seed;
+    batches_.start(kBatchMillis);
+    return live_->seed;
+}
+
+// A batch goes as soon as it is due, whatever the answers still on their way: the hall
+// answers once its replay has run a batch, and a slow answer must not hold the next batch,
+// let alone the game. But QNetworkAccessManager sends a POST made while another is
+// unanswered on a connection of its own, so a batch waits for the one before it to have
+// been written out: the hall must have the lines in order.
+void HallPlay::SendBatch() {
+    if (!refused_.isEmpty() || lastSent_) return;
+    if (sending_) {
+        batchDue_ = true;
+        return;
+    }
+    batchDue_ = false;
+    // After the game, what the program records is not the hall's.
+    lastSent_ = stage_ == Stage::Ended;
+    const size_t upTo = lastSent_ ? gameEnd_ : recorded_.size();
+    const std::string text = recorded_.substr(sent_, upTo - sent_) + "# frame " +
+                             std::to_string(program_.shell().FramesWritten()) + "\n";
+    sent_ = upTo;
+    const QString path = QStringLiteral("api/live/%1/lines").arg(live_->id);
+    QNetworkReply* reply = network_.post(HallRequest(hall_, qPrintable(path), "text/plain"),
+                                         QByteArray::fromStdString(text));
+    sending_ = reply;
+    ++unanswered_;
+    connect(reply, &QNetworkReply::requestSent, this, [this, reply] { BatchSent(reply); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { BatchAnswered(reply); });
+}
+
+void HallPlay::BatchSent(QNetworkReply* reply) {
+    if (reply != sending_) return;
+    sending_ = nullptr;
+    if (batchDue_) SendBatch();
+}
+
+void HallPlay::BatchAnswered(QNetworkReply* reply) {
+    reply->deleteLater();
+    --unanswered_;
+    if (HttpStatus(reply) != 204)
+        StopLive(Refusal(reply, QJsonDocument::fromJson(reply->readAll()).object()));
+    BatchSent(reply);  // when it failed before it was sent
+    if (stage_ == Stage::Ended && unanswered_ == 0 && afterLines_)
+        std::exchange(afterLines_, nullptr)();
+}
+
+void HallPlay::StopLive(const QString& why) {
+    if (!refused_.isEmpty()) return;
+    batches_.stop();
+    refused_ = QStringLiteral("The hall took no more of this game: %1.").arg(why);
+    std::fprintf(stderr, "korvane: %s\n", qPrintable(refused_));
 }
 
 void HallPlay::GameRecorded() {
     if (stage_ != Stage::Playing) return;
     stage_ = Stage::Ended;
-    // The recording so far holds this one game, from the program's start: what the hall
-    // replays.
-    hallGame_ = recorded_;
+    gameEnd_ = recorded_.size();
+    batches_.stop();
+    // The last batch holds the game's checks: the hall's replay ends the game with them.
+    SendBatch();
     const int score = program_.game().state().score;
     // After the command that ended the game has returned, its dialogs all closed.
-    if (score > 0) QTimer::singleShot(0, this, [this, score] { OfferEntry(score); });
+    if (score > 0 || !refused_.isEmpty())
+        QTimer::singleShot(0, this, [this, score] { OfferEntry(score); });
 }
 
 void HallPlay::OfferEntry(int score) {
+    if (!refused_.isEmpty()) {
+        HallDialog(refused_, &program_.window()).exec();
+        return;
+    }
     HallDialog dialog(
         score,
         [this](const QString& name, HallDialog::Answered answered) {
@@ -159,9 +284,16 @@ void HallPlay::OfferEntry(int score) {
 }
 
 void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
-    const QJsonObject body{{QStringLiteral("ticket"), ticket_->id},
-                           {QStringLiteral("name"), name},
-                           {QStringLiteral("recording"), QString::fromStdString(hallGame_)}};
+    // The hall stores the game once its replay has run the last lines.
+    if (unanswered_ > 0) {
+        afterLines_ = [this, name, answered] { Submit(name, answered); };
+        return;
+    }
+    if (!refused_.isEmpty()) {
+        answered({false, refused_});
+        return;
+    }
+    const QJsonObject body{{QStringLiteral("ticket"), *ticket_}, {QStringLiteral("name"), name}};
     QNetworkReply* reply = network_.post(HallRequest(hall_, "api/scores", "application/json"),
                                          QJsonDocument(body).toJson(QJsonDocument::Compact));
     connect(reply, &QNetworkReply::finished, this, [reply, answered = std::move(answered)] {
@@ -171,15 +303,17 @@ void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
 }
 
 bool HallPlay::MayHandle(const script::ScriptLine& command) {
-    if (stage_ != Stage::Ended || command.command != script::cmd::kClick ||
-        command.args[0] != "cmdStart" || program_.game().state().gamerunning) {
+    if (waiting_) return false;
+    if (command.command != script::cmd::kClick || command.args[0] != "cmdStart" ||
+        program_.game().state().gamerunning) {
         return true;
     }
+    if (stage_ == Stage::Waiting && ticket_ && !opening_ && !live_) OpenLive();
+    if (stage_ != Stage::Ended) return true;
+    // The hall keeps the game only when its last lines have come.
+    Await([this] { return unanswered_ == 0; }, kLastLinesWaitMillis);
     if (restart_()) return false;
     stage_ = Stage::Off;
-    std::fputs(
-        "korvane: the program could not start afresh; the games from now on are not for the hall\n",
-        stderr);
     return true;
 }
 
@@ -192,6 +326,9 @@ bool HallPlay::ReExecute() {
     if (QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments_)) {
         program_.shell().EndProgram();
     }
+    std::fputs(
+        "korvane: the program could not start afresh; the games from now on are not for the hall\n",
+        stderr);
     return false;
 }
 

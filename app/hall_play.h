@@ -1,10 +1,12 @@
 #pragma once
-// korvane --hall URL: playing for a hall of fame, korvane-hall (docs/hall.md). As the program
-// starts, a ticket is taken from the hall in the background, so that no start ever waits for
-// the network. The first game starts from the ticket's seed when the ticket has come, and is
-// recorded in memory as --record writes it; when it scored, the hall's own dialog offers to
-// enter it once the game's dialogs have closed. Without a ticket the game plays as it always
-// does, only not for the hall.
+// korvane --hall URL: playing live for a hall of fame, korvane-hall (docs/hall.md). As the
+// program starts, a ticket is taken from the hall in the background, so that no start ever
+// waits for the network. The first start opens the live game with it, and the game starts
+// from the seed the hall gives then; while it plays, the recorder's lines go to the hall in
+// batches, so that the hall replays it as it is played and anyone may watch it. When it
+// scored, the hall's own dialog asks for the name once the game's dialogs have closed.
+// Without a live game the game plays as it always does, only not for the hall; a hall that
+// refuses the game midway leaves it playing too.
 
 #include <QNetworkAccessManager>
 #include <QObject>
@@ -31,29 +33,42 @@ class HallPlay : public QObject {
              QStringList arguments);
     ~HallPlay() override;
 
-    // Starts the program afresh; false when it cannot. The real one re-executes it; a test
-    // puts its own in place.
+    // Starts the program afresh; false when it does not (saying why), and the games from
+    // then on are not for the hall. The real one re-executes it; a test puts its own in
+    // place, and so does a hall game played from a recording's inputs.
     using Restart = std::function<bool()>;
     void SetRestart(Restart restart) { restart_ = std::move(restart); }
 
-    // The seed of the ticket in hand, when one has come.
-    std::optional<uint64_t> TicketSeed() const;
+    bool HasTicket() const { return ticket_.has_value(); }
+    // The live game the hall opened, once it has: its id and the seed it gave.
+    QString LiveId() const { return live_ ? live_->id : QString(); }
+    std::optional<uint64_t> LiveSeed() const;
     // Everything recorded so far, in the --record format.
     const std::string& Recorded() const { return recorded_; }
 
   private:
-    // The hall game's seed is the ticket's.
-    uint64_t SeedSeen(uint64_t clockSeed);
     // Waiting: no game yet; Playing: the hall game runs; Ended: it is over; Off: this run
     // plays no more for the hall.
     enum class Stage { Waiting, Playing, Ended, Off };
-    struct Ticket {
+    struct Live {
         QString id;
         uint64_t seed = 0;
     };
 
     void TakeTicket();
     void TicketAnswered(QNetworkReply* reply);
+    void OpenLive();
+    void LiveAnswered(QNetworkReply* reply);
+    // The hall game's seed is the live game's.
+    uint64_t SeedSeen(uint64_t clockSeed);
+    // Runs the events (not the player's) until done, or for millis at most.
+    void Await(const std::function<bool()>& done, int millis);
+    // The lines written since the last batch, with the frames played, to the hall.
+    void SendBatch();
+    void BatchSent(QNetworkReply* reply);
+    void BatchAnswered(QNetworkReply* reply);
+    // The hall takes no more of this game; why, in one line.
+    void StopLive(const QString& why);
     void GameRecorded();
     void OfferEntry(int score);
     void Submit(const QString& name, HallDialog::Answered answered);
@@ -64,11 +79,26 @@ class HallPlay : public QObject {
     QUrl hall_;
     QStringList arguments_;
     std::string recorded_;
-    std::string hallGame_;  // the recording of the hall game alone, as it ended
     Stage stage_ = Stage::Waiting;
-    std::optional<Ticket> ticket_;
+    std::optional<QString> ticket_;
     QString noTicket_;  // why there is no ticket in hand
     QTimer renewal_;
+    QNetworkReply* opening_ = nullptr;  // the live game's opening, on its way
+    std::optional<Live> live_;
+    QString noLive_;  // why the hall opened no live game
+    // The batches: the recording's length sent so far and at the game's end, the batch not
+    // yet written out, the next one due meanwhile, the answers still to come, and whether
+    // the last batch has gone.
+    size_t sent_ = 0;
+    size_t gameEnd_ = 0;
+    QNetworkReply* sending_ = nullptr;
+    bool batchDue_ = false;
+    int unanswered_ = 0;
+    bool lastSent_ = false;
+    QTimer batches_;
+    QString refused_;                   // why the hall took no more of this game
+    std::function<void()> afterLines_;  // waits for the hall to have taken every line
+    bool waiting_ = false;              // in Await
     Restart restart_;
     // Last, so that it goes first, with the answers still on their way.
     QNetworkAccessManager network_;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "command_line.h"
+#include "command_table.h"
 #include "gamepads.h"
 #include "hall_play.h"
 #include "korvane_version.h"
@@ -73,6 +74,12 @@ int main(int argc, char** argv) {
     }
     std::vector<korvane::script::ScriptLine> recording;
     if (!play.replayPath.empty() && !ReadRecording(play.replayPath, recording)) return 2;
+    // A hall game played from a recording's inputs starts from the hall's seed.
+    if (!play.hallUrl.empty()) {
+        std::erase_if(recording, [](const korvane::script::ScriptLine& line) {
+            return line.command == korvane::script::cmd::kSeed;
+        });
+    }
     if (NoDisplay()) {
         std::fputs(kNoDisplay, stderr);
         return 1;
@@ -98,6 +105,13 @@ int main(int argc, char** argv) {
         for (int a = 1; a < argc; ++a) arguments << QString::fromLocal8Bit(argv[a]);
         hall = std::make_unique<korvane::HallPlay>(
             program, QUrl(QString::fromStdString(play.hallUrl)), play.recordPath, arguments);
+        // A fresh program would play the recording again from its start, and again.
+        if (!play.replayPath.empty()) {
+            hall->SetRestart([] {
+                std::fputs("korvane: the recording's later games are not for the hall\n", stderr);
+                return false;
+            });
+        }
     } else if (!play.recordPath.empty()) {
         program.shell().Record(play.recordPath);
     }

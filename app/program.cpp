@@ -11,6 +11,7 @@
 
 #include "buttons.h"
 #include "command_table.h"
+#include "hall_dialog.h"
 #include "key_codes.h"
 #include "viewscreen.h"
 
@@ -41,6 +42,9 @@ bool IsButtonPressKey(int key) {
 
 bool KeyPreview::FilterReplay(QObject* watched, QEvent* event) {
     if (!event->spontaneous()) return false;
+    // The hall's dialog after a hall game played from a recording is not the game's: the
+    // player gives it a name. While it is open, no other window takes input anyway.
+    if (dynamic_cast<HallDialog*>(QApplication::activeModalWidget())) return false;
     const QEvent::Type type = event->type();
     // The player closing a dialog with its close box ends the replay, as closing the main
     // window does (through the window's own close handler).
@@ -116,6 +120,12 @@ void Program::Replay(std::vector<script::ScriptLine> lines) {
 }
 
 void Program::RunReplayIdleLines() {
+    // The replay closes the game's dialogs itself; another one open (the hall's, after a
+    // hall game) is the player's, and the replay waits for it to close.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(kReplayPauseMillis, &window_, [this] { RunReplayIdleLines(); });
+        return;
+    }
     for (;;) {
         const int64_t before = shell_.frame();
         if (!shell_.RunNextIdleLine()) break;

@@ -63,6 +63,9 @@ class CommandHub : public Shell {
     void Yield(const std::function<void()>& handleEvents);
     // The frames' yields so far, counted from the first, across games.
     int64_t frame() const { return frame_; }
+    // The frames all of whose lines are written: not the one whose yield runs now, in which
+    // the player's events may still give commands for it.
+    int64_t FramesWritten() const { return inYield_ > 0 ? frame_ - 1 : frame_; }
 
     // --- The recording ---------------------------------------------------------------------
     // Records the session from now on into the file at path (when not empty) and to copy (when

@@ -101,6 +101,8 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_FALSE(AnswerCommandLine({"--record", "a", "--hall", "https://h.example/k"}, &play));
     EXPECT_EQ(play.recordPath, "a");
     EXPECT_EQ(play.hallUrl, "https://h.example/k");
+    // A hall game may be played from a recording's inputs.
+    EXPECT_FALSE(AnswerCommandLine({"--hall", "http://h", "--replay", "b", "--record", "a"}));
     const auto version = AnswerCommandLine({"--version"});
     ASSERT_TRUE(version);
     EXPECT_EQ(version->exitCode, 0);
@@ -111,7 +113,8 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
     EXPECT_EQ(help->out.rfind("Usage: korvane", 0), 0u);
     const std::vector<std::vector<std::string>> refused = {
         {"-h"}, {"--versions"}, {"extra"}, {"--help", "--version"}, {"-platform", "x"},
-        {"--record"}, {"--replay", ""}, {"--record", "a", "--hall", "http://h", "--replay", "b"},
+        {"--record"}, {"--replay", ""}, {"--hall", "http://h", "--hall", "http://g"},
+        {"--record", "a", "--help"},
         {"--hall", "ftp://h"}, {"--hall", "h.example"}, {"--hall", ""}};
     for (const std::vector<std::string>& args : refused) {
         const auto answer = AnswerCommandLine(args);
