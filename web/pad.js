@@ -15,7 +15,7 @@
 // the page listens outside a game (before a start, in any window, after the end), where a
 // pad's player presses its Start, and in a game only once a pad has been seen: a game
 // started with the mouse or keys costs no polling, and a pad taken up in the middle of it
-// is seen at its end.
+// is taken at its first press after that game.
 "use strict";
 
 (function (page) {
