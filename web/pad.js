@@ -10,6 +10,12 @@
 // The pads are read once a display frame, only while one is connected and the page is in
 // view; plugging one in or pulling it out never stops a game. The on-screen controls
 // (thumbs.js) act through page.padAct as this pad's controls.
+// A page that listens for pads, or reads them once, makes the browser poll its devices 250
+// times a second for as long as it listens, a cost a battery pays through every game. So
+// the page listens outside a game (before a start, in any window, after the end), where a
+// pad's player presses its Start, and in a game only once a pad has been seen: a game
+// started with the mouse or keys costs no polling, and a pad taken up in the middle of it
+// is taken at its first press after that game.
 "use strict";
 
 (function (page) {
@@ -34,17 +40,21 @@
     }
 
     const released = (control) => { if (control >= 0) page.padAct(control); };
+    let seen = false;   // a pad has been connected since the page loaded
+    let inGame = false;  // the game's play controls are enabled
+    const wanted = () => !document.hidden && (seen || !inGame || !!page.modal);
     let polling = false;
     function startPolling() {
-        if (polling || !pad || document.hidden) return;
+        if (polling || !pad || !wanted()) return;
         polling = true;
         requestAnimationFrame(poll);
     }
     function poll() {
         polling = false;
-        if (document.hidden) return;
+        if (!wanted()) return;
         const pads = connectedPads();
         if (!pads.length) return;
+        seen = true;
         for (const p of pads) {
             for (let b = 0; b < pad.buttons && b < p.buttons.length; b++) {
                 const button = p.buttons[b];
@@ -58,14 +68,30 @@
     }
     // A pad gone: its controls are forgotten without a release.
     const forget = (e) => Module._korvane_pad_forget(e.gamepad ? e.gamepad.index : 0);
-    // Listening for pads makes the browser poll its devices: only while the page is seen.
     function listen() {
-        const method = document.hidden ? "removeEventListener" : "addEventListener";
-        window[method]("gamepadconnected", startPolling);
+        const method = wanted() ? "addEventListener" : "removeEventListener";
+        window[method]("gamepadconnected", connected);
         window[method]("gamepaddisconnected", forget);
         startPolling();
     }
+    function connected() {
+        seen = true;
+        listen();
+    }
     document.addEventListener("visibilitychange", listen);
+    const enablePlay = page.setPlayControlsEnabled;
+    page.setPlayControlsEnabled = (enabled) => {
+        enablePlay(enabled);
+        inGame = enabled;
+        listen();
+    };
+    for (const name of ["openWindow", "closeWindow"]) {
+        const act = page[name];
+        page[name] = (...args) => {
+            act(...args);
+            listen();
+        };
+    }
     listen();
 
     page.padAct = function (control) {

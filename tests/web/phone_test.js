@@ -89,6 +89,14 @@ async function checkThumbs(page, name) {
     return seen.thumbs;
 }
 const thumb = (page, label) => page.tap(`button[aria-label="${label}"]`);
+// How many pad events the page listens for: while it listens, the browser polls the pads.
+async function padListeners(page) {
+    const cdp = await page.target().createCDPSession();
+    const {result} = await cdp.send("Runtime.evaluate", {expression: "window"});
+    const {listeners} = await cdp.send("DOMDebugger.getEventListeners", {objectId: result.objectId});
+    await cdp.detach();
+    return listeners.filter((l) => l.type.startsWith("gamepad")).length;
+}
 
 // A game started and played by thumbs alone, turned to the other orientation half way; portrait
 // also drags the star count's bar. The recording, with checks that the phasers, the torpedo
@@ -97,6 +105,7 @@ async function playByThumbs(browser, url, [width, height]) {
     const name = `${width}x${height}`;
     const page = await open(browser, url, {width, height, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
     const before = await checkThumbs(page, name);
+    const pads = [await padListeners(page)];
     await thumb(page, "start/stop");
     await waitFor(page, `${name}: start/stop opens the settings dialog`, () => !!document.getElementById("HScroll1"));
     if (height > width) {
@@ -119,6 +128,7 @@ async function playByThumbs(browser, url, [width, height]) {
     await thumb(page, "photon torpedo");  // A in a dialog: Enter, OK
     await waitFor(page, `${name}: the torpedo control in the dialog is OK: the game starts`,
                   () => document.getElementById("txtGameTime").value === "0");
+    pads.push(await padListeners(page));
     const box = await (await page.$("#Picture1")).boundingBox();
     // A touch lands on whole CSS pixels: the game pixel under the one tapped near (100, 60).
     const [tx, ty] = [Math.round(box.x + 100.5 * box.width / 642), Math.round(box.y + 60.5 * box.height / 482)];
@@ -146,6 +156,8 @@ async function playByThumbs(browser, url, [width, height]) {
     await sleep(300);
     await thumb(page, "start/stop");
     await waitFor(page, `${name}: start/stop stops the game`, () => document.getElementById("cmdPhaser").disabled);
+    pads.push(await padListeners(page));
+    check(pads.join() === "2,0,2", `${name}: with no pad seen, the page listens for pads before and after a game, not in it (${pads})`);
     const recording = await page.evaluate(() => korvanePage.lastGame());
     check(new RegExp(`^at \\d+ mouseup 1 ${gx} ${gy}$`, "m").test(recording),
           `${name}: the recording holds the tap on the viewscreen`);

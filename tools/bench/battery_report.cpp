@@ -124,6 +124,8 @@ int ReportBattery(const char* webDir) {
                         browserRatio, text("runs").c_str(),
                         Ratio(value("game_wakeups"), value("floor_wakeups")), fps.c_str(),
                         text("display") == "headless" ? " (headless: no Xvfb)" : "");
+            std::printf("  most above the floor, by thread (points of a core): %s\n",
+                        text("above_floor").c_str());
         }
     }
     std::printf(

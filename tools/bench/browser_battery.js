@@ -15,7 +15,9 @@
 // Prints one line of key=value pairs (CPU as a share of one core): floor_cpu, game_cpu and
 // ratio (medians), floor_wakeups and game_wakeups (per second), game_fps, runs (each run's
 // ratio), floor_by_type and game_by_type (CPU by Chromium's process type, % of a core),
-// display (xvfb, or headless where there is no Xvfb).
+// above_floor (the threads whose CPU is most above the floors', in points of a core, as
+// TYPE/THREAD, "main" for a process's main thread), display (xvfb, or headless where there
+// is no Xvfb).
 //   node browser_battery.js WEBDIR SECONDS --profile
 // Instead, where the time goes: Chromium's own trace of SECONDS of each page, the busiest
 // threads and their longest-running kinds of task.
@@ -98,23 +100,31 @@ function descendants(pid) {
     return all;
 }
 const kTicks = 100;  // the kernel's clock ticks a second (CLK_TCK on Linux)
-// {pid: {cpu, wakeups, type}}: a process's CPU seconds, its threads' dead and alive
-// (utime + stime), and its live threads' voluntary context switches.
+const cpuOf = (stat) => {
+    const fields = stat.slice(stat.lastIndexOf(")") + 2).split(" ");
+    return (Number(fields[11]) + Number(fields[12])) / kTicks;
+};
+// {pid: {cpu, wakeups, type, threads}}: a process's CPU seconds, its threads' dead and alive
+// (utime + stime), its live threads' voluntary context switches, and their CPU seconds by
+// name ({"TYPE/NAME": seconds}).
 function snapshot(pid) {
     const processes = {};
     for (const p of descendants(pid)) {
         try {
-            const fields = fs.readFileSync(`/proc/${p}/stat`, "utf8").split(") ")[1].split(" ");
+            const stat = fs.readFileSync(`/proc/${p}/stat`, "utf8");
             const cmdline = fs.readFileSync(`/proc/${p}/cmdline`, "utf8");
             const type = (/--type=([a-z-]+)/.exec(cmdline) || [0, "browser"])[1];
             let wakeups = 0;
+            const threads = {};
             for (const t of fs.readdirSync(`/proc/${p}/task`)) {
                 try {
                     const status = fs.readFileSync(`/proc/${p}/task/${t}/status`, "utf8");
                     wakeups += Number((/^voluntary_ctxt_switches:\s*(\d+)/m.exec(status) || [0, 0])[1]);
+                    const name = `${type}/${t === String(p) ? "main" : /^Name:\s*(.*)$/m.exec(status)[1]}`;
+                    threads[name] = (threads[name] || 0) + cpuOf(fs.readFileSync(`/proc/${p}/task/${t}/stat`, "utf8"));
                 } catch (e) { /* gone meanwhile */ }
             }
-            processes[p] = {cpu: (Number(fields[11]) + Number(fields[12])) / kTicks, wakeups, type};
+            processes[p] = {cpu: cpuOf(stat), wakeups, type, threads};
         } catch (e) { /* gone meanwhile */ }
     }
     return processes;
@@ -125,12 +135,15 @@ async function measure(pid) {
     await sleep(seconds * 1000);
     const after = snapshot(pid);
     const real = Number(process.hrtime.bigint() - start) / 1e9;
-    const used = {cpu: 0, wakeups: 0, byType: {}};
+    const used = {cpu: 0, wakeups: 0, byType: {}, byThread: {}};
     for (const [p, now] of Object.entries(after)) {
-        const then = before[p] || {cpu: 0, wakeups: 0};
+        const then = before[p] || {cpu: 0, wakeups: 0, threads: {}};
         used.cpu += (now.cpu - then.cpu) / real;
         used.wakeups += (now.wakeups - then.wakeups) / real;
         used.byType[now.type] = (used.byType[now.type] || 0) + (now.cpu - then.cpu) / real;
+        for (const [name, cpu] of Object.entries(now.threads)) {
+            used.byThread[name] = (used.byThread[name] || 0) + (cpu - (then.threads[name] || 0)) / real;
+        }
     }
     return used;
 }
@@ -237,6 +250,12 @@ async function traceOf(page, what) {
                 .map(([t, c]) => `${t}:${(100 * c).toFixed(1)}`).join(",");
             result.floor_by_type = byType(floors[floors.length >> 1]);
             result.game_by_type = byType(games[games.length >> 1]);
+            // Each thread's CPU in the games less the floors', medians of the runs.
+            const names = new Set(games.concat(floors).flatMap((m) => Object.keys(m.byThread)));
+            const above = [...names].map((name) => [name, median(games.map((g, i) =>
+                (g.byThread[name] || 0) - ((floors[i].byThread[name] || 0) + (floors[i + 1].byThread[name] || 0)) / 2))]);
+            result.above_floor = above.sort((a, b) => b[1] - a[1]).slice(0, 6)
+                .map(([name, c]) => `${name.replace(/\s+/g, "_")}:${(100 * c).toFixed(1)}`).join(",");
             result.display = display ? "xvfb" : "headless";
         }
     } catch (e) {
