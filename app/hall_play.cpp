@@ -1,5 +1,6 @@
 #include "hall_play.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -221,8 +222,12 @@ void HallPlay::SendBatch() {
     // After the game, what the program records is not the hall's.
     lastSent_ = stage_ == Stage::Ended;
     const size_t upTo = lastSent_ ? gameEnd_ : recorded_.size();
-    const std::string text = recorded_.substr(sent_, upTo - sent_) + "# frame " +
-                             std::to_string(program_.shell().FramesWritten()) + "\n";
+    // A dialog open says the game stands for the player; one the hall has not met yet (the
+    // victory's, whose choice is written as it closes) opens in the frame after the mark.
+    const std::string text = recorded_.substr(sent_, upTo - sent_) +
+                             (QApplication::activeModalWidget() ? "# dialog\n" : "") +
+                             "# frame " + std::to_string(program_.shell().FramesWritten()) +
+                             "\n";
     sent_ = upTo;
     const QString path = QStringLiteral("api/live/%1/lines").arg(live_->id);
     QNetworkReply* reply = network_.post(HallRequest(hall_, qPrintable(path), "text/plain"),

@@ -121,6 +121,7 @@ void CommandHub::PlayerChose(Choice choice) {
             harderPressed_ = true;
             break;
         case Choice::VictoryClosed:
+            victoryOpen_ = false;
             if (!harderPressed_) break;
             // Given in the yield of the frame that won, so that its victory dialog uses it.
             harderPressed_ = false;
@@ -150,6 +151,7 @@ void CommandHub::AnswerDialog(SettingsDialog& dialog) {
 }
 
 void CommandHub::AnswerDialog(OutcomeDialog& dialog) {
+    victoryOpen_ = dialog.kind() == OutcomeKind::frmUWin;
     if (dialog.kind() != OutcomeKind::frmUWin || !harder_) return;
     harder_ = false;
     dialog.cmdChangeWinscore_Click();

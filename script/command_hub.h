@@ -64,8 +64,11 @@ class CommandHub : public Shell {
     // The frames' yields so far, counted from the first, across games.
     int64_t frame() const { return frame_; }
     // The frames all of whose lines are written: not the one whose yield runs now, in which
-    // the player's events may still give commands for it.
-    int64_t FramesWritten() const { return inYield_ > 0 ? frame_ - 1 : frame_; }
+    // the player's events may still give commands for it, nor the one that won while its
+    // victory dialog is open, whose choice of a harder game is written for it as it closes.
+    int64_t FramesWritten() const { return inYield_ > 0 || victoryOpen_ ? frame_ - 1 : frame_; }
+    // Whether a dialog holds the game that the recording has not shown yet: the victory's.
+    bool VictoryOpen() const { return victoryOpen_; }
 
     // --- The recording ---------------------------------------------------------------------
     // Records the session from now on into the file at path (when not empty) and to copy (when
@@ -136,6 +139,7 @@ class CommandHub : public Shell {
     std::function<bool(const ScriptLine&)> gate_;
     int64_t frame_ = 0;
     int inYield_ = 0;
+    bool victoryOpen_ = false;
 
     std::vector<ScriptLine> lines_;
     size_t next_ = 0;

@@ -148,8 +148,7 @@ void WebShell::Watch() {
 }
 
 int64_t WebShell::FramesRecorded() const {
-    const bool victoryOpen = modalWindow_ == OutcomeName(OutcomeKind::frmUWin);
-    return std::max<int64_t>(0, frame() - (yielding_ > 0 || victoryOpen ? 1 : 0));
+    return std::max<int64_t>(0, FramesWritten());
 }
 
 void WebShell::WaitForEvents() {
@@ -164,7 +163,6 @@ void WebShell::DoEvents() {
         DispatchPending();
         lastBrowserTurn_ = page::NowMillis();
     }
-    ++yielding_;
     Yield([this] {
         page::MarkViewscreenDirty();
         WaitOutEmulatedTime(true);
@@ -174,7 +172,6 @@ void WebShell::DoEvents() {
             lastBrowserTurn_ = page::NowMillis();
         }
     });
-    --yielding_;
 }
 
 void WebShell::WaitOutEmulatedTime(bool handleEvents) {

@@ -88,7 +88,6 @@ class WebShell : public script::CommandHub {
     bool modalClose_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
-    int yielding_ = 0;  // inside the frame's yield
     // A watched game: more lines may come; the last frame whose lines are all here; the
     // batch before's, which a game behind catches up to at full speed.
     bool liveOpen_ = false;
