@@ -97,5 +97,35 @@ at 10 set cubex 200; set cubey 140; set cubestep 0
     EXPECT_GE(greens, 1) << "the bolt crosses row " << y;
 }
 
+// What a live game's batch marks as played while the victory dialog is open: not the frame
+// that won, whose "harder" is written for it only as the dialog closes.
+TEST(DialogPictures, TheFrameThatWonIsNotMarkedPlayedWhileItsVictoryDialogIsOpen) {
+    struct MarkingShell : ScriptedShell {
+        using ScriptedShell::ScriptedShell;
+        void SetText(Readout which, const std::string& text) override {
+            if (which == Readout::txtNextscore && text == "600")  // harder, in the dialog
+                during = {frame(), FramesWritten()};
+            ScriptedShell::SetText(which, text);
+        }
+        std::pair<int64_t, int64_t> during{-1, -1};
+    };
+    std::string log, warnings;
+    MarkingShell shell(ParseScript(R"(seed 12; harder; click cmdStart
+at 20 set score 490; set cubex 270; set cubey 300
+at 30 keyup 32
+at 40 mouseup 1 326 350
+at 50 click cmdShields
+at 100 keyup 17
+at 200 click cmdPhaser
+at 300 mouseup 2 5 5
+)"), RunOptions{}, log, warnings);
+    Game game(shell);
+    shell.AttachGame(game);
+    game.Main();
+    shell.RunIdleLines();
+    EXPECT_EQ(shell.during.second, shell.during.first - 1) << log;
+    EXPECT_EQ(shell.FramesWritten(), shell.frame());
+}
+
 }  // namespace
 }  // namespace korvane::script
