@@ -211,7 +211,8 @@ uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {
 // answers once its replay has run a batch, and a slow answer must not hold the next batch,
 // let alone the game. But QNetworkAccessManager sends a POST made while another is
 // unanswered on a connection of its own, so a batch waits for the one before it to have
-// been written out: the hall must have the lines in order.
+// been written out, and carries its number, by which the hall runs the batches in order
+// even when the hall's loops read two connections the other way round.
 void HallPlay::SendBatch() {
     if (!refused_.isEmpty() || lastSent_) return;
     if (sending_) {
@@ -226,8 +227,8 @@ void HallPlay::SendBatch() {
     // victory's, whose choice is written as it closes) opens in the frame after the mark.
     const std::string text = recorded_.substr(sent_, upTo - sent_) +
                              (QApplication::activeModalWidget() ? "# dialog\n" : "") +
-                             "# frame " + std::to_string(program_.shell().FramesWritten()) +
-                             "\n";
+                             "# batch " + std::to_string(++batchNumber_) + "\n# frame " +
+                             std::to_string(program_.shell().FramesWritten()) + "\n";
     sent_ = upTo;
     const QString path = QStringLiteral("api/live/%1/lines").arg(live_->id);
     QNetworkReply* reply = network_.post(HallRequest(hall_, qPrintable(path), "text/plain"),

@@ -94,6 +94,7 @@ class HallPlay : public QObject {
     QNetworkReply* sending_ = nullptr;
     bool batchDue_ = false;
     int unanswered_ = 0;
+    int64_t batchNumber_ = 0;  // the last batch's `# batch N`
     bool lastSent_ = false;
     QTimer batches_;
     QString refused_;                   // why the hall took no more of this game

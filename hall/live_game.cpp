@@ -21,9 +21,9 @@ const size_t kExpectedChecks = 9;  // the nine expect lines after a recorded gam
 // beside the second a watcher may lag.
 constexpr double kReorderSeconds = 0.1;
 
-// A `# frame F` line: the frames the game had played when the batch was sent.
-std::optional<int64_t> FrameMark(const std::string& line) {
-    const std::string prefix = "# frame ";
+// A `# frame F` line: the frames the game had played when the batch was sent (or, with
+// another prefix, `# batch N`: the batch's place in the game).
+std::optional<int64_t> FrameMark(const std::string& line, const std::string& prefix = "# frame ") {
     if (line.rfind(prefix, 0) != 0 || line.size() == prefix.size() || line.size() > 24)
         return std::nullopt;
     int64_t n = 0;
@@ -55,6 +55,7 @@ std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, R
         if (const std::optional<int64_t> mark = FrameMark(line))
             out.reached = std::max(out.reached, *mark);
         out.dialog = out.dialog || line == "# dialog";
+        if (const std::optional<int64_t> n = FrameMark(line, "# batch ")) out.number = n;
     }
     try {
         out.lines = script::ParseScript(text);
@@ -182,6 +183,7 @@ LiveGame::LiveGame(uint64_t seed, PaceRules rules, double heldSeconds, int64_t m
                    double startSeconds, Hooks hooks)
     : seed_(seed),
       heldSeconds_(heldSeconds),
+      lateSeconds_(rules.lateSeconds),
       maxFrames_(maxFrames),
       hooks_(std::move(hooks)),
       pace_(rules, startSeconds) {
@@ -203,17 +205,22 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
         if (!over_) {
             // A client sends each batch on whichever of its connections is free, without
             // waiting for the answer before; two batches close together may reach the
-            // hall's loops in either order. One that covers fewer frames than batches
-            // queued and not yet begun goes before them.
+            // hall's loops in either order. One goes before the batches queued and not yet
+            // begun that come after it: by their numbers, or else the frames they cover.
+            const auto comesAfter = [&lines](const Pending& p) {
+                return lines.number && p.number ? *p.number > *lines.number
+                                                : p.reach > lines.reached;
+            };
             auto at = batches_.end();
             while (at != batches_.begin() && !std::prev(at)->begun && !std::prev(at)->refusal &&
-                   std::prev(at)->reach > lines.reached) {
+                   comesAfter(*std::prev(at))) {
                 --at;
             }
             batches_.insert(at,
                             {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
                              lines.reached,
                              lines.dialog,
+                             lines.number,
                              arrival,
                              std::move(text),
                              std::move(answer),
@@ -230,7 +237,8 @@ void LiveGame::Refused(Refusal refusal, Answer answer) {
     {
         const std::lock_guard<std::mutex> hold(lock_);
         if (!over_) {
-            batches_.push_back({{}, -1, false, Now(), "", std::move(answer), std::move(refusal)});
+            batches_.push_back(
+                {{}, -1, false, std::nullopt, Now(), "", std::move(answer), std::move(refusal)});
             wake_.notify_all();
             return;
         }
@@ -259,11 +267,23 @@ LiveGame::Pending& LiveGame::Front(bool held) {
         }
         const double now = Now();
         if (!batches_.empty()) {
-            // A batch waits a moment after its arrival, for one sent before it that comes
-            // a little later.
+            // A numbered batch waits for the ones before it as long as a batch may be late;
+            // one without a number waits a moment after its arrival, for one sent before it
+            // that comes a little later.
             Pending& front = batches_.front();
-            const double ready = front.arrival + kReorderSeconds;
-            if (front.begun || now >= ready) {
+            const std::optional<int64_t> n = front.number;
+            if (!front.begun && n && *n <= taken_) {
+                hold.unlock();
+                Refuse("malformed", "batch " + std::to_string(*n) + " came twice");
+            }
+            const bool next = n && *n == taken_ + 1;
+            const double ready = front.arrival + (n ? lateSeconds_ : kReorderSeconds);
+            if (!front.begun && n && !next && now >= ready) {
+                hold.unlock();
+                Refuse("not-live", "batch " + std::to_string(taken_ + 1) + " did not come");
+            }
+            if (front.begun || next || (!n && now >= ready)) {
+                if (!front.begun) ++taken_;
                 front.begun = true;
                 return front;
             }

@@ -33,6 +33,10 @@ struct LiveLines {
     // whose lines come only once it closes, like the victory's choice of a harder game,
     // holds the game in a frame that the hall cannot run yet.
     bool dialog = false;
+    // The batch's place in the game, from 1 (`# batch N`): the hall runs the batches in that
+    // order whichever reaches it first. A batch without one waits a moment for any sent
+    // before it instead.
+    std::optional<int64_t> number;
 };
 std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, Refusal& refusal);
 
@@ -86,6 +90,7 @@ class LiveGame {
         std::deque<script::ScriptLine> lines;
         int64_t reach;  // the last frame this batch covers
         bool dialog;    // sent while a dialog held the player's game
+        std::optional<int64_t> number;  // its place in the game, when the client said
         double arrival;
         std::string text;
         Answer answer;
@@ -102,6 +107,8 @@ class LiveGame {
 
     uint64_t seed_;
     double heldSeconds_;
+    double lateSeconds_;  // how long a numbered batch waits for the ones before it
+    int64_t taken_ = 0;   // the batches the replay has taken
     int64_t maxFrames_;
     Hooks hooks_;
     mutable std::mutex lock_;

@@ -18,7 +18,7 @@
     const byId = (id) => document.getElementById(id);
     // fresh, starting (the live game opens), playing, ended, or off (not for the hall)
     const hall = {state: "fresh", ticket: null, taken: 0, submitting: false, live: null,
-                  refused: null, sent: Promise.resolve(true)};
+                  refused: null, sent: Promise.resolve(true), batches: 0};
     // A batch goes this often while the game plays: the hall wants one at least every half
     // second, and a timer may fire a little late.
     const kBatchMillis = 400;
@@ -140,8 +140,9 @@
         const frame = Module._korvane_frames_recorded();
         // A dialog open says the game stands for the player; one the hall has not met yet
         // (the victory's, whose choice is written as it closes) opens in the next frame.
+        // Its number puts it in its place should another connection bring the next one first.
         const body = unsent.map((line) => line + "\n").join("") + (page.modal ? "# dialog\n" : "") +
-            `# frame ${frame}\n`;
+            `# batch ${++hall.batches}\n# frame ${frame}\n`;
         unsent.length = 0;
         const taken = fetch(api(`live/${hall.live.live}/lines`), {
             method: "POST", headers: {"Content-Type": "text/plain"}, body,

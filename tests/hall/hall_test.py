@@ -531,19 +531,26 @@ def case_live(hall):
     answer = lines(id, "\n".join(rest) + "\n# frame 3200\n")
     check(answer[0] == 422 and "did not open" in answer[1]["message"], "no dialog: %s" % (answer,))
     check([s["name"] for s in hall.scores()] == ["Live"], "only the live game in the table")
-    # Two batches sent moments apart on two connections, the later first, run in sent order.
-    t, live, id = open_live(hall)
-    rec, times = paced(live["seed"])
-    start, sent = time.time(), []
-    play_live(hall, id, rec, times, stop_at=2550, sent=sent)
-    rest = rec.splitlines()[len(sent) - sum(l.startswith("# frame") for l in sent):]
-    until(lambda: time.time() - start > times[2665] - times[0], 5)
-    later, body = socket.create_connection(("127.0.0.1", hall.port), 10), rest[1] + "\n# frame 2665\n"
-    later.sendall(b"POST /api/live/%s/lines HTTP/1.1\r\nContent-Length: %d\r\n\r\n%s" % (
-        id.encode(), len(body), body.encode()))
-    check(lines(id, rest[0] + "\n# frame 2630\n")[0] == 204, "the earlier batch, come later")
-    check(later.recv(100).startswith(b"HTTP/1.1 204"), "the later batch, come first")
-    check(play_live(hall, id, "\n".join(rest[2:]), times, start=start)[0] == 204, "then to its end")
+    # Two batches sent on two connections, the later first, run in sent order: unnumbered
+    # moments apart, numbered (`# batch N`, counting every batch) a while apart.
+    for number in (False, True):
+        t, live, id = open_live(hall)
+        rec, times = paced(live["seed"])
+        start, sent = time.time(), []
+        play_live(hall, id, rec, times, stop_at=2550, sent=sent)
+        k = sum(l.startswith("# frame") for l in sent)
+        rest, mark = rec.splitlines()[len(sent) - k:], (lambda n: "# batch %d\n" % n if number else "")
+        until(lambda: time.time() - start > times[2665] - times[0], 5)
+        later = socket.create_connection(("127.0.0.1", hall.port), 10)
+        body = rest[1] + "\n" + mark(k + 2) + "# frame 2665\n"
+        later.sendall(b"POST /api/live/%s/lines HTTP/1.1\r\nContent-Length: %d\r\n\r\n%s" % (
+            id.encode(), len(body), body.encode()))
+        time.sleep(0.25 if number else 0)  # beyond the moment an unnumbered batch waits
+        check(lines(id, rest[0] + "\n" + mark(k + 1) + "# frame 2630\n")[0] == 204,
+              "the earlier batch, come later")
+        check(later.recv(100).startswith(b"HTTP/1.1 204"), "the later batch, come first")
+        check(play_live(hall, id, "\n".join(rest[2:]), times, start=start)[0] == 204, "then to its end")
+    check(lines(open_live(hall)[2], "# batch 2\n# frame 0\n")[1]["error"] == "not-live", "a batch lost")
     hall.stop()
 
 
