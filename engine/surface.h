@@ -41,6 +41,16 @@ class Surface {
     Color RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
                          ColourOf colourOf, Color lastRead);
 
+    // Where pixel (px, py) lies in Pixels(), for a point on the viewscreen.
+    static uint32_t OffsetOf(int px, int py) { return static_cast<uint32_t>(Index(px, py)); }
+    // Whether every one of the points lies on the viewscreen.
+    static bool AllInside(const int16_t* xs, const int16_t* ys, int count);
+    // RecolourPoints for points on the viewscreen given by their offsets (OffsetOf): the
+    // same pixels, emulated cost and result, without working out where each point lies.
+    template <typename ColourOf>
+    Color RecolourAt(const uint32_t* offsets, int count, Color from, ColourOf colourOf,
+                     Color lastRead);
+
     // A look at a pixel by a viewer or a test: no emulated cost.
     Color PeekPixel(int px, int py) const {
         return Inside(px, py) ? pixels_[Index(px, py)] ^ kStoredFlip : kInvalidColor;
@@ -105,7 +115,6 @@ class Surface {
     // Whether adding whole microseconds that sum to at most `micros` one at a time gives
     // the same clock as adding their sum at once.
     bool WholeMicrosAddExactly(double micros) const;
-    static bool AllInside(const int16_t* xs, const int16_t* ys, int count);
     // Columns from..to-1 of a row in a colour as stored, clipped; no emulated cost.
     void FillSpan(int row, int from, int to, Color stored);
     struct Point {
@@ -148,6 +157,42 @@ Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, C
             pixel = colourOf(i) ^ kStoredFlip;
             ++set;
         }
+    }
+    emulatedMicros_ += count * cost::kGetPixel + set * cost::kSetPixel;
+    return lastRead;
+}
+
+template <typename ColourOf>
+Color Surface::RecolourAt(const uint32_t* offsets, int count, Color from, ColourOf colourOf,
+                          Color lastRead) {
+    if (count <= 0) return lastRead;
+    Color* const pixels = pixels_.data();
+    if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel))) {
+        for (int i = 0; i < count; ++i) {  // as GetPixel and SetPixelV, call by call
+            emulatedMicros_ += cost::kGetPixel;
+            lastRead = pixels[offsets[i]] ^ kStoredFlip;
+            if (lastRead == from) {
+                emulatedMicros_ += cost::kSetPixel;
+                pixels[offsets[i]] = colourOf(i) ^ kStoredFlip;
+            }
+        }
+        return lastRead;
+    }
+    const Color storedFrom = from ^ kStoredFlip;
+    int set = 0;
+    for (int i = 0; i < count - 1; ++i) {
+        Color& pixel = pixels[offsets[i]];
+        if (pixel == storedFrom) {
+            pixel = colourOf(i) ^ kStoredFlip;
+            ++set;
+        }
+    }
+    // Only the last point's read is given back.
+    Color& last = pixels[offsets[count - 1]];
+    lastRead = last ^ kStoredFlip;
+    if (last == storedFrom) {
+        last = colourOf(count - 1) ^ kStoredFlip;
+        ++set;
     }
     emulatedMicros_ += count * cost::kGetPixel + set * cost::kSetPixel;
     return lastRead;
