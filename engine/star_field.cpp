@@ -28,12 +28,16 @@ bool StarOffsets::Follow(const int16_t* xs, const int16_t* ys, int count) {
 
 void StarOffsets::StepDown(const int16_t* ys) {
     if (!inside_) return;  // made again at the next Follow
-    constexpr uint32_t kRow = Surface::kWidth;
-    constexpr uint32_t kBottomToTop = (Surface::kHeight - 1) * kRow;
+    // One row down is one row's width further on, and past the bottom row the same column
+    // of the top one: on the offsets alone, so that the compiler steps several at a time.
+    // Signed, as the compiler compares four at a time only so.
+    constexpr int32_t kRow = Surface::kWidth;
+    constexpr int32_t kAll = Surface::kHeight * kRow;
     for (int i = 0; i < count_; ++i) {
-        offsets_[i] = ys[i] == 0 ? offsets_[i] - kBottomToTop : offsets_[i] + kRow;
-        ys_[i] = ys[i];
+        const int32_t next = static_cast<int32_t>(offsets_[i]) + kRow;
+        offsets_[i] = static_cast<uint32_t>(next >= kAll ? next - kAll : next);
     }
+    std::memcpy(ys_.data(), ys, static_cast<size_t>(count_) * sizeof(int16_t));
 }
 
 void Game::StarField() {

@@ -180,6 +180,8 @@ Color Surface::RecolourAt(const uint32_t* offsets, int count, Color from, Colour
     }
     const Color storedFrom = from ^ kStoredFlip;
     int set = 0;
+    // Four points a turn: the loop's own count and test cost as much as a point.
+#pragma GCC unroll 4
     for (int i = 0; i < count - 1; ++i) {
         Color& pixel = pixels[offsets[i]];
         if (pixel == storedFrom) {
