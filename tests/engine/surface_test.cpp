@@ -10,6 +10,7 @@
 #include <QImage>
 #include <array>
 #include <bit>
+#include <functional>
 #include <sstream>
 
 #include "colors.h"
@@ -165,6 +166,41 @@ TEST(Surface, CallsThatStandForSeveralGiveTheirPixelsAndCost) {
         copied.BitBlt(sp.picVessikship, nx, ny);
         EXPECT_EQ(moved.Pixels(), copied.Pixels()) << ox << "," << oy << " to " << nx << "," << ny;
         EXPECT_EQ(clockBits(moved), clockBits(copied));
+    }
+}
+
+// A flash paints one circle over and over, and the same circle again costs only its time:
+// but not after any call that changed a pixel or the fill in between, whose marks the
+// circle must paint over again. Each call leaves its mark on the centre or the rim.
+TEST(Surface, TheSameCircleAgainPaintsOverWhateverChangedSince) {
+    const Sprites& sp = GameSprites();
+    const int16_t xs[] = {100}, ys[] = {100};
+    const uint32_t centre[] = {Surface::OffsetOf(100, 100)};
+    auto red = [](int) { return kRed; };
+    const std::function<void(Surface&)> between[] = {
+        [](Surface& s) { s.SetPixelV(100, 100, kRed); },
+        [&](Surface& s) { s.BitBlt(sp.pictorpedoerase, 99, 99); },
+        [&](Surface& s) { s.MoveSprite(sp.picVessikshiperase, 0, 0, sp.picVessikship, 60, 60); },
+        [](Surface& s) { s.Line(90, 100, 110, 100, kRed); },
+        [](Surface& s) { s.SelectObject(s.CreatePen(kRed)), s.Ellipse(95, 90, 120, 110); },
+        [](Surface& s) { s.Clear(); },
+        [&](Surface& s) { s.RecolourPoints(xs, ys, 1, kYellow, red, kBlack); },
+        [&](Surface& s) { s.RecolourAt(centre, 1, kYellow, red, kBlack); },
+        [](Surface& s) { s.FillColor(kRed); }};
+    for (size_t i = 0; i < std::size(between); ++i) {
+        Surface s;
+        s.FillStyle(kFillSolid), s.FillColor(kYellow);
+        s.Circle(100, 100, 5, kGreen);
+        between[i](s);
+        const double before = s.EmulatedMicros();
+        s.Circle(100, 100, 5, kGreen);
+        const double once = s.EmulatedMicros() - before;
+        s.Circle(100, 100, 5, kGreen);
+        EXPECT_DOUBLE_EQ(s.EmulatedMicros() - before, 2 * once) << i;
+        Surface fresh;
+        fresh.FillStyle(kFillSolid), fresh.FillColor(s.fillColor());
+        fresh.Circle(100, 100, 5, kGreen);
+        for (const int x : {95, 100}) EXPECT_EQ(s.PeekPixel(x, 100), fresh.PeekPixel(x, 100)) << i;
     }
 }
 
