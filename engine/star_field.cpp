@@ -49,9 +49,8 @@ void Game::StarField() {
     auto read = static_cast<Color>(s.zz);
     const bool onScreen = starOffsets_.Follow(s.starx, s.stary, stars);
     auto recolour = [&](Color from, auto colourOf) {
-        read = onScreen
-                   ? surface_.RecolourAt(starOffsets_.offsets(), stars, from, colourOf, read)
-                   : surface_.RecolourPoints(s.starx, s.stary, stars, from, colourOf, read);
+        read = onScreen ? surface_.RecolourAt(starOffsets_.offsets(), stars, from, colourOf, read)
+                        : surface_.RecolourPoints(s.starx, s.stary, stars, from, colourOf, read);
     };
     // The erase test is against the yellow that every star has, not the star's own colour.
     recolour(kYellow, [](int) { return kBlack; });

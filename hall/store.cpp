@@ -184,8 +184,9 @@ std::optional<Ticket> Store::FindTicket(const std::string& id) {
 }
 
 bool Store::SpendTicket(const std::string& id, int64_t now) {
-    QSqlQuery& q = RunPrepared(
-        "UPDATE tickets SET used = 1 WHERE id = ? AND used = 0 AND expires > ?", {Q(id), Long(now)});
+    QSqlQuery& q =
+        RunPrepared("UPDATE tickets SET used = 1 WHERE id = ? AND used = 0 AND expires > ?",
+                    {Q(id), Long(now)});
     const bool spent = q.numRowsAffected() == 1;
     q.finish();
     return spent;
@@ -193,7 +194,7 @@ bool Store::SpendTicket(const std::string& id, int64_t now) {
 
 ScoreRow Store::StoreScore(const NewScore& s, int64_t now, const std::string& payload) {
     ScoreRow row{0, 0, s.name, s.score, s.winscore, s.stars, s.frames, IsoTime(now)};
-    const QVariantList values = {Q(s.name),     s.score, s.winscore,    s.stars,
+    const QVariantList values = {Q(s.name),      s.score,     s.winscore,  s.stars,
                                  Long(s.frames), Q(row.date), Q(s.ticket), Q(s.recording)};
     if (postgres_) {
         // One statement, its own transaction: the other halls hear of the score when it
