@@ -12,6 +12,7 @@
 #include "shell.h"
 #include "sound_ids.h"
 #include "sprites.h"
+#include "star_field.h"
 #include "surface.h"
 
 namespace korvane {
@@ -146,6 +147,7 @@ class Game {
     Surface surface_;
     const Sprites& sprites_;
     Random random_;
+    StarOffsets starOffsets_;
     // The read-outs of score and time stay empty until Main has given them values.
     bool readoutsHaveValues_ = false;
 };

@@ -18,6 +18,7 @@ void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     const int col1 = std::min(sprite.width(), kWidth - left);
     const int row1 = std::min(sprite.height(), kHeight - top);
     emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width() * sprite.height();
+    topCircle_.painted = -1;
     if (col1 <= col0 || row1 <= row0) return;  // wholly outside the viewscreen
     for (int row = row0; row < row1; ++row) {
         std::copy_n(sprite.StoredRow(row, col0), col1 - col0,
@@ -88,6 +89,7 @@ void Surface::Line(int x1, int y1, int x2, int y2, Color c) {
     const int sy = y1 < y2 ? 1 : -1;
     int err = dx + dy;
     emulatedMicros_ += cost::kLineCall + cost::kLinePerPixel * (std::max(dx, -dy) + 1);
+    topCircle_.painted = -1;
     for (;;) {
         Plot(x1, y1, c);
         if (x1 == x2 && y1 == y2) break;
@@ -103,7 +105,8 @@ void Surface::Line(int x1, int y1, int x2, int y2, Color c) {
     }
 }
 
-void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor) {
+double Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor) {
+    topCircle_.painted = -1;
     double painted = static_cast<double>(outline.size());
     if (fillStyle_ == kFillSolid && !outline.empty()) {
         int top = outline.front().py, bottom = top;
@@ -113,8 +116,10 @@ void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor)
         }
         const int rows = bottom - top + 1;
         const Color storedFill = fillColor_ ^ kStoredFlip;
-        std::vector<int> lo(static_cast<size_t>(rows), 1 << 30);
-        std::vector<int> hi(static_cast<size_t>(rows), -(1 << 30));
+        std::vector<int>& lo = rowLeft_;
+        std::vector<int>& hi = rowRight_;
+        lo.assign(static_cast<size_t>(rows), 1 << 30);
+        hi.assign(static_cast<size_t>(rows), -(1 << 30));
         for (const Point& p : outline) {
             auto r = static_cast<size_t>(p.py - top);
             lo[r] = std::min(lo[r], p.px);
@@ -131,9 +136,16 @@ void Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor)
     }
     for (const Point& p : outline) Plot(p.px, p.py, outlineColor);
     emulatedMicros_ += cost::kFigureCall + cost::kFigurePerPixel * painted;
+    return painted;
 }
 
 void Surface::Circle(int cx, int cy, int r, Color c) {
+    CircleCall call{cx, cy, r, c, fillStyle_, fillColor_};
+    if (topCircle_.painted >= 0 && topCircle_.Same(call)) {
+        // Painting a figure over itself writes each pixel as it already is.
+        emulatedMicros_ += cost::kFigureCall + cost::kFigurePerPixel * topCircle_.painted;
+        return;
+    }
     scratch_.clear();
     if (r <= 0) {
         scratch_.push_back({cx, cy});
@@ -150,7 +162,8 @@ void Surface::Circle(int cx, int cy, int r, Color c) {
             if (e > px || err > py) err += ++px * 2 + 1;
         } while (px < 0);
     }
-    PaintFigure(scratch_, c);
+    call.painted = PaintFigure(scratch_, c);
+    topCircle_ = call;
 }
 
 int32_t Surface::CreatePen(Color c) {
@@ -210,6 +223,7 @@ void Surface::Ellipse(int left, int top, int right, int bottom) {
 }
 
 void Surface::Clear() {
+    topCircle_.painted = -1;
     std::fill(pixels_.begin(), pixels_.end(), kBlack ^ kStoredFlip);
     emulatedMicros_ += cost::kClear;
 }

@@ -30,6 +30,7 @@ class Surface {
     }
     void SetPixelV(int px, int py, Color c) {
         emulatedMicros_ += cost::kSetPixel;
+        topCircle_.painted = -1;
         Plot(px, py, c);
     }
     // A run of single-pixel calls, as a field of points needs them: point i, at (xs[i],
@@ -40,6 +41,16 @@ class Surface {
     template <typename ColourOf>
     Color RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
                          ColourOf colourOf, Color lastRead);
+
+    // Where pixel (px, py) lies in Pixels(), for a point on the viewscreen.
+    static uint32_t OffsetOf(int px, int py) { return static_cast<uint32_t>(Index(px, py)); }
+    // Whether every one of the points lies on the viewscreen.
+    static bool AllInside(const int16_t* xs, const int16_t* ys, int count);
+    // RecolourPoints for points on the viewscreen given by their offsets (OffsetOf): the
+    // same pixels, emulated cost and result, without working out where each point lies.
+    template <typename ColourOf>
+    Color RecolourAt(const uint32_t* offsets, int count, Color from, ColourOf colourOf,
+                     Color lastRead);
 
     // A look at a pixel by a viewer or a test: no emulated cost.
     Color PeekPixel(int px, int py) const {
@@ -60,7 +71,8 @@ class Surface {
     void Line(int x1, int y1, int x2, int y2, Color c);
 
     // Outline of the circle of radius r in colour c; with the fill style solid its
-    // interior takes the fill colour.
+    // interior takes the fill colour. A flash paints one circle hundreds of times over:
+    // while no pixel has changed since, the same circle again only costs its time.
     void Circle(int cx, int cy, int r, Color c);
 
     void FillStyle(int16_t style) { fillStyle_ = style; }
@@ -105,15 +117,26 @@ class Surface {
     // Whether adding whole microseconds that sum to at most `micros` one at a time gives
     // the same clock as adding their sum at once.
     bool WholeMicrosAddExactly(double micros) const;
-    static bool AllInside(const int16_t* xs, const int16_t* ys, int count);
     // Columns from..to-1 of a row in a colour as stored, clipped; no emulated cost.
     void FillSpan(int row, int from, int to, Color stored);
     struct Point {
         int px, py;
     };
     // Paints an outline, and before it the interior rows between the outline's left and
-    // right ends in the fill colour when the fill style is solid.
-    void PaintFigure(const std::vector<Point>& outline, Color outlineColor);
+    // right ends in the fill colour when the fill style is solid; the pixels it painted.
+    double PaintFigure(const std::vector<Point>& outline, Color outlineColor);
+    // The circle last painted, while it is the last change to the pixels (painted >= 0).
+    struct CircleCall {
+        int cx = 0, cy = 0, r = 0;
+        Color colour = 0;
+        int16_t fillStyle = 0;
+        Color fillColour = 0;
+        double painted = -1;
+        bool Same(const CircleCall& o) const {
+            return cx == o.cx && cy == o.cy && r == o.r && colour == o.colour &&
+                   fillStyle == o.fillStyle && fillColour == o.fillColour;
+        }
+    };
 
     std::vector<Color> pixels_;
     int16_t fillStyle_ = kFillTransparent;
@@ -121,6 +144,8 @@ class Surface {
     int32_t selectedPen_ = 0;
     std::vector<std::pair<bool, Color>> pens_;  // index = handle - 1; first = alive
     std::vector<Point> scratch_;
+    std::vector<int> rowLeft_, rowRight_;  // PaintFigure's, kept to spare an allocation
+    CircleCall topCircle_;
     double emulatedMicros_ = 0.0;
 };
 
@@ -128,6 +153,7 @@ template <typename ColourOf>
 Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, Color from,
                               ColourOf colourOf, Color lastRead) {
     if (count <= 0) return lastRead;
+    topCircle_.painted = -1;
     if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel)) ||
         !AllInside(xs, ys, count)) {
         // Near a power of two the clock's rounding depends on the order, and a point off
@@ -148,6 +174,45 @@ Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, C
             pixel = colourOf(i) ^ kStoredFlip;
             ++set;
         }
+    }
+    emulatedMicros_ += count * cost::kGetPixel + set * cost::kSetPixel;
+    return lastRead;
+}
+
+template <typename ColourOf>
+Color Surface::RecolourAt(const uint32_t* offsets, int count, Color from, ColourOf colourOf,
+                          Color lastRead) {
+    if (count <= 0) return lastRead;
+    topCircle_.painted = -1;
+    Color* const pixels = pixels_.data();
+    if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel))) {
+        for (int i = 0; i < count; ++i) {  // as GetPixel and SetPixelV, call by call
+            emulatedMicros_ += cost::kGetPixel;
+            lastRead = pixels[offsets[i]] ^ kStoredFlip;
+            if (lastRead == from) {
+                emulatedMicros_ += cost::kSetPixel;
+                pixels[offsets[i]] = colourOf(i) ^ kStoredFlip;
+            }
+        }
+        return lastRead;
+    }
+    const Color storedFrom = from ^ kStoredFlip;
+    int set = 0;
+    // Four points a turn: the loop's own count and test cost as much as a point.
+#pragma GCC unroll 4
+    for (int i = 0; i < count - 1; ++i) {
+        Color& pixel = pixels[offsets[i]];
+        if (pixel == storedFrom) {
+            pixel = colourOf(i) ^ kStoredFlip;
+            ++set;
+        }
+    }
+    // Only the last point's read is given back.
+    Color& last = pixels[offsets[count - 1]];
+    lastRead = last ^ kStoredFlip;
+    if (last == storedFrom) {
+        last = colourOf(count - 1) ^ kStoredFlip;
+        ++set;
     }
     emulatedMicros_ += count * cost::kGetPixel + set * cost::kSetPixel;
     return lastRead;

@@ -4,6 +4,8 @@
 // from memory (score_table.h); this is what it is loaded from and what a write changes.
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariantList>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -99,6 +101,11 @@ class Store {
     bool Configure(QSqlDatabase& db, std::string& why) const;
 
   private:
+    // Runs one of the statements the hall runs for every submission with its values bound
+    // in order, prepared once for this thread's connection; the caller finishes it after
+    // reading. Throws StoreError.
+    QSqlQuery& RunPrepared(const QString& sql, const QVariantList& values);
+
     std::string database_;
     std::string password_;
     bool postgres_ = false;

@@ -168,5 +168,33 @@ TEST(Surface, CallsThatStandForSeveralGiveTheirPixelsAndCost) {
     }
 }
 
+// The same circle again costs only its time, but after any call that changed a pixel (its
+// mark on the centre or the rim) or the fill it is painted over that again.
+TEST(Surface, TheSameCircleAgainPaintsOverWhateverChangedSince) {
+    static const int16_t xs[] = {100}, ys[] = {100};
+    static const uint32_t at[] = {Surface::OffsetOf(100, 100)};
+    static const auto red = [](int) { return kRed; };
+    void (*const between[])(Surface&) = {
+        [](Surface& s) { s.SetPixelV(100, 100, kRed); },
+        [](Surface& s) { s.BitBlt(GameSprites().pictorpedoerase, 99, 99); },
+        [](Surface& s) { s.Line(90, 100, 110, 100, kRed); },
+        [](Surface& s) { s.Clear(); },
+        [](Surface& s) { s.SelectObject(s.CreatePen(kRed)), s.Ellipse(95, 90, 120, 110); },
+        [](Surface& s) { s.RecolourPoints(xs, ys, 1, kYellow, red, kBlack); },
+        [](Surface& s) { s.RecolourAt(at, 1, kYellow, red, kBlack); },
+        [](Surface& s) { s.FillColor(kRed); }};
+    for (size_t i = 0; i < std::size(between); ++i) {
+        Surface s, fresh;
+        s.FillStyle(kFillSolid), s.FillColor(kYellow), s.Circle(100, 100, 5, kGreen);
+        between[i](s);
+        const double before = s.EmulatedMicros();
+        s.Circle(100, 100, 5, kGreen), s.Circle(100, 100, 5, kGreen);
+        fresh.FillStyle(kFillSolid), fresh.FillColor(s.fillColor());
+        fresh.Circle(100, 100, 5, kGreen);
+        EXPECT_DOUBLE_EQ(s.EmulatedMicros() - before, 2 * fresh.EmulatedMicros()) << i;
+        for (const int x : {95, 100}) EXPECT_EQ(s.PeekPixel(x, 100), fresh.PeekPixel(x, 100)) << i;
+    }
+}
+
 }  // namespace
 }  // namespace korvane
