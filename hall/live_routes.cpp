@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <random>
@@ -57,6 +58,9 @@ struct LiveRoutes::Entry {
     std::mutex lock;
     size_t bytes = 0;  // the lines received so far
     int64_t seq = 0;   // the next batch's number (the replay's thread)
+    // The game's end is in the database: until then a late batch is told the game's own
+    // end from here, not that the table (which still says playing) names another hall.
+    std::atomic<bool> endStored{false};
     std::unique_ptr<LiveGame> game;
 };
 
@@ -170,12 +174,13 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
                                     Refusal{"unavailable", "the hall cannot keep the lines now"}));
         });
     };
-    hooks.ended = [this, id](const LiveEnd& end, LiveGame::Answer answer) {
+    hooks.ended = [this, id, e](const LiveEnd& end, LiveGame::Answer answer) {
         {
             const std::lock_guard<std::mutex> hold(lock_);
             ++(end.score ? accepted_ : end.abandoned ? abandoned_ : refused_);
         }
-        relay_.End(id, end, [answer, end](bool) {
+        relay_.End(id, end, [answer, end, e](bool) {
+            e->endStored = true;
             if (answer) answer(end.score ? std::nullopt : std::optional<Refusal>(end.refusal));
         });
     };
@@ -293,7 +298,7 @@ void LiveRoutes::Sweep() {
     {
         const std::lock_guard<std::mutex> hold(lock_);
         for (auto it = games_.begin(); it != games_.end();) {
-            if (it->second->game->Over()) {
+            if (it->second->game->Over() && it->second->endStored) {
                 over.push_back(it->second);
                 it = games_.erase(it);
             } else {

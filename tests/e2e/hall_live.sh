@@ -1,5 +1,6 @@
 #!/bin/bash
-# The real program plays live for a korvane-hall of its own under Xvfb, watched as it plays:
+# The real program plays live for a korvane-hall of its own under Xvfb, watched as it plays
+# through the stream and in the page at play/?live=ID:
 #   hall_live.sh KORVANE KORVANE_HALL
 # `korvane --hall URL --replay FILE` plays fixed inputs (0 stars, the shields up, torpedoes
 # all along) from the hall's seed. A watcher is a function given the live game's id
@@ -9,11 +10,13 @@ set -u
 korvane=$1
 scenario=hall-live
 source "$(dirname "$0")/xvfb_session.sh"
+here=$(cd "$(dirname "$0")/../web" && pwd) root=$(cd "$here/../.." && pwd) what="a live game watched"
+source "$here/prepare_page.sh" >"$work/web.log" 2>&1
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("", 0)); print(s.getsockname()[1])')
 url=http://127.0.0.1:$port
-"$2" --database "$work/hall.sqlite" --port "$port" --web "$work/none" --live-only >/dev/null 2>&1 &
+"$2" --database "$work/hall.sqlite" --port "$port" --web "$out" --live-only >/dev/null 2>&1 &
 hall_pid=$!
-trap 'kill "$hall_pid" 2>/dev/null; cleanup' EXIT
+trap 'kill "$hall_pid" ${page_pid:-} 2>/dev/null; cleanup' EXIT
 
 # Prints the Python expression $2 of the JSON (d) the hall answers to GET $1.
 api() { python3 -c "import json, urllib.request
@@ -41,6 +44,9 @@ game_pid=$!
 within 30 api api/live "d['live'][0]['id']" >/dev/null || fail "no live game listed"
 id=$(api api/live "d['live'][0]['id']")
 watch_stream "$id"
+NODE_PATH="$here/node_modules" node "$(dirname "$0")/watch_live_in_page.js" "$url/play/?live=$id" \
+    >"$work/page.txt" 2>&1 &
+page_pid=$!
 within 30 stream_played || fail "the watcher saw no frame played"
 [ "$(api api/live "[g['id'] for g in d['live']]")" = "['$id']" ] ||
     fail "the game was over before the watcher saw it played"
@@ -49,6 +55,8 @@ end=$(grep -A1 '^event: end' "$work/stream.txt" | sed -n 's/^data: //p')
 score=$(sed -n 's/^{"score":\([0-9]*\)}$/\1/p' <<<"$end")
 [ -n "$score" ] || fail "the hall ended the game with $end"
 grep -q '^data: seed 1$' "$work/stream.txt" && fail "played from the recording's seed"
+wait "$page_pid" || fail "the page did not watch the game to its end: $(cat "$work/page.txt")"
+[ "$(cat "$work/page.txt")" = "$score" ] || fail "the page's end: $(cat "$work/page.txt"), the hall's: $score"
 
 # After a game that scored nothing (the cube kept away from every torpedo) no dialog holds
 # the program: it ends with the replay.

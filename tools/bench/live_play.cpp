@@ -99,6 +99,7 @@ LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, doub
     }
     const Clock::time_point start = Clock::now();
     Clock::time_point next = start;
+    int64_t number = 0;  // each batch numbered, as the page and the desktop number theirs
     for (size_t at = 0; at < lines.size();) {
         next += std::chrono::duration_cast<Clock::duration>(
             std::chrono::duration<double>(batchSeconds));
@@ -110,7 +111,7 @@ LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, doub
         const bool over = frame >= static_cast<int64_t>(game.times.size());
         std::string batch;
         for (; at < lines.size() && Played(lines[at], frame, over); ++at) batch += lines[at] + "\n";
-        batch += "# frame " + std::to_string(frame) + "\n";
+        batch += "# batch " + std::to_string(++number) + "\n# frame " + std::to_string(frame) + "\n";
         const std::lock_guard<std::mutex> hold(lock);
         if (refused) break;
         waiting.emplace_back(frame, std::move(batch));
