@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "command_table.h"
+#include "live_marks.h"
 
 namespace korvane {
 
@@ -225,10 +226,10 @@ void HallPlay::SendBatch() {
     const size_t upTo = lastSent_ ? gameEnd_ : recorded_.size();
     // A dialog open says the game stands for the player; one the hall has not met yet (the
     // victory's, whose choice is written as it closes) opens in the frame after the mark.
-    const std::string text = recorded_.substr(sent_, upTo - sent_) +
-                             (QApplication::activeModalWidget() ? "# dialog\n" : "") +
-                             "# batch " + std::to_string(++batchNumber_) + "\n# frame " +
-                             std::to_string(program_.shell().FramesWritten()) + "\n";
+    const std::string text =
+        recorded_.substr(sent_, upTo - sent_) +
+        script::WriteBatchMarks({program_.shell().FramesWritten(),
+                                 QApplication::activeModalWidget() != nullptr, ++batchNumber_});
     sent_ = upTo;
     const QString path = QStringLiteral("api/live/%1/lines").arg(live_->id);
     QNetworkReply* reply = network_.post(HallRequest(hall_, qPrintable(path), "text/plain"),

@@ -21,19 +21,6 @@ const size_t kExpectedChecks = 9;  // the nine expect lines after a recorded gam
 // beside the second a watcher may lag.
 constexpr double kReorderSeconds = 0.1;
 
-// A `# frame F` line: the frames the game had played when the batch was sent (or, with
-// another prefix, `# batch N`: the batch's place in the game).
-std::optional<int64_t> FrameMark(const std::string& line, const std::string& prefix = "# frame ") {
-    if (line.rfind(prefix, 0) != 0 || line.size() == prefix.size() || line.size() > 24)
-        return std::nullopt;
-    int64_t n = 0;
-    for (size_t i = prefix.size(); i < line.size(); ++i) {
-        if (line[i] < '0' || line[i] > '9') return std::nullopt;
-        n = n * 10 + (line[i] - '0');
-    }
-    return n;
-}
-
 }  // namespace
 
 std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, Refusal& refusal) {
@@ -52,10 +39,6 @@ std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, R
                        "line " + std::to_string(number) + " is longer than a recording's"};
             return std::nullopt;
         }
-        if (const std::optional<int64_t> mark = FrameMark(line))
-            out.reached = std::max(out.reached, *mark);
-        out.dialog = out.dialog || line == "# dialog";
-        if (const std::optional<int64_t> n = FrameMark(line, "# batch ")) out.number = n;
     }
     try {
         out.lines = script::ParseScript(text);
@@ -77,9 +60,8 @@ std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, R
             refusal = {"malformed", where + "an expect line checks the game after its end"};
             return std::nullopt;
         }
-        // A line for frame F is written in F's yield or just before it.
-        if (line.at) out.reached = std::max(out.reached, *line.at - 1);
     }
+    out.marks = script::ReadBatchMarks(text, out.lines);
     return out;
 }
 
@@ -208,8 +190,8 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
             // hall's loops in either order. One goes before the batches queued and not yet
             // begun that come after it: by their numbers, or else the frames they cover.
             const auto comesAfter = [&lines](const Pending& p) {
-                return lines.number && p.number ? *p.number > *lines.number
-                                                : p.reach > lines.reached;
+                return lines.marks.number && p.number ? *p.number > *lines.marks.number
+                                                      : p.reach > lines.marks.reached;
             };
             auto at = batches_.end();
             while (at != batches_.begin() && !std::prev(at)->begun && !std::prev(at)->refusal &&
@@ -218,9 +200,9 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
             }
             batches_.insert(at,
                             {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
-                             lines.reached,
-                             lines.dialog,
-                             lines.number,
+                             lines.marks.reached,
+                             lines.marks.dialog,
+                             lines.marks.number,
                              arrival,
                              std::move(text),
                              std::move(answer),

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "live_marks.h"
 #include "pace_check.h"
 #include "script.h"
 #include "submission.h"
@@ -28,15 +29,11 @@ namespace korvane::hall {
 // F` line), or -1 when it does not say.
 struct LiveLines {
     std::vector<script::ScriptLine> lines;
-    int64_t reached = -1;
-    // The batch says a dialog holds the player's game as it was sent (`# dialog`): a dialog
-    // whose lines come only once it closes, like the victory's choice of a harder game,
-    // holds the game in a frame that the hall cannot run yet.
-    bool dialog = false;
-    // The batch's place in the game, from 1 (`# batch N`): the hall runs the batches in that
-    // order whichever reaches it first. A batch without one waits a moment for any sent
-    // before it instead.
-    std::optional<int64_t> number;
+    // A dialog that the replay cannot meet yet (the victory's, whose choice is written as it
+    // closes) holds the game in a frame the hall cannot run yet: `# dialog` says so. The
+    // batch's number puts it in its place whichever batch reaches the hall first; one
+    // without a number waits a moment for any sent before it instead.
+    script::BatchMarks marks;
 };
 std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, Refusal& refusal);
 

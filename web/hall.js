@@ -137,12 +137,11 @@
     // once all of them so far have been taken.
     function sendBatch() {
         if (hall.state !== "playing" || hall.refused !== null) return;
-        const frame = Module._korvane_frames_recorded();
         // A dialog open says the game stands for the player; one the hall has not met yet
         // (the victory's, whose choice is written as it closes) opens in the next frame.
         // Its number puts it in its place should another connection bring the next one first.
-        const body = unsent.map((line) => line + "\n").join("") + (page.modal ? "# dialog\n" : "") +
-            `# batch ${++hall.batches}\n# frame ${frame}\n`;
+        const marks = Module.UTF8ToString(Module._korvane_batch_marks(++hall.batches, page.modal ? 1 : 0));
+        const body = unsent.map((line) => line + "\n").join("") + marks;
         unsent.length = 0;
         const taken = fetch(api(`live/${hall.live.live}/lines`), {
             method: "POST", headers: {"Content-Type": "text/plain"}, body,

@@ -3,13 +3,12 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <optional>
 #include <sstream>
-#include <string_view>
 
 #include "game.h"
+#include "live_marks.h"
 #include "outcome_dialog_rules.h"
 #include "page.h"
 #include "settings_dialog_rules.h"
@@ -37,18 +36,6 @@ constexpr double kWatchPauseMillis = 1000.0;
 // browser, so its button stays disabled.)
 void CloseOnOk(const DialogEvent& e, bool& close) {
     if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
-}
-
-// A live game's batch ends with `# frame F`: its player had played F frames when it was
-// sent. A comment to the language, so read here from the text.
-std::optional<int64_t> FrameMark(const std::string& line) {
-    const std::string_view prefix = "# frame ";
-    if (line.rfind(prefix, 0) != 0) return std::nullopt;
-    int64_t frame = 0;
-    const char* end = line.data() + line.size();
-    const auto [at, error] = std::from_chars(line.data() + prefix.size(), end, frame);
-    if (error != std::errc() || at != end) return std::nullopt;
-    return frame;
 }
 
 // The page's one shell, for the page's questions (below).
@@ -116,15 +103,7 @@ bool WebShell::TakeWatchedLines(const std::string& text) {
                e.what());
         return false;
     }
-    // A line for frame F is written in F's yield: the frames before it are complete.
-    int64_t reach = watchedReach_;
-    for (const script::ScriptLine& line : lines) {
-        if (line.at) reach = std::max(reach, *line.at - 1);
-    }
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (const std::optional<int64_t> mark = FrameMark(line)) reach = std::max(reach, *mark);
-    }
+    const int64_t reach = std::max(watchedReach_, script::ReadBatchMarks(text, lines).reached);
     Append(lines);
     catchUpTo_ = watchedReach_;
     watchedReach_ = reach;
@@ -145,10 +124,6 @@ void WebShell::Watch() {
         before = frame();
     }
     page::WatchEnded();
-}
-
-int64_t WebShell::FramesRecorded() const {
-    return std::max<int64_t>(0, FramesWritten());
 }
 
 void WebShell::WaitForEvents() {
@@ -338,7 +313,16 @@ EMSCRIPTEN_KEEPALIVE int korvane_frame() {
 // The frames whose recorded lines are all written: the `# frame F` a live game's batch
 // ends with.
 EMSCRIPTEN_KEEPALIVE int korvane_frames_recorded() {
-    return korvane::theShell ? static_cast<int>(korvane::theShell->FramesRecorded()) : 0;
+    return korvane::theShell ? static_cast<int>(korvane::theShell->FramesWritten()) : 0;
+}
+
+// The lines that end a live game's batch `number`, sent while a dialog holds the game when
+// `dialog` is not 0; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* korvane_batch_marks(int number, int dialog) {
+    static std::string text;
+    text = korvane::script::WriteBatchMarks(
+        {korvane_frames_recorded(), dialog != 0, std::optional<int64_t>(number)});
+    return text.c_str();
 }
 
 }  // extern "C"

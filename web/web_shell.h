@@ -35,11 +35,6 @@ class WebShell : public script::CommandHub {
     void WaitForEvents();
     void DispatchPending();
 
-    // The frames whose recorded lines are all written: the frames' yields so far, less the
-    // one whose yield still takes the player's input, and less the frame that won while its
-    // victory dialog is open (its "harder" is written for that frame once the dialog closes).
-    int64_t FramesRecorded() const;
-
     void DoEvents() override;
     void ShowMessageBox(const std::string& text) override;
     void ShowSettingsDialog(SettingsDialog& dialog) override;
