@@ -184,15 +184,21 @@
     let audioAsleep = false;  // suspended by the page between sounds, not by the browser
     let sleepTimer = 0;
     page.defineSound = (id, bytes) => { sounds[id] = {bytes, buffer: null}; };
-    // Browsers keep a page silent until the player has clicked or typed in it.
+    // Browsers keep a page silent until the player has clicked or typed in it. The click
+    // that allows the sound plays none itself, so the output goes back to sleep at once: a
+    // running output costs the battery as much as the sound does, and with the sound switch
+    // off no sound would ever come to send it to sleep.
     function allowAudio() {
         try {
-            if (!audio) audio = new AudioContext();
+            const created = !audio;
+            if (created) audio = new AudioContext();
             if (audio.state === "suspended" && !audioAsleep) audio.resume();
+            if (created) sleepSoon();
         } catch (e) {
             audio = null;
         }
     }
+    page.audioState = () => (audio ? audio.state : "none");
     function decodeWav(bytes) {
         const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
         const tag = (at) => String.fromCharCode(...bytes.subarray(at, at + 4));
@@ -225,8 +231,12 @@
     function soundEnded(source) {
         if (playing !== source) return;
         playing = null;
+        sleepSoon();
+    }
+    function sleepSoon() {
+        clearTimeout(sleepTimer);
         sleepTimer = setTimeout(() => {
-            if (playing || !audio || audio.state !== "running") return;
+            if (playing || !audio || audio.state === "closed") return;
             audioAsleep = true;
             audio.suspend();
         }, 250);

@@ -50,12 +50,19 @@ const text = (page, id) => page.$eval(id, (e) => e.value);
     check(await text(page, "#txtScore") === "" && await page.$eval("#cmdPhaser", (b) => b.disabled),
           "before the first game: empty score, play controls disabled");
 
+    // The sound switch, off and on again: the clicks that allowed the sound played none, so
+    // the sound output sleeps until a sound comes.
+    await page.click("#cmdSound");
+    await page.click("#cmdSound");
+    await waitFor(page, "the sound output sleeps while nothing plays",
+                  () => korvanePage.audioState() === "suspended");
     await page.click("#cmdStart");
     await waitFor(page, "the settings dialog opens", () => !!document.querySelector("#frmStart #cmdOK"));
     check(await text(page, "#Text1") === "150", "the settings dialog shows 150 stars");
     const beforeStart = Date.now();
     await page.click("#cmdOK");
     await waitFor(page, "the game starts", () => document.getElementById("txtGameTime").value === "0");
+    await waitFor(page, "the start sound wakes the sound output", () => korvanePage.audioState() === "running");
     check(await page.$eval("#Option1", (o) => o.checked), "torpedo 1 is ready at the start");
 
     let pixel = await viewscreen(page);
