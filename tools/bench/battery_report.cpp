@@ -87,11 +87,12 @@ int ReportBattery(const char* webDir) {
     std::fflush(stdout);
 
     double browserRatio = 0;
+    double quietRatio = 0;
     std::string fps = "-";
     if (webDir) {
         std::printf("\nBrowser, Chromium in a window, all of its processes, %.0f s each, the median"
-                    " of %d games each between two floors:\n",
-                    kSeconds, kBrowserRuns);
+                    " of %d games with the sound on and %d with it off, each between two floors:\n",
+                    kSeconds, kBrowserRuns, kBrowserRuns);
         const auto b = RunBrowserBattery(webDir);
         const auto value = [&b](const char* key) {
             const auto it = b.find(key);
@@ -105,6 +106,7 @@ int ReportBattery(const char* webDir) {
             std::printf("  not measured: %s\n", p->second.c_str());
         } else {
             browserRatio = value("ratio");
+            quietRatio = value("quiet_ratio");
             if (const double f = value("game_fps"); f > 0) {
                 char shown[32];
                 std::snprintf(shown, sizeof shown, "%.1f", f);
@@ -119,21 +121,27 @@ int ReportBattery(const char* webDir) {
                         100 * value("game_cpu"), value("game_wakeups"),
                         text("game_by_type").c_str(),
                         b.count("ended") ? "  (an attack ended a game meanwhile)" : "");
+            std::printf("  %-44s %10.1f %12.0f  %s\n", "game page, the game's sound switch off",
+                        100 * value("quiet_cpu"), value("quiet_wakeups"),
+                        text("quiet_by_type").c_str());
             std::printf("  playing against the floor: CPU x%.2f (runs: %s), wake-ups x%.2f; the "
                         "game's pace %s frames/s%s\n",
                         browserRatio, text("runs").c_str(),
                         Ratio(value("game_wakeups"), value("floor_wakeups")), fps.c_str(),
                         text("display") == "headless" ? " (headless: no Xvfb)" : "");
-            std::printf("  most above the floor, by thread (points of a core): %s\n",
+            std::printf("  with the sound switch off: CPU x%.2f (runs: %s), wake-ups x%.2f\n",
+                        quietRatio, text("quiet_runs").c_str(),
+                        Ratio(value("quiet_wakeups"), value("floor_wakeups")));
+            std::printf("  most above the floor with the sound on, by thread (points of a core): %s\n",
                         text("above_floor").c_str());
         }
     }
     std::printf(
         "summary: desktop CPU x%.2f wake-ups x%.2f idle %.0f wake-ups/s; browser CPU x%.2f "
-        "at %s frames/s\n",
+        "(sound off x%.2f) at %s frames/s\n",
         Ratio(d.playing.cpuShare, d.floor.cpuShare),
         Ratio(d.playing.wakeupsPerSecond, d.floor.wakeupsPerSecond), d.idle.wakeupsPerSecond,
-        browserRatio, fps.c_str());
+        browserRatio, quietRatio, fps.c_str());
     return d.measured ? 0 : 1;
 }
 

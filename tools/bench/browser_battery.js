@@ -7,14 +7,16 @@
 // - All of Chromium's processes are counted, each as a whole (/proc/PID/stat), so that the
 //   time of threads that ended meanwhile counts too; wake-ups are the voluntary context
 //   switches of all their threads.
-// - Floor and game take turns, RUNS games between RUNS + 1 floors, each game against the
-//   floors on either side of it; the median of the runs is the answer. A single pair was at
-//   the mercy of whatever else the machine did in those seconds.
+// - Floor and game take turns, 2 x RUNS games (each with the sound on, then off) between
+//   2 x RUNS + 1 floors, each game against the floors on either side of it; the median of
+//   the runs is the answer. A single pair was at the mercy of whatever else the machine did
+//   in those seconds.
 // The game's pace comes from its clock's ticks (500 frames apart) in the first run.
 //   node browser_battery.js WEBDIR SECONDS [RUNS]
 // Prints one line of key=value pairs (CPU as a share of one core): floor_cpu, game_cpu and
 // ratio (medians), floor_wakeups and game_wakeups (per second), game_fps, runs (each run's
-// ratio), floor_by_type and game_by_type (CPU by Chromium's process type, % of a core),
+// ratio), the same as quiet_* for the games played with the game's sound switch off,
+// floor_by_type and game_by_type (CPU by Chromium's process type, % of a core),
 // above_floor (the threads whose CPU is most above the floors', in points of a core, as
 // TYPE/THREAD, "main" for a process's main thread), display (xvfb, or headless where there
 // is no Xvfb).
@@ -166,9 +168,13 @@ async function pace(page) {
     return elapsed > 0 ? (ticks * 500) / (elapsed / 1000) : 0;
 }
 
-async function startGame(page, base) {
+async function startGame(page, base, soundOff) {
     await page.goto(base);
     await page.waitForFunction(() => document.body.dataset.ready === "1", {timeout: 30000});
+    if (soundOff) {
+        await page.click("#cmdSound");
+        await page.waitForFunction(() => /OFF/.test(document.getElementById("cmdSound").textContent), {timeout: 10000});
+    }
     await page.click("#cmdStart");
     await page.waitForSelector("#frmStart #cmdOK", {timeout: 10000});
     await page.click("#cmdOK");
@@ -229,31 +235,50 @@ async function traceOf(page, what) {
             await startGame(tab, base);
             await traceOf(tab, "game page");
         } else {
+            // Each game with the sound on, then one with the game's sound switch off: what the
+            // page costs beside what Chromium's own sound machinery does (the audio output, the
+            // tab's "playing audio" indicator).
             const floors = [await floor()];
             const games = [];
+            const quiet = [];
             for (let run = 0; run < runs; run++) {
-                await startGame(tab, base);
-                // The pace first: the longer a game runs unattended, the likelier an attack ends it.
-                if (run === 0) result.game_fps = await pace(tab);
-                games.push(await measure(pid));
-                if (await tab.$eval("#cmdPhaser", (b) => b.disabled)) result.ended = "during_the_measure";
-                floors.push(await floor());
+                for (const soundOff of [false, true]) {
+                    await startGame(tab, base, soundOff);
+                    // The pace first: the longer a game runs unattended, the likelier an attack ends it.
+                    if (run === 0 && !soundOff) result.game_fps = await pace(tab);
+                    (soundOff ? quiet : games).push(await measure(pid));
+                    if (await tab.$eval("#cmdPhaser", (b) => b.disabled)) result.ended = "during_the_measure";
+                    floors.push(await floor());
+                }
             }
-            const ratios = games.map((g, i) => g.cpu / ((floors[i].cpu + floors[i + 1].cpu) / 2));
-            result.ratio = median(ratios);
+            // The games with the sound on sit between floors 2i and 2i + 1, those without between
+            // 2i + 1 and 2i + 2.
+            const around = (i, offset) => [floors[2 * i + offset], floors[2 * i + offset + 1]];
+            const ratios = (list, offset) => list.map((g, i) => {
+                const [a, b] = around(i, offset);
+                return g.cpu / ((a.cpu + b.cpu) / 2);
+            });
+            const soundRatios = ratios(games, 0);
+            const quietRatios = ratios(quiet, 1);
+            result.ratio = median(soundRatios);
+            result.quiet_ratio = median(quietRatios);
             result.floor_cpu = median(floors.map((f) => f.cpu));
             result.game_cpu = median(games.map((g) => g.cpu));
+            result.quiet_cpu = median(quiet.map((g) => g.cpu));
             result.floor_wakeups = median(floors.map((f) => f.wakeups));
             result.game_wakeups = median(games.map((g) => g.wakeups));
-            result.runs = ratios.map((r) => r.toFixed(2)).join(",");
+            result.quiet_wakeups = median(quiet.map((g) => g.wakeups));
+            result.runs = soundRatios.map((r) => r.toFixed(2)).join(",");
+            result.quiet_runs = quietRatios.map((r) => r.toFixed(2)).join(",");
             const byType = (m) => Object.entries(m.byType).filter(([, c]) => c >= 0.0005)
                 .map(([t, c]) => `${t}:${(100 * c).toFixed(1)}`).join(",");
             result.floor_by_type = byType(floors[floors.length >> 1]);
             result.game_by_type = byType(games[games.length >> 1]);
-            // Each thread's CPU in the games less the floors', medians of the runs.
+            result.quiet_by_type = byType(quiet[quiet.length >> 1]);
+            // Each thread's CPU in the games with sound less the floors', medians of the runs.
             const names = new Set(games.concat(floors).flatMap((m) => Object.keys(m.byThread)));
             const above = [...names].map((name) => [name, median(games.map((g, i) =>
-                (g.byThread[name] || 0) - ((floors[i].byThread[name] || 0) + (floors[i + 1].byThread[name] || 0)) / 2))]);
+                (g.byThread[name] || 0) - around(i, 0).reduce((sum, f) => sum + (f.byThread[name] || 0), 0) / 2))]);
             result.above_floor = above.sort((a, b) => b[1] - a[1]).slice(0, 6)
                 .map(([name, c]) => `${name.replace(/\s+/g, "_")}:${(100 * c).toFixed(1)}`).join(",");
             result.display = display ? "xvfb" : "headless";
