@@ -551,6 +551,9 @@ def case_live(hall):
         check(later.recv(100).startswith(b"HTTP/1.1 204"), "the later batch, come first")
         check(play_live(hall, id, "\n".join(rest[2:]), times, start=start)[0] == 204, "then to its end")
     check(lines(open_live(hall)[2], "# batch 2\n# frame 0\n")[1]["error"] == "not-live", "a batch lost")
+    id = open_live(hall)[2]
+    first, again = lines(id, "# batch 1\n# frame 0\n"), lines(id, "# batch 1\n# frame 0\n")
+    check(first[0] == 204 and again[1]["error"] == "malformed", "a batch sent twice: %s" % (again,))
     hall.stop()
 
 
