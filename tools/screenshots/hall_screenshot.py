@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Renews docs/screenshot-hall.png: the hall's front page with a few verified scores and one
+game being played live, taken in headless Chromium.
+
+A korvane-hall of its own (a fresh SQLite file, a free loopback port) takes five games made
+by hall-recording (built with the tests), as trusted clients send them, and one live game
+that has played its first batch, so the page lists it under the games played now. The
+dates and the live game's number differ from run to run; nothing else does.
+    tools/screenshots/hall_screenshot.py [BUILD_DIR] [PICTURE]
+"""
+import http.client, json, os, socket, subprocess, sys, tempfile, time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
+PICTURE = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else
+                          os.path.join(ROOT, "docs", "screenshot-hall.png"))
+HALL = os.path.join(BUILD, "hall", "korvane-hall")
+RECORDER = os.path.join(BUILD, "tests", "hall", "hall-recording")
+# Who entered, and their games: torpedo strikes (5 points each for the first three) and the
+# frame the game was stopped at.
+PLAYERS = [("Vessik Bane", 3, 4000), ("ada", 2, 3600), ("Halcyra", 2, 3300),
+           ("<b>not bold</b>", 1, 3400), ("Cube Breaker", 1, 3200)]
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def request(port, method, path, body=None):
+    c = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
+    c.request(method, path, body=json.dumps(body) if isinstance(body, dict) else body)
+    r = c.getresponse()
+    data = r.read()
+    c.close()
+    return r.status, json.loads(data) if data.startswith(b"{") else data
+
+
+def wait_for(condition, what, seconds=20):
+    deadline = time.time() + seconds
+    while not condition():
+        if time.time() > deadline:
+            sys.exit("hall_screenshot: " + what + " did not happen")
+        time.sleep(0.05)
+
+
+def connects(port):
+    try:
+        socket.create_connection(("127.0.0.1", port), 0.2).close()
+        return True
+    except OSError:
+        return False
+
+
+def play_live(port, seconds):
+    """A game played live for SECONDS at its own pace, its lines sent in numbered batches."""
+    status, ticket = request(port, "POST", "/api/tickets")
+    status, live = request(port, "POST", "/api/live", {"ticket": ticket["ticket"], "name": "Orla"})
+    game, times = subprocess.run([RECORDER, "paced", str(live["seed"]), "3200", "2", "150"],
+                                 check=True, capture_output=True, text=True).stdout.split("----\n")
+    times = [float(t) for t in times.split()]
+    lines, start, batch, frame = game.splitlines(), time.time(), 0, 0
+    while time.time() - start < seconds:
+        time.sleep(0.25)
+        while frame + 1 < len(times) and times[frame + 1] - times[0] <= time.time() - start:
+            frame += 1
+        played = lambda l: int(l.split()[1]) <= frame if l.startswith("at ") else not l.startswith("expect")
+        n = next((i for i, l in enumerate(lines) if not played(l)), len(lines))
+        due, lines = lines[:n], lines[n:]
+        batch += 1
+        answer = request(port, "POST", "/api/live/%s/lines" % live["live"],
+                         "\n".join(due + ["# batch %d" % batch, "# frame %d" % frame]) + "\n")
+        if answer[0] != 204:
+            sys.exit("hall_screenshot: the hall refused the live game: %s" % (answer,))
+    wait_for(lambda: request(port, "GET", "/api/live")[1]["live"], "the live game's listing")
+
+
+def main():
+    for program in (HALL, RECORDER):
+        if not os.access(program, os.X_OK):
+            sys.exit("hall_screenshot: %s is missing: build the tests first" % program)
+    tmp = tempfile.mkdtemp(prefix="korvane-hall-shot-")
+    port = free_port()
+    hall = subprocess.Popen([HALL, "--database", os.path.join(tmp, "hall.sqlite"), "--port",
+                             str(port), "--web", tmp, "--whole-recordings"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wait_for(lambda: hall.poll() is not None or connects(port), "the hall's start")
+        for name, shots, frames in PLAYERS:
+            status, ticket = request(port, "POST", "/api/tickets")
+            game = subprocess.run([RECORDER, str(ticket["seed"]), str(frames), str(shots)],
+                                  check=True, capture_output=True, text=True).stdout
+            status, answer = request(port, "POST", "/api/scores",
+                                     {"ticket": ticket["ticket"], "name": name, "recording": game})
+            if status != 201:
+                sys.exit("hall_screenshot: the hall refused %s's game: %s" % (name, answer))
+        play_live(port, 2.0)
+        subprocess.run(["chromium", "--headless", "--no-sandbox", "--hide-scrollbars",
+                        "--virtual-time-budget=3000", "--window-size=800,450",
+                        "--screenshot=" + PICTURE,
+                        "http://127.0.0.1:%d/" % port],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        print("hall_screenshot: wrote " + PICTURE)
+    finally:
+        hall.terminate()
+        hall.wait(30)
+        subprocess.run(["rm", "-rf", tmp])
+
+
+if __name__ == "__main__":
+    main()
