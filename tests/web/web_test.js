@@ -55,14 +55,16 @@ const text = (page, id) => page.$eval(id, (e) => e.value);
     await page.click("#cmdSound");
     await page.click("#cmdSound");
     await waitFor(page, "the sound output sleeps while nothing plays",
-                  () => korvanePage.audioState() === "suspended");
+                  () => korvanePage.audioStates.at(-1) === "suspended");
+    const asleep = await page.evaluate(() => korvanePage.audioStates.length);
     await page.click("#cmdStart");
     await waitFor(page, "the settings dialog opens", () => !!document.querySelector("#frmStart #cmdOK"));
+    await waitFor(page, "the dialog's sound wakes the sound output",
+                  (asleep) => korvanePage.audioStates.slice(asleep).includes("running"), 15000, asleep);
     check(await text(page, "#Text1") === "150", "the settings dialog shows 150 stars");
     const beforeStart = Date.now();
     await page.click("#cmdOK");
     await waitFor(page, "the game starts", () => document.getElementById("txtGameTime").value === "0");
-    await waitFor(page, "the start sound wakes the sound output", () => korvanePage.audioState() === "running");
     check(await page.$eval("#Option1", (o) => o.checked), "torpedo 1 is ready at the start");
 
     let pixel = await viewscreen(page);
