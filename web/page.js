@@ -190,13 +190,12 @@
     // off no sound would ever come to send it to sleep.
     function allowAudio() {
         try {
-            const created = !audio;
-            if (created) {
+            if (!audio) {
                 audio = new AudioContext();
                 audio.onstatechange = () => page.audioStates.push(audio.state);
+                sleepSoon();
             }
             if (audio.state === "suspended" && !audioAsleep) audio.resume();
-            if (created) sleepSoon();
         } catch (e) {
             audio = null;
         }

@@ -7,9 +7,9 @@
 // - All of Chromium's processes are counted, each as a whole (/proc/PID/stat), so that the
 //   time of threads that ended meanwhile counts too; wake-ups are the voluntary context
 //   switches of all their threads.
-// - Floor and game take turns, 2 x RUNS games (each with the sound on, then off) between
-//   2 x RUNS + 1 floors, each game against the floors on either side of it; the median of
-//   the runs is the answer. A single pair was at the mercy of whatever else the machine did
+// - Floor and game take turns: RUNS games with the sound on and RUNS with the game's sound
+//   switch off, one of each in turn, between 2 x RUNS + 1 floors, each game against the
+//   floors on either side of it; the medians of the runs are the answers. A single pair was at the mercy of whatever else the machine did
 //   in those seconds.
 // The game's pace comes from its clock's ticks (500 frames apart) in the first run.
 //   node browser_battery.js WEBDIR SECONDS [RUNS]

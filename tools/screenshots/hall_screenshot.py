@@ -8,7 +8,7 @@ that has played its first batch, so the page lists it under the games played now
 dates and the live game's number differ from run to run; nothing else does.
     tools/screenshots/hall_screenshot.py [BUILD_DIR] [PICTURE]
 """
-import http.client, json, os, socket, subprocess, sys, tempfile, time
+import bisect, http.client, json, os, shutil, socket, subprocess, sys, tempfile, time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
@@ -60,11 +60,10 @@ def play_live(port, seconds):
     game, times = subprocess.run([RECORDER, "paced", str(live["seed"]), "3200", "2", "150"],
                                  check=True, capture_output=True, text=True).stdout.split("----\n")
     times = [float(t) for t in times.split()]
-    lines, start, batch, frame = game.splitlines(), time.time(), 0, 0
+    lines, start, batch = game.splitlines(), time.time(), 0
     while time.time() - start < seconds:
         time.sleep(0.25)
-        while frame + 1 < len(times) and times[frame + 1] - times[0] <= time.time() - start:
-            frame += 1
+        frame = bisect.bisect_right(times, times[0] + time.time() - start) - 1
         played = lambda l: int(l.split()[1]) <= frame if l.startswith("at ") else not l.startswith("expect")
         n = next((i for i, l in enumerate(lines) if not played(l)), len(lines))
         due, lines = lines[:n], lines[n:]
@@ -105,7 +104,7 @@ def main():
     finally:
         hall.terminate()
         hall.wait(30)
-        subprocess.run(["rm", "-rf", tmp])
+        shutil.rmtree(tmp, ignore_errors=True)
 
 
 if __name__ == "__main__":
