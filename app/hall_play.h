@@ -40,6 +40,8 @@ class HallPlay : public QObject {
     void SetRestart(Restart restart) { restart_ = std::move(restart); }
 
     bool HasTicket() const { return ticket_.has_value(); }
+    // The ticket in hand: once a live game opens, the one that opened it.
+    QString Ticket() const { return ticket_.value_or(QString()); }
     // The live game the hall opened, once it has: its id and the seed it gave.
     QString LiveId() const { return live_ ? live_->id : QString(); }
     std::optional<uint64_t> LiveSeed() const;

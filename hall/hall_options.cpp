@@ -41,13 +41,21 @@ const char kHallHelp[] =
     "  --tickets-per-minute N     tickets one address may take a minute (default 30)\n"
     "  --open-tickets N           tickets one address may hold unused (default 10)\n"
     "  --submissions-per-minute N scores one address may send a minute (default 30)\n"
-    "  --live-games N             live games in progress at once (default 200)\n"
+    "  --body-memory MIB          request bodies being received, all together (default 32)\n"
+    "  --live-games N             live games in progress at once (default 2000)\n"
     "  --live-games-per-address N live games of one address at once (default 2)\n"
     "  --live-starts-per-hour N   live games one address may open an hour (default 20)\n"
     "  --watchers-per-game N      watchers of one live game (default 2000)\n"
     "  --watchers N               watchers of live games in all (default 5000)\n"
+    "  --watchers-per-address N   watchers from one address (default 32); watchers are\n"
+    "                             connections beside --max-connections, never in its place\n"
+    "  --live-start SECS          a live game's first frame comes this soon after its\n"
+    "                             opening (default 60)\n"
+    "  --live-pauses N            dialogs the player may open during a live game (default 3)\n"
+    "  --live-pause-time SECS     the time they may hold it, all together (default 60)\n"
     "  --live-stall SECS          a live game's silence outside a dialog (default 10)\n"
-    "  --live-dialog SECS         its silence while a dialog holds it (default 600)\n"
+    "  --live-dialog SECS         its silence while an outcome dialog, or the time between\n"
+    "                             games, holds it (default 600)\n"
     "  --live-pace-window SECS    the window its pace is measured over (default 10)\n"
     "  --live-late-ms N           how late its batches may arrive (default 2000)\n"
     "  --live-only                every game played live: a ticket shows no seed, and no\n"
@@ -99,6 +107,11 @@ const CountOption kCounts[] = {
     {"--live-starts-per-hour", &HallOptions::liveStartsPerHour, 1, 1000000},
     {"--watchers-per-game", &HallOptions::watchersPerGame, 1, 1000000},
     {"--watchers", &HallOptions::watchers, 1, 1000000},
+    {"--watchers-per-address", &HallOptions::watchersPerAddress, 1, 1000000},
+    {"--body-memory", &HallOptions::bodyMemoryMiB, 2, 1000000},
+    {"--live-start", &HallOptions::liveStart, 1, 3600},
+    {"--live-pauses", &HallOptions::livePauses, 0, 1000},
+    {"--live-pause-time", &HallOptions::livePauseTime, 0, 86400},
     {"--live-stall", &HallOptions::liveStall, 1, 3600},
     {"--live-dialog", &HallOptions::liveDialog, 1, 86400},
     {"--live-pace-window", &HallOptions::livePaceWindow, 1, 3600},

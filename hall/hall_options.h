@@ -31,15 +31,20 @@ struct HallOptions {
     int ticketsPerMinute = 30;
     int openTickets = 10;
     int submissionsPerMinute = 30;
+    int bodyMemoryMiB = 32;  // request bodies being received, all together
     std::vector<std::string> trustedProxies;
     // Live play.
-    int liveGames = 200;          // in progress at once, on this hall
+    int liveGames = 2000;         // in progress at once, on this hall
     int liveGamesPerAddress = 2;  // from one address at once
     int liveStartsPerHour = 20;   // live games one address may open an hour
     int watchersPerGame = 2000;
     int watchers = 5000;      // in all, on this hall
+    int watchersPerAddress = 32;
     int liveStall = 10;       // seconds without a batch outside a dialog
-    int liveDialog = 600;     // seconds a dialog may hold the game without a batch
+    int liveDialog = 600;     // seconds an outcome dialog may hold the game without a batch
+    int liveStart = 60;       // seconds from the opening to the first frame
+    int livePauses = 3;       // dialogs the player may open during the game
+    int livePauseTime = 60;   // seconds they may hold it, all together
     int livePaceWindow = 10;  // seconds over which the frames' pace is measured
     int liveLateMs = 2000;    // how late a batch may arrive
     // Tickets without their seed, and no whole recording taken: every game is played live.

@@ -19,7 +19,7 @@
 #include "korvane_version.h"
 #include "name_check.h"
 #include "submission.h"
-#include "submission_body.h"
+#include "json_bodies.h"
 
 namespace korvane::hall {
 

@@ -30,6 +30,9 @@ HttpLimits LimitsOf(const HallOptions& o) {
     limits.requestSeconds = unsigned(o.requestTimeout);
     limits.threads = unsigned(o.httpThreads);
     limits.unlimitedAddresses = o.trustedProxies;
+    limits.maxStreams = unsigned(o.watchers);
+    limits.maxStreamsPerAddress = unsigned(o.watchersPerAddress);
+    limits.maxBodyMemory = size_t(o.bodyMemoryMiB) * 1024 * 1024;
     return limits;
 }
 

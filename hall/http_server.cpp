@@ -3,12 +3,16 @@
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netdb.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -50,6 +54,26 @@ struct Connection {
     std::string peer;
     // When the request being read must be whole; never while the server works on it.
     Clock::time_point deadline = Clock::time_point::max();
+    bool stream = false;  // answered with a stream: counted in the streams' budget
+};
+
+// The connections of one kind: in all, and by address.
+struct ConnectionCount {
+    unsigned all = 0;
+    std::map<std::string, unsigned> perAddress;
+
+    void Add(const std::string& peer) {
+        ++all;
+        ++perAddress[peer];
+    }
+    void Remove(const std::string& peer) {
+        --all;
+        if (--perAddress[peer] == 0) perAddress.erase(peer);
+    }
+    unsigned Of(const std::string& peer) const {
+        const auto it = perAddress.find(peer);
+        return it == perAddress.end() ? 0 : it->second;
+    }
 };
 
 }  // namespace
@@ -79,6 +103,7 @@ struct Pending {
     MHD_Connection* mhd = nullptr;
     Connection* connection = nullptr;
     bool tooLarge = false;
+    size_t reserved = 0;   // of the bodies' memory
     bool handled = false;  // given to the handler
     std::mutex lock;
     bool suspended = false;
@@ -94,8 +119,10 @@ struct HttpServer::Impl {
 
     std::mutex connectionsLock;
     std::set<Connection*> connections;
-    std::map<std::string, unsigned> perAddress;
+    ConnectionCount requests, watchers;  // the connections of each budget
     std::atomic<int> inFlight{0};  // requests handed to the handler and not yet answered
+    std::atomic<size_t> bodyMemory{0};  // reserved by the bodies being received
+    std::atomic<bool> toldNoFiles{false};
 
     std::mutex reaperLock;
     std::condition_variable reaperWake;
@@ -137,7 +164,30 @@ struct HttpServer::Impl {
         }
     }
 
+    bool Unlimited(const std::string& peer) const {
+        const auto& free = limits.unlimitedAddresses;
+        return std::find(free.begin(), free.end(), peer) != free.end();
+    }
+
+    // The connection moves to the streams' budget, or false when that is full.
+    bool BecomeStream(Connection& c) {
+        const std::lock_guard<std::mutex> hold(connectionsLock);
+        if (c.stream) return true;
+        if (watchers.all >= limits.maxStreams ||
+            (!Unlimited(c.peer) && watchers.Of(c.peer) >= limits.maxStreamsPerAddress)) {
+            return false;
+        }
+        requests.Remove(c.peer);
+        watchers.Add(c.peer);
+        c.stream = true;
+        return true;
+    }
+
     MHD_Result Queue(Pending& p, HttpResponse response) {
+        if (response.stream && !BecomeStream(*p.connection)) {
+            response = Refusal(503, "too-many-watchers", "the hall has all the watchers it can");
+            response.headers.emplace_back("Retry-After", "10");
+        }
         MHD_Response* r = response.stream ? StreamResponse(p, std::move(response.stream))
                                           : MHD_create_response_from_buffer(response.body.size(),
                                                                             response.body.data(),
@@ -181,7 +231,25 @@ struct HttpServer::Impl {
         if (length && (length->size() > 18 || std::stoull("0" + *length) > limits.maxBodyBytes)) {
             return Queue(p, Refusal(413, "too-large", "a request body is at most " + limit));
         }
+        if (length && !Reserve(p, std::stoull("0" + *length))) {
+            HttpResponse busy =
+                Refusal(503, "busy", "the hall is receiving all the requests it can; try again");
+            busy.headers.emplace_back("Retry-After", "2");
+            return Queue(p, std::move(busy));
+        }
+        p.request.body.reserve(p.reserved);
         return MHD_YES;
+    }
+
+    // Takes bytes more of the bodies' memory for the request's body, or false when they
+    // are not there.
+    bool Reserve(Pending& p, size_t bytes) {
+        size_t now = bodyMemory.load();
+        do {
+            if (now + bytes > limits.maxBodyMemory) return false;
+        } while (!bodyMemory.compare_exchange_weak(now, now + bytes));
+        p.reserved += bytes;
+        return true;
     }
 
     // The whole body is here: to the handler, which answers now or from another thread.
@@ -238,7 +306,9 @@ struct HttpServer::Impl {
                 const std::lock_guard<std::mutex> hold(s.connectionsLock);
                 if (Clock::now() > p->connection->deadline) return MHD_NO;
             }
-            if (p->request.body.size() + *size > s.limits.maxBodyBytes) {
+            const size_t whole = p->request.body.size() + *size;
+            if (whole > s.limits.maxBodyBytes ||
+                (whole > p->reserved && !s.Reserve(*p, whole - p->reserved))) {
                 p->tooLarge = true;
                 p->request.body.clear();
                 p->request.body.shrink_to_fit();
@@ -261,6 +331,7 @@ struct HttpServer::Impl {
             const std::lock_guard<std::mutex> hold(s.connectionsLock);
             if (p->connection) p->connection->deadline = Clock::now() + s.RequestTime();
         }
+        s.bodyMemory -= p->reserved;
         delete p;
         *context = nullptr;
     }
@@ -278,7 +349,7 @@ struct HttpServer::Impl {
                 MHD_get_connection_info(mhd, MHD_CONNECTION_INFO_CLIENT_ADDRESS)->client_addr);
             c->deadline = Clock::now() + s.RequestTime();
             s.connections.insert(c);
-            ++s.perAddress[c->peer];
+            s.requests.Add(c->peer);
             *socketContext = c;
             return;
         }
@@ -287,20 +358,39 @@ struct HttpServer::Impl {
         // Closed here, before libmicrohttpd closes the socket: the reaper never touches
         // a descriptor that may already belong to another connection.
         s.connections.erase(c);
-        if (--s.perAddress[c->peer] == 0) s.perAddress.erase(c->peer);
+        (c->stream ? s.watchers : s.requests).Remove(c->peer);
         delete c;
         *socketContext = nullptr;
     }
 
+    // A new connection counts as a request's until it becomes a stream: libmicrohttpd's own
+    // limit is both budgets together, this one the requests' alone.
     static MHD_Result Admit(void* cls, const sockaddr* addr, socklen_t) {
         Impl& s = *static_cast<Impl*>(cls);
         const std::string peer = AddressText(addr);
-        const auto& free = s.limits.unlimitedAddresses;
-        if (std::find(free.begin(), free.end(), peer) != free.end()) return MHD_YES;
+        if (s.Unlimited(peer)) return MHD_YES;
         const std::lock_guard<std::mutex> hold(s.connectionsLock);
-        const auto it = s.perAddress.find(peer);
-        return it == s.perAddress.end() || it->second < s.limits.maxConnectionsPerAddress ? MHD_YES
-                                                                                          : MHD_NO;
+        return s.requests.all < s.limits.maxConnections &&
+                       s.requests.Of(peer) < s.limits.maxConnectionsPerAddress
+                   ? MHD_YES
+                   : MHD_NO;
+    }
+
+    // libmicrohttpd's messages: only the one an operator must act on is said, once.
+    static void Log(void* cls, const char* format, va_list args) {
+        Impl& s = *static_cast<Impl*>(cls);
+        char text[512];
+        std::vsnprintf(text, sizeof text, format, args);
+        const bool noFiles = std::strstr(text, "resource limit") ||
+                             std::strstr(text, std::strerror(EMFILE)) ||
+                             std::strstr(text, std::strerror(ENFILE));
+        if (!noFiles || s.toldNoFiles.exchange(true)) return;
+        rlimit files{};
+        getrlimit(RLIMIT_NOFILE, &files);
+        std::fprintf(stderr,
+                     "korvane-hall: a connection was refused: no file descriptor is left (the "
+                     "open-file limit is %llu; raise LimitNOFILE)\n",
+                     static_cast<unsigned long long>(files.rlim_cur));
     }
 
     // Ends the connections whose request has outlived its deadline: shutting the socket
@@ -391,14 +481,22 @@ bool HttpServer::Start(const std::string& address, int port, std::string& why) {
     const bool v6 = found->ai_family == AF_INET6;
     freeaddrinfo(found);
     Impl& s = *impl_;
+    // Every connection is a file: as many as the system lets this process have.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
     unsigned threads = s.limits.threads ? s.limits.threads : std::thread::hardware_concurrency();
     threads = std::max(2u, threads);  // a pool of one is no pool to libmicrohttpd
     const unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME |
+                           MHD_USE_ERROR_LOG |
                            (v6 ? unsigned(MHD_USE_IPv6) : 0u);
     s.daemon = MHD_start_daemon(
         flags, static_cast<uint16_t>(port), &Impl::Admit, &s, &Impl::Access, &s,
         MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&where), MHD_OPTION_THREAD_POOL_SIZE,
-        threads, MHD_OPTION_CONNECTION_LIMIT, s.limits.maxConnections,
+        threads, MHD_OPTION_CONNECTION_LIMIT, s.limits.maxConnections + s.limits.maxStreams,
+        MHD_OPTION_EXTERNAL_LOGGER, &Impl::Log, &s,
         MHD_OPTION_CONNECTION_TIMEOUT, s.limits.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         s.limits.maxHeaderBytes, MHD_OPTION_NOTIFY_COMPLETED, &Impl::Completed, &s,
         MHD_OPTION_NOTIFY_CONNECTION, &Impl::Notify, &s, MHD_OPTION_END);

@@ -23,6 +23,12 @@ struct HttpLimits {
     unsigned maxHeaders = 48;
     unsigned maxConnections = 1000;
     unsigned maxConnectionsPerAddress = 32;
+    // Connections answered with a stream (the watchers) leave the connections above for a
+    // budget of their own, so that no crowd of them keeps a request out.
+    unsigned maxStreams = 5000;
+    unsigned maxStreamsPerAddress = 32;
+    // The bodies being received, all together: past it a new one is answered 503.
+    size_t maxBodyMemory = 32 * 1024 * 1024;
     unsigned idleSeconds = 15;     // a keep-alive connection with nothing to say
     unsigned requestSeconds = 30;  // from a request's first byte to its last
     unsigned threads = 0;          // 0: one per core
@@ -84,7 +90,8 @@ class HttpServer {
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
 
-    // Listens on address (IPv4 or IPv6) and port; the reason when it cannot.
+    // Listens on address (IPv4 or IPv6) and port, its open files raised to the most it
+    // may have; the reason when it cannot.
     bool Start(const std::string& address, int port, std::string& why);
     // Takes no new connection; those open are still served.
     void StopAccepting();

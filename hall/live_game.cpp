@@ -62,6 +62,18 @@ std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, R
         }
     }
     out.marks = script::ReadBatchMarks(text, out.lines);
+    // Comments other than the marks are the client's alone: kept, a game could fill the
+    // database with them.
+    for (size_t from = 0; from < text.size();) {
+        const size_t end = std::min(text.find('\n', from), text.size());
+        std::string_view line = std::string_view(text).substr(from, end - from);
+        from = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string_view::npos || (line[first] == '#' && !script::IsBatchMark(line)))
+            continue;
+        out.text.append(line).push_back('\n');
+    }
     return out;
 }
 
@@ -78,6 +90,7 @@ class LiveGame::Shell : public script::ScriptedShell {
         Pending* b = nullptr;
         for (;;) {
             b = &live_.Front(held_);
+            arrival_ = b->arrival;
             while (!b->lines.empty() && b->lines.front().at && *b->lines.front().at <= f) {
                 if (*b->lines.front().at < f) {
                     live_.Refuse("not-live", "a line for frame " +
@@ -93,8 +106,10 @@ class LiveGame::Shell : public script::ScriptedShell {
             // came: marks that never move on are a game in slow motion, unless a dialog
             // holds it. One that the replay has not met yet must open in this frame.
             if (b->dialog && !held_) {
-                Held();
+                held_ = true;
                 claimed_ = f;
+                const std::lock_guard<std::mutex> hold(live_.lock_);
+                live_.pace_.BeginHold(b->arrival);
             }
             if (!held_ && f > 1) Check(b->arrival, lastPlayed_);
             live_.Done();
@@ -109,17 +124,23 @@ class LiveGame::Shell : public script::ScriptedShell {
             const std::lock_guard<std::mutex> hold(live_.lock_);
             live_.progress_ = {f, game().state().score, game().state().numberofstars};
         }
+        {
+            // The game moves on: a pause ends with the batch that brought the frame.
+            const std::lock_guard<std::mutex> hold(live_.lock_);
+            Checked(live_.pace_.EndPause(b->arrival));
+        }
         Check(b->arrival, played);
     }
 
-    // A dialog holds the game until the player closes it: a pause the pace allows.
+    // A dialog holds the game until the player closes it. One the player opened during
+    // the game is a pause; the outcome dialogs end the game and are not.
     void ShowMessageBox(const std::string& text) override {
         ScriptedShell::ShowMessageBox(text);
-        Held();
+        Paused();
     }
     void ShowSettingsDialog(SettingsDialog& dialog) override {
         ScriptedShell::ShowSettingsDialog(dialog);
-        Held();
+        Paused();
     }
     void ShowOutcomeDialog(OutcomeDialog& dialog) override {
         ScriptedShell::ShowOutcomeDialog(dialog);
@@ -127,25 +148,34 @@ class LiveGame::Shell : public script::ScriptedShell {
     }
     void ShowAboutBox() override {
         ScriptedShell::ShowAboutBox();
-        Held();
+        Paused();
     }
 
   private:
+    void Checked(std::optional<std::string> why) {
+        if (why) live_.Refuse("not-live", *why);
+    }
     void Check(double arrival, double played) {
         std::optional<std::string> why;
         {
             const std::lock_guard<std::mutex> hold(live_.lock_);
             why = live_.pace_.Frame(arrival, played);
         }
-        if (why) live_.Refuse("not-live", *why);
+        Checked(why);
     }
     // Every dialog holds the game; one the player said held it before the replay met it
-    // has now opened.
+    // has now opened, and its hold began then.
     void Held() {
         held_ = true;
         if (claimed_ && *claimed_ == frame()) claimed_.reset();
         const std::lock_guard<std::mutex> hold(live_.lock_);
-        live_.pace_.Pause();
+        live_.pace_.BeginHold(arrival_);
+    }
+    // Before the first frame the time is the opening's, bounded as a whole.
+    void Paused() {
+        Held();
+        const std::lock_guard<std::mutex> hold(live_.lock_);
+        if (live_.pace_.Started()) Checked(live_.pace_.Counted());
     }
 
     std::string log_, warnings_;  // given to the base before they are made: only referred to
@@ -153,6 +183,7 @@ class LiveGame::Shell : public script::ScriptedShell {
     bool held_ = false;
     // The frame in which the player said a dialog held the game before the replay met it.
     std::optional<int64_t> claimed_;
+    double arrival_ = 0;  // the arrival of the batch whose lines the replay runs
     double lastPlayed_ = 0;  // the emulated time at the last frame's yield
 };
 
@@ -161,16 +192,13 @@ double LiveGame::Now() {
         .count();
 }
 
-LiveGame::LiveGame(uint64_t seed, PaceRules rules, double heldSeconds, int64_t maxFrames,
-                   double startSeconds, Hooks hooks)
+LiveGame::LiveGame(uint64_t seed, PaceRules rules, int64_t maxFrames, double startSeconds,
+                   Hooks hooks)
     : seed_(seed),
-      heldSeconds_(heldSeconds),
       lateSeconds_(rules.lateSeconds),
       maxFrames_(maxFrames),
       hooks_(std::move(hooks)),
-      pace_(rules, startSeconds) {
-    thread_ = std::thread([this] { Replay(); });
-}
+      pace_(rules, startSeconds) {}
 
 LiveGame::~LiveGame() {
     {
@@ -178,13 +206,44 @@ LiveGame::~LiveGame() {
         stopping_ = true;
     }
     wake_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
-void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer answer) {
+bool LiveGame::Begin() {
+    if (thread_.joinable()) return true;
+    try {
+        thread_ = std::thread([this] { Replay(); });
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+bool LiveGame::Expire(double now) {
+    std::optional<std::string> why;
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        if (!over_) {
+        if (thread_.joinable() || !(why = pace_.Silence(now, true))) return false;
+    }
+    return EndUnplayed({std::nullopt, {"not-live", *why}, true}, Answer());
+}
+
+bool LiveGame::EndUnplayed(const LiveEnd& end, Answer answer) {
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (over_ || thread_.joinable()) return false;
+        over_ = true;
+        after_ = end.refusal;
+    }
+    hooks_.ended(end, std::move(answer));
+    return true;
+}
+
+void LiveGame::Batch(LiveLines lines, double arrival, Answer answer) {
+    bool begun = true;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (!over_ && (begun = Begin())) {
             // A client sends each batch on whichever of its connections is free, without
             // waiting for the answer before; two batches close together may reach the
             // hall's loops in either order. One goes before the batches queued and not yet
@@ -204,7 +263,7 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
                              lines.marks.dialog,
                              lines.marks.number,
                              arrival,
-                             std::move(text),
+                             std::move(lines.text),
                              std::move(answer),
                              {}});
             pace_.Arrived(arrival);
@@ -212,20 +271,21 @@ void LiveGame::Batch(LiveLines lines, std::string text, double arrival, Answer a
             return;
         }
     }
-    answer(After());
+    answer(begun ? After() : Refusal{"unavailable", "the hall cannot follow another live game now"});
 }
 
 void LiveGame::Refused(Refusal refusal, Answer answer) {
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        if (!over_) {
+        if (!over_ && thread_.joinable()) {
             batches_.push_back(
                 {{}, -1, false, std::nullopt, Now(), "", std::move(answer), std::move(refusal)});
             wake_.notify_all();
             return;
         }
     }
-    answer(After());
+    // No replay began: the game ends here, without one.
+    if (!EndUnplayed({std::nullopt, refusal, false}, answer)) answer(After());
 }
 
 Refusal LiveGame::After() const {
@@ -272,11 +332,15 @@ LiveGame::Pending& LiveGame::Front(bool held) {
             wake_.wait_for(hold, std::chrono::duration<double>(ready - now));
             continue;
         }
-        if (std::optional<std::string> why = pace_.Silence(now, held, heldSeconds_)) {
+        if (std::optional<std::string> why = pace_.PauseOverdue(now)) {
+            hold.unlock();
+            Refuse("not-live", *why);
+        }
+        if (std::optional<std::string> why = pace_.Silence(now, held)) {
             hold.unlock();
             Refuse("not-live", *why, true);
         }
-        const double wait = pace_.SilenceDeadline(held, heldSeconds_) - now + 0.01;
+        const double wait = pace_.Deadline(held) - now + 0.01;
         wake_.wait_for(hold, std::chrono::duration<double>(wait));
     }
 }

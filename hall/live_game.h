@@ -29,6 +29,9 @@ namespace korvane::hall {
 // F` line), or -1 when it does not say.
 struct LiveLines {
     std::vector<script::ScriptLine> lines;
+    // The batch as the hall keeps and passes it on: its recording's lines and its marks,
+    // without any other comment.
+    std::string text;
     // A dialog that the replay cannot meet yet (the victory's, whose choice is written as it
     // closes) holds the game in a frame the hall cannot run yet: `# dialog` says so. The
     // batch's number puts it in its place whichever batch reaches the hall first; one
@@ -61,17 +64,21 @@ class LiveGame {
         std::function<void(const LiveEnd&, Answer)> ended;
     };
 
-    // heldSeconds: how long a dialog may hold the game without a batch.
-    LiveGame(uint64_t seed, PaceRules rules, double heldSeconds, int64_t maxFrames,
-             double startSeconds, Hooks hooks);
+    // startSeconds: when the game was opened (steady clock).
+    LiveGame(uint64_t seed, PaceRules rules, int64_t maxFrames, double startSeconds, Hooks hooks);
     ~LiveGame();
     LiveGame(const LiveGame&) = delete;
     LiveGame& operator=(const LiveGame&) = delete;
 
-    // A batch that arrived at arrivalSeconds (steady clock); answered from the replay.
-    void Batch(LiveLines lines, std::string text, double arrivalSeconds, Answer answer);
+    // A batch that arrived at arrivalSeconds (steady clock); answered from the replay. The
+    // replay, with its thread and its viewscreen, begins with the first batch: a game
+    // opened and never played costs the hall little.
+    void Batch(LiveLines lines, double arrivalSeconds, Answer answer);
     // A batch the hall refuses as it comes (malformed, too much): the game ends with it.
     void Refused(Refusal refusal, Answer answer);
+    // A game that no batch ever reached ends once its time to start has run out; true when
+    // it ended now.
+    bool Expire(double nowSeconds);
     LiveProgress Progress() const;
     bool Over() const { return over_; }
     // What a batch after the game's end is told: why it was refused, or that it is over.
@@ -95,6 +102,10 @@ class LiveGame {
         bool begun = false;              // the replay has taken it
     };
     void Replay();
+    // Begins the replay, under lock_; false when the hall has no thread for it.
+    bool Begin();
+    // Ends a game whose replay never began; false when it had, or the game was over.
+    bool EndUnplayed(const LiveEnd& end, Answer answer);
     // The front batch, waiting for one as long as the pace check allows; throws to stop.
     Pending& Front(bool held);
     // The front batch is used up: answered and dropped.
@@ -103,7 +114,6 @@ class LiveGame {
                              bool abandoned = false);
 
     uint64_t seed_;
-    double heldSeconds_;
     double lateSeconds_;  // how long a numbered batch waits for the ones before it
     int64_t taken_ = 0;   // the batches the replay has taken
     int64_t maxFrames_;

@@ -154,11 +154,8 @@ class FeedReader : public HttpStream {
     std::atomic<int>& count_;
 };
 
-LiveRelay::LiveRelay(Store& store, std::string instance, int watchersPerGame, int watchers)
-    : store_(store),
-      instance_(std::move(instance)),
-      watchersPerGame_(watchersPerGame),
-      watchersLimit_(watchers) {
+LiveRelay::LiveRelay(Store& store, std::string instance, int watchersPerGame)
+    : store_(store), instance_(std::move(instance)), watchersPerGame_(watchersPerGame) {
     context_.moveToThread(this);
 }
 
@@ -235,10 +232,7 @@ void LiveRelay::Flush() {
 }
 
 std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id) {
-    if (++watching_ > watchersLimit_) {
-        --watching_;
-        return nullptr;
-    }
+    ++watching_;
     std::shared_ptr<LiveFeed> feed;
     bool fresh = false;
     {

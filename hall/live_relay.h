@@ -29,7 +29,8 @@ class LiveFeed;
 
 class LiveRelay : public QThread {
   public:
-    LiveRelay(Store& store, std::string instance, int watchersPerGame, int watchers);
+    // The watchers in all are the HTTP server's to bound; those of one game are here.
+    LiveRelay(Store& store, std::string instance, int watchersPerGame);
     ~LiveRelay() override;
 
     // A batch this hall's replay has run: to the watchers now, to the database next;
@@ -39,7 +40,7 @@ class LiveRelay : public QThread {
     // This hall's game ended.
     void End(const std::string& id, const LiveEnd& end, std::function<void(bool stored)> done);
     // A watcher's stream of the game (whose row the caller found), or nothing when the
-    // watchers are at their limit.
+    // game's watchers are at their limit.
     std::shared_ptr<HttpStream> Watch(const std::string& id);
     int Watchers() const { return watching_; }
     // Called once a second on the relay's thread.
@@ -64,7 +65,6 @@ class LiveRelay : public QThread {
     Store& store_;
     std::string instance_;
     int watchersPerGame_;
-    int watchersLimit_;
     std::atomic<int> watching_{0};
     std::mutex lock_;
     std::map<std::string, std::shared_ptr<LiveFeed>> feeds_;

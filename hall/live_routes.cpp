@@ -10,6 +10,7 @@
 #include <random>
 #include <system_error>
 
+#include "json_bodies.h"
 #include "json_response.h"
 #include "live_store.h"
 #include "sql_values.h"
@@ -21,10 +22,12 @@ namespace {
 
 int LiveStatus(const std::string& code) {
     if (code == "not-found" || code == "ticket-unknown") return 404;
+    if (code == "unauthorized") return 401;
+    if (code == "forbidden") return 403;
     if (code == "live-elsewhere") return 421;
     if (code == "method") return 405;
     if (code == "ticket-used" || code == "live-over" || code == "live-playing") return 409;
-    if (code == "ticket-expired") return 410;
+    if (code == "ticket-expired" || code == "hidden") return 410;
     if (code == "too-large") return 413;
     if (code == "too-many-live-games" || code == "too-many-live-starts") return 429;
     if (code == "malformed" || code == "bad-name") return 400;
@@ -36,7 +39,23 @@ HttpResponse Refuse(const Refusal& r) {
     HttpResponse out = Json(LiveStatus(r.code), {{"error", QString::fromStdString(r.code)},
                                                  {"message", QString::fromStdString(r.message)}});
     if (out.status == 503 || out.status == 429) out.headers.emplace_back("Retry-After", "5");
+    if (out.status == 401) out.headers.emplace_back("WWW-Authenticate", "Bearer");
     return out;
+}
+
+// Whether the request carries the ticket that opened the game, `Authorization: Bearer
+// TICKET`: only the player may send a game's lines. Compared in constant time.
+std::optional<Refusal> NotThePlayer(const HttpRequest& request, const std::string& ticket) {
+    const std::string* header = request.Header("Authorization");
+    const std::string scheme = "Bearer ";
+    if (!header || header->size() <= scheme.size() || header->compare(0, scheme.size(), scheme) != 0)
+        return Refusal{"unauthorized", "a live game's lines carry Authorization: Bearer TICKET, "
+                                       "the ticket that opened it"};
+    const std::string given = header->substr(scheme.size());
+    unsigned char differ = given.size() != ticket.size();
+    for (size_t i = 0; i < given.size() && i < ticket.size(); ++i) differ |= given[i] ^ ticket[i];
+    if (differ) return Refusal{"forbidden", "only the player who opened this live game sends its lines"};
+    return std::nullopt;
 }
 
 bool IsId(const std::string& id) {
@@ -46,6 +65,11 @@ bool IsId(const std::string& id) {
 // What a batch counts at least against a game's 1 MiB of lines: 8,192 batches, more than an
 // hour of play at two a second.
 constexpr size_t kMinBatchBytes = 128;
+// How long a game that ended stays in memory for its late batches.
+constexpr double kEndKeptSeconds = 30;
+// A batch's most: half a second of play is a few hundred bytes, the last batch's checks a
+// few hundred more.
+constexpr size_t kMaxBatchBytes = 64 * 1024;
 
 int64_t Now() {
     return static_cast<int64_t>(std::time(nullptr));
@@ -55,12 +79,16 @@ int64_t Now() {
 
 struct LiveRoutes::Entry {
     std::string address;
+    std::string ticket;  // the player's: only its bearer sends the lines
     std::mutex lock;
     size_t bytes = 0;  // the lines received so far
     int64_t seq = 0;   // the next batch's number (the replay's thread)
     // The game's end is in the database: until then a late batch is told the game's own
     // end from here, not that the table (which still says playing) names another hall.
     std::atomic<bool> endStored{false};
+    // When that was: the game is kept a while after, so that a late batch hears its refusal
+    // in the hall's own words.
+    std::atomic<double> endedAt{0};
     std::unique_ptr<LiveGame> game;
 };
 
@@ -68,11 +96,15 @@ LiveRoutes::LiveRoutes(const HallOptions& options, Store& store, std::string ins
     : options_(options),
       store_(store),
       instance_(instance),
-      relay_(store, instance, options.watchersPerGame, options.watchers),
+      relay_(store, instance, options.watchersPerGame),
       starts_(options.liveStartsPerHour, 3600) {
     rules_.windowSeconds = options.livePaceWindow;
     rules_.lateSeconds = options.liveLateMs / 1000.0;
     rules_.stallSeconds = options.liveStall;
+    rules_.heldSeconds = options.liveDialog;
+    rules_.startSeconds = options.liveStart;
+    rules_.pauses = options.livePauses;
+    rules_.pauseSeconds = options.livePauseTime;
     relay_.OnTick([this] { Sweep(); });
 }
 
@@ -119,26 +151,24 @@ bool LiveRoutes::Handle(const HttpRequest& request, const std::string& client, R
 }
 
 HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& client) {
-    QJsonParseError error{};
-    const QJsonDocument doc =
-        QJsonDocument::fromJson(QByteArray::fromStdString(request.body), &error);
-    const QJsonObject o = doc.object();
-    if (error.error != QJsonParseError::NoError || !doc.isObject() || !o["ticket"].isString() ||
-        (o.contains("name") && !o["name"].isString())) {
-        return Refuse({"malformed", "expected a JSON object with the string ticket (and name)"});
-    }
-    const std::string ticketId = o["ticket"].toString().toStdString();
+    Refusal refusal;
+    const std::optional<LiveOpening> opening = ReadLiveOpening(request.body, refusal);
+    if (!opening) return Refuse(refusal);
+    const std::string& ticketId = opening->ticket;
     std::string name;
-    if (o.contains("name")) {
-        if (std::optional<Refusal> r = CheckName(o["name"].toString().toStdString(), name))
-            return Refuse(*r);
+    if (opening->name) {
+        if (std::optional<Refusal> r = CheckName(*opening->name, name)) return Refuse(*r);
     }
     Sweep();
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        int mine = 0;
-        for (const auto& [id, entry] : games_) mine += entry->address == client;
-        if (mine >= options_.liveGamesPerAddress || int(games_.size()) >= options_.liveGames) {
+        int mine = 0, playing = 0;
+        for (const auto& [id, entry] : games_) {
+            const bool on = !entry->game->Over();
+            playing += on;
+            mine += on && entry->address == client;
+        }
+        if (mine >= options_.liveGamesPerAddress || playing >= options_.liveGames) {
             return Refuse(
                 {"too-many-live-games",
                  mine >= options_.liveGamesPerAddress
@@ -163,6 +193,7 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
 
     auto entry = std::make_shared<Entry>();
     entry->address = client;
+    entry->ticket = ticketId;
     Entry* e = entry.get();
     LiveGame::Hooks hooks;
     hooks.ran = [this, id, e](const std::string& text, const LiveProgress& progress,
@@ -180,17 +211,13 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
             ++(end.score ? accepted_ : end.abandoned ? abandoned_ : refused_);
         }
         relay_.End(id, end, [answer, end, e](bool) {
+            e->endedAt = LiveGame::Now();
             e->endStored = true;
             if (answer) answer(end.score ? std::nullopt : std::optional<Refusal>(end.refusal));
         });
     };
-    try {
-        entry->game =
-            std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_, options_.liveDialog,
-                                       options_.maxFrames, LiveGame::Now(), std::move(hooks));
-    } catch (const std::system_error&) {  // no thread for its replay
-        return Refuse({"unavailable", "the hall cannot follow another live game now"});
-    }
+    entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_,
+                                             options_.maxFrames, LiveGame::Now(), std::move(hooks));
     {
         const std::lock_guard<std::mutex> hold(lock_);
         games_[id] = entry;
@@ -209,10 +236,14 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
         const auto it = games_.find(id);
         if (it != games_.end()) entry = it->second;
     }
-    if (entry && entry->game->Over()) return reply(Refuse(entry->game->After()));
-    if (!entry) {
+    // A stranger's request is refused before it can touch the game in any way.
+    if (entry) {
+        if (std::optional<Refusal> r = NotThePlayer(request, entry->ticket)) return reply(Refuse(*r));
+        if (entry->game->Over()) return reply(Refuse(entry->game->After()));
+    } else {
         const std::optional<LiveRow> row = FindLiveGame(store_, id);
         if (!row) return reply(Refuse({"not-found", "no live game has this id"}));
+        if (std::optional<Refusal> r = NotThePlayer(request, row->ticket)) return reply(Refuse(*r));
         if (row->state == "playing") {
             return reply(Refuse({"live-elsewhere",
                                  "this live game is played through another hall: its lines go "
@@ -230,6 +261,9 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
         }
         reply(Refuse(*r));
     };
+    if (request.body.size() > kMaxBatchBytes) {
+        return entry->game->Refused({"too-large", "a live game's batch is at most 64 KiB"}, answer);
+    }
     {
         const std::lock_guard<std::mutex> hold(entry->lock);
         // A batch costs the hall a replay's wake and a row: even an empty one counts.
@@ -242,7 +276,7 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
     Refusal refusal;
     std::optional<LiveLines> lines = ReadLiveLines(request.body, entry->game->seed(), refusal);
     if (!lines) return entry->game->Refused(refusal, answer);
-    entry->game->Batch(std::move(*lines), request.body, arrival, answer);
+    entry->game->Batch(std::move(*lines), arrival, answer);
 }
 
 HttpResponse LiveRoutes::List() {
@@ -259,7 +293,10 @@ HttpResponse LiveRoutes::List() {
 }
 
 HttpResponse LiveRoutes::Watch(const std::string& id) {
-    if (!FindLiveGame(store_, id)) return Refuse({"not-found", "no live game has this id"});
+    const std::optional<LiveRow> row = FindLiveGame(store_, id);
+    if (!row) return Refuse({"not-found", "no live game has this id"});
+    if (row->state == "stored" && LiveGameHidden(store_, row->ticket))
+        return Refuse({"hidden", "this game was taken out of the hall"});
     HttpResponse r;
     r.stream = relay_.Watch(id);
     if (!r.stream) return Refuse({"too-many-watchers", "this game has all the watchers it can"});
@@ -294,11 +331,19 @@ void LiveRoutes::NotStored(const std::string& ticket, const std::optional<Refusa
 }
 
 void LiveRoutes::Sweep() {
-    std::vector<std::shared_ptr<Entry>> over;
+    std::vector<std::shared_ptr<Entry>> over, all;
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        for (const auto& [id, entry] : games_) all.push_back(entry);
+    }
+    // A game opened and never played frees its place once its time to start has run out.
+    const double now = LiveGame::Now();
+    for (const auto& entry : all) entry->game->Expire(now);
     {
         const std::lock_guard<std::mutex> hold(lock_);
         for (auto it = games_.begin(); it != games_.end();) {
-            if (it->second->game->Over() && it->second->endStored) {
+            if (it->second->game->Over() && it->second->endStored &&
+                now - it->second->endedAt > kEndKeptSeconds) {
                 over.push_back(it->second);
                 it = games_.erase(it);
             } else {

@@ -108,6 +108,12 @@ std::vector<std::pair<int64_t, std::string>> LiveBatches(Store& store, const std
     return batches;
 }
 
+bool LiveGameHidden(Store& store, const std::string& ticket) {
+    QSqlQuery q(store.Connection());
+    Exec(q, "SELECT hidden FROM scores WHERE ticket = ?", {Q(ticket)});
+    return q.next() && q.value(0).toInt() != 0;
+}
+
 bool TakeEndedLiveGame(Store& store, const std::string& id) {
     QSqlQuery q(store.Connection());
     Exec(q, "UPDATE live_games SET state = 'stored' WHERE id = ? AND state = 'ended'", {Q(id)});

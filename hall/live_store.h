@@ -48,6 +48,8 @@ std::vector<LiveRow> PlayingLiveGames(Store& store, int limit);
 // The batches from number `from` on, in order.
 std::vector<std::pair<int64_t, std::string>> LiveBatches(Store& store, const std::string& id,
                                                          int64_t from);
+// Whether the score stored from the ticket's game is hidden.
+bool LiveGameHidden(Store& store, const std::string& ticket);
 // An ended game taken for the table: true for the one call (of any, on any hall) that did.
 bool TakeEndedLiveGame(Store& store, const std::string& id);
 // A game taken but not stored: refused with error, or (no error) ended again, to be taken

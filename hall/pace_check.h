@@ -2,9 +2,10 @@
 // Whether a live game's lines come at the game's own pace. The game has no timer: its pace
 // is the emulated time its frames would have taken on the period PC, which the hall's own
 // replay reads frame by frame. Each frame the replay runs is held against the arrival of
-// the batch that brought it. A game that runs ahead of the clock, falls more than the
-// tolerated share behind it over a window, or goes silent outside a dialog is not played
-// live. Pure: the clock is the caller's, so a test fabricates the arrivals.
+// the batch that brought it. A game that starts late, runs ahead of the clock, falls more
+// than the tolerated share behind it over a window, pauses too often or too long, or goes
+// silent outside a dialog is not played live. Pure: the clock is the caller's, so a test
+// fabricates the arrivals.
 
 #include <deque>
 #include <optional>
@@ -18,6 +19,11 @@ struct PaceRules {
     double lateSeconds = 2;       // a batch may arrive this late (the network)
     double batchSeconds = 0.5;    // a batch holds the lines of at most this long
     double stallSeconds = 10;     // silence outside a dialog
+    double heldSeconds = 600;     // silence while an outcome dialog, or the time between
+                                  // games, holds the game
+    double startSeconds = 60;     // the first frame comes this soon after the opening
+    int pauses = 3;               // dialogs the player may open during the game
+    double pauseSeconds = 60;     // and the time they may hold it, all together
 };
 
 class PaceCheck {
@@ -31,31 +37,46 @@ class PaceCheck {
     // game time is the emulated seconds of the frames so far. The reason the game is not
     // live, or nothing.
     std::optional<std::string> Frame(double arrivalSeconds, double gameSeconds);
-    // A dialog or message box holds the game: the time until the next frame is the
-    // player's, so the window of the slowness check starts afresh after it.
-    void Pause();
-    // The stream's silence at nowSeconds, when held says whether a dialog holds the game
-    // (its time is the player's, bounded by heldSeconds instead).
-    std::optional<std::string> Silence(double nowSeconds, bool held, double heldSeconds) const;
-    // When the silence becomes too long.
-    double SilenceDeadline(bool held, double heldSeconds) const {
-        return lastArrival_ + (held ? heldSeconds : rules_.stallSeconds);
+    bool Started() const { return started_; }
+    // A dialog holds the game from the arrival of the batch that opened it (or said it was
+    // open) until the arrival of the batch that moves the game on: its time is the
+    // player's, left out of the slowness check. One the player opened during the game is a
+    // pause, bounded in number and time; a hold for a dialog not yet known becomes one
+    // (Counted) when the dialog turns out not to be an outcome dialog.
+    void BeginHold(double arrivalSeconds);
+    std::optional<std::string> Counted();
+    std::optional<std::string> BeginPause(double arrivalSeconds) {
+        BeginHold(arrivalSeconds);
+        return Counted();
     }
+    std::optional<std::string> EndPause(double arrivalSeconds);
+    // The stream's silence at nowSeconds, when held says whether a dialog holds the game,
+    // or a game not started by then: the player has left it.
+    std::optional<std::string> Silence(double nowSeconds, bool held) const;
+    // A pause that has run out of the time left for pauses by nowSeconds.
+    std::optional<std::string> PauseOverdue(double nowSeconds) const;
+    // When Silence or PauseOverdue first says something, for the same held.
+    double Deadline(bool held) const;
 
   private:
     struct Point {
-        double arrival;
+        double arrival;  // less the pauses before it
         double game;
     };
     PaceRules rules_;
     double start_;
     double lastArrival_;
-    bool anchored_ = false;
+    bool started_ = false;
     // The most real time ahead of game time any frame so far showed: a later frame that
     // shows much less played faster than the game's pacer lets it.
     double mostBehind_ = 0;
-    // The batches since the last pause (the last frame of each), and over the ones at
-    // least a window old, the strictest bound they set on the frames since.
+    int pauses_ = 0;
+    double paused_ = 0;                 // the pauses' time so far
+    double held_ = 0;                   // and the holds', the pauses' among them
+    std::optional<double> pauseBegan_;  // a hold keeps the game since then
+    bool counted_ = false;              // and it is a pause
+    // The batches (the last frame of each), and over the ones at least a window old, the
+    // strictest bound they set on the frames since.
     std::deque<Point> window_;
     double strictest_ = 0;
     bool haveStrictest_ = false;

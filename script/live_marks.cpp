@@ -44,6 +44,10 @@ BatchMarks ReadBatchMarks(const std::string& text, const std::vector<ScriptLine>
     return marks;
 }
 
+bool IsBatchMark(std::string_view line) {
+    return line == kDialog || MarkedNumber(line, kBatch) || MarkedNumber(line, kFrame);
+}
+
 std::string WriteBatchMarks(const BatchMarks& marks) {
     std::string text;
     if (marks.dialog) text += std::string(kDialog) + "\n";

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "script.h"
@@ -24,6 +25,8 @@ struct BatchMarks {
 
 // The marks of a batch's text, whose lines the language has read as `lines`.
 BatchMarks ReadBatchMarks(const std::string& text, const std::vector<ScriptLine>& lines);
+// Whether a line of a batch is one of its marks.
+bool IsBatchMark(std::string_view line);
 // The marks' lines that end a batch, as the clients send them.
 std::string WriteBatchMarks(const BatchMarks& marks);
 

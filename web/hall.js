@@ -143,8 +143,10 @@
         const marks = Module.UTF8ToString(Module._korvane_batch_marks(++hall.batches, page.modal ? 1 : 0));
         const body = unsent.map((line) => line + "\n").join("") + marks;
         unsent.length = 0;
+        // Only the player sends the game's lines: the ticket that opened it says who that is.
         const taken = fetch(api(`live/${hall.live.live}/lines`), {
-            method: "POST", headers: {"Content-Type": "text/plain"}, body,
+            method: "POST", body,
+            headers: {"Content-Type": "text/plain", "Authorization": `Bearer ${hall.ticket.ticket}`},
         }).then(async (answer) => answer.status === 204 || refuse(await messageOf(answer)),
                 () => refuse("The hall cannot be reached."));
         const before = hall.sent;

@@ -43,9 +43,10 @@ def wait_for(port, proc):
     raise RuntimeError("nothing listens on port %d" % port)
 
 
-def request(port, method, path, body=None):
+def request(port, method, path, body=None, ticket=None):
     c = http.client.HTTPConnection("127.0.0.1", port, timeout=30, source_address=(CLIENT, 0))
-    c.request(method, path, json.dumps(body) if isinstance(body, dict) else body, {"Content-Type": JSON})
+    headers = {"Content-Type": JSON, **({"Authorization": "Bearer " + ticket} if ticket else {})}
+    c.request(method, path, json.dumps(body) if isinstance(body, dict) else body, headers)
     r = c.getresponse()
     return r.status, r.read()
 
@@ -104,7 +105,8 @@ def play_live(port, hall):
             int(l.split()[1]) > frame if l.startswith("at ") else l.startswith("expect"))), len(lines))
         batch, lines = lines[:n] + ["# frame %d" % frame], lines[n:]
         seen = [e for e in events if e.startswith("data: # frame")]  # before the last batch
-        answers.append(request(port, "POST", "/api/live/%s/lines" % live["live"], "\n".join(batch) + "\n"))
+        answers.append(request(port, "POST", "/api/live/%s/lines" % live["live"], "\n".join(batch) + "\n",
+                               ticket))
         time.sleep(0.1)
     watcher.join(30)
     check([a for a in answers if a[0] != 204] == [], "every batch taken: %s" % answers[-1:])

@@ -63,9 +63,10 @@ class Hall {
         reply->deleteLater();
         return QJsonDocument::fromJson(reply->readAll()).object().value(member).toArray();
     }
-    void Post(const QString& path, const QByteArray& body) {
+    void Post(const QString& path, const QByteArray& body, const QString& ticket) {
         QNetworkRequest request(Url().resolved(QUrl(path)));
         request.setHeader(QNetworkRequest::ContentTypeHeader, "text/plain");
+        request.setRawHeader("Authorization", "Bearer " + ticket.toUtf8());
         network_.post(request, body);
     }
 
@@ -224,11 +225,12 @@ TEST_F(HallDesktopTest, AGameTheHallRefusesMidwayPlaysOnAndTheHallsDialogSaysWhy
     Show(play);
     ASSERT_TRUE(QTest::qWaitFor([&] { return play.HasTicket(); }, 30000));
     Player player(program_);
-    // A line no recording holds, sent to the game as it starts, ends it for the hall.
+    // A line no recording holds, sent to the game as it starts with the player's ticket,
+    // ends it for the hall.
     QTimer spoil;
     QObject::connect(&spoil, &QTimer::timeout, [&] {
         if (!program_.game().state().gamerunning || play.LiveId().isEmpty()) return;
-        hall.Post("api/live/" + play.LiveId() + "/lines", "print score\n");
+        hall.Post("api/live/" + play.LiveId() + "/lines", "print score\n", play.Ticket());
         spoil.stop();
     });
     spoil.start(10);

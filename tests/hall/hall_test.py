@@ -6,7 +6,7 @@ on the PostgreSQL that run_postgres.sh started (HALL_TEST_POSTGRES, a database p
 Valid games come from hall-recording: the headless run of one game with the ticket's seed.
 Nothing waits a fixed time: every wait polls for its condition until a deadline.
 """
-import bisect, calendar, http.client, json, os, re, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
+import bisect, calendar, http.client, json, os, re, resource, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
 
 CASE, HALL, RECORDER = sys.argv[1:4]
 PG = os.environ.get("HALL_TEST_POSTGRES")  # postgresql://USER@127.0.0.1:PORT/
@@ -34,10 +34,14 @@ def until(condition, seconds=10):
 
 
 class Hall:
-    def __init__(self, tmp, name, *extra, limits=False):
+    preexec = None  # run in the hall's process before it starts
+
+    def __init__(self, tmp, name, *extra, limits=False, preexec=None):
+        self.preexec = preexec
         self.tmp, self.name, self.extra = tmp, name, list(extra) + ([] if limits else UNLIMITED)
         self.extra += [] if "--live-only" in extra else ["--whole-recordings"]  # the old road
         self.db = os.path.join(tmp, name + ".sqlite")
+        self.players = {}  # each live game's ticket, which its lines carry
         self.web = os.path.join(tmp, "web")
         os.makedirs(self.web, exist_ok=True)
         open(os.path.join(self.web, "index.html"), "w").write("<!DOCTYPE html><title>play</title>\n")
@@ -55,7 +59,7 @@ class Hall:
         self.log = open(self.logfile, "a")
         self.proc = subprocess.Popen([HALL, "--database", self.db, "--port", str(self.port),
                                       "--web", self.web] + self.extra,
-                                     stdout=self.log, stderr=self.log)
+                                     stdout=self.log, stderr=self.log, preexec_fn=self.preexec)
         if not until(lambda: self.proc.poll() is not None or self.connects()):
             raise RuntimeError("korvane-hall did not start")
 
@@ -80,6 +84,11 @@ class Hall:
         kind = r.getheader("Content-Type", "")
         HEADERS.last = dict(r.getheaders())
         return r.status, json.loads(data) if kind.startswith("application/json") else data.decode()
+
+    def lines(self, live, text, ticket=None):
+        """A batch of a live game's lines, sent as its player (or as the bearer of ticket)."""
+        auth = {"Authorization": "Bearer " + (ticket or self.players[live])}
+        return self.request("POST", "/api/live/%s/lines" % live, text, headers=auth)
 
     def ticket(self, headers={}):
         status, t = self.request("POST", "/api/tickets", headers=headers)
@@ -440,26 +449,48 @@ def paced(seed, stars=30):
 def open_live(hall, **extra):
     t = hall.ticket()
     live = hall.request("POST", "/api/live", dict(ticket=t["ticket"], **extra))[1]
+    hall.players[live["live"]] = t["ticket"]
     return t, live, live["live"]
 
 
-def play_live(hall, live, rec, times, pace=1.0, stop_at=10**9, sent=None, start=None):
-    """Plays at pace: the lines every 0.1 s with the frames played; the first answer not 204."""
-    lines, start, sent = rec.splitlines(), start or time.time(), [] if sent is None else sent
+def play_live(hall, live, rec, times, pace=1.0, stop_at=10**9, sent=None, start=None, pauses=()):
+    """Plays at pace: the lines every 0.1 s with the frames played; the first answer not 204.
+    pauses: (frame, seconds) a dialog opened in that frame holds the game that long, its
+    batches marked `# dialog` with the frame before."""
+    lines, start, sent, pauses = rec.splitlines(), start or time.time(), [] if sent is None else sent, list(pauses)
     while lines:
         frame = bisect.bisect_right(times, times[0] + (time.time() - start) * pace)
         if frame >= stop_at:
             return None
+        hold = pauses.pop(0) if pauses and frame >= pauses[0][0] else None
+        frame = hold[0] if hold else frame
         due = lambda l: frame >= len(times) or (int(l.split()[1]) <= frame if l.startswith("at ")
                                                  else not l.startswith("expect"))
         n = next((i for i, l in enumerate(lines) if not due(l)), len(lines))
-        batch, lines = lines[:n] + ["# frame %d" % frame], lines[n:]
-        sent.extend(batch)
-        answer = hall.request("POST", "/api/live/%s/lines" % live, "\n".join(batch) + "\n")
-        if answer[0] != 204:
-            return answer
-        time.sleep(0.1)
+        marks = ["# dialog", "# frame %d" % (frame - 1)] if hold else ["# frame %d" % frame]
+        batch, lines, held = lines[:n] + marks, lines[n:], time.time()
+        while True:
+            sent.extend(batch)
+            answer = hall.lines(live, "\n".join(batch) + "\n")
+            if answer[0] != 204:
+                return answer
+            time.sleep(0.1)
+            if not hold or time.time() - held > hold[1]:
+                break
+            batch = marks  # the dialog stays open
+        if hold:  # the game goes on from the frame it stood at
+            start = time.time() - (times[frame] - times[0]) / pace
     return answer
+
+
+def about_at(rec, frames):
+    """The recording with the About box opened in each of frames."""
+    lines = rec.splitlines()
+    for f in sorted(frames, reverse=True):
+        at = next(i for i, l in enumerate(lines) if l.startswith("expect") or
+                  (l.startswith("at ") and int(l.split()[1]) > f))
+        lines.insert(at, "at %d click cmdHelp" % f)
+    return "\n".join(lines) + "\n"
 
 
 def watch(hall, live):
@@ -481,7 +512,7 @@ def case_live(hall):
     """A live game at pace watched and stored; games not live refused; the limits."""
     hall = Hall(hall.tmp, "live", "--live-games-per-address", "1", "--live-only", *LIVE)
     check("seed" not in hall.ticket(), "a ticket without its seed")
-    lines = lambda live, text: hall.request("POST", "/api/live/%s/lines" % live, text)
+    lines = hall.lines
     score = lambda t, name: hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": name})
     refused = lambda answer, code, what: check(answer[0] in (400, 409, 422, 429) and
                                                answer[1]["error"] == code, "%s: %s" % (what, answer))
@@ -489,10 +520,16 @@ def case_live(hall):
     rec, times = paced(live["seed"])
     check(live["watch"] == "play/?live=" + id, "a relative watch link: %s" % live)
     watcher, events = watch(hall, id)
+    # Only the player's ticket sends the lines: a stranger's ends nothing.
+    for spoil in ["set score 99\n", "at 1301 click cmdStart\n# frame 1301\n", "# batch 1\n# frame 0\n"]:
+        check(hall.request("POST", "/api/live/%s/lines" % id, spoil)[0] == 401, "no ticket: 401")
+        check(lines(id, spoil, hall.ticket()["ticket"])[0] == 403, "another ticket: 403")
+    # Comments other than the marks are not kept or passed on; a batch is at most 64 KiB.
+    check(lines(id, "# the client's own words\n# frame 0\n")[0] == 204, "a comment")
     check(until(lambda: hall.request("GET", "/api/live")[1]["live"]), "listed while it plays")
     refused(hall.request("POST", "/api/live", {"ticket": hall.ticket()["ticket"]}),
             "too-many-live-games", "one at once")
-    sent = []
+    sent = ["# frame 0"]
     check(play_live(hall, id, rec, times, sent=sent)[0] == 204, "played at its pace")
     check(hall.request("GET", "/api/live")[1]["live"] == [], "no longer listed as in progress")
     status, stored = score(t, "Live")
@@ -503,6 +540,9 @@ def case_live(hall):
     check(events[0] == "text/event-stream" and events[1:] == sent + ["end", '{"score":10}'],
           "the watcher saw every line, then the score: %s" % events[-2:])
     check(hall.request("GET", "/api/live/%s/stream" % ("0" * 32))[0] == 404, "an unknown game")
+    hidden = (id, stored["id"])
+    flood = "# padding\n" * 20000
+    check(lines(open_live(hall)[2], flood + "# frame 0\n")[1]["error"] == "too-large", "200 KB: 413")
     refused(lines(open_live(hall)[2], "set score 99\n"), "malformed", "a line no recording holds")
     # Not live: at 80% of the pace, all at once after the game, a stall mid-game.
     t, live, id = open_live(hall)
@@ -543,8 +583,9 @@ def case_live(hall):
         until(lambda: time.time() - start > times[2665] - times[0], 5)
         later = socket.create_connection(("127.0.0.1", hall.port), 10)
         body = rest[1] + "\n" + mark(k + 2) + "# frame 2665\n"
-        later.sendall(b"POST /api/live/%s/lines HTTP/1.1\r\nContent-Length: %d\r\n\r\n%s" % (
-            id.encode(), len(body), body.encode()))
+        later.sendall(b"POST /api/live/%s/lines HTTP/1.1\r\nAuthorization: Bearer %s\r\n"
+                      b"Content-Length: %d\r\n\r\n%s" % (
+                          id.encode(), t["ticket"].encode(), len(body), body.encode()))
         time.sleep(0.25 if number else 0)  # beyond the moment an unnumbered batch waits
         check(lines(id, rest[0] + "\n" + mark(k + 1) + "# frame 2630\n")[0] == 204,
               "the earlier batch, come later")
@@ -554,7 +595,134 @@ def case_live(hall):
     id = open_live(hall)[2]
     first, again = lines(id, "# batch 1\n# frame 0\n"), lines(id, "# batch 1\n# frame 0\n")
     check(first[0] == 204 and again[1]["error"] == "malformed", "a batch sent twice: %s" % (again,))
+    subprocess.run([HALL, "hide", str(hidden[1]), "--reason", "x", "--database", hall.db], check=True)
+    check(hall.request("GET", "/api/live/%s/stream" % hidden[0])[0] == 410, "a hidden game's stream: 410")
+    # A body valid in every other way, but with a member named twice.
+    t = hall.ticket()["ticket"]
+    twice = hall.request("POST", "/api/live", '{"ticket": "%s", "name": "A", "name": "B"}' % t)
+    check(twice[0] == 400 and twice[1]["error"] == "malformed", "a live game's name twice: %s" % (twice,))
+    check(hall.request("POST", "/api/live", {"ticket": t})[0] == 201, "the ticket was left as it was")
     hall.stop()
+
+
+def case_live_bounds(hall):
+    """A live game's pauses are bounded in number and time, its start in time, and slow play
+    between pauses is slow play."""
+    hall = Hall(hall.tmp, "bounds", "--live-only", "--live-start", "3", *LIVE)
+    short = Hall(hall.tmp, "short", "--live-only", "--live-pause-time", "2", *LIVE)
+
+    def game(on, about=(), hold=0.3, pace=1.0):
+        t, live, id = open_live(on)
+        rec, times = paced(live["seed"])
+        frames = [bisect.bisect_right(times, times[0] + g) for g in about]
+        answer = play_live(on, id, about_at(rec, frames), times, pace, pauses=[(f, hold) for f in frames])
+        return answer, on.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "P"})
+    says = lambda answer, words: answer[0] == 422 and words in answer[1]["message"]
+    answer, stored = game(hall, [1.2], hold=5)
+    check(answer[0] == 204 and stored[0] == 201 and stored[1]["score"] == 10,
+          "the About box held 5 s once: %s %s" % (answer, stored))
+    answer, _ = game(hall, [0.5, 1.5, 2.5, 3.5])
+    check(says(answer, "paused 4 times"), "four About boxes: %s" % (answer,))
+    answer, _ = game(hall, [1.0, 2.2, 3.4], pace=0.7)
+    check(says(answer, "slower"), "slow between three pauses: %s" % (answer,))
+    answer, _ = game(short, [1.2], hold=10)
+    check(says(answer, "paused for more than 2.0 s"), "a pause past the time left: %s" % (answer,))
+    # A game opened and not started within its time is closed, its place freed.
+    t, live, id = open_live(hall)
+    check(until(lambda: hall.lines(id, "# frame 0\n")[0] == 422, 10), "closed unstarted")
+    check(not any(g["id"] == id for g in hall.request("GET", "/api/live")[1]["live"]), "not listed")
+    t, live, id = open_live(hall)
+    check(hall.lines(id, "# frame 0\n")[0] == 204, "opened")
+    until(lambda: not hall.lines(id, "# frame 0\n")[0] == 204, 10)
+    check(says(hall.lines(id, "# frame 0\n"), "did not start"), "batches but no frame: closed too")
+    short.stop()
+    hall.stop()
+
+
+def case_crowds(hall):
+    """Crowds of cheap clients from many addresses crowd out no player: never-started games,
+    a thousand watchers, bodies held open; and the hall's own open files."""
+    if PG:
+        return  # the HTTP side's, whatever the database
+    resource.setrlimit(resource.RLIMIT_NOFILE, (4096, resource.getrlimit(resource.RLIMIT_NOFILE)[1]))
+    hall = Hall(hall.tmp, "crowds", "--live-only", "--live-start", "5", limits=True)
+    threads = lambda: int(re.search(r"Threads:\s+(\d+)", open("/proc/%d/status" % hall.proc.pid).read())[1])
+    before, rss = threads(), rss_kb(hall.proc.pid)
+    def crowd(k):
+        for _ in range(2):
+            c = http.client.HTTPConnection("127.0.0.1", hall.port, timeout=30,
+                                           source_address=("127.0.%d.%d" % (1 + k // 200, 1 + k % 200), 0))
+            c.request("POST", "/api/tickets")
+            t = json.loads(c.getresponse().read())["ticket"]
+            c.request("POST", "/api/live", json.dumps({"ticket": t}))
+            opened.append(c.getresponse().status)
+    opened = []
+    for group in range(0, 300, 50):
+        clients = [threading.Thread(target=crowd, args=(k,)) for k in range(group, group + 50)]
+        [c.start() for c in clients]
+        [c.join() for c in clients]
+    check(opened.count(201) == 600, "600 games opened from 300 addresses: %s" % set(opened))
+    check(threads() - before < 10, "never-started games hold no thread: %d" % (threads() - before))
+    check(rss_kb(hall.proc.pid) - rss < 32 * 1024, "nor much memory: %d KB" % (rss_kb(hall.proc.pid) - rss))
+    t, live, id = open_live(hall)
+    watchers, far = [], lambda k: ("127.1.%d.1" % k, 0)
+    for k in range(1000):  # 25 from each of 40 addresses
+        w = socket.create_connection(("127.0.0.1", hall.port), 10, source_address=far(k % 40))
+        w.sendall(b"GET /api/live/%s/stream HTTP/1.1\r\nHost: x\r\n\r\n" % id.encode())
+        watchers.append(w)
+    def metrics():
+        try:
+            return hall.request("GET", "/metrics")[1]
+        except OSError:  # no connection left for a request
+            return ""
+    check(until(lambda: "korvane_hall_live_watchers 1000" in metrics(), 30), "1,000 watchers")
+    extra = []
+    for k in range(33):  # 32 from one address at most
+        extra.append(socket.create_connection(("127.0.0.1", hall.port), 10, source_address=far(99)))
+        extra[-1].sendall(b"GET /api/live/%s/stream HTTP/1.1\r\nHost: x\r\n\r\n" % id.encode())
+        answer = extra[-1].recv(12)
+    check(answer == b"HTTP/1.1 503", "an address's watchers are bounded: %r" % answer)
+    rec, times = paced(live["seed"])
+    reads, player = [], threading.Thread(target=lambda: reads.append(play_live(hall, id, rec, times)))
+    player.start()
+    took = []
+    while player.is_alive():
+        began = time.time()
+        check(hall.request("GET", "/api/scores")[0] == 200, "reads answered")
+        took.append(time.time() - began)
+    player.join()
+    check(reads[0][0] == 204, "the player's game, beside them: %s" % (reads,))
+    status, stored = hall.request("POST", "/api/scores", {"ticket": t["ticket"], "name": "Watched"})
+    check(status == 201 and stored["score"] == 10, "stored: %s" % stored)
+    check(max(took) < 1, "reads beside them take under 1 s: %.2f s" % max(took))
+    for w in watchers + extra:
+        w.close()
+    # 100 bodies of 1.4 MB held open at 1.3 MB share the bodies' memory: the rest wait.
+    rss, bodies = rss_kb(hall.proc.pid), []
+    for k in range(100):
+        b = socket.create_connection(("127.0.0.1", hall.port), 10, source_address=("127.2.%d.1" % (k % 8), 0))
+        try:
+            b.sendall(b"POST /api/scores HTTP/1.1\r\nHost: x\r\nContent-Length: 1400000\r\n\r\n")
+            b.sendall(b"x" * 1300000)
+        except OSError:
+            pass
+        bodies.append(b)
+    grew = until(lambda: rss_kb(hall.proc.pid) - rss > 64 * 1024, 3)
+    check(not grew, "held bodies grew the hall by %d KB" % (rss_kb(hall.proc.pid) - rss))
+    check(hall.request("GET", "/api/scores")[0] == 200, "the hall still answers")
+    for b in bodies:
+        b.close()
+    hall.stop()
+    # The hall raises its open files to the most it may have, and says once when they run out.
+    limit = lambda: resource.setrlimit(resource.RLIMIT_NOFILE, (64, 128))
+    few = Hall(hall.tmp, "few", preexec=limit)
+    check(re.search(r"Max open files\s+128", open("/proc/%d/limits" % few.proc.pid).read()), "raised to 128")
+    many = [socket.create_connection(("127.0.0.1", few.port), 10) for _ in range(200)]
+    check(until(lambda: open(few.logfile).read().count("no file descriptor is left") == 1, 10),
+          "said once: %s" % open(few.logfile).read()[-300:])
+    for m in many:
+        m.close()
+    few.stop()
 
 
 def case_metrics(hall):

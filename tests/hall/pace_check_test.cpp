@@ -50,17 +50,50 @@ TEST(PaceCheck, SlowerThanTheToleranceOverAWindowOrAheadOfTheClockIsNotLive) {
     EXPECT_TRUE(Says(atOnce.Frame(31, 30), "ahead"));
 }
 
-TEST(PaceCheck, ADialogIsAPauseAndSilenceOutsideOneIsNot) {
-    PaceCheck paused({}, 0), unpaused({}, 0), quiet({}, 0);
-    double a = 0, b = 0;
+TEST(PaceCheck, APauseIsLeftOutOfThePaceButSlowPlayAroundItIsNot) {
+    PaceCheck paused({}, 0), unpaused({}, 0), slow({}, 0);
+    double a = 0, b = 0, c = 0;
     EXPECT_FALSE(Play(paused, a, 0, 15) || Play(unpaused, b, 0, 15));
-    paused.Pause();  // a message box held the game for 40 s
+    EXPECT_EQ(paused.BeginPause(15.05), std::nullopt);  // the About box, for 40 s
+    EXPECT_EQ(paused.EndPause(55.05), std::nullopt);
     EXPECT_EQ(Play(paused, a, 55, 80), std::nullopt);
     EXPECT_TRUE(Says(Play(unpaused, b, 55, 80), "slower"));
+    // At 80% of the pace, 8 s at a time between pauses of 1 s: slow all the same.
+    std::optional<std::string> why;
+    for (double t = 0; t < 30 && !why; t += 9) {
+        why = Play(slow, c, t, t + 8, 0.8);
+        if (!why) why = slow.BeginPause(t + 8.05);
+        if (!why) why = slow.EndPause(t + 9.05);
+    }
+    EXPECT_TRUE(Says(why, "slower")) << why.value_or("live");
+}
+
+TEST(PaceCheck, PausesStartAndSilenceAreBounded) {
+    PaceCheck many({}, 0), long_({}, 0), late({}, 0), quiet({}, 0);
+    double a = 0, b = 0;
+    EXPECT_EQ(Play(many, a, 0, 2), std::nullopt);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(many.BeginPause(3 + k), std::nullopt);
+        EXPECT_EQ(many.EndPause(3.5 + k), std::nullopt);
+    }
+    EXPECT_TRUE(Says(many.BeginPause(7), "paused 4 times"));
+    // 60 s of pauses in all: the second pause runs out while it is open, at once.
+    EXPECT_EQ(Play(long_, b, 0, 2), std::nullopt);
+    EXPECT_FALSE(long_.BeginPause(2) || long_.EndPause(42));
+    EXPECT_EQ(long_.BeginPause(50), std::nullopt);
+    EXPECT_EQ(long_.PauseOverdue(69.9), std::nullopt);
+    EXPECT_TRUE(Says(long_.PauseOverdue(70.1), "paused for more than 60.0 s"));
+    EXPECT_DOUBLE_EQ(long_.Deadline(true), 70);
+    // The first frame within 60 s of the opening, whatever came before it.
+    late.Arrived(59);
+    EXPECT_DOUBLE_EQ(late.Deadline(true), 60);
+    EXPECT_TRUE(Says(late.Silence(60.1, true), "did not start"));
+    EXPECT_TRUE(Says(late.Frame(61, 0.01), "first frame came 61.0 s"));
+    quiet.Frame(5, 0.01);
     quiet.Arrived(5);
-    EXPECT_FALSE(quiet.Silence(14.9, false, 600) || quiet.Silence(300, true, 600));
-    EXPECT_TRUE(quiet.Silence(15.1, false, 600) && quiet.Silence(606, true, 600));
-    EXPECT_DOUBLE_EQ(quiet.SilenceDeadline(false, 600), 15);
+    EXPECT_FALSE(quiet.Silence(14.9, false) || quiet.Silence(300, true));
+    EXPECT_TRUE(quiet.Silence(15.1, false) && quiet.Silence(606, true));
+    EXPECT_DOUBLE_EQ(quiet.Deadline(false), 15);
 }
 
 }  // namespace

@@ -81,8 +81,8 @@ HttpAnswer HttpConnection::Send(const std::string& method, const std::string& pa
 }
 
 bool HttpConnection::Write(const std::string& method, const std::string& path,
-                           const std::string& body) {
-    std::string request = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+                           const std::string& body, const std::string& headers) {
+    std::string request = method + " " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers;
     if (method == "POST") {
         request +=
             "Content-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +

@@ -28,7 +28,9 @@ class HttpConnection {
     // The same in two halves, for a client that does not wait for one answer before it
     // sends on another connection: the request sent (false when it cannot be), then its
     // answer read; silent (if given) is set when the connection closed before any byte.
-    bool Write(const std::string& method, const std::string& path, const std::string& body = "");
+    // headers: more header lines, each ending in CRLF.
+    bool Write(const std::string& method, const std::string& path, const std::string& body = "",
+               const std::string& headers = "");
     HttpAnswer ReadAnswer(bool* silent = nullptr);
 
   private:

@@ -1,6 +1,7 @@
 #include "live_bench.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -21,9 +22,13 @@ using Clock = std::chrono::steady_clock;
 constexpr int kWatchers = 1000;
 constexpr int kStars = 150;            // the default: 200 frames a second
 constexpr int64_t kGameFrames = 4000;  // 20 s of play, two pace windows
-// The clients send a batch four times a second, twice as often as they must.
+// The watchers' game sends a batch four times a second, twice as often as it must; the
+// games played at once send theirs twice a second, as the page and the desktop do.
 constexpr double kBatchSeconds = 0.25;
-constexpr int kAtOnce[] = {25, 50, 100, 200, 400};
+constexpr double kCrowdBatchSeconds = 0.5;
+constexpr int kAtOnce[] = {50, 200, 500, 1000, 1500, 2000};
+// A batch's answer within this, at the 99th percentile, for a number of games to count.
+constexpr double kAnswerTarget = 0.25;
 
 double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
@@ -40,13 +45,13 @@ void WaitFor(const std::function<bool()>& done, double seconds) {
 
 std::vector<std::pair<std::string, std::string>> LiveHallOptions() {
     const std::string many = "1000000";
-    return {{"--live-games", "1000"},
+    return {{"--live-games", "4000"},
             {"--live-games-per-address", "1000"},
             {"--live-starts-per-hour", many},
             {"--watchers-per-game", "2000"},
             {"--watchers", "5000"},
-            {"--max-connections", "4000"},
-            {"--max-connections-per-address", "4000"}};
+            {"--max-connections", "8000"},
+            {"--max-connections-per-address", "8000"}};
 }
 
 void MeasureWatchers(int port, pid_t hall) {
@@ -66,7 +71,7 @@ void MeasureWatchers(int port, pid_t hall) {
     std::map<int64_t, Clock::time_point> sent;  // by the batch's frame mark
     const ProcessSnapshot before = Snapshot(hall);
     const LivePlayed played =
-        PlayLive(port, opened.id, game, kBatchSeconds, [&](int64_t frame, SteadyTime when) {
+        PlayLive(port, opened, game, kBatchSeconds, [&](int64_t frame, SteadyTime when) {
             const std::lock_guard<std::mutex> hold(lock);
             sent.emplace(frame, when);
         });
@@ -99,6 +104,8 @@ void MeasureWatchers(int port, pid_t hall) {
 }
 
 void MeasureLiveGames(int port, pid_t hall) {
+    int most = 0;
+    double perGame = 0;
     for (const int games : kAtOnce) {
         std::mutex lock;
         std::map<std::string, int> outcomes;  // "ended", or the hall's refusal
@@ -106,6 +113,16 @@ void MeasureLiveGames(int port, pid_t hall) {
         LatencyReport answers;
         double length = 0;
         const ProcessSnapshot before = Snapshot(hall);
+        const long long idle = ResidentBytes(hall);
+        // The hall's memory at its most while the games play, read twice a second.
+        std::atomic<bool> playing{true};
+        long long peak = idle;
+        std::thread sampler([&] {
+            while (playing) {
+                peak = std::max(peak, ResidentBytes(hall));
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            }
+        });
         std::vector<std::thread> clients;
         for (int c = 0; c < games; ++c) {
             clients.emplace_back([&] {
@@ -117,7 +134,7 @@ void MeasureLiveGames(int port, pid_t hall) {
                     played.error = opened.why;
                 } else {
                     game = PacedHallGame(opened.seed, kGameFrames, kStars);
-                    played = PlayLive(port, opened.id, game, kBatchSeconds);
+                    played = PlayLive(port, opened, game, kCrowdBatchSeconds);
                 }
                 const std::lock_guard<std::mutex> hold(lock);
                 ++outcomes[played.status == 204 ? "ended" : played.error];
@@ -130,18 +147,28 @@ void MeasureLiveGames(int port, pid_t hall) {
             });
         }
         for (std::thread& t : clients) t.join();
+        playing = false;
+        sampler.join();
         const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
         std::string how;
         for (const auto& [what, count] : outcomes) how += ", " + std::to_string(count) + " " + what;
+        const double mb = (peak - idle) / games / 1e6;
         std::printf(
-            "  %3d live games at once (%.0f s each): %s; a batch's answer p50 %.1f ms, "
-            "p99 %.1f ms; the hall's CPU %.1f s (%.2f%% of a core per game)\n",
+            "  %4d live games at once (%.0f s each): %s; a batch's answer p50 %.1f ms, "
+            "p99 %.1f ms; the hall's CPU %.1f s (%.2f%% of a core per game); RSS %.2f MB "
+            "per game\n",
             games, length, how.c_str() + 2, answers.Percentile(0.5) * 1000,
-            answers.Percentile(0.99) * 1000, cpu, length > 0 ? 100 * cpu / (games * length) : 0.0);
+            answers.Percentile(0.99) * 1000, cpu, length > 0 ? 100 * cpu / (games * length) : 0.0,
+            mb);
         if (!first.empty()) std::printf("  %-44s the first refusal: %s\n", "", first.c_str());
         std::fflush(stdout);
-        if (outcomes["ended"] != games) break;
+        if (outcomes["ended"] != games || answers.Percentile(0.99) >= kAnswerTarget) break;
+        most = games;
+        perGame = mb;
     }
+    std::printf("  the most live games at once, every batch answered within %.0f ms at p99: %d "
+                "(RSS %.2f MB per game)\n",
+                kAnswerTarget * 1000, most, perGame);
 }
 
 }  // namespace korvane::bench

@@ -42,7 +42,8 @@ OpenedLive OpenLive(HttpConnection& connection) {
     OpenedLive opened;
     const HttpAnswer ticket = connection.Send("POST", "/api/tickets");
     if (ticket.status != 201) return opened.why = "ticket: " + ErrorCode(ticket), opened;
-    const QJsonObject body{{"ticket", JsonOf(ticket)["ticket"]}};
+    opened.ticket = JsonOf(ticket)["ticket"].toString().toStdString();
+    const QJsonObject body{{"ticket", QString::fromStdString(opened.ticket)}};
     const HttpAnswer live = connection.Send(
         "POST", "/api/live", QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString());
     if (live.status != 201) return opened.why = "live: " + ErrorCode(live), opened;
@@ -52,14 +53,15 @@ OpenedLive OpenLive(HttpConnection& connection) {
     return opened;
 }
 
-LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, double batchSeconds,
+LivePlayed PlayLive(int port, const OpenedLive& opened, const PacedGame& game, double batchSeconds,
                     const std::function<void(int64_t frame, SteadyTime)>& sent) {
     std::vector<std::string> lines;
     std::istringstream in(game.recording);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     LivePlayed played;
     if (game.times.empty()) return played.error = "no frames", played;
-    const std::string path = "/api/live/" + id + "/lines";
+    const std::string path = "/api/live/" + opened.id + "/lines";
+    const std::string player = "Authorization: Bearer " + opened.ticket + "\r\n";
     std::mutex lock;
     std::condition_variable ready;
     std::deque<std::pair<int64_t, std::string>> waiting;  // frame mark, batch
@@ -81,7 +83,7 @@ LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, doub
                 hold.unlock();
                 const Clock::time_point now = Clock::now();
                 if (sent) sent(frame, now);
-                const bool written = connection.Write("POST", path, batch);
+                const bool written = connection.Write("POST", path, batch, player);
                 order.unlock();
                 const HttpAnswer answer = written ? connection.ReadAnswer() : HttpAnswer{};
                 hold.lock();

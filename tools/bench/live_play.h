@@ -27,17 +27,19 @@ struct LivePlayed {
     std::vector<double> answerSeconds;  // each batch's round trip
 };
 
-// Plays `game` on the live game `id` from now, on connections of its own to the loopback
-// port; `sent` (if given) is told each batch's frame mark as the batch goes.
-LivePlayed PlayLive(int port, const std::string& id, const PacedGame& game, double batchSeconds,
-                    const std::function<void(int64_t frame, SteadyTime)>& sent = nullptr);
-
-// A live game opened on a fresh ticket: its id and seed, or an empty id and why not.
+// A live game opened on a fresh ticket: its id, the ticket (which its lines carry) and its
+// seed, or an empty id and why not.
 struct OpenedLive {
     std::string id;
+    std::string ticket;
     uint64_t seed = 0;
     std::string why;
 };
+
+// Plays `game` on the live game `opened` from now, on connections of its own to the loopback
+// port; `sent` (if given) is told each batch's frame mark as the batch goes.
+LivePlayed PlayLive(int port, const OpenedLive& opened, const PacedGame& game, double batchSeconds,
+                    const std::function<void(int64_t frame, SteadyTime)>& sent = nullptr);
 OpenedLive OpenLive(HttpConnection& connection);
 
 // The error code of a JSON answer, or its status when it has none.

@@ -54,10 +54,13 @@ const char kHelp[] =
     "             GET /api/scores?limit=100 meanwhile; live play: one game played live at its\n"
     "             pace (20 s, a batch every 0.25 s) watched by 1,000 event streams read by one\n"
     "             thread: the delay from a batch's send to each watcher, p50 and p99; then\n"
-    "             25, 50, 100, 200 and 400 such games at once until one is refused; then with\n"
+    "             50, 200, 500, 1,000, 1,500 and 2,000 such games at once (a batch every\n"
+    "             0.5 s, as the clients send them) until one is refused or a batch's answer\n"
+    "             takes 250 ms or more at p99: the most games, and the hall's RSS per game;\n"
+    "             then with\n"
     "             1,000,000 scores stored, GET /api/scores?limit=100 and GET / from 8\n"
     "             clients: a second, p50, p99\n"
-    "  --only-live  with --hall, live play's measures alone (about 4 minutes)\n"
+    "  --only-live  with --hall, live play's measures alone (about 6 minutes)\n"
     "  --help     show this help and exit\n";
 
 // The offscreen platform cannot raise a window and says so each time the main window is

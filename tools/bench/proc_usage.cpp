@@ -61,4 +61,12 @@ Usage Between(const ProcessSnapshot& before, const ProcessSnapshot& after) {
     return usage;
 }
 
+long long ResidentBytes(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+    }
+    return 0;
+}
+
 }  // namespace korvane::bench

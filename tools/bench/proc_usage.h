@@ -25,4 +25,7 @@ struct Usage {
 // What the threads used between two snapshots; a thread born in between counts from its start.
 Usage Between(const ProcessSnapshot& before, const ProcessSnapshot& after);
 
+// The process's resident memory now, in bytes (0 when it cannot be read).
+long long ResidentBytes(pid_t pid);
+
 }  // namespace korvane::bench
