@@ -12,16 +12,12 @@ namespace {
 // The codes the hall answers with. A code not here (one added since, or one a database
 // shared with other halls holds) is counted as other rather than by its text.
 const char* const kCodes[] = {
-    "bad-name",       "bad-query",        "busy",
-    "desync",         "hidden",           "length-required",
-    "live-elsewhere", "live-only",        "live-over",
-    "live-playing",   "malformed",        "method",
-    "no-score",       "not-found",        "not-live",
-    "not-one-game",   "seed-mismatch",    "ticket-expired",
-    "ticket-unknown", "ticket-used",      "too-large",
-    "too-long",       "too-many-headers", "too-many-live-games",
-    "too-many-live-starts", "too-many-open-tickets", "too-many-submissions",
-    "too-many-tickets",     "too-many-watchers",     "unavailable",
+    "bad-name", "bad-query", "busy", "desync", "hidden", "length-required", "live-elsewhere",
+    "live-only", "live-over", "live-playing", "malformed", "method", "no-score", "not-found",
+    "not-live", "not-one-game", "seed-mismatch", "ticket-expired", "ticket-unknown",
+    "ticket-used", "too-large", "too-long", "too-many-headers", "too-many-live-games",
+    "too-many-live-starts", "too-many-open-tickets", "too-many-submissions", "too-many-tickets",
+    "too-many-watchers", "unavailable",
 };
 
 std::string MethodLabel(const std::string& method) {
@@ -33,8 +29,8 @@ std::string StatusClass(int status) {
 }
 
 std::string CodeLabel(const std::string& code) {
-    const bool known = std::any_of(std::begin(kCodes), std::end(kCodes),
-                                   [&](const char* c) { return code == c; });
+    const bool known =
+        std::any_of(std::begin(kCodes), std::end(kCodes), [&](const char* c) { return code == c; });
     return known ? code : "other";
 }
 
