@@ -31,8 +31,9 @@ play_packages=(
 # The browser build: CMake and Ninja drive it with emscripten's toolchain, the host
 # compiler builds the sound synthesizer it runs, Python serves the page.
 web_packages=(cmake ninja-build g++ emscripten python3)
-# The hall of fame server: Qt SQL with its SQLite and PostgreSQL drivers, libmicrohttpd.
-hall_packages=(libqt6sql6-sqlite libqt6sql6-psql libmicrohttpd-dev)
+# The hall of fame server: Qt SQL with its SQLite and PostgreSQL drivers, libmicrohttpd,
+# prometheus-cpp for /metrics.
+hall_packages=(libqt6sql6-sqlite libqt6sql6-psql libmicrohttpd-dev prometheus-cpp-dev)
 # Everything the test suite drives: a headless X server, screenshots, memory checks, the
 # desktop-file and package checkers, a real browser for the page, and the hall's
 # deployment (nginx in front, PostgreSQL behind).

@@ -365,8 +365,8 @@ HttpResponse HallRoutes::Metrics(const HttpRequest& request) {
         return Refuse(404, {"not-found", "nothing here"});
     HttpResponse r;
     r.contentType = "text/plain; version=0.0.4; charset=utf-8";
-    r.body = metrics_.Render(pool_.Waiting(), store_.OpenTickets(Now()), table_.Total()) +
-             live_.MetricsText();
+    r.body = metrics_.Render(pool_.Waiting(), store_.OpenTickets(Now()), table_.Total(),
+                             live_.Counts());
     return r;
 }
 

@@ -354,26 +354,11 @@ void LiveRoutes::Sweep() {
     // Their replays' threads are joined here, outside the lock.
 }
 
-std::string LiveRoutes::MetricsText() {
+LiveCounts LiveRoutes::Counts() {
     const std::lock_guard<std::mutex> hold(lock_);
-    std::string t;
-    t += "# HELP korvane_hall_live_started_total Live games opened on this hall.\n";
-    t += "# TYPE korvane_hall_live_started_total counter\n";
-    t += "korvane_hall_live_started_total " + std::to_string(started_) + "\n";
-    t += "# HELP korvane_hall_live_ended_total Live games over, by how they ended.\n";
-    t += "# TYPE korvane_hall_live_ended_total counter\n";
-    t += "korvane_hall_live_ended_total{result=\"ended\"} " + std::to_string(accepted_) + "\n";
-    t += "korvane_hall_live_ended_total{result=\"refused\"} " + std::to_string(refused_) + "\n";
-    t += "korvane_hall_live_ended_total{result=\"abandoned\"} " + std::to_string(abandoned_) + "\n";
-    t += "# HELP korvane_hall_live_games Live games in progress on this hall.\n";
-    t += "# TYPE korvane_hall_live_games gauge\n";
-    int playing = 0;
-    for (const auto& [id, entry] : games_) playing += !entry->game->Over();
-    t += "korvane_hall_live_games " + std::to_string(playing) + "\n";
-    t += "# HELP korvane_hall_live_watchers Watchers of live games on this hall.\n";
-    t += "# TYPE korvane_hall_live_watchers gauge\n";
-    t += "korvane_hall_live_watchers " + std::to_string(relay_.Watchers()) + "\n";
-    return t;
+    LiveCounts c{started_, accepted_, refused_, abandoned_, 0, relay_.Watchers()};
+    for (const auto& [id, entry] : games_) c.games += !entry->game->Over();
+    return c;
 }
 
 }  // namespace korvane::hall

@@ -16,6 +16,7 @@
 #include "http_server.h"
 #include "live_game.h"
 #include "live_relay.h"
+#include "metrics.h"
 #include "store.h"
 #include "submission.h"
 
@@ -41,8 +42,8 @@ class LiveRoutes {
     // A game taken but not stored: refused by its replay (for good), or left by a database
     // that failed (to be sent again).
     void NotStored(const std::string& ticket, const std::optional<Refusal>& refusal);
-    // The counters for /metrics.
-    std::string MetricsText();
+    // The counts for /metrics.
+    LiveCounts Counts();
 
   private:
     struct Entry;

@@ -1,83 +1,120 @@
 #include "metrics.h"
 
-#include <cstdio>
+#include <prometheus/text_serializer.h>
+
+#include <algorithm>
+#include <iterator>
 
 namespace korvane::hall {
 
 namespace {
 
-const double kBounds[] = {0.01, 0.05, 0.1, 0.25, 0.5, 1, 2.5};
+// The codes the hall answers with. A code not here (one added since, or one a database
+// shared with other halls holds) is counted as other rather than by its text.
+const char* const kCodes[] = {
+    "bad-name", "bad-query", "busy", "desync", "hidden", "length-required", "live-elsewhere",
+    "live-only", "live-over", "live-playing", "malformed", "method", "no-score", "not-found",
+    "not-live", "not-one-game", "seed-mismatch", "ticket-expired", "ticket-unknown",
+    "ticket-used", "too-large", "too-long", "too-many-headers", "too-many-live-games",
+    "too-many-live-starts", "too-many-open-tickets", "too-many-submissions", "too-many-tickets",
+    "too-many-watchers", "unavailable",
+};
 
-std::string Number(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return text;
+std::string MethodLabel(const std::string& method) {
+    return method == "GET" || method == "POST" || method == "HEAD" ? method : "OTHER";
+}
+
+std::string StatusClass(int status) {
+    return status >= 100 && status <= 599 ? std::to_string(status / 100) + "xx" : "other";
+}
+
+std::string CodeLabel(const std::string& code) {
+    const bool known =
+        std::any_of(std::begin(kCodes), std::end(kCodes), [&](const char* c) { return code == c; });
+    return known ? code : "other";
+}
+
+prometheus::Family<prometheus::Counter>& CounterFamily(prometheus::Registry& registry,
+                                                       const std::string& name,
+                                                       const std::string& help) {
+    return prometheus::BuildCounter().Name(name).Help(help).Register(registry);
+}
+
+prometheus::Gauge& OneGauge(prometheus::Registry& registry, const std::string& name,
+                            const std::string& help) {
+    return prometheus::BuildGauge().Name(name).Help(help).Register(registry).Add({});
+}
+
+// A counter kept elsewhere, brought up to its total: a counter only ever goes up, by what
+// was counted since the last page.
+void CatchUp(prometheus::Counter& counter, int64_t total) {
+    counter.Increment(static_cast<double>(total) - counter.Value());
 }
 
 }  // namespace
 
+Metrics::Metrics()
+    : requests_(CounterFamily(registry_, "korvane_hall_requests_total",
+                              "HTTP requests answered, by route, method and status class.")),
+      refusals_(CounterFamily(registry_, "korvane_hall_refusals_total",
+                              "Requests refused, by the error code answered.")),
+      replays_(CounterFamily(registry_, "korvane_hall_replays_total",
+                             "Submissions replayed, by outcome.")),
+      accepted_(replays_.Add({{"result", "accepted"}})),
+      refused_(replays_.Add({{"result", "refused"}})),
+      replaySeconds_(prometheus::BuildHistogram()
+                         .Name("korvane_hall_replay_seconds")
+                         .Help("The time a replay took, its checks included.")
+                         .Register(registry_)
+                         .Add({}, prometheus::Histogram::BucketBoundaries{0.01, 0.05, 0.1, 0.25,
+                                                                          0.5, 1, 2.5})),
+      queueDepth_(OneGauge(registry_, "korvane_hall_replay_queue_depth",
+                           "Submissions waiting for a replay worker.")),
+      openTickets_(
+          OneGauge(registry_, "korvane_hall_open_tickets", "Tickets neither used nor expired.")),
+      scores_(OneGauge(registry_, "korvane_hall_scores",
+                       "Scores in the table (hidden ones left out).")),
+      liveStarted_(CounterFamily(registry_, "korvane_hall_live_started_total",
+                                 "Live games opened on this hall.")
+                       .Add({})),
+      liveOver_(CounterFamily(registry_, "korvane_hall_live_ended_total",
+                              "Live games over, by how they ended.")),
+      liveEnded_(liveOver_.Add({{"result", "ended"}})),
+      liveRefused_(liveOver_.Add({{"result", "refused"}})),
+      liveAbandoned_(liveOver_.Add({{"result", "abandoned"}})),
+      liveGames_(
+          OneGauge(registry_, "korvane_hall_live_games", "Live games in progress on this hall.")),
+      liveWatchers_(OneGauge(registry_, "korvane_hall_live_watchers",
+                             "Watchers of live games on this hall.")) {}
+
 void Metrics::Request(const std::string& route, const std::string& method, int status) {
-    const std::lock_guard<std::mutex> hold(lock_);
-    ++requests_[{route, method, status}];
+    requests_
+        .Add({{"route", route}, {"method", MethodLabel(method)}, {"status", StatusClass(status)}})
+        .Increment();
 }
 
 void Metrics::Replay(double seconds, bool accepted) {
-    const std::lock_guard<std::mutex> hold(lock_);
-    ++replays_[accepted ? 1 : 0];
-    seconds_ += seconds;
-    size_t b = 0;
-    while (b < std::size(kBounds) && seconds > kBounds[b]) ++b;
-    ++buckets_[b];
+    (accepted ? accepted_ : refused_).Increment();
+    replaySeconds_.Observe(seconds);
 }
 
 void Metrics::Refusal(const std::string& code) {
-    const std::lock_guard<std::mutex> hold(lock_);
-    ++refusals_[code];
+    refusals_.Add({{"code", CodeLabel(code)}}).Increment();
 }
 
-std::string Metrics::Render(size_t replaysWaiting, int64_t openTickets, int64_t scores) const {
+std::string Metrics::Render(size_t replaysWaiting, int64_t openTickets, int64_t scores,
+                            const LiveCounts& live) {
     const std::lock_guard<std::mutex> hold(lock_);
-    std::string out =
-        "# HELP korvane_hall_requests_total HTTP requests answered, by route and status.\n"
-        "# TYPE korvane_hall_requests_total counter\n";
-    for (const auto& [key, count] : requests_) {
-        const auto& [route, method, status] = key;
-        out += "korvane_hall_requests_total{route=\"" + route + "\",method=\"" + method +
-               "\",status=\"" + std::to_string(status) + "\"} " + std::to_string(count) + "\n";
-    }
-    out +=
-        "# HELP korvane_hall_refusals_total Requests refused, by the error code answered.\n"
-        "# TYPE korvane_hall_refusals_total counter\n";
-    for (const auto& [code, count] : refusals_) {
-        out += "korvane_hall_refusals_total{code=\"" + code + "\"} " + std::to_string(count) + "\n";
-    }
-    out +=
-        "# HELP korvane_hall_replays_total Submissions replayed, by outcome.\n"
-        "# TYPE korvane_hall_replays_total counter\n"
-        "korvane_hall_replays_total{result=\"accepted\"} " +
-        std::to_string(replays_[1]) + "\nkorvane_hall_replays_total{result=\"refused\"} " +
-        std::to_string(replays_[0]) +
-        "\n# HELP korvane_hall_replay_seconds The time a replay took, its checks included.\n"
-        "# TYPE korvane_hall_replay_seconds histogram\n";
-    int64_t cumulative = 0;
-    for (size_t b = 0; b < std::size(buckets_); ++b) {
-        cumulative += buckets_[b];
-        out += "korvane_hall_replay_seconds_bucket{le=\"" +
-               (b < std::size(kBounds) ? Number(kBounds[b]) : std::string("+Inf")) + "\"} " +
-               std::to_string(cumulative) + "\n";
-    }
-    out += "korvane_hall_replay_seconds_sum " + Number(seconds_) +
-           "\nkorvane_hall_replay_seconds_count " + std::to_string(cumulative) +
-           "\n# HELP korvane_hall_replay_queue_depth Submissions waiting for a replay worker.\n"
-           "# TYPE korvane_hall_replay_queue_depth gauge\nkorvane_hall_replay_queue_depth " +
-           std::to_string(replaysWaiting) +
-           "\n# HELP korvane_hall_open_tickets Tickets neither used nor expired.\n"
-           "# TYPE korvane_hall_open_tickets gauge\nkorvane_hall_open_tickets " +
-           std::to_string(openTickets) +
-           "\n# HELP korvane_hall_scores Scores in the table (hidden ones left out).\n"
-           "# TYPE korvane_hall_scores gauge\nkorvane_hall_scores " +
-           std::to_string(scores) + "\n";
-    return out;
+    queueDepth_.Set(static_cast<double>(replaysWaiting));
+    openTickets_.Set(static_cast<double>(openTickets));
+    scores_.Set(static_cast<double>(scores));
+    CatchUp(liveStarted_, live.started);
+    CatchUp(liveEnded_, live.ended);
+    CatchUp(liveRefused_, live.refused);
+    CatchUp(liveAbandoned_, live.abandoned);
+    liveGames_.Set(static_cast<double>(live.games));
+    liveWatchers_.Set(static_cast<double>(live.watchers));
+    return prometheus::TextSerializer().Serialize(registry_.Collect());
 }
 
 }  // namespace korvane::hall

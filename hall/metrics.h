@@ -1,33 +1,66 @@
 #pragma once
-// What the hall has been doing, counted for Prometheus: requests by route and status,
-// replays and the time they took, refusals by code. The gauges (the replays waiting, the
-// open tickets) are read when the page is asked for.
+// What the hall has been doing, counted for Prometheus: requests by route, method and status
+// class, replays and the time they took, refusals by code, live play's games. The gauges
+// (the replays waiting, the open tickets, the scores, the live games and their watchers) are
+// read when the page is asked for.
+//
+// Every label takes its values from a fixed set, whatever a client sends: a method the hall
+// does not serve is OTHER, a status its class, a code the hall does not answer other. So the
+// page stays a few kilobytes of valid text, and the hall's memory stays what it is.
+
+#include <prometheus/counter.h>
+#include <prometheus/family.h>
+#include <prometheus/gauge.h>
+#include <prometheus/histogram.h>
+#include <prometheus/registry.h>
 
 #include <cstdint>
-#include <map>
 #include <mutex>
 #include <string>
-#include <tuple>
 
 namespace korvane::hall {
 
+// Live play's counts as live play keeps them, handed over when the page is asked for.
+struct LiveCounts {
+    int64_t started = 0, ended = 0, refused = 0, abandoned = 0;
+    int64_t games = 0, watchers = 0;  // now
+};
+
 class Metrics {
   public:
+    Metrics();
+
+    // route is one of the hall's route names, never a path as a client wrote it.
     void Request(const std::string& route, const std::string& method, int status);
     void Replay(double seconds, bool accepted);
     void Refusal(const std::string& code);
 
     // The text format, version 0.0.4.
-    std::string Render(size_t replaysWaiting, int64_t openTickets, int64_t scores) const;
+    std::string Render(size_t replaysWaiting, int64_t openTickets, int64_t scores,
+                       const LiveCounts& live);
 
   private:
-    mutable std::mutex lock_;
-    std::map<std::tuple<std::string, std::string, int>, int64_t> requests_;
-    std::map<std::string, int64_t> refusals_;
-    int64_t replays_[2] = {0, 0};  // refused, accepted
-    // The replays' seconds in buckets of at most 0.01, 0.05, 0.1, 0.25, 0.5, 1, 2.5 s, +Inf.
-    int64_t buckets_[8] = {};
-    double seconds_ = 0;
+    using Counters = prometheus::Family<prometheus::Counter>;
+    using Gauges = prometheus::Family<prometheus::Gauge>;
+
+    std::mutex lock_;  // one page made at a time: the gauges set, the live counts caught up
+    prometheus::Registry registry_;
+    Counters& requests_;
+    Counters& refusals_;
+    Counters& replays_;
+    prometheus::Counter& accepted_;
+    prometheus::Counter& refused_;
+    prometheus::Histogram& replaySeconds_;
+    prometheus::Gauge& queueDepth_;
+    prometheus::Gauge& openTickets_;
+    prometheus::Gauge& scores_;
+    prometheus::Counter& liveStarted_;
+    Counters& liveOver_;
+    prometheus::Counter& liveEnded_;
+    prometheus::Counter& liveRefused_;
+    prometheus::Counter& liveAbandoned_;
+    prometheus::Gauge& liveGames_;
+    prometheus::Gauge& liveWatchers_;
 };
 
 }  // namespace korvane::hall

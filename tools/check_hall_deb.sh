@@ -25,7 +25,7 @@ done
 grep -q " \./usr/share/korvane-hall/play/index.html\$" <<<"$listing" ||
     echo "check_hall_deb: the package carries no browser build (KORVANE_HALL_PACKAGE_WEB unset)"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6sql6-sqlite libqt6core6 adduser; do
+for lib in libqt6sql6-sqlite libqt6core6 libprometheus-cpp-core1.0 adduser; do
     grep -Eq "(^|, )$lib( |,|\$)" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 lintian --fail-on error --info "$deb" || fail "lintian found errors"

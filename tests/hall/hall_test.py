@@ -729,12 +729,21 @@ def case_metrics(hall):
     t = hall.ticket()
     hall.submit(t, "M", recording(t["seed"]))
     hall.request("GET", "/nowhere")
+    # What a client chooses stays out of the labels: its method, made up or breaking the
+    # text, and a code the hall never answers (from a database another hall shares).
+    for method in [b'X"}\\'] + [b"M%0200d" % n for n in range(300)]:
+        hall.raw(method + b" / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
+    hall.sql("INSERT INTO live_games (id, ticket, seed, address, started, state, error)"
+             " VALUES ('%s', 't', 1, 'a', 0, 'refused', 'X\"}\\')" % ("e" * 32))
+    hall.request("POST", "/api/live/%s/lines" % ("e" * 32), "")
     status, text = hall.request("GET", "/metrics")
     sample = re.compile(r'^[a-zA-Z_:][a-zA-Z0-9_:]*(\{([a-zA-Z_]\w*="[^"\\\n]*",?)*\})? -?[0-9.e+]+$')
     bad = [l for l in text.splitlines() if not l.startswith("#") and not sample.match(l)]
-    check(status == 200 and not bad, "Prometheus text: %s" % bad)
-    for needed in ['korvane_hall_requests_total{route="/api/scores",method="POST",status="201"} 1',
+    check(status == 200 and not bad and len(text) < 65536, "Prometheus text, %d bytes: %s" % (len(text), bad))
+    for needed in ['korvane_hall_requests_total{method="POST",route="/api/scores",status="2xx"} 1',
+                   'korvane_hall_requests_total{method="OTHER",route="/",status="4xx"} 301',
                    'korvane_hall_refusals_total{code="not-found"} 1',
+                   'korvane_hall_refusals_total{code="other"} 1',
                    'korvane_hall_replays_total{result="accepted"} 1',
                    "korvane_hall_replay_seconds_count 1", "korvane_hall_replay_queue_depth 0",
                    "korvane_hall_open_tickets 0"]:
