@@ -61,12 +61,16 @@ std::optional<std::string> WhyRefused(UChar32 c) {
         default:
             break;
     }
+    // The direction marks, embeddings, overrides and isolates turn the table's text around
+    // the name; said apart, as they are the ones a player may have meant.
+    if (u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL)) {
+        return "a name holds no characters that turn the text's direction, such as " + CodeOf(c);
+    }
     // What draws nothing yet changes the text around it: the zero-width spaces and joiners,
-    // the variation selectors, the Hangul fillers, the direction marks and overrides, the
-    // tag characters.
-    if (u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT) ||
-        u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL) || (c >= 0xE0000 && c <= 0xE007F)) {
-        return "a name holds no invisible or direction characters, such as " + CodeOf(c);
+    // the variation selectors, the Hangul fillers, the whole block of tag characters
+    // (U+E0000..U+E0FFF are default-ignorable, assigned or not).
+    if (u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT)) {
+        return "a name holds no invisible characters, such as " + CodeOf(c);
     }
     return std::nullopt;
 }
