@@ -18,8 +18,8 @@ constexpr int kMaxMarksOnALetter = 2;
 // stands for, may not be wider.
 constexpr int kMaxNameColumns = 2 * kMaxNameCharacters;
 // One character may be as wide as the widest characters players type as one: the ffi
-// ligature, a parenthesised digit (U+2474), a squared unit (U+3392). Wider is a word or a
-// phrase drawn as one character (U+FDFA is 18 letters).
+// ligature, a parenthesised digit (U+2474), the telephone sign (U+2121, "TEL"). Wider is a
+// word or a phrase drawn as one character (U+247D "(10)" is 4, U+FDFA 18 letters).
 constexpr int kMaxCharacterColumns = 3;
 
 struct NameVerdict {
