@@ -178,17 +178,21 @@ def case_names(hall):
         return hall.request("GET", "/api/names/check?name=" + urllib.parse.quote(name, safe=""))
     # Besides controls and blanks: what shows nothing or turns the text (zero-width space and
     # joiner, direction marks, tags, Hangul fillers), a phrase as one character, a letter
-    # with three marks of which NFC joins one, a name wider than its cell (17 x 3 columns).
+    # with three marks of which NFC joins one, a character of 4 columns, names wider than
+    # their cell (17 x 3 columns; 20 x 2 and 3 x 3).
     bad = ["", " ", "x" * 25, "tab\there", "bell\x07", "nul\x00", "del\x7f", "c1\x85", "\u3164",
            "\u2800", "a\u2028b", "\u115f\u1160", "\u202eevil", "\ufe0f", "a\u200bb", "a\u200db",
            "a\u200eb", "a\u200fb", "\U000e0041\U000e0042", "\ufdfd" * 24, "x\u0301\u0302\u0303",
-           "e\u0301\u0302\u0303", "\u2474" * 17]
+           "e\u0301\u0302\u0303", "\u247d", "\u2474" * 17, "王" * 20 + "\u2474" * 3]
     rec = recording(1)
     for name in bad:
-        status, answer = hall.submit(hall.ticket(), name, rec)
-        check(status == 400 and answer.get("error") == "bad-name" and asked(name) == (status, answer),
-              "%r refused: %s, asked: %s" % (name, answer, asked(name)))
-    check(asked("\u2474" * 16)[1].get("name") == "\u2474" * 16, "16 x 3 columns fit")
+        submitted, checked = hall.submit(hall.ticket(), name, rec), asked(name)
+        check(submitted[0] == 400 and submitted[1].get("error") == "bad-name" and checked == submitted,
+              "%r refused: %s, asked: %s" % (name, submitted, checked))
+    for fits in ["\u2474" * 16, "\u2474" * 15 + "q\u0301\u0302q\u0301"]:  # 48 and 47 columns
+        check(asked(fits)[1].get("name") == fits, "%r fits: %s" % (fits, asked(fits)))
+    for broken in ["%ff", "%ed%a0%80"]:  # not UTF-8; a surrogate
+        check(hall.request("GET", "/api/names/check?name=" + broken)[0] == 400, broken + " refused")
     check("direction" in asked("a\u200fb")[1]["message"], "a direction mark is said apart")
     names = ["<svg onload=title=1>", "<b id=bold>b</b>", "x'); DROP TABLE scores--",
              "é ünïcødé ☺", "a" * 24, "e\u0301\u0302", "Vie\u0323\u0302t Lê", "王小明" * 8,
