@@ -25,7 +25,7 @@ esac
 # Building and playing the desktop game.
 play_packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev
+    qt6-base-dev qt6-qpa-plugins libgl-dev libsdl2-dev libicu-dev
     fonts-dejavu-core fonts-liberation2
 )
 # The browser build: CMake and Ninja drive it with emscripten's toolchain, the host

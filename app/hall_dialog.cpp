@@ -7,11 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace korvane {
+#include "name_rule.h"
 
-namespace {
-constexpr int kLongestName = 24;
-}  // namespace
+namespace korvane {
 
 HallDialog::HallDialog(int score, Send send, QWidget* parent)
     : QDialog(parent),
@@ -27,7 +25,9 @@ HallDialog::HallDialog(int score, Send send, QWidget* parent)
     close_->setObjectName(QStringLiteral("hallClose"));
     answer_->setObjectName(QStringLiteral("hallAnswer"));
     name_->setPlaceholderText(QStringLiteral("your name"));
-    name_->setMaxLength(kLongestName * 2);  // a character may take two UTF-16 units
+    // Room for a name of characters of two UTF-16 units each, or typed as letters and the
+    // marks NFC joins to them; the rule counts the characters.
+    name_->setMaxLength(names::kMaxNameCharacters * 4);
     enter_->setDefault(true);
     answer_->setWordWrap(true);
 
@@ -40,7 +40,7 @@ HallDialog::HallDialog(int score, Send send, QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(answer_);
 
-    connect(name_, &QLineEdit::textChanged, this, [this] { UpdateEnter(); });
+    connect(name_, &QLineEdit::textChanged, this, [this] { NameChanged(); });
     connect(enter_, &QPushButton::clicked, this, [this] { Enter(); });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     UpdateEnter();
@@ -56,21 +56,22 @@ HallDialog::HallDialog(const QString& refusal, QWidget* parent) : HallDialog(0, 
     close_->setFocus();
 }
 
-bool HallDialog::IsHallName(const QString& name) {
-    const QList<uint> characters = name.toUcs4();
-    if (characters.isEmpty() || characters.size() > kLongestName) return false;
-    for (const uint c : characters) {
-        if (!QChar::isPrint(static_cast<char32_t>(c))) return false;
+void HallDialog::NameChanged() {
+    const names::NameVerdict verdict = names::CheckName(name_->text().toStdString());
+    nameTaken_ = verdict.taken;
+    if (!sending_) {
+        answer_->setText(name_->text().isEmpty() ? QString()
+                                                 : QString::fromStdString(verdict.refusal));
     }
-    return !name.trimmed().isEmpty();
+    UpdateEnter();
 }
 
 void HallDialog::UpdateEnter() {
-    enter_->setEnabled(!sending_ && !entered_ && IsHallName(name_->text()));
+    enter_->setEnabled(!sending_ && !entered_ && nameTaken_);
 }
 
 void HallDialog::Enter() {
-    if (sending_ || entered_ || !IsHallName(name_->text())) return;
+    if (sending_ || entered_ || !nameTaken_) return;
     sending_ = true;
     UpdateEnter();
     answer_->setText(QStringLiteral("Sending ..."));

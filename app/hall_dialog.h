@@ -26,10 +26,9 @@ class HallDialog : public QDialog {
     // In place of the name: why the hall took no more of the game.
     HallDialog(const QString& refusal, QWidget* parent = nullptr);
 
-    // A name the hall takes, as it checks it: 1 to 24 printable characters, not only spaces.
-    static bool IsHallName(const QString& name);
-
   private:
+    // The name judged by the hall's own rule: whether it may be sent, and if not why.
+    void NameChanged();
     void Enter();
     void ShowAnswer(const Answer& answer);
     // The enter button while the name is one the hall takes and nothing is on its way.
@@ -40,6 +39,7 @@ class HallDialog : public QDialog {
     QPushButton* enter_;
     QPushButton* close_;
     QLabel* answer_;
+    bool nameTaken_ = false;
     bool sending_ = false;
     bool entered_ = false;
 };

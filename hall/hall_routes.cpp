@@ -91,7 +91,7 @@ QJsonObject RowJson(const ScoreRow& r) {
 // chooses, and which would make a counter of every one).
 std::string RouteOf(const std::string& path) {
     if (path == "/" || path == "/api/hall" || path == "/api/tickets" || path == "/api/scores" ||
-        path == "/metrics")
+        path == "/api/names/check" || path == "/metrics")
         return path;
     if (path.rfind("/api/scores/", 0) == 0) return "/api/scores/ID/recording";
     if (path == "/api/live") return path;
@@ -103,6 +103,16 @@ std::string RouteOf(const std::string& path) {
     }
     if (path == "/play" || path.rfind("/play/", 0) == 0) return "/play/";
     return "other";
+}
+
+// Whether the hall takes a name, and as what: the page asks it as the player types, and
+// the answer is the submission's own check.
+HttpResponse NameAnswer(const HttpRequest& request) {
+    const std::string* name = request.Query("name");
+    std::string normalised;
+    if (std::optional<Refusal> r = CheckName(name ? *name : std::string(), normalised))
+        return Refuse(400, *r);
+    return Json(200, {{"name", QString::fromStdString(normalised)}});
 }
 
 const char* ContentType(const std::filesystem::path& file) {
@@ -180,6 +190,7 @@ void HallRoutes::Handle(const HttpRequest& request, Reply reply) {
             return reply(Json(200, {{"hall", "korvane-hall"}, {"version", KORVANE_VERSION}}));
         }
         if (path == "/metrics" && get) return reply(Metrics(request));
+        if (path == "/api/names/check" && get) return reply(NameAnswer(request));
         const std::string recordingPrefix = "/api/scores/";
         if (get && path.rfind(recordingPrefix, 0) == 0 && path.size() > 22 &&
             path.compare(path.size() - 10, 10, "/recording") == 0) {
@@ -188,7 +199,8 @@ void HallRoutes::Handle(const HttpRequest& request, Reply reply) {
         if (get && (path == "/play" || path.rfind("/play/", 0) == 0))
             return reply(PlayFile(request));
         const bool known = path == "/" || path == "/api/scores" || path == "/api/tickets" ||
-                           path == "/api/hall" || path == "/metrics";
+                           path == "/api/hall" || path == "/api/names/check" ||
+                           path == "/metrics";
         if (known) return reply(Refuse(405, {"method", "not with " + request.method}));
         reply(Refuse(404, {"not-found", "nothing here"}));
     } catch (const StoreError& e) {

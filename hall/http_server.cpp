@@ -220,7 +220,15 @@ struct HttpServer::Impl {
             return MHD_YES;
         };
         MHD_get_connection_values(p.mhd, MHD_HEADER_KIND, addTo, &q.headers);
-        MHD_get_connection_values(p.mhd, MHD_GET_ARGUMENT_KIND, addTo, &q.query);
+        // A query argument whole, with its lengths: "%00" decodes to a byte that would end
+        // a C string early.
+        const auto addWhole = [](void* list, MHD_ValueKind, const char* key, size_t keySize,
+                                 const char* value, size_t valueSize) {
+            static_cast<decltype(q.query)*>(list)->emplace_back(
+                std::string(key, keySize), value ? std::string(value, valueSize) : "");
+            return MHD_YES;
+        };
+        MHD_get_connection_values_n(p.mhd, MHD_GET_ARGUMENT_KIND, addWhole, &q.query);
         if (q.headers.size() > limits.maxHeaders) {
             return Queue(p, Refusal(431, "too-many-headers",
                                     "a request has at most " + std::to_string(limits.maxHeaders) +

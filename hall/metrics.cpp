@@ -12,12 +12,13 @@ namespace {
 // The codes the hall answers with. A code not here (one added since, or one a database
 // shared with other halls holds) is counted as other rather than by its text.
 const char* const kCodes[] = {
-    "bad-name", "bad-query", "busy", "desync", "hidden", "length-required", "live-elsewhere",
+    "bad-name", "bad-query", "busy", "desync", "forbidden", "hidden", "length-required",
+    "live-elsewhere",
     "live-only", "live-over", "live-playing", "malformed", "method", "no-score", "not-found",
     "not-live", "not-one-game", "seed-mismatch", "ticket-expired", "ticket-unknown",
     "ticket-used", "too-large", "too-long", "too-many-headers", "too-many-live-games",
     "too-many-live-starts", "too-many-open-tickets", "too-many-submissions", "too-many-tickets",
-    "too-many-watchers", "unavailable",
+    "too-many-watchers", "unauthorized", "unavailable",
 };
 
 std::string MethodLabel(const std::string& method) {

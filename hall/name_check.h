@@ -1,5 +1,6 @@
 #pragma once
-// A player's name as the hall shows it: normalised, short, and visible.
+// A player's name checked by the one rule for names (names/name_rule.h), answered as the
+// hall's refusal `bad-name`.
 
 #include <optional>
 #include <string>
@@ -7,9 +8,6 @@
 #include "submission.h"
 
 namespace korvane::hall {
-
-constexpr int kMaxNameCharacters = 24;
-constexpr int kMaxMarksInARow = 2;  // combining marks on one letter
 
 // Nothing for a name that may stand in the table, which normalised is then the name to
 // store (Unicode NFC); otherwise why not.

@@ -22,6 +22,8 @@
     // A batch goes this often while the game plays: the hall wants one at least every half
     // second, and a timer may fire a little late.
     const kBatchMillis = 400;
+    // The pause in the typing of a name after which the hall is asked about it.
+    const kNamePauseMillis = 300;
     // A ticket is renewed at the start once half of its life is gone, so that the game has
     // the other half to be played and entered; the hall says in `expires` when it ends.
     const halfLifeGone = () =>
@@ -295,7 +297,7 @@
     }
 
     function showPanel(score) {
-        const name = element("input", {id: "hallName", maxLength: 24, autocomplete: "nickname",
+        const name = element("input", {id: "hallName", autocomplete: "nickname",
                                        placeholder: "your name"});
         const enter = element("button", {id: "hallEnter", type: "submit"}, "Enter the hall of fame");
         const again = element("button", {id: "hallPlayAgain", type: "button"}, "Play again");
@@ -311,9 +313,25 @@
             }, true);
         }
         again.addEventListener("click", () => { if (!hall.submitting) location.reload(); });
+        // The hall's own rule for names, asked once the typing pauses: its words below, and
+        // no entering a name it refuses until it takes the name as it then is.
+        let asked = 0;
+        let pause = null;
+        name.addEventListener("input", () => {
+            clearTimeout(pause);
+            const question = ++asked;
+            pause = setTimeout(async () => {
+                const refusal = await nameRefusal(name.value);
+                if (question !== asked || hall.submitting) return;
+                answer.textContent = refusal;
+                enter.disabled = !!refusal || !!hall.refused;
+            }, kNamePauseMillis);
+        });
         form.addEventListener("submit", async (e) => {
             e.preventDefault();
             if (hall.submitting) return;
+            clearTimeout(pause);
+            asked++;  // an answer still on its way is about an older name
             hall.submitting = true;
             enter.disabled = true;
             answer.textContent = "Sending ...";
@@ -326,6 +344,16 @@
         keepPlaced(panel);
         name.addEventListener("focus", () => placePanel(panel));
         name.focus();
+    }
+
+    // Why the hall would refuse the name, or "" (also when it cannot be asked: entering the
+    // name then says).
+    async function nameRefusal(text) {
+        try {
+            const answer = await fetch(api("names/check?name=" + encodeURIComponent(text)));
+            if (answer.status === 400) return await messageOf(answer);
+        } catch (e) { /* not asked */ }
+        return "";
     }
 
     // The hall has the game's lines: the name is all it needs to enter it.

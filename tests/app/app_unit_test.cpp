@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "command_line.h"
-#include "hall_dialog.h"
 #include "pacer.h"
 
 namespace korvane {
@@ -122,17 +121,6 @@ TEST(CommandLine, OnlyHelpAndVersionAreAnsweredAndAnythingElseIsAUsageError) {
         EXPECT_EQ(answer->exitCode, 2) << args[0];
         EXPECT_EQ(answer->out, "");
         EXPECT_NE(answer->err.find("Usage: korvane"), std::string::npos);
-    }
-}
-
-// The hall checks names too; the dialog offers to send only what it would take.
-TEST(HallDialog, TakesOneToTwentyFourPrintableCharactersThatAreNotOnlySpaces) {
-    EXPECT_TRUE(HallDialog::IsHallName(QStringLiteral("Zoë <b>")));
-    EXPECT_TRUE(HallDialog::IsHallName(QString(24, QLatin1Char('x'))));
-    EXPECT_TRUE(HallDialog::IsHallName(QString::fromUtf8("\xF0\x9F\x9A\x80")));  // one character
-    for (const QString& name : {QString(), QStringLiteral("   "), QString(25, QLatin1Char('x')),
-                                QStringLiteral("tab\there")}) {
-        EXPECT_FALSE(HallDialog::IsHallName(name)) << name.toStdString();
     }
 }
 

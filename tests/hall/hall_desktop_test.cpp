@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 
 #include "commands.h"
+#include "hall_dialog.h"
 #include "hall_play.h"
 #include "program.h"
 #include "../app/qt_test.h"
@@ -260,6 +261,22 @@ TEST_F(HallDesktopTest, AHallThatDoesNotAnswerLeavesTheGamesAsTheyAreWithoutADia
         ++games;
     }
     EXPECT_EQ(games, 2u);
+}
+
+// The dialog offers to send only a name the hall's own rule takes, and says why not: here a
+// zero-width space, a letter under three marks (NFC joins one), a phrase as one character.
+TEST(HallDialogTest, OffersToSendOnlyANameTheHallsRuleTakesAndSaysWhyNot) {
+    HallDialog dialog(5, [](const QString&, const HallDialog::Answered&) {});
+    auto* name = Child<QLineEdit>(&dialog, "hallName");
+    auto* enter = Child<QPushButton>(&dialog, "hallEnter");
+    for (const char* refused : {"\u200b", "e\u0301\u0302\u0303", "\ufdfd"}) {
+        name->setText(QString::fromUtf8(refused));
+        EXPECT_FALSE(enter->isEnabled()) << refused;
+        EXPECT_NE(Child<QLabel>(&dialog, "hallAnswer")->text(), "") << refused;
+    }
+    name->setText(QString::fromUtf8("L\u00ea Vi\u1ec7t"));
+    EXPECT_TRUE(enter->isEnabled());
+    EXPECT_EQ(Child<QLabel>(&dialog, "hallAnswer")->text(), "");
 }
 
 }  // namespace

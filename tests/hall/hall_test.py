@@ -7,6 +7,7 @@ Valid games come from hall-recording: the headless run of one game with the tick
 Nothing waits a fixed time: every wait polls for its condition until a deadline.
 """
 import bisect, calendar, http.client, json, os, re, resource, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
+import unicodedata, urllib.parse
 
 CASE, HALL, RECORDER = sys.argv[1:4]
 PG = os.environ.get("HALL_TEST_POSTGRES")  # postgresql://USER@127.0.0.1:PORT/
@@ -182,21 +183,37 @@ def case_refusals(hall):
 
 
 def case_names(hall):
-    bad = ["", " ", "x" * 25, "tab\there", "bell\x07", "nl\n", "del\x7f", "c1\x85", "\u3164",
-           "\u2800\u2800", "a\u2028b", "\u115f\u1160", " \u200b ", "x\u0301\u0302\u0303",
-           "\u202eevil", "\ufe0f"]
+    def asked(name):  # the page's question, which must answer as the submission does
+        return hall.request("GET", "/api/names/check?name=" + urllib.parse.quote(name, safe=""))
+    # Besides controls and blanks: what shows nothing or turns the text (zero-width space and
+    # joiner, direction marks, tags, Hangul fillers), a phrase as one character, a letter
+    # with three marks of which NFC joins one, a character of 4 columns, names wider than
+    # their cell (17 x 3 columns; 20 x 2 and 3 x 3).
+    bad = ["", " ", "x" * 25, "tab\there", "bell\x07", "nul\x00", "del\x7f", "c1\x85", "\u3164",
+           "\u2800", "a\u2028b", "\u115f\u1160", "\u202eevil", "\ufe0f", "a\u200bb", "a\u200db",
+           "a\u200eb", "a\u200fb", "\U000e0041\U000e0042", "\ufdfd" * 24, "x\u0301\u0302\u0303",
+           "e\u0301\u0302\u0303", "\u247d", "\u2474" * 17, "王" * 20 + "\u2474" * 3]
     rec = recording(1)
     for name in bad:
-        refused(hall, rec, "bad-name", name=name)
+        submitted, checked = hall.submit(hall.ticket(), name, rec), asked(name)
+        check(submitted[0] == 400 and submitted[1].get("error") == "bad-name" and checked == submitted,
+              "%r refused: %s, asked: %s" % (name, submitted, checked))
+    for fits in ["\u2474" * 16, "\u2474" * 15 + "q\u0301\u0302q\u0301"]:  # 48 and 47 columns
+        check(asked(fits)[1].get("name") == fits, "%r fits: %s" % (fits, asked(fits)))
+    for broken in ["%ff", "%ed%a0%80"]:  # not UTF-8; a surrogate
+        check(hall.request("GET", "/api/names/check?name=" + broken)[0] == 400, broken + " refused")
+    check("direction" in asked("a\u200fb")[1]["message"], "a direction mark is said apart")
     names = ["<svg onload=title=1>", "<b id=bold>b</b>", "x'); DROP TABLE scores--",
-             "é ünïcødé ☺", "a" * 24, "e\u0301\u0302"]
+             "é ünïcødé ☺", "a" * 24, "e\u0301\u0302", "Vie\u0323\u0302t Lê", "王小明" * 8,
+             "ليلى"]
     for name in names:
         t = hall.ticket()
         status, answer = hall.submit(t, name, recording(t["seed"]))
         check(status == 201, "name %r accepted: %s" % (name, answer))
     stored = sorted(s["name"] for s in hall.scores())
-    names[-1] = "\u00e9\u0302"  # stored as NFC
-    check(stored == sorted(names), "names stored verbatim, NFC: %r" % stored)
+    nfc = sorted(unicodedata.normalize("NFC", n) for n in names)
+    check(stored == nfc, "names stored verbatim, NFC: %r" % stored)
+    check(sorted(asked(n)[1]["name"] for n in names) == nfc, "asked: the names as stored")
     chromium = shutil.which("chromium")
     if not chromium:
         print("chromium missing: the page's check is left out")
@@ -735,7 +752,7 @@ def case_metrics(hall):
         hall.raw(method + b" / HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n")
     hall.sql("INSERT INTO live_games (id, ticket, seed, address, started, state, error)"
              " VALUES ('%s', 't', 1, 'a', 0, 'refused', 'X\"}\\')" % ("e" * 32))
-    hall.request("POST", "/api/live/%s/lines" % ("e" * 32), "")
+    hall.lines("e" * 32, "", ticket="t")
     status, text = hall.request("GET", "/metrics")
     sample = re.compile(r'^[a-zA-Z_:][a-zA-Z0-9_:]*(\{([a-zA-Z_]\w*="[^"\\\n]*",?)*\})? -?[0-9.e+]+$')
     bad = [l for l in text.splitlines() if not l.startswith("#") and not sample.match(l)]
