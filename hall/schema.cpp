@@ -48,6 +48,10 @@ std::vector<std::vector<QString>> Steps(bool postgres) {
             "CREATE TABLE live_batches (live TEXT NOT NULL, seq INTEGER NOT NULL,"
             " lines TEXT NOT NULL, PRIMARY KEY (live, seq))",
         },
+        {
+            // The live games the sweep has yet to take the address from, by their age.
+            "CREATE INDEX live_games_addressed ON live_games (started) WHERE address <> ''",
+        },
     };
 }
 
