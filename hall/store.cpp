@@ -112,6 +112,9 @@ QSqlDatabase Store::Connection() {
         {
             QSqlDatabase db = QSqlDatabase::database(name, false);
             if (db.isOpen() && tOpenedAfter == outages_) return db;
+            // libpq found it closed (the server said goodbye to a listening connection):
+            // the database went, though no statement has failed yet.
+            if (!db.isOpen() && tOpenedAfter == outages_) Went("the connection was closed");
         }
         // Its driver goes with it, so the statements prepared on it are let go without a
         // word to a server that is no longer there.

@@ -470,10 +470,11 @@ def case_db_restart(hall):
         return
     pg_ctl = shlex.split(os.environ["HALL_TEST_PG_CTL"])
     t, (_, _, live) = hall.ticket(), open_live(hall)
-    rec = recording(t["seed"])
+    rec, idle = recording(t["seed"]), lambda: {other.request("GET", "/api/live")[0] for _ in range(6)}
+    idle()  # the other's HTTP threads' connections, idle while it is down
     subprocess.run(pg_ctl + ["-m", "fast", "stop"], check=True, stdout=subprocess.DEVNULL)
     for what, ask in [("a read", lambda: hall.request("GET", "/api/live")),
-                      ("a ticket", lambda: other.request("POST", "/api/tickets")),
+                      ("a ticket", lambda: hall.request("POST", "/api/tickets")),
                       ("a submission", lambda: hall.submit(t, "Down", rec)),
                       ("a live batch", lambda: hall.lines(live, "# frame 0\n"))]:
         status, answer = ask()
@@ -483,6 +484,7 @@ def case_db_restart(hall):
     said = lambda h, words: open(h.logfile).read().count(words)
     check(until(lambda: said(hall, "database is back") and said(other, "database is back"), 15),
           "both halls reconnected")
+    check(idle() == {200}, "connections idle while it was down renewed")
     check(hall.submit(t, "After", rec)[0] == 201, "stored after the restart")
     check(until(lambda: [s["name"] for s in other.scores()] == ["After"], 15), "the other hall was told")
     for h in (hall, other):
