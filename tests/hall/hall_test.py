@@ -104,11 +104,12 @@ class Hall:
         return self.request("GET", "/api/scores?limit=%d&offset=%d" % (limit, offset))[1]["scores"]
 
     def sql(self, statement):
+        """Runs statement on the hall's database; its rows, each as "a|b"."""
         if PG:
-            subprocess.run(["psql", "-d", self.name, "-qc", statement], check=True)
-        else:
-            with sqlite3.connect(self.db) as db:
-                db.execute(statement)
+            return subprocess.run(["psql", "-d", self.name, "-tAqc", statement], check=True,
+                                  capture_output=True, text=True).stdout.splitlines()
+        with sqlite3.connect(self.db) as db:
+            return ["|".join(map(str, row)) for row in db.execute(statement).fetchall()]
 
     def raw(self, data, timeout=5):
         """Sends bytes on a connection of its own; what came back before it closed."""
@@ -591,6 +592,8 @@ def case_live(hall):
     check(hall.request("GET", "/api/live")[1]["live"] == [], "no longer listed as in progress")
     status, stored = score(t, "Live")
     check(status == 201 and stored["score"] == 10, "stored from the lines it received: %s" % stored)
+    check(hall.sql("SELECT COUNT(*) FROM live_batches WHERE live = '%s'" % id) == ["0"],
+          "a stored game's batches deleted: its recording holds the lines")
     refused(score(t, "Again"), "ticket-used", "stored once")
     refused(hall.request("POST", "/api/live", {"ticket": t["ticket"]}), "ticket-used", "one a ticket")
     watcher.join(30)
@@ -659,6 +662,15 @@ def case_live(hall):
     twice = hall.request("POST", "/api/live", '{"ticket": "%s", "name": "A", "name": "B"}' % t)
     check(twice[0] == 400 and twice[1]["error"] == "malformed", "a live game's name twice: %s" % (twice,))
     check(hall.request("POST", "/api/live", {"ticket": t})[0] == 201, "the ticket was left as it was")
+    # All but that game opened 8 days ago, past --keep-days: the sweep (at start, then each
+    # minute) keeps only the stored game's row, without its address, and no batch.
+    hall.sql("UPDATE live_games SET started = started - 8 * 86400 WHERE ticket <> '%s'" % t)
+    hall.stop()
+    hall.start()
+    games = lambda: hall.sql("SELECT state, CASE WHEN address = '' THEN 'gone' ELSE 'kept' END"
+                             " FROM live_games ORDER BY started")
+    check(until(lambda: games() == ["stored|gone", "playing|kept"]), "swept: %s" % games())
+    check(hall.sql("SELECT COUNT(*) FROM live_batches") == ["0"], "and their batches")
     hall.stop()
 
 
