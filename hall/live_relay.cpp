@@ -1,7 +1,6 @@
 #include "live_relay.h"
 
 #include <QSqlDriver>
-#include <QSqlError>
 #include <QTimer>
 #include <QVariant>
 #include <cstdio>
@@ -286,17 +285,8 @@ void LiveRelay::Tick() {
     try {
         // A fresh connection (the first, or one that replaced a lost one) listens anew; the
         // feeds watched here catch up below with what came meanwhile.
-        QSqlDriver* driver = store_.postgres() ? store_.Connection().driver() : nullptr;
-        if (driver && driver != listening_) {
-            if (!driver->subscribeToNotification(kLiveChannel)) {
-                throw StoreError("cannot listen for the other halls' live games: " +
-                                 driver->lastError().text().toStdString());
-            }
-            QObject::connect(driver, &QSqlDriver::notification, driver,
-                             [this](const QString&, QSqlDriver::NotificationSource,
-                                    const QVariant& payload) { Notified(payload.toString()); });
-            listening_ = driver;
-        }
+        if (store_.postgres())
+            store_.Listen(kLiveChannel, listening_, [this](const QString& p) { Notified(p); });
     } catch (const StoreError& e) {
         // The database is away: the watchers wait, and the next second tries again.
         store_.Failed(e);

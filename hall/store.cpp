@@ -143,6 +143,24 @@ QSqlDatabase Store::Connection() {
     return db;
 }
 
+bool Store::Listen(const char* channel, QPointer<QSqlDriver>& on,
+                   std::function<void(const QString&)> notified) {
+    QSqlDriver* driver = Connection().driver();
+    if (driver == on) return false;
+    if (!driver->subscribeToNotification(channel)) {
+        throw StoreError(std::string("cannot listen on ") + channel + ": " +
+                         driver->lastError().text().toStdString());
+    }
+    QObject::connect(driver, &QSqlDriver::notification, driver,
+                     [notified = std::move(notified)](const QString&,
+                                                      QSqlDriver::NotificationSource,
+                                                      const QVariant& payload) {
+                         notified(payload.toString());
+                     });
+    on = driver;
+    return true;
+}
+
 void Store::Failed(const StoreError& e) {
     const QString name = ThreadConnectionName();
     bool lost = false;

@@ -3,11 +3,14 @@
 // (shared by several halls). Every statement binds its values. The ranked table is served
 // from memory (score_table.h); this is what it is loaded from and what a write changes.
 
+#include <QPointer>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QVariantList>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -102,6 +105,11 @@ class Store {
     // One opened before the database last went away is dropped and opened anew.
     QSqlDatabase Connection();
     bool Configure(QSqlDatabase& db, std::string& why) const;
+    // Takes LISTEN on channel on this thread's connection, notified told each payload, unless
+    // `on` is that connection already: a fresh connection (the first, or one that replaced a
+    // lost one) listens anew, and true says so, for the caller to read what it missed.
+    bool Listen(const char* channel, QPointer<QSqlDriver>& on,
+                std::function<void(const QString& payload)> notified);
     // A statement of this thread failed with e (outside any transaction): says why in the
     // log, unless this thread's connection turns out lost (on PostgreSQL, `SELECT 1` fails
     // on it too). A lost connection is dropped, for the next Connection() to open a fresh

@@ -1,6 +1,5 @@
 #include "table_watcher.h"
 
-#include <QSqlError>
 #include <QTimer>
 #include <QVariant>
 #include <ctime>
@@ -49,19 +48,9 @@ void TableWatcher::Tick() {
 }
 
 void TableWatcher::Listen() {
-    QSqlDriver* driver = store_.Connection().driver();
-    if (driver == listening_) return;
-    // A fresh connection (the first, or one that replaced a lost one) listens anew.
-    if (!driver->subscribeToNotification(kTableChannel)) {
-        throw StoreError("cannot listen for the other halls' scores: " +
-                         driver->lastError().text().toStdString());
-    }
-    QObject::connect(driver, &QSqlDriver::notification, driver,
-                     [this](const QString&, QSqlDriver::NotificationSource,
-                            const QVariant& payload) { Notified(payload.toString()); });
-    listening_ = driver;
     // Whatever was missed while nobody listened.
-    Reload(store_, table_);
+    if (store_.Listen(kTableChannel, listening_, [this](const QString& p) { Notified(p); }))
+        Reload(store_, table_);
 }
 
 void TableWatcher::Notified(const QString& payload) {
