@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # run_postgres.sh COMMAND...: a PostgreSQL 15 of the test's own in a temporary folder, run
 # by an unprivileged user on a free loopback port; COMMAND runs with HALL_TEST_POSTGRES set
-# to postgresql://hall@127.0.0.1:PORT/ and the server is stopped after. Skips (77) when the
-# PostgreSQL binaries are missing.
+# to postgresql://hall@127.0.0.1:PORT/ (and HALL_TEST_POSTGRES_SOCKET to its socket's
+# folder) and the server is stopped after. Skips (77) when the PostgreSQL binaries are missing.
 set -euo pipefail
 bin=/usr/lib/postgresql/15/bin
 if [ ! -x "$bin/initdb" ] || [ ! -x "$bin/pg_ctl" ] || ! command -v psql >/dev/null; then
@@ -21,4 +21,4 @@ trap stop EXIT
 "${as[@]}" "$bin/initdb" -D "$dir/data" -U hall --auth=trust -E UTF8 >/dev/null
 "${as[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/log" -w \
     -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
-HALL_TEST_POSTGRES="postgresql://hall@127.0.0.1:$port/" PGHOST=127.0.0.1 PGPORT=$port PGUSER=hall "$@"
+HALL_TEST_POSTGRES="postgresql://hall@127.0.0.1:$port/" HALL_TEST_POSTGRES_SOCKET=$dir PGHOST=127.0.0.1 PGPORT=$port PGUSER=hall "$@"
