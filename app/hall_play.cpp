@@ -39,6 +39,9 @@ constexpr double kSeedLimit = 9007199254740992.0;  // 2^53: every seed a hall dr
 constexpr int kOpeningWaitMillis = 3000;
 // The hall wants a batch every half second, neither more nor less often.
 constexpr int kBatchMillis = 500;
+// How long a batch is sent again while the hall cannot take it: longer than a live game's
+// takeover by another hall (its lease, 3 s) or a hall's restart.
+constexpr qint64 kBatchRetryMillis = 15000;
 // How often a wait looks whether what it waits for has come.
 constexpr int kAwaitCheckMillis = 10;
 // How long a restart waits for the hall to take the game's last lines.
@@ -231,15 +234,20 @@ void HallPlay::SendBatch() {
         script::WriteBatchMarks({program_.shell().FramesWritten(),
                                  QApplication::activeModalWidget() != nullptr, ++batchNumber_});
     sent_ = upTo;
+    sending_ = PostBatch(QByteArray::fromStdString(text), QDateTime::currentMSecsSinceEpoch());
+}
+
+QNetworkReply* HallPlay::PostBatch(const QByteArray& batch, qint64 firstSent) {
     const QString path = QStringLiteral("api/live/%1/lines").arg(live_->id);
     QNetworkRequest request = HallRequest(hall_, qPrintable(path), "text/plain");
     // Only the player sends the game's lines: the ticket that opened it says who that is.
     request.setRawHeader("Authorization", "Bearer " + ticket_->toUtf8());
-    QNetworkReply* reply = network_.post(request, QByteArray::fromStdString(text));
-    sending_ = reply;
+    QNetworkReply* reply = network_.post(request, batch);
     ++unanswered_;
     connect(reply, &QNetworkReply::requestSent, this, [this, reply] { BatchSent(reply); });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { BatchAnswered(reply); });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, batch, firstSent] { BatchAnswered(reply, batch, firstSent); });
+    return reply;
 }
 
 void HallPlay::BatchSent(QNetworkReply* reply) {
@@ -248,11 +256,23 @@ void HallPlay::BatchSent(QNetworkReply* reply) {
     if (batchDue_) SendBatch();
 }
 
-void HallPlay::BatchAnswered(QNetworkReply* reply) {
+void HallPlay::BatchAnswered(QNetworkReply* reply, const QByteArray& batch, qint64 firstSent) {
     reply->deleteLater();
     --unanswered_;
-    if (HttpStatus(reply) != 204)
+    const int status = HttpStatus(reply);
+    // A hall that died, or restarts, or whose database is away: the batch goes again, for a
+    // while, to whichever hall carries the game on (its number keeps it from running twice).
+    const bool again = status == 0 || status == 502 || status == 503 || status == 504;
+    if (again && refused_.isEmpty() &&
+        QDateTime::currentMSecsSinceEpoch() - firstSent < kBatchRetryMillis) {
+        ++unanswered_;  // still on its way
+        QTimer::singleShot(kBatchMillis, this, [this, batch, firstSent] {
+            --unanswered_;
+            if (refused_.isEmpty()) PostBatch(batch, firstSent);
+        });
+    } else if (status != 204) {
         StopLive(Refusal(reply, QJsonDocument::fromJson(reply->readAll()).object()));
+    }
     BatchSent(reply);  // when it failed before it was sent
     if (stage_ == Stage::Ended && unanswered_ == 0 && afterLines_)
         std::exchange(afterLines_, nullptr)();

@@ -68,7 +68,9 @@ class HallPlay : public QObject {
     // The lines written since the last batch, with the frames played, to the hall.
     void SendBatch();
     void BatchSent(QNetworkReply* reply);
-    void BatchAnswered(QNetworkReply* reply);
+    // A batch to the hall, sent first at firstSent (ms since 1970).
+    QNetworkReply* PostBatch(const QByteArray& batch, qint64 firstSent);
+    void BatchAnswered(QNetworkReply* reply, const QByteArray& batch, qint64 firstSent);
     // The hall takes no more of this game; why, in one line.
     void StopLive(const QString& why);
     void GameRecorded();

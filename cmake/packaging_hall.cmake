@@ -1,6 +1,7 @@
 # The korvane-hall package: the server in /usr/bin, run by systemd as the system user
 # korvane-hall with its SQLite file in /var/lib/korvane-hall (made by the maintainer
-# scripts), settings in /etc/default/korvane-hall, and the browser build under
+# scripts), settings in /etc/default/korvane-hall (and /etc/korvane-hall/NAME.conf for each
+# more hall of korvane-hall@.service), and the browser build under
 # /usr/share/korvane-hall/play when KORVANE_HALL_PACKAGE_WEB names a built one (web/build.sh):
 # the package is built on the machine that built the page, so the page is only carried.
 set(KORVANE_HALL_PACKAGE_WEB "" CACHE PATH "A built browser folder for the korvane-hall package")
@@ -9,13 +10,14 @@ set(hall_files ${PROJECT_SOURCE_DIR}/packaging/hall)
 # Only the package installs the hall: `cmake --install` stays the player's game alone.
 set(only_packaged COMPONENT hall EXCLUDE_FROM_ALL)
 install(TARGETS korvane-hall RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} ${only_packaged})
-install(FILES ${hall_files}/korvane-hall.service DESTINATION lib/systemd/system
-        ${only_packaged})
+install(FILES ${hall_files}/korvane-hall.service ${hall_files}/korvane-hall@.service
+        DESTINATION lib/systemd/system ${only_packaged})
 install(FILES ${hall_files}/default DESTINATION ${CMAKE_INSTALL_SYSCONFDIR}/default
         RENAME korvane-hall ${only_packaged})
 install(FILES ${PROJECT_SOURCE_DIR}/docs/hall.md DESTINATION ${CMAKE_INSTALL_DOCDIR}-hall
         ${only_packaged})
-install(FILES ${hall_files}/nginx-korvane-hall.conf
+install(FILES ${hall_files}/nginx-one-hall.conf ${hall_files}/nginx-several-halls.conf
+        ${hall_files}/korvane-hall-instance.conf
         DESTINATION ${CMAKE_INSTALL_DOCDIR}-hall/examples ${only_packaged})
 set(page ${KORVANE_HALL_PACKAGE_WEB})
 if(page)
@@ -45,6 +47,7 @@ as a systemd service.")
 # maintainer scripts call.
 set(CPACK_DEBIAN_HALL_PACKAGE_DEPENDS "libqt6sql6-sqlite, adduser")
 set(CPACK_DEBIAN_HALL_PACKAGE_RECOMMENDS "libqt6sql6-psql")
-set(CPACK_DEBIAN_HALL_PACKAGE_SUGGESTS "nginx, postgresql")
+# sqlite3 makes the copy of each hall's SQLite file that an upgrade takes first.
+set(CPACK_DEBIAN_HALL_PACKAGE_SUGGESTS "nginx, postgresql, sqlite3")
 set(CPACK_DEBIAN_HALL_PACKAGE_CONTROL_EXTRA
     ${hall_files}/postinst ${hall_files}/prerm ${hall_files}/postrm ${hall_files}/conffiles)

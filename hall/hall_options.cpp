@@ -1,6 +1,7 @@
 #include "hall_options.h"
 
 #include <arpa/inet.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cstdint>
@@ -20,13 +21,17 @@ const char kHallHelp[] =
     "A hall of fame whose every score is proven: a score is stored only when replaying its\n"
     "recording with the game's engine gives exactly that score.\n"
     "\n"
-    "  --database FILE|URL        SQLite file, or postgresql://USER@HOST[:PORT]/DB\n"
+    "  --database FILE|URL        SQLite file, or postgresql://USER@HOST[:PORT]/DB, or\n"
+    "                             postgresql://[USER@]/DB?host=/run/postgresql (the socket)\n"
     "                             (default: /var/lib/korvane-hall/hall.sqlite when installed,\n"
     "                             hall.sqlite in the project folder when run from its build)\n"
     "  --db-password-file FILE    PostgreSQL's password, from the file's first line\n"
     "                             (PGPASSWORD is read too; a password in the URL shows in ps)\n"
     "  --port N                   port to listen on (default 8643)\n"
     "  --listen ADDRESS           IPv4 or IPv6 address to listen on (default 127.0.0.1)\n"
+    "  --name NAME                the name this hall is reached by, which another hall of\n"
+    "                             the database gives for a live game this one plays\n"
+    "                             (default: the machine's name and the port)\n"
     "  --web DIR                  the browser build served under /play/ (default: the\n"
     "                             installed one, or build-web in the project folder)\n"
     "  --ticket-lifetime SECS     how long a ticket is valid (default 7200)\n"
@@ -196,6 +201,8 @@ std::optional<HallOptions> ParseHallOptions(const std::vector<std::string>& args
             o.trustedProxies.push_back(v);
         } else if (a == "--web") {
             o.webDir = v;
+        } else if (a == "--name" && !v.empty() && v.size() <= 200) {
+            o.name = v;
         } else if (a == "--reason") {
             o.reason = v;
         } else if (a == "--ticket-lifetime" && ParseInt(v, 1, 366 * 86400, n)) {
@@ -210,6 +217,11 @@ std::optional<HallOptions> ParseHallOptions(const std::vector<std::string>& args
     if (o.mode == HallOptions::Mode::Hide && o.reason.empty()) {
         why = "usage: korvane-hall hide ID --reason TEXT";
         return std::nullopt;
+    }
+    if (o.name.empty()) {
+        char host[256] = "";
+        gethostname(host, sizeof host - 1);
+        o.name = std::string(host) + ":" + std::to_string(o.port);
     }
     return o;
 }

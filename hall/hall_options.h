@@ -17,6 +17,9 @@ struct HallOptions {
     std::string database;  // a file for SQLite, or postgresql://...
     std::string passwordFile;
     std::string listen = "127.0.0.1";
+    // The name this hall is reached by, which another hall's 421 answer gives for a live
+    // game this one plays (default: the machine's name and the port).
+    std::string name;
     int port = 8643;
     std::string webDir;  // the browser build served under /play/
     int64_t ticketLifetime = 2 * 3600;

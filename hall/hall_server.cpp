@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "database_url.h"
 #include "hall_routes.h"
 #include "http_server.h"
 #include "replay_pool.h"
@@ -72,7 +73,7 @@ int Serve(const HallOptions& options, Store& store) {
                 options.listen.find(':') == std::string::npos
                     ? options.listen.c_str()
                     : ("[" + options.listen + "]").c_str(),
-                options.port, options.database.c_str());
+                options.port, MaskedDatabase(options.database).c_str());
     std::fflush(stdout);
 
     int signal = 0;

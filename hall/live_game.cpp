@@ -111,7 +111,7 @@ class LiveGame::Shell : public script::ScriptedShell {
                 const std::lock_guard<std::mutex> hold(live_.lock_);
                 live_.pace_.BeginHold(b->arrival);
             }
-            if (!held_ && f > 1) Check(b->arrival, lastPlayed_);
+            if (!held_ && f > 1 && !b->restored) Check(b->arrival, lastPlayed_);
             live_.Done();
         }
         if (claimed_ && *claimed_ < f) {
@@ -120,17 +120,20 @@ class LiveGame::Shell : public script::ScriptedShell {
         }
         held_ = false;
         lastPlayed_ = played;
-        {
-            const std::lock_guard<std::mutex> hold(live_.lock_);
-            live_.progress_ = {f, game().state().score, game().state().numberofstars};
-        }
-        {
-            // The game moves on: a pause ends with the batch that brought the frame.
-            const std::lock_guard<std::mutex> hold(live_.lock_);
-            Checked(live_.pace_.EndPause(b->arrival));
-        }
-        Check(b->arrival, played);
+        const std::lock_guard<std::mutex> hold(live_.lock_);
+        // The game moves on: a pause ends with the batch that brought the frame.
+        Checked(live_.pace_.EndPause(b->arrival));
+        live_.progress_ = {f,
+                           game().state().score,
+                           game().state().numberofstars,
+                           WallMs(b->arrival),
+                           static_cast<int64_t>(live_.pace_.PausedSeconds() * 1000),
+                           live_.pace_.Pauses()};
+        if (!b->restored) Checked(live_.pace_.Frame(b->arrival, played));
     }
+
+    // The batch whose lines run between games came then.
+    void Arrived(double arrival) { arrival_ = arrival; }
 
     // A dialog holds the game until the player closes it. One the player opened during
     // the game is a pause; the outcome dialogs end the game and are not.
@@ -156,12 +159,8 @@ class LiveGame::Shell : public script::ScriptedShell {
         if (why) live_.Refuse("not-live", *why);
     }
     void Check(double arrival, double played) {
-        std::optional<std::string> why;
-        {
-            const std::lock_guard<std::mutex> hold(live_.lock_);
-            why = live_.pace_.Frame(arrival, played);
-        }
-        Checked(why);
+        const std::lock_guard<std::mutex> hold(live_.lock_);
+        Checked(live_.pace_.Frame(arrival, played));
     }
     // Every dialog holds the game; one the player said held it before the replay met it
     // has now opened, and its hold began then.
@@ -186,6 +185,12 @@ class LiveGame::Shell : public script::ScriptedShell {
     double arrival_ = 0;  // the arrival of the batch whose lines the replay runs
     double lastPlayed_ = 0;  // the emulated time at the last frame's yield
 };
+
+int64_t LiveGame::WallMs(double steadySeconds) {
+    const auto wall = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(wall).count() -
+           static_cast<int64_t>((Now() - steadySeconds) * 1000);
+}
 
 double LiveGame::Now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -243,6 +248,11 @@ void LiveGame::Batch(LiveLines lines, double arrival, Answer answer) {
     bool begun = true;
     {
         const std::lock_guard<std::mutex> hold(lock_);
+        // Sent again after a takeover, having been stored before it: taken already.
+        if (lines.marks.number && *lines.marks.number <= restored_ && !over_) {
+            pace_.Arrived(arrival);
+            return answer(std::nullopt);
+        }
         if (!over_ && (begun = Begin())) {
             // A client sends each batch on whichever of its connections is free, without
             // waiting for the answer before; two batches close together may reach the
@@ -272,6 +282,22 @@ void LiveGame::Batch(LiveLines lines, double arrival, Answer answer) {
         }
     }
     answer(begun ? After() : Refusal{"unavailable", "the hall cannot follow another live game now"});
+}
+
+void LiveGame::Restore(std::vector<LiveLines> batches, Resumed resumed) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    if (batches.empty() || !Begin()) return;
+    resumed_ = resumed;
+    takenAt_ = resumed.takenAt;
+    const double now = Now();
+    for (LiveLines& b : batches) {
+        batches_.push_back({std::deque<script::ScriptLine>(b.lines.begin(), b.lines.end()),
+                            b.marks.reached, b.marks.dialog, b.marks.number, now,
+                            std::move(b.text), Answer(), {}, false, true});
+        if (b.marks.number) restored_ = std::max(restored_, *b.marks.number);
+    }
+    pace_.Arrived(now);
+    wake_.notify_all();
 }
 
 void LiveGame::Refused(Refusal refusal, Answer answer) {
@@ -319,7 +345,9 @@ LiveGame::Pending& LiveGame::Front(bool held) {
                 Refuse("malformed", "batch " + std::to_string(*n) + " came twice");
             }
             const bool next = n && *n == taken_ + 1;
-            const double ready = front.arrival + (n ? lateSeconds_ : kReorderSeconds);
+            // A batch that waited for a takeover waits for those before it from then on.
+            const double since = std::max(front.arrival, takenAt_);
+            const double ready = since + (n ? lateSeconds_ : kReorderSeconds);
             if (!front.begun && n && !next && now >= ready) {
                 hold.unlock();
                 Refuse("not-live", "batch " + std::to_string(taken_ + 1) + " did not come");
@@ -327,6 +355,12 @@ LiveGame::Pending& LiveGame::Front(bool held) {
             if (front.begun || next || (!n && now >= ready)) {
                 if (!front.begun) ++taken_;
                 front.begun = true;
+                // The stored batches replayed, the pace goes on from where they came.
+                if (!front.restored && resumed_) {
+                    pace_.Resume(resumed_->lastArrival, resumed_->takenAt, resumed_->pausedSeconds,
+                                 resumed_->pauses);
+                    resumed_.reset();
+                }
                 return front;
             }
             wake_.wait_for(hold, std::chrono::duration<double>(ready - now));
@@ -354,7 +388,7 @@ void LiveGame::Done() {
         batches_.pop_front();
         progress = progress_;
     }
-    hooks_.ran(done.text, progress, std::move(done.answer));
+    if (!done.restored) hooks_.ran(done.text, progress, std::move(done.answer));
 }
 
 namespace {
@@ -382,6 +416,7 @@ void LiveGame::Replay() {
         std::set<std::string> checks;
         for (;;) {
             Pending& b = Front(true);  // between games the time is the player's
+            shell.Arrived(b.arrival);
             if (b.lines.empty()) {
                 Done();
                 continue;
@@ -417,18 +452,23 @@ void LiveGame::Replay() {
     }
     if (stopping_) {
         // The hall stops: the batches waiting are told so, and nothing is written.
-        for (Pending& p : left) p.answer(Refusal{"unavailable", "the hall is stopping"});
+        for (Pending& p : left) {
+            if (p.answer) p.answer(Refusal{"unavailable", "the hall is stopping"});
+        }
         return;
     }
     Answer first = left.empty() ? Answer() : std::move(left.front().answer);
     // The batch that ended the game is passed on and kept like the others.
-    if (end.score && !left.empty()) hooks_.ran(left.front().text, Progress(), Answer());
+    if (end.score && !left.empty() && !left.front().restored)
+        hooks_.ran(left.front().text, Progress(), Answer());
     const Refusal after = end.score ? Refusal{"live-over", "this live game is over"} : end.refusal;
     {
         const std::lock_guard<std::mutex> hold(lock_);
         after_ = after;
     }
-    for (size_t i = 1; i < left.size(); ++i) left[i].answer(after);
+    for (size_t i = 1; i < left.size(); ++i) {
+        if (left[i].answer) left[i].answer(after);
+    }
     hooks_.ended(end, std::move(first));
 }
 

@@ -44,6 +44,9 @@ struct LiveProgress {
     int64_t frame = 0;
     int32_t score = 0;
     int32_t stars = 0;
+    int64_t arrived = 0;  // the batch's arrival, ms since 1970
+    int64_t paused = 0;   // the pauses' time so far, ms
+    int32_t pauses = 0;   // and how many
 };
 
 // How a live game ended: its score (the replay's, its checks held), or why it was refused.
@@ -74,6 +77,16 @@ class LiveGame {
     // replay, with its thread and its viewscreen, begins with the first batch: a game
     // opened and never played costs the hall little.
     void Batch(LiveLines lines, double arrivalSeconds, Answer answer);
+    // A game taken over from another hall: the batches it had stored, run again without
+    // their pace (held where they came), written or answered; the pace goes on from the
+    // last one's arrival (this clock) with the pauses' time so far. Before any Batch.
+    struct Resumed {
+        double lastArrival = 0;  // the last stored batch's, on this clock
+        double takenAt = 0;      // when this hall took it over
+        double pausedSeconds = 0;
+        int pauses = 0;
+    };
+    void Restore(std::vector<LiveLines> batches, Resumed resumed);
     // A batch the hall refuses as it comes (malformed, too much): the game ends with it.
     void Refused(Refusal refusal, Answer answer);
     // A game that no batch ever reached ends once its time to start has run out; true when
@@ -87,6 +100,8 @@ class LiveGame {
 
     // The steady clock the arrivals are read on, in seconds.
     static double Now();
+    // A moment of that clock on the wall clock, in ms since 1970.
+    static int64_t WallMs(double steadySeconds);
 
   private:
     class Shell;
@@ -100,6 +115,7 @@ class LiveGame {
         Answer answer;
         std::optional<Refusal> refusal;  // the game ends here
         bool begun = false;              // the replay has taken it
+        bool restored = false;           // stored by the hall the game was taken from
     };
     void Replay();
     // Begins the replay, under lock_; false when the hall has no thread for it.
@@ -116,6 +132,9 @@ class LiveGame {
     uint64_t seed_;
     double lateSeconds_;  // how long a numbered batch waits for the ones before it
     int64_t taken_ = 0;   // the batches the replay has taken
+    int64_t restored_ = 0;  // the numbered batches restored: sent again, they are not run
+    std::optional<Resumed> resumed_;  // the pace taken up with the first batch not restored
+    double takenAt_ = 0;              // when this hall took the game over, if it did
     int64_t maxFrames_;
     Hooks hooks_;
     mutable std::mutex lock_;

@@ -16,9 +16,9 @@ namespace {
 constexpr double kFeedKeptSeconds = 60;
 constexpr double kKeepAliveSeconds = 15;
 
-// One batch as one event: each of its lines a data line.
-std::string BatchEvent(const std::string& lines) {
-    std::string event;
+// One batch as one event: its number as the event's id, each of its lines a data line.
+std::string BatchEvent(int64_t seq, const std::string& lines) {
+    std::string event = "id: " + std::to_string(seq) + "\n";
     size_t at = 0;
     while (at < lines.size()) {
         const size_t end = std::min(lines.find('\n', at), lines.size());
@@ -27,7 +27,7 @@ std::string BatchEvent(const std::string& lines) {
         event += "data: " + line + "\n";
         at = end + 1;
     }
-    return event.empty() ? event : event + "\n";
+    return event + "\n";
 }
 
 std::string EndEvent(const LiveEnd& end) {
@@ -48,9 +48,10 @@ class LiveFeed {
     bool Add(int64_t seq, const std::string& lines, const std::string& end) {
         {
             const std::lock_guard<std::mutex> hold(lock_);
-            if (ended_ || seq < next_) return false;
+            if (ended_ || seq != next_) return false;  // there already, or not yet in order
             next_ = seq + 1;
-            events_ += BatchEvent(lines);
+            events_ += BatchEvent(seq, lines);
+            starts_.push_back(events_.size());  // where the events after this one begin
             if (!end.empty()) {
                 events_ += end;
                 ended_ = true;
@@ -80,6 +81,14 @@ class LiveFeed {
             written_ = now;
         }
         WakeAll();
+    }
+    // Where the events after batch `after` begin, once the feed has them (or has ended).
+    std::optional<size_t> After(int64_t after) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (after < -1) after = -1;
+        if (after < next_) return starts_[size_t(after + 1)];
+        if (ended_) return starts_.back();
+        return std::nullopt;
     }
     long Read(uint64_t pos, char* buffer, size_t max) {
         const std::lock_guard<std::mutex> hold(lock_);
@@ -132,6 +141,9 @@ class LiveFeed {
 
     std::mutex lock_;
     std::string events_;
+    // Where each batch's event ends: the events after batch N begin at starts_[N + 1]
+    // (starts_[0] is 0).
+    std::vector<size_t> starts_{0};
     bool ended_ = false;
     int64_t next_ = 0;
     double news_ = LiveGame::Now();
@@ -140,18 +152,25 @@ class LiveFeed {
 };
 
 // One watcher's stream: its feed, read at the position the connection has reached.
+// A watcher that reconnects with the id of the last event it read goes on after it.
 class FeedReader : public HttpStream {
   public:
-    FeedReader(std::shared_ptr<LiveFeed> feed, std::atomic<int>& count)
-        : feed_(std::move(feed)), count_(count) {}
+    FeedReader(std::shared_ptr<LiveFeed> feed, std::atomic<int>& count,
+               std::optional<int64_t> after)
+        : feed_(std::move(feed)), count_(count), after_(after) {
+        if (!after_) from_ = 0;
+    }
     ~FeedReader() override { --count_; }
     long Read(uint64_t pos, char* buffer, size_t max) override {
-        return feed_->Read(pos, buffer, max);
+        if (!from_) from_ = feed_->After(*after_);
+        return from_ ? feed_->Read(*from_ + pos, buffer, max) : 0;
     }
 
   private:
     std::shared_ptr<LiveFeed> feed_;
     std::atomic<int>& count_;
+    std::optional<int64_t> after_;
+    std::optional<size_t> from_;  // the feed's position of this stream's first byte
 };
 
 LiveRelay::LiveRelay(Store& store, std::string instance, int watchersPerGame)
@@ -183,18 +202,31 @@ std::shared_ptr<LiveFeed> LiveRelay::FeedOf(const std::string& id, bool local) {
     return feed;
 }
 
-void LiveRelay::Publish(const std::string& id, int64_t seq, const std::string& lines,
-                        const LiveProgress& progress, std::function<void(bool)> done) {
+void LiveRelay::Publish(const std::string& id, int64_t fence, int64_t seq,
+                        const std::string& lines, const LiveProgress& progress,
+                        std::function<void(LiveWritten)> done) {
     FeedOf(id, true)->Add(seq, lines, "");
-    Queue({id, seq, lines, progress, std::nullopt}, std::move(done));
+    Queue({id, fence, seq, lines, progress, std::nullopt}, std::move(done));
 }
 
-void LiveRelay::End(const std::string& id, const LiveEnd& end, std::function<void(bool)> done) {
+void LiveRelay::End(const std::string& id, int64_t fence, const LiveEnd& end,
+                    std::function<void(LiveWritten)> done) {
     FeedOf(id, true)->End(EndEvent(end));
-    Queue({id, 0, "", {}, end}, std::move(done));
+    Queue({id, fence, 0, "", {}, end}, std::move(done));
 }
 
-void LiveRelay::Queue(LiveWrite write, std::function<void(bool)> done) {
+void LiveRelay::Restored(const std::string& id,
+                         const std::vector<std::pair<int64_t, std::string>>& batches) {
+    const std::shared_ptr<LiveFeed> feed = FeedOf(id, true);
+    for (const auto& [seq, lines] : batches) feed->Add(seq, lines, "");
+}
+
+void LiveRelay::Later(double seconds, std::function<void()> job) {
+    const int ms = static_cast<int>(seconds * 1000);
+    Post([this, ms, job = std::move(job)] { QTimer::singleShot(ms, &context_, job); });
+}
+
+void LiveRelay::Queue(LiveWrite write, std::function<void(LiveWritten)> done) {
     bool first = false;
     {
         const std::lock_guard<std::mutex> hold(writesLock_);
@@ -206,32 +238,38 @@ void LiveRelay::Queue(LiveWrite write, std::function<void(bool)> done) {
 }
 
 void LiveRelay::Flush() {
-    std::vector<std::pair<LiveWrite, std::function<void(bool)>>> taken;
+    std::vector<std::pair<LiveWrite, std::function<void(LiveWritten)>>> taken;
     {
         const std::lock_guard<std::mutex> hold(writesLock_);
         taken.swap(writes_);
     }
     std::vector<LiveWrite> writes;
     for (auto& [write, done] : taken) writes.push_back(std::move(write));
-    const auto commit = [this](const std::vector<LiveWrite>& some) {
+    const auto commit = [this](const std::vector<LiveWrite>& some) -> std::optional<std::vector<bool>> {
         try {
-            WriteLive(store_, some, instance_);
-            return true;
+            return WriteLive(store_, some, instance_);
         } catch (const StoreError& e) {
             store_.Failed(e);
-            return false;
+            return std::nullopt;
         }
     };
-    if (commit(writes)) {
-        for (auto& entry : taken) entry.second(true);
+    const auto told = [](bool written) {
+        return written ? LiveWritten::kStored : LiveWritten::kTaken;
+    };
+    if (const std::optional<std::vector<bool>> written = commit(writes)) {
+        for (size_t i = 0; i < taken.size(); ++i) taken[i].second(told((*written)[i]));
         return;
     }
     // One write the database refused fails only its own game: the others go again alone.
-    for (size_t i = 0; i < taken.size(); ++i)
-        taken[i].second(taken.size() > 1 && commit({writes[i]}));
+    for (size_t i = 0; i < taken.size(); ++i) {
+        const std::optional<std::vector<bool>> alone =
+            taken.size() > 1 ? commit({writes[i]}) : std::nullopt;
+        taken[i].second(alone ? told(alone->front()) : LiveWritten::kFailed);
+    }
 }
 
-std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id) {
+std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id,
+                                             std::optional<int64_t> after) {
     ++watching_;
     std::shared_ptr<LiveFeed> feed;
     bool fresh = false;
@@ -242,7 +280,7 @@ std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id) {
         if (!f) f = std::make_shared<LiveFeed>(false);
         feed = f;
     }
-    auto reader = std::make_shared<FeedReader>(feed, watching_);
+    auto reader = std::make_shared<FeedReader>(feed, watching_, after);
     if (!feed->Join(reader, watchersPerGame_)) return nullptr;  // the reader gives its count back
     // A game of another hall: what the database has of it so far.
     if (fresh) Post([this, id] { CatchUp(id); });

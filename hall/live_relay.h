@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,21 +30,32 @@ namespace korvane::hall {
 
 class LiveFeed;
 
+// What became of a write: committed, lost with a database that failed, or left out because
+// another hall has taken the game over since.
+enum class LiveWritten { kStored, kFailed, kTaken };
+
 class LiveRelay : public QThread {
   public:
     // The watchers in all are the HTTP server's to bound; those of one game are here.
     LiveRelay(Store& store, std::string instance, int watchersPerGame);
     ~LiveRelay() override;
 
-    // A batch this hall's replay has run: to the watchers now, to the database next;
-    // done is told once it is committed (or why not).
-    void Publish(const std::string& id, int64_t seq, const std::string& lines,
-                 const LiveProgress& progress, std::function<void(bool stored)> done);
+    // A batch this hall's replay has run (the game held with fence): to the watchers now,
+    // to the database next; done is told once it is committed (or why not).
+    void Publish(const std::string& id, int64_t fence, int64_t seq, const std::string& lines,
+                 const LiveProgress& progress, std::function<void(LiveWritten)> done);
     // This hall's game ended.
-    void End(const std::string& id, const LiveEnd& end, std::function<void(bool stored)> done);
-    // A watcher's stream of the game (whose row the caller found), or nothing when the
-    // game's watchers are at their limit.
-    std::shared_ptr<HttpStream> Watch(const std::string& id);
+    void End(const std::string& id, int64_t fence, const LiveEnd& end,
+             std::function<void(LiveWritten)> done);
+    // A watcher's stream of the game (whose row the caller found) from the batch after
+    // `after` (a reconnecting watcher's Last-Event-ID), or nothing when the game's watchers
+    // are at their limit.
+    std::shared_ptr<HttpStream> Watch(const std::string& id, std::optional<int64_t> after);
+    // A game this hall has taken over: its feed holds what the database had of it.
+    void Restored(const std::string& id,
+                  const std::vector<std::pair<int64_t, std::string>>& batches);
+    // Runs job on the relay's thread in `seconds`.
+    void Later(double seconds, std::function<void()> job);
     int Watchers() const { return watching_; }
     // Called once a second on the relay's thread.
     void OnTick(std::function<void()> tick) { tick_ = std::move(tick); }
@@ -60,7 +72,7 @@ class LiveRelay : public QThread {
     void Tick();
     void Post(std::function<void()> job);
     // A write for the relay's thread, done told once it is committed.
-    void Queue(LiveWrite write, std::function<void(bool stored)> done);
+    void Queue(LiveWrite write, std::function<void(LiveWritten)> done);
     // On the relay's thread: every write queued so far, in one transaction.
     void Flush();
 
@@ -71,7 +83,7 @@ class LiveRelay : public QThread {
     std::mutex lock_;
     std::map<std::string, std::shared_ptr<LiveFeed>> feeds_;
     std::mutex writesLock_;
-    std::vector<std::pair<LiveWrite, std::function<void(bool)>>> writes_;
+    std::vector<std::pair<LiveWrite, std::function<void(LiveWritten)>>> writes_;
     QObject context_;  // lives on the relay's thread: the jobs run there
     std::function<void()> tick_;
     QPointer<QSqlDriver> listening_;  // the connection LISTEN was taken on

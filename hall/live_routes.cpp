@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <charconv>
 #include <atomic>
 #include <cstdio>
 #include <ctime>
@@ -65,6 +66,9 @@ bool IsId(const std::string& id) {
 // What a batch counts at least against a game's 1 MiB of lines: 8,192 batches, more than an
 // hour of play at two a second.
 constexpr size_t kMinBatchBytes = 128;
+// A live game's lease: renewed every second while its hall plays it, so that it runs out
+// within this of the hall's death.
+constexpr int64_t kLeaseMs = 3000;
 // How long a game that ended stays in memory for its late batches.
 constexpr double kEndKeptSeconds = 30;
 // A batch's most: half a second of play is a few hundred bytes, the last batch's checks a
@@ -83,6 +87,9 @@ struct LiveRoutes::Entry {
     std::mutex lock;
     size_t bytes = 0;  // the lines received so far
     int64_t seq = 0;   // the next batch's number (the replay's thread)
+    int64_t fence = 0;  // the game's, while this hall holds it
+    // Another hall has taken the game over: this one forgets it.
+    std::atomic<bool> lost{false};
     // The game's end is in the database: until then a late batch is told the game's own
     // end from here, not that the table (which still says playing) names another hall.
     std::atomic<bool> endStored{false};
@@ -105,7 +112,7 @@ LiveRoutes::LiveRoutes(const HallOptions& options, Store& store, std::string ins
     rules_.startSeconds = options.liveStart;
     rules_.pauses = options.livePauses;
     rules_.pauseSeconds = options.livePauseTime;
-    relay_.OnTick([this] { Sweep(); });
+    relay_.OnTick([this] { Tick(); });
 }
 
 LiveRoutes::~LiveRoutes() {
@@ -141,9 +148,9 @@ bool LiveRoutes::Handle(const HttpRequest& request, const std::string& client, R
     if (!IsId(id) || (what != "lines" && what != "stream")) {
         reply(Refuse({"not-found", "nothing here"}));
     } else if (what == "lines" && post) {
-        Lines(id, request, reply);
+        Lines(id, request, reply, LiveGame::Now());
     } else if (what == "stream" && get) {
-        reply(Watch(id));
+        reply(Watch(id, request));
     } else {
         reply(Refuse({"method", "not with " + request.method}));
     }
@@ -189,35 +196,17 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
     if (!store_.SpendTicket(ticketId, Now()))
         return Refuse({"ticket-used", "this ticket has already been used"});
     const std::string id = RandomHexId();
-    InsertLiveGame(store_, {id, ticketId, t->seed, name, "playing", 0, 0, 0, ""}, client, Now());
 
+    const int64_t wall = WallMs();
+    InsertLiveGame(store_,
+                   {id, ticketId, t->seed, name, "playing", 0, 0, 0, "", instance_, options_.name,
+                    wall + kLeaseMs, 0, wall, 0},
+                   client, Now());
     auto entry = std::make_shared<Entry>();
     entry->address = client;
     entry->ticket = ticketId;
-    Entry* e = entry.get();
-    LiveGame::Hooks hooks;
-    hooks.ran = [this, id, e](const std::string& text, const LiveProgress& progress,
-                              LiveGame::Answer answer) {
-        relay_.Publish(id, e->seq++, text, progress, [answer](bool stored) {
-            if (answer)
-                answer(stored ? std::nullopt
-                              : std::optional<Refusal>(
-                                    Refusal{"unavailable", "the hall cannot keep the lines now"}));
-        });
-    };
-    hooks.ended = [this, id, e](const LiveEnd& end, LiveGame::Answer answer) {
-        {
-            const std::lock_guard<std::mutex> hold(lock_);
-            ++(end.score ? accepted_ : end.abandoned ? abandoned_ : refused_);
-        }
-        relay_.End(id, end, [answer, end, e](bool) {
-            e->endedAt = LiveGame::Now();
-            e->endStored = true;
-            if (answer) answer(end.score ? std::nullopt : std::optional<Refusal>(end.refusal));
-        });
-    };
     entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_,
-                                             options_.maxFrames, LiveGame::Now(), std::move(hooks));
+                                             options_.maxFrames, LiveGame::Now(), HooksOf(id, *entry));
     {
         const std::lock_guard<std::mutex> hold(lock_);
         games_[id] = entry;
@@ -228,13 +217,44 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
                       {"watch", QString::fromStdString("play/?live=" + id)}});
 }
 
-void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply reply) {
-    const double arrival = LiveGame::Now();
+LiveGame::Hooks LiveRoutes::HooksOf(const std::string& id, Entry& entry) {
+    Entry* e = &entry;
+    const auto written = [e](LiveWritten w, const LiveGame::Answer& answer,
+                             std::optional<Refusal> stored) {
+        if (w == LiveWritten::kTaken) e->lost = true;
+        if (!answer) return;
+        if (w == LiveWritten::kStored) return answer(stored);
+        answer(w == LiveWritten::kTaken
+                   ? Refusal{"live-elsewhere", "another hall has taken this live game over"}
+                   : Refusal{"unavailable", "the hall cannot keep the lines now"});
+    };
+    LiveGame::Hooks hooks;
+    hooks.ran = [this, id, e, written](const std::string& text, const LiveProgress& progress,
+                                       LiveGame::Answer answer) {
+        relay_.Publish(id, e->fence, e->seq++, text, progress,
+                       [answer, written](LiveWritten w) { written(w, answer, std::nullopt); });
+    };
+    hooks.ended = [this, id, e, written](const LiveEnd& end, LiveGame::Answer answer) {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            ++(end.score ? accepted_ : end.abandoned ? abandoned_ : refused_);
+        }
+        relay_.End(id, e->fence, end, [answer, end, e, written](LiveWritten w) {
+            e->endedAt = LiveGame::Now();
+            e->endStored = true;
+            written(w, answer, end.score ? std::nullopt : std::optional<Refusal>(end.refusal));
+        });
+    };
+    return hooks;
+}
+
+void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply reply,
+                       double arrival) {
     std::shared_ptr<Entry> entry;
     {
         const std::lock_guard<std::mutex> hold(lock_);
         const auto it = games_.find(id);
-        if (it != games_.end()) entry = it->second;
+        if (it != games_.end() && !it->second->lost) entry = it->second;
     }
     // A stranger's request is refused before it can touch the game in any way.
     if (entry) {
@@ -244,15 +264,73 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
         const std::optional<LiveRow> row = FindLiveGame(store_, id);
         if (!row) return reply(Refuse({"not-found", "no live game has this id"}));
         if (std::optional<Refusal> r = NotThePlayer(request, row->ticket)) return reply(Refuse(*r));
-        if (row->state == "playing") {
-            return reply(Refuse({"live-elsewhere",
-                                 "this live game is played through another hall: its lines go "
-                                 "there"}));
-        }
+        if (row->state == "playing") return CarryOn(*row, request, reply, arrival);
         return reply(Refuse(row->state == "refused"
                                 ? Refusal{row->error, "this live game was refused"}
                                 : Refusal{"live-over", "this live game is over"}));
     }
+    Take(*entry, request, reply, arrival);
+}
+
+void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply reply,
+                         double arrival) {
+    const int64_t now = WallMs();
+    if (row.lease > now) {
+        // Its hall may have died: the batch waits for the lease to run out, as long as a
+        // lease lasts; a lease renewed all that time is a hall that plays the game still.
+        if (LiveGame::Now() - arrival > kLeaseMs / 1000.0 + 1) {
+            HttpResponse r = Refuse({"live-elsewhere", "this live game is played by the hall " +
+                                                           row.hall + ": its lines go there"});
+            QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(r.body)).object();
+            body["hall"] = QString::fromStdString(row.hall);
+            r.body = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
+            return reply(r);
+        }
+        const double wait = std::min<double>(row.lease - now + 20, 250) / 1000.0;
+        const std::string id = row.id;
+        return relay_.Later(wait, [this, id, request, reply, arrival] {
+            try {
+                Lines(id, request, reply, arrival);
+            } catch (const StoreError&) {
+                reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
+            }
+        });
+    }
+    if (!TakeLiveGame(store_, row, instance_, options_.name, now + kLeaseMs, now)) {
+        return Lines(row.id, request, reply, arrival);  // another hall was quicker: ask again
+    }
+    // Rebuilt from what the database has: the stored batches replayed, the watchers' feed
+    // filled, the pace taken up from the last batch's arrival.
+    const std::vector<std::pair<int64_t, std::string>> stored = LiveBatches(store_, row.id, 0);
+    auto entry = std::make_shared<Entry>();
+    entry->ticket = row.ticket;
+    entry->fence = row.fence + 1;
+    entry->seq = stored.empty() ? 0 : stored.back().first + 1;
+    entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(row.seed), rules_,
+                                             options_.maxFrames, LiveGame::Now(),
+                                             HooksOf(row.id, *entry));
+    std::vector<LiveLines> batches;
+    for (const auto& [seq, text] : stored) {
+        Refusal refusal;
+        if (std::optional<LiveLines> lines = ReadLiveLines(text, entry->game->seed(), refusal))
+            batches.push_back(std::move(*lines));
+    }
+    const double since = (now - row.arrived) / 1000.0;
+    entry->game->Restore(std::move(batches),
+                         {LiveGame::Now() - since, LiveGame::Now(), row.paused / 1000.0, row.pauses});
+    relay_.Restored(row.id, stored);
+    {
+        const std::lock_guard<std::mutex> hold(lock_);
+        games_[row.id] = entry;
+        ++taken_;
+    }
+    std::fprintf(stderr, "korvane-hall: took the live game %s over (fence %lld) after %.1f s\n",
+                 row.id.c_str(), static_cast<long long>(entry->fence), since);
+    Take(*entry, request, reply, arrival);
+}
+
+void LiveRoutes::Take(Entry& entry, const HttpRequest& request, const Reply& reply,
+                      double arrival) {
     LiveGame::Answer answer = [reply](std::optional<Refusal> r) {
         if (!r) {
             HttpResponse done;
@@ -262,21 +340,21 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
         reply(Refuse(*r));
     };
     if (request.body.size() > kMaxBatchBytes) {
-        return entry->game->Refused({"too-large", "a live game's batch is at most 64 KiB"}, answer);
+        return entry.game->Refused({"too-large", "a live game's batch is at most 64 KiB"}, answer);
     }
     {
-        const std::lock_guard<std::mutex> hold(entry->lock);
+        const std::lock_guard<std::mutex> hold(entry.lock);
         // A batch costs the hall a replay's wake and a row: even an empty one counts.
-        entry->bytes += std::max<size_t>(request.body.size(), kMinBatchBytes);
-        if (entry->bytes > kMaxRecordingBytes) {
-            return entry->game->Refused({"too-large", "a live game's lines are at most 1 MiB"},
-                                        answer);
+        entry.bytes += std::max<size_t>(request.body.size(), kMinBatchBytes);
+        if (entry.bytes > kMaxRecordingBytes) {
+            return entry.game->Refused({"too-large", "a live game's lines are at most 1 MiB"},
+                                       answer);
         }
     }
     Refusal refusal;
-    std::optional<LiveLines> lines = ReadLiveLines(request.body, entry->game->seed(), refusal);
-    if (!lines) return entry->game->Refused(refusal, answer);
-    entry->game->Batch(std::move(*lines), arrival, answer);
+    std::optional<LiveLines> lines = ReadLiveLines(request.body, entry.game->seed(), refusal);
+    if (!lines) return entry.game->Refused(refusal, answer);
+    entry.game->Batch(std::move(*lines), arrival, answer);
 }
 
 HttpResponse LiveRoutes::List() {
@@ -292,17 +370,41 @@ HttpResponse LiveRoutes::List() {
     return Json(200, {{"live", list}});
 }
 
-HttpResponse LiveRoutes::Watch(const std::string& id) {
+HttpResponse LiveRoutes::Watch(const std::string& id, const HttpRequest& request) {
     const std::optional<LiveRow> row = FindLiveGame(store_, id);
     if (!row) return Refuse({"not-found", "no live game has this id"});
     if (row->state == "stored" && LiveGameHidden(store_, row->ticket))
         return Refuse({"hidden", "this game was taken out of the hall"});
     HttpResponse r;
-    r.stream = relay_.Watch(id);
+    // A watcher that comes back (to this hall or another) says the last batch it read.
+    std::optional<int64_t> after;
+    if (const std::string* last = request.Header("Last-Event-ID")) {
+        int64_t n = -1;
+        const auto [end, error] = std::from_chars(last->data(), last->data() + last->size(), n);
+        if (error == std::errc() && end == last->data() + last->size() && n >= 0) after = n;
+    }
+    r.stream = relay_.Watch(id, after);
     if (!r.stream) return Refuse({"too-many-watchers", "this game has all the watchers it can"});
     r.contentType = "text/event-stream";
     r.headers = {{"Cache-Control", "no-cache"}, {"X-Accel-Buffering", "no"}};
     return r;
+}
+
+void LiveRoutes::Tick() {
+    try {
+        const int64_t now = WallMs();
+        RenewLiveLeases(store_, instance_, now + kLeaseMs);
+        // A game whose hall died and that nobody carried on is a stream that stopped.
+        for (const std::string& id :
+             AbandonLiveGames(store_, now - int64_t(options_.liveStall) * 1000, instance_)) {
+            std::fprintf(stderr, "korvane-hall: the live game %s was abandoned\n", id.c_str());
+            const std::lock_guard<std::mutex> hold(lock_);
+            ++abandoned_;
+        }
+    } catch (const StoreError& e) {
+        store_.Failed(e);  // said once while the database is away, not each second
+    }
+    Sweep();
 }
 
 std::optional<Refusal> LiveRoutes::TakeEnded(const std::string& ticket, std::string& recording,
@@ -342,8 +444,8 @@ void LiveRoutes::Sweep() {
     {
         const std::lock_guard<std::mutex> hold(lock_);
         for (auto it = games_.begin(); it != games_.end();) {
-            if (it->second->game->Over() && it->second->endStored &&
-                now - it->second->endedAt > kEndKeptSeconds) {
+            if (it->second->lost || (it->second->game->Over() && it->second->endStored &&
+                                     now - it->second->endedAt > kEndKeptSeconds)) {
                 over.push_back(it->second);
                 it = games_.erase(it);
             } else {

@@ -48,10 +48,20 @@ class LiveRoutes {
   private:
     struct Entry;
     HttpResponse Open(const HttpRequest& request, const std::string& client);
-    void Lines(const std::string& id, const HttpRequest& request, Reply reply);
+    // A batch that arrived at `arrival` (the steady clock), for a game of this hall's or
+    // one to take over.
+    void Lines(const std::string& id, const HttpRequest& request, Reply reply, double arrival);
+    // A game in progress whose hall is not this one: taken over once its lease has run out.
+    void CarryOn(const LiveRow& row, const HttpRequest& request, Reply reply, double arrival);
+    // The batch to this hall's game.
+    void Take(Entry& entry, const HttpRequest& request, const Reply& reply, double arrival);
+    LiveGame::Hooks HooksOf(const std::string& id, Entry& entry);
     HttpResponse List();
-    HttpResponse Watch(const std::string& id);
-    // Forgets the games that are over (their replays have ended).
+    HttpResponse Watch(const std::string& id, const HttpRequest& request);
+    // Each second, on the relay's thread: this hall's leases renewed, games nobody carries
+    // on abandoned, and the sweep.
+    void Tick();
+    // Forgets the games that are over (their replays have ended) or taken over elsewhere.
     void Sweep();
 
     const HallOptions& options_;
@@ -62,7 +72,7 @@ class LiveRoutes {
     RateLimit starts_;
     std::mutex lock_;
     std::map<std::string, std::shared_ptr<Entry>> games_;
-    int64_t started_ = 0, accepted_ = 0, refused_ = 0, abandoned_ = 0;
+    int64_t started_ = 0, accepted_ = 0, refused_ = 0, abandoned_ = 0, taken_ = 0;
 };
 
 }  // namespace korvane::hall

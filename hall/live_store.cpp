@@ -3,6 +3,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <chrono>
 
 #include "sql_values.h"
 
@@ -30,15 +31,18 @@ void Notify(Store& store, QSqlQuery& q, const std::string& payload) {
     if (store.postgres()) Exec(q, "SELECT pg_notify(?, ?)", {QString(kLiveChannel), Q(payload)});
 }
 
-const char kColumns[] = "id, ticket, seed, name, state, score, stars, frame, error";
+const char kColumns[] =
+    "id, ticket, seed, name, state, score, stars, frame, error, owner, hall, lease, fence, "
+    "arrived, paused, pauses";
 
 std::vector<LiveRow> ReadRows(QSqlQuery& q) {
     std::vector<LiveRow> rows;
+    const auto text = [&q](int i) { return q.value(i).toString().toStdString(); };
     while (q.next()) {
-        rows.push_back({q.value(0).toString().toStdString(), q.value(1).toString().toStdString(),
-                        q.value(2).toLongLong(), q.value(3).toString().toStdString(),
-                        q.value(4).toString().toStdString(), q.value(5).toInt(), q.value(6).toInt(),
-                        q.value(7).toLongLong(), q.value(8).toString().toStdString()});
+        rows.push_back({text(0), text(1), q.value(2).toLongLong(), text(3), text(4),
+                        q.value(5).toInt(), q.value(6).toInt(), q.value(7).toLongLong(), text(8),
+                        text(9), text(10), q.value(11).toLongLong(), q.value(12).toLongLong(),
+                        q.value(13).toLongLong(), q.value(14).toLongLong(), q.value(15).toInt()});
     }
     return rows;
 }
@@ -53,31 +57,91 @@ std::optional<LiveRow> OneRow(Store& store, const char* where, const std::string
 
 }  // namespace
 
+int64_t WallMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 void InsertLiveGame(Store& store, const LiveRow& g, const std::string& address, int64_t now) {
     QSqlQuery q(store.Connection());
     Exec(q,
-         "INSERT INTO live_games (id, ticket, seed, address, name, started) VALUES (?, ?, ?, ?, ?, "
-         "?)",
-         {Q(g.id), Q(g.ticket), Long(g.seed), Q(address), Q(g.name), Long(now)});
+         "INSERT INTO live_games (id, ticket, seed, address, name, started, owner, hall, lease,"
+         " arrived) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+         {Q(g.id), Q(g.ticket), Long(g.seed), Q(address), Q(g.name), Long(now), Q(g.owner),
+          Q(g.hall), Long(g.lease), Long(g.arrived)});
 }
 
-void WriteLive(Store& store, const std::vector<LiveWrite>& writes, const std::string& instance) {
+std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,
+                            const std::string& instance) {
+    std::vector<bool> written;
     Transaction(store, [&](QSqlQuery& q) {
+        written.clear();
         for (const LiveWrite& w : writes) {
             if (const std::optional<LiveEnd>& end = w.end) {
-                Exec(q, "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ?",
+                Exec(q,
+                     "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ? AND "
+                     "fence = ?",
                      {end->score ? "ended" : "refused", end->score.value_or(0),
-                      Q(end->refusal.code), Q(w.id)});
-                Notify(store, q, instance + " " + w.id + " end");
+                      Q(end->refusal.code), Q(w.id), Long(w.fence)});
+                written.push_back(q.numRowsAffected() == 1);
+                if (written.back()) Notify(store, q, instance + " " + w.id + " end");
                 continue;
             }
+            Exec(q,
+                 "UPDATE live_games SET frame = ?, score = ?, stars = ?, arrived = ?, paused = ?,"
+                 " pauses = ? WHERE id = ? AND fence = ? AND state = 'playing'",
+                 {Long(w.progress.frame), w.progress.score, w.progress.stars,
+                  Long(w.progress.arrived), Long(w.progress.paused), w.progress.pauses, Q(w.id),
+                  Long(w.fence)});
+            written.push_back(q.numRowsAffected() == 1);
+            if (!written.back()) continue;
             Exec(q, "INSERT INTO live_batches (live, seq, lines) VALUES (?, ?, ?)",
                  {Q(w.id), Long(w.seq), Q(w.lines)});
-            Exec(q, "UPDATE live_games SET frame = ?, score = ?, stars = ? WHERE id = ?",
-                 {Long(w.progress.frame), w.progress.score, w.progress.stars, Q(w.id)});
             Notify(store, q, instance + " " + w.id + " " + std::to_string(w.seq));
         }
     });
+    return written;
+}
+
+void RenewLiveLeases(Store& store, const std::string& owner, int64_t leaseMs) {
+    QSqlQuery q(store.Connection());
+    Exec(q, "UPDATE live_games SET lease = ? WHERE owner = ? AND state = 'playing'",
+         {Long(leaseMs), Q(owner)});
+}
+
+bool TakeLiveGame(Store& store, const LiveRow& g, const std::string& owner,
+                  const std::string& hall, int64_t leaseMs, int64_t nowMs) {
+    QSqlQuery q(store.Connection());
+    Exec(q,
+         "UPDATE live_games SET owner = ?, hall = ?, lease = ?, fence = fence + 1 WHERE id = ? "
+         "AND fence = ? AND state = 'playing' AND lease <= ?",
+         {Q(owner), Q(hall), Long(leaseMs), Q(g.id), Long(g.fence), Long(nowMs)});
+    return q.numRowsAffected() == 1;
+}
+
+std::vector<std::string> AbandonLiveGames(Store& store, int64_t beforeMs,
+                                          const std::string& instance) {
+    std::vector<std::pair<std::string, int64_t>> stale;
+    {
+        QSqlQuery q(store.Connection());
+        Exec(q, "SELECT id, fence FROM live_games WHERE state = 'playing' AND lease < ?",
+             {Long(beforeMs)});
+        while (q.next()) stale.emplace_back(q.value(0).toString().toStdString(), q.value(1).toLongLong());
+    }
+    std::vector<std::string> abandoned;
+    for (const auto& [id, fence] : stale) {
+        Transaction(store, [&, id = id, fence = fence](QSqlQuery& q) {
+            Exec(q,
+                 "UPDATE live_games SET state = 'refused', error = 'not-live', fence = fence + 1"
+                 " WHERE id = ? AND fence = ? AND state = 'playing' AND lease < ?",
+                 {Q(id), Long(fence), Long(beforeMs)});
+            if (q.numRowsAffected() != 1) return;
+            abandoned.push_back(id);
+            Notify(store, q, instance + " " + id + " end");
+        });
+    }
+    return abandoned;
 }
 
 std::optional<LiveRow> FindLiveGame(Store& store, const std::string& id) {

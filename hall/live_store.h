@@ -28,20 +28,46 @@ struct LiveRow {
     int32_t stars = 0;
     int64_t frame = 0;
     std::string error;
+    // Who plays it: the hall's process (owner) and the name it is reached by (hall), until
+    // lease (ms since 1970); fence counts the halls that have taken it over.
+    std::string owner;
+    std::string hall;
+    int64_t lease = 0;
+    int64_t fence = 0;
+    int64_t arrived = 0;  // its last batch's arrival, ms since 1970
+    int64_t paused = 0;   // its pauses' time so far, ms
+    int32_t pauses = 0;   // and how many
 };
+
+// The wall clock in ms since 1970: leases are compared across halls (whose clocks are
+// kept by NTP, as a database's clients' are).
+int64_t WallMs();
 
 void InsertLiveGame(Store& store, const LiveRow& game, const std::string& address, int64_t now);
 // A batch this hall's replay ran, or (end set) a game's end.
 struct LiveWrite {
     std::string id;
+    int64_t fence = 0;  // the game's as this hall holds it
     int64_t seq = 0;
     std::string lines;
     LiveProgress progress;
     std::optional<LiveEnd> end;
 };
 // Writes them, in order, and their notices in one transaction: under many live games, one
-// commit for all that came meanwhile.
-void WriteLive(Store& store, const std::vector<LiveWrite>& writes, const std::string& instance);
+// commit for all that came meanwhile. A write whose game another hall has taken over since
+// (its fence moved on) is left out: false in its place.
+std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,
+                            const std::string& instance);
+// This hall's games in progress are still its own until leaseMs.
+void RenewLiveLeases(Store& store, const std::string& owner, int64_t leaseMs);
+// Takes a game whose lease ran out by nowMs over, with the next fence: true for the one
+// hall that did.
+bool TakeLiveGame(Store& store, const LiveRow& game, const std::string& owner,
+                  const std::string& hall, int64_t leaseMs, int64_t nowMs);
+// Games whose lease ran out before beforeMs and that nobody carried on, refused as
+// abandoned (their watchers told); their ids.
+std::vector<std::string> AbandonLiveGames(Store& store, int64_t beforeMs,
+                                          const std::string& instance);
 std::optional<LiveRow> FindLiveGame(Store& store, const std::string& id);
 std::optional<LiveRow> LiveGameOfTicket(Store& store, const std::string& ticket);
 std::vector<LiveRow> PlayingLiveGames(Store& store, int limit);

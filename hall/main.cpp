@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "database_url.h"
 #include "hall_options.h"
 #include "hall_server.h"
 #include "korvane_version.h"
@@ -40,7 +41,8 @@ int main(int argc, char** argv) {
     const std::string password = ReadPasswordFile(options->passwordFile, why);
     Store store(options->database, password);
     if (!why.empty() || !store.Open(why)) {
-        std::fprintf(stderr, "korvane-hall: %s: %s\n", options->database.c_str(), why.c_str());
+        std::fprintf(stderr, "korvane-hall: %s: %s\n", MaskedDatabase(options->database).c_str(),
+                     why.c_str());
         return 1;
     }
     return Serve(*options, store);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "database_url.h"
 #include "store.h"
 
 namespace korvane::hall {
@@ -11,7 +12,8 @@ int HideScore(const HallOptions& options, bool hidden) {
     const std::string password = ReadPasswordFile(options.passwordFile, why);
     Store store(options.database, password);
     if (!why.empty() || !store.Open(why)) {
-        std::fprintf(stderr, "korvane-hall: %s: %s\n", options.database.c_str(), why.c_str());
+        std::fprintf(stderr, "korvane-hall: %s: %s\n", MaskedDatabase(options.database).c_str(),
+                     why.c_str());
         return 1;
     }
     try {

@@ -16,16 +16,31 @@ std::string Seconds(double s) {
 }  // namespace
 
 PaceCheck::PaceCheck(PaceRules rules, double startSeconds)
-    : rules_(rules), start_(startSeconds), lastArrival_(startSeconds) {}
+    : rules_(rules), start_(startSeconds), lastArrival_(startSeconds), anchor_(startSeconds) {}
+
+void PaceCheck::Resume(double lastArrival, double takenAt, double pausedSeconds, int pauses) {
+    started_ = true;
+    takenAt_ = takenAt;
+    anchored_ = false;
+    anchor_ = lastArrival;
+    paused_ = held_ = pausedSeconds;
+    pauses_ = pauses;
+    pauseBegan_.reset();
+    window_.clear();
+    haveStrictest_ = false;
+}
 
 void PaceCheck::Arrived(double arrival) {
     lastArrival_ = std::max(lastArrival_, arrival);
 }
 
 std::optional<std::string> PaceCheck::Frame(double arrival, double game) {
+    if (!anchored_) {
+        anchored_ = true;
+        mostBehind_ = anchor_ - game;
+    }
     if (!started_) {
         started_ = true;
-        mostBehind_ = start_ - game;
         if (arrival - start_ > rules_.startSeconds) {
             return "the game's first frame came " + Seconds(arrival - start_) +
                    " s after its opening (at most " + Seconds(rules_.startSeconds) + " s)";
@@ -35,7 +50,10 @@ std::optional<std::string> PaceCheck::Frame(double arrival, double game) {
     // batch's span and its lateness after it was played; pauses only add real time. So
     // arrival - game never falls further below what an earlier frame showed (or the
     // opening): a whole game sent at once after it falls by the game's length.
-    mostBehind_ = std::max(mostBehind_, arrival - game);
+    // After a takeover, the batches that waited for it, or for the hall, came late by the
+    // gap: they set no bound on the frames after them, which are held to the last batch
+    // the other hall had instead.
+    if (arrival > takenAt_ + rules_.batchSeconds) mostBehind_ = std::max(mostBehind_, arrival - game);
     const double ahead = mostBehind_ - (arrival - game);
     if (ahead > rules_.lateSeconds + rules_.batchSeconds) {
         return "the game ran " + Seconds(ahead) + " s ahead of its pace";
@@ -43,7 +61,7 @@ std::optional<std::string> PaceCheck::Frame(double arrival, double game) {
     // Slow: over any window of at least windowSeconds, the game time played is at least
     // (1 - tolerance) of the real time, less the pauses and what a late batch accounts
     // for. The window runs on through a pause, so slow play between pauses is slow play.
-    const double real = arrival - held_;
+    const double real = std::max(arrival, takenAt_) - held_;
     if (window_.empty() || window_.back().arrival != real) {
         window_.push_back({real, game});
     } else {

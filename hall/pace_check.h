@@ -38,6 +38,13 @@ class PaceCheck {
     // live, or nothing.
     std::optional<std::string> Frame(double arrivalSeconds, double gameSeconds);
     bool Started() const { return started_; }
+    // A game another hall began, taken over here at takenAt: its last batch came at
+    // lastArrival (this clock), it paused `pauses` times for pausedSeconds. The time between
+    // is the takeover's, excused: a batch that came before takenAt (and waited for it) is
+    // slow by no more than it came early.
+    void Resume(double lastArrival, double takenAt, double pausedSeconds, int pauses);
+    double PausedSeconds() const { return paused_; }
+    int Pauses() const { return pauses_; }
     // A dialog holds the game from the arrival of the batch that opened it (or said it was
     // open) until the arrival of the batch that moves the game on: its time is the
     // player's, left out of the slowness check. One the player opened during the game is a
@@ -67,6 +74,9 @@ class PaceCheck {
     double start_;
     double lastArrival_;
     bool started_ = false;
+    double anchor_;         // the real time the first frame held is measured from
+    bool anchored_ = false;
+    double takenAt_ = 0;    // for slowness, no batch came before this
     // The most real time ahead of game time any frame so far showed: a later frame that
     // shows much less played faster than the game's pacer lets it.
     double mostBehind_ = 0;

@@ -49,6 +49,20 @@ std::vector<std::vector<QString>> Steps(bool postgres) {
             " lines TEXT NOT NULL, PRIMARY KEY (live, seq))",
         },
         {
+            // A live game is played by the hall that holds its lease (its process, and the
+            // name it is reached by), renewed while it plays; any hall of the database takes
+            // the game over once the lease has run out, with the next fence, which keeps the
+            // hall it was taken from from writing again. When its last batch came (ms since
+            // 1970) and the pauses so far, their time, carry its pace over to the hall that takes it.
+            "ALTER TABLE live_games ADD COLUMN owner TEXT NOT NULL DEFAULT ''",
+            "ALTER TABLE live_games ADD COLUMN hall TEXT NOT NULL DEFAULT ''",
+            "ALTER TABLE live_games ADD COLUMN lease BIGINT NOT NULL DEFAULT 0",
+            "ALTER TABLE live_games ADD COLUMN fence BIGINT NOT NULL DEFAULT 0",
+            "ALTER TABLE live_games ADD COLUMN arrived BIGINT NOT NULL DEFAULT 0",
+            "ALTER TABLE live_games ADD COLUMN paused BIGINT NOT NULL DEFAULT 0",
+            "ALTER TABLE live_games ADD COLUMN pauses INTEGER NOT NULL DEFAULT 0",
+        },
+        {
             // The live games the sweep has yet to take the address from, by their age.
             "CREATE INDEX live_games_addressed ON live_games (started) WHERE address <> ''",
         },

@@ -4,12 +4,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
-#include <QUrl>
 #include <QVariant>
 #include <cstdio>
 #include <fstream>
 #include <random>
 
+#include "database_url.h"
 #include "schema.h"
 #include "sql_values.h"
 
@@ -77,8 +77,7 @@ std::string ReadPasswordFile(const std::string& path, std::string& why) {
 Store::Store(std::string database, std::string password)
     : database_(std::move(database)),
       password_(std::move(password)),
-      postgres_(database_.rfind("postgresql://", 0) == 0 ||
-                database_.rfind("postgres://", 0) == 0) {}
+      postgres_(IsPostgresUrl(database_)) {}
 
 bool Store::Configure(QSqlDatabase& db, std::string& why) const {
     if (!postgres_) {
@@ -86,18 +85,15 @@ bool Store::Configure(QSqlDatabase& db, std::string& why) const {
         db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=20000");
         return true;
     }
-    const QUrl url(Q(database_), QUrl::StrictMode);
-    const QString name = url.path().mid(1);
-    if (!url.isValid() || url.host().isEmpty() || name.isEmpty() || url.userName().isEmpty()) {
-        why = "expected postgresql://USER@HOST[:PORT]/DB, got " + database_;
-        return false;
-    }
-    db.setHostName(url.host());
-    db.setPort(url.port(5432));
-    db.setUserName(url.userName());
+    const std::optional<PostgresTarget> target = ParsePostgresUrl(database_, why);
+    if (!target) return false;
+    // A host that is a folder is the server's socket there, as libpq takes it.
+    db.setHostName(Q(target->host));
+    db.setPort(target->port);
+    db.setUserName(Q(target->user));
     // Without one here, libpq takes PGPASSWORD or ~/.pgpass.
-    db.setPassword(url.password().isEmpty() ? Q(password_) : url.password());
-    db.setDatabaseName(name);
+    db.setPassword(Q(target->password.empty() ? password_ : target->password));
+    db.setDatabaseName(Q(target->database));
     // A server that vanished (a failover, a cut cable) is given up on in seconds, not in
     // TCP's quarter of an hour: connecting, an idle connection, a statement's answer.
     db.setConnectOptions(

@@ -22,6 +22,9 @@
     // A batch goes this often while the game plays: the hall wants one at least every half
     // second, and a timer may fire a little late.
     const kBatchMillis = 400;
+    // How long a batch is sent again while no hall can take it: longer than a live game's
+    // takeover by another hall (its lease, 3 s) or a hall's restart.
+    const kBatchRetryMillis = 15000;
     // The pause in the typing of a name after which the hall is asked about it.
     const kNamePauseMillis = 300;
     // A ticket is renewed at the start once half of its life is gone, so that the game has
@@ -146,13 +149,25 @@
         const body = unsent.map((line) => line + "\n").join("") + marks;
         unsent.length = 0;
         // Only the player sends the game's lines: the ticket that opened it says who that is.
-        const taken = fetch(api(`live/${hall.live.live}/lines`), {
-            method: "POST", body,
-            headers: {"Content-Type": "text/plain", "Authorization": `Bearer ${hall.ticket.ticket}`},
-        }).then(async (answer) => answer.status === 204 || refuse(await messageOf(answer)),
-                () => refuse("The hall cannot be reached."));
+        const taken = postBatch(body, Date.now());
         const before = hall.sent;
         hall.sent = Promise.all([before, taken]).then(([a, b]) => a && b);
+    }
+    // A hall that died, restarts or has lost its database answers nothing, or 502 to 504:
+    // the batch goes again for a while, to whichever hall carries the game on (its number
+    // keeps it from running twice). Resolves true once the hall has taken it.
+    function postBatch(body, firstSent) {
+        const again = () => new Promise((done) => setTimeout(done, kBatchMillis))
+            .then(() => hall.refused === null ? postBatch(body, firstSent) : false);
+        const late = () => Date.now() - firstSent >= kBatchRetryMillis;
+        return fetch(api(`live/${hall.live.live}/lines`), {
+            method: "POST", body,
+            headers: {"Content-Type": "text/plain", "Authorization": `Bearer ${hall.ticket.ticket}`},
+        }).then(async (answer) => {
+            if (answer.status === 204) return true;
+            if ([502, 503, 504].includes(answer.status) && !late()) return again();
+            return refuse(await messageOf(answer));
+        }, () => late() ? refuse("The hall cannot be reached.") : again());
     }
     // A refused batch ends the hall's part of the game; the game itself plays on.
     function refuse(message) {
@@ -220,14 +235,14 @@
         show("Live: watching a game of the hall as it is played.");
         page.watchLive();
         const stream = new EventSource(api(`live/${id}/stream`));
-        // After a lost connection the browser connects again, and the hall sends every batch
-        // from the first: those already taken are passed over.
-        let taken = 0;
-        let ofThisConnection = 0;
-        stream.onopen = () => { ofThisConnection = 0; };
+        // Each event is a batch, its id the batch's number: after a lost connection the
+        // browser connects again (to whichever hall answers) with the last id it read, and
+        // the hall goes on after it; a batch seen already is passed over all the same.
+        let last = -1;
         stream.onmessage = (e) => {
-            if (++ofThisConnection <= taken) return;
-            taken++;
+            const id = e.lastEventId === "" ? NaN : Number(e.lastEventId);
+            if (Number.isInteger(id) && id <= last) return;
+            if (Number.isInteger(id)) last = id;
             page.watchLines(e.data + "\n");
         };
         stream.addEventListener("end", (e) => {
@@ -248,7 +263,7 @@
         });
         stream.onerror = () => {
             if (stream.readyState !== EventSource.CLOSED) return;  // connecting again
-            show(taken ? "The hall cannot be reached." : "There is no such live game in the hall.");
+            show(last >= 0 ? "The hall cannot be reached." : "There is no such live game in the hall.");
         };
     }
 

@@ -53,7 +53,9 @@ def request(port, method, path, body=None, ticket=None):
 
 def start_nginx(tmp, halls):
     port = free_port()
-    site = open(SITE).read().replace("listen 80;", "listen 127.0.0.1:%d;" % port)
+    # The site's own port 80 (IPv4 and IPv6) becomes a free loopback port.
+    site = open(SITE).read().replace("listen [::]:80;", "").replace(
+        "listen 80;", "listen 127.0.0.1:%d;" % port)
     open(tmp + "/site.conf", "w").write(site.replace(":8643", ":%d" % halls[0]).replace(
         ":8644", ":%d" % halls[1]))
     temps = "".join("%s_temp_path %s/%s;\n" % (t, tmp, t)

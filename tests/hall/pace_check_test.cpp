@@ -96,5 +96,18 @@ TEST(PaceCheck, PausesStartAndSilenceAreBounded) {
     EXPECT_DOUBLE_EQ(quiet.Deadline(false), 15);
 }
 
+TEST(PaceCheck, ATakeoverExcusesItsGapAndNothingElse) {
+    // The other hall's last batch came at 20 (game 20); this hall took the game at 24, and
+    // the batch it took it with holds frames played before the other hall died.
+    PaceCheck gap({}, 0), fast({}, 0);
+    for (PaceCheck* pace : {&gap, &fast}) {
+        pace->Resume(20, 24, 0, 0);
+        EXPECT_EQ(pace->Frame(24, 20.5), std::nullopt);
+    }
+    double a = 24, b = 20.5;
+    EXPECT_EQ(Play(gap, a, 24, 60), std::nullopt);  // the player played on meanwhile
+    EXPECT_TRUE(Says(Play(fast, b, 24, 40, 1.3), "ahead"));
+}
+
 }  // namespace
 }  // namespace korvane::hall

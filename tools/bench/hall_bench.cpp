@@ -72,8 +72,9 @@ class Hall {
         : database_(std::move(database)), folder_(std::move(folder)) {}
     ~Hall() { Stop(); }
 
-    bool Start() {
-        port_ = FreePort();
+    // On a port of its own, or (restarted) on the one it had.
+    bool Start(bool samePort = false) {
+        if (!samePort) port_ = FreePort();
         std::vector<std::string> args = {
             KORVANE_BENCH_HALL,    "--database", database_,           "--port",
             std::to_string(port_), "--web",      folder_ + "/no-page"};
@@ -112,9 +113,9 @@ class Hall {
         return false;
     }
 
-    void Stop() {
+    void Stop(int signal = SIGTERM) {
         if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
+        kill(pid_, signal);
         waitpid(pid_, nullptr, 0);
         pid_ = 0;
     }
@@ -280,6 +281,8 @@ int MeasureDatabase(const char* label, const std::string& database, bool postgre
     if (!liveOnly) MeasureSubmissions(hall.port(), hall.pid());
     MeasureWatchers(hall.port(), hall.pid());
     MeasureLiveGames(hall.port(), hall.pid());
+    MeasureTakeover([&hall] { hall.Stop(SIGKILL); }, [&hall] { return hall.Start(true); },
+                    hall.port());
     hall.Stop();
     if (liveOnly) return 0;
     if (!StoreManyScores(database, postgres)) {

@@ -50,6 +50,7 @@ std::vector<std::pair<std::string, std::string>> LiveHallOptions() {
             {"--live-starts-per-hour", many},
             {"--watchers-per-game", "2000"},
             {"--watchers", "5000"},
+            {"--watchers-per-address", "5000"},
             {"--max-connections", "8000"},
             {"--max-connections-per-address", "8000"}};
 }
@@ -169,6 +170,47 @@ void MeasureLiveGames(int port, pid_t hall) {
     std::printf("  the most live games at once, every batch answered within %.0f ms at p99: %d "
                 "(RSS %.2f MB per game)\n",
                 kAnswerTarget * 1000, most, perGame);
+}
+
+void MeasureTakeover(const std::function<void()>& kill, const std::function<bool()>& start,
+                     int port) {
+    constexpr int kGames = 50;
+    constexpr double kKillAfter = 8;     // seconds into the games
+    constexpr double kRetrySeconds = 15;  // as the page and the desktop send a batch again
+    std::mutex lock;
+    std::vector<LivePlayed> played;
+    std::vector<std::thread> clients;
+    const Clock::time_point began = Clock::now();
+    for (int c = 0; c < kGames; ++c) {
+        clients.emplace_back([&] {
+            HttpConnection connection(port);
+            const OpenedLive opened = OpenLive(connection);
+            if (opened.id.empty()) return;
+            const PacedGame game = PacedHallGame(opened.seed, kGameFrames, kStars);
+            LivePlayed p = PlayLive(port, opened, game, kCrowdBatchSeconds, nullptr, kRetrySeconds);
+            const std::lock_guard<std::mutex> hold(lock);
+            played.push_back(std::move(p));
+        });
+    }
+    std::this_thread::sleep_until(began + std::chrono::milliseconds(int(kKillAfter * 1000)));
+    kill();
+    const Clock::time_point killed = Clock::now();
+    const bool restarted = start();
+    for (std::thread& t : clients) t.join();
+    LatencyReport taken;
+    int ended = 0;
+    for (const LivePlayed& p : played) {
+        ended += p.status == 204;
+        const auto next = std::find_if(p.taken.begin(), p.taken.end(),
+                                       [&](SteadyTime t) { return t > killed; });
+        if (next != p.taken.end()) taken.seconds.push_back(Seconds(*next - killed));
+    }
+    std::printf(
+        "  the hall killed under %d live games %.0f s in and started again%s: %d games ended "
+        "live; each game's next batch taken after p50 %.2f s, p99 %.2f s (%zu of %d)\n",
+        kGames, kKillAfter, restarted ? "" : " (it did not start)", ended,
+        taken.Percentile(0.5), taken.Percentile(0.99), taken.seconds.size(), kGames);
+    std::fflush(stdout);
 }
 
 }  // namespace korvane::bench

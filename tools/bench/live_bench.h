@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,8 +18,14 @@ std::vector<std::pair<std::string, std::string>> LiveHallOptions();
 // batch's send to each watcher, p50 and p99.
 void MeasureWatchers(int port, pid_t hall);
 
-// 25, 50, 100, 200, then 400 games played live at once, each by a client of its own, until a
-// game is refused: how many ended live, and what the hall's answers took.
+// 50, 200, 500, 1,000, 1,500, then 2,000 games played live at once, each by a client of its
+// own, until a game is refused or the answers' p99 reaches 250 ms: how many ended live, what
+// the hall's answers took, and its memory per game.
 void MeasureLiveGames(int port, pid_t hall);
+
+// 50 games played live, the hall killed (kill) under them mid-game and started again on its
+// port (start): the time from the kill until each game's next batch is taken, p50 and p99.
+void MeasureTakeover(const std::function<void()>& kill, const std::function<bool()>& start,
+                     int port);
 
 }  // namespace korvane::bench

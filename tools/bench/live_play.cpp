@@ -54,7 +54,8 @@ OpenedLive OpenLive(HttpConnection& connection) {
 }
 
 LivePlayed PlayLive(int port, const OpenedLive& opened, const PacedGame& game, double batchSeconds,
-                    const std::function<void(int64_t frame, SteadyTime)>& sent) {
+                    const std::function<void(int64_t frame, SteadyTime)>& sent,
+                    double retrySeconds) {
     std::vector<std::string> lines;
     std::istringstream in(game.recording);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -83,10 +84,17 @@ LivePlayed PlayLive(int port, const OpenedLive& opened, const PacedGame& game, d
                 hold.unlock();
                 const Clock::time_point now = Clock::now();
                 if (sent) sent(frame, now);
-                const bool written = connection.Write("POST", path, batch, player);
+                bool written = connection.Write("POST", path, batch, player);
                 order.unlock();
-                const HttpAnswer answer = written ? connection.ReadAnswer() : HttpAnswer{};
+                HttpAnswer answer = written ? connection.ReadAnswer() : HttpAnswer{};
+                while (answer.status == 0 &&
+                       std::chrono::duration<double>(Clock::now() - now).count() < retrySeconds) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    written = connection.Write("POST", path, batch, player);
+                    answer = written ? connection.ReadAnswer() : HttpAnswer{};
+                }
                 hold.lock();
+                if (answer.status == 204) played.taken.push_back(Clock::now());
                 played.answerSeconds.push_back(
                     std::chrono::duration<double>(Clock::now() - now).count());
                 ++played.batches;

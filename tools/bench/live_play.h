@@ -25,6 +25,7 @@ struct LivePlayed {
     std::string message;  // and its message
     int64_t batches = 0;
     std::vector<double> answerSeconds;  // each batch's round trip
+    std::vector<SteadyTime> taken;      // when each batch was answered 204
 };
 
 // A live game opened on a fresh ticket: its id, the ticket (which its lines carry) and its
@@ -37,9 +38,12 @@ struct OpenedLive {
 };
 
 // Plays `game` on the live game `opened` from now, on connections of its own to the loopback
-// port; `sent` (if given) is told each batch's frame mark as the batch goes.
+// port; `sent` (if given) is told each batch's frame mark as the batch goes. A batch that
+// gets no answer (the hall died) is sent again for up to retrySeconds, as the page and the
+// desktop do.
 LivePlayed PlayLive(int port, const OpenedLive& opened, const PacedGame& game, double batchSeconds,
-                    const std::function<void(int64_t frame, SteadyTime)>& sent = nullptr);
+                    const std::function<void(int64_t frame, SteadyTime)>& sent = nullptr,
+                    double retrySeconds = 0);
 OpenedLive OpenLive(HttpConnection& connection);
 
 // The error code of a JSON answer, or its status when it has none.
