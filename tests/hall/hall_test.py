@@ -848,11 +848,23 @@ def case_takeover(hall):
     when the first is killed, on SQLite the same hall restarted; the games are stored with
     their replayed scores, watchers come back with the last id they read and get the rest
     once, and a game nobody carries on leaves the list."""
-    first = Hall(hall.tmp, "first", "--live-only", "--live-games-per-address", "8", *LIVE)
+    # A stall of 3 s, for the moments the players wait while one hall dies and another starts.
+    first = Hall(hall.tmp, "first", "--live-only", "--live-games-per-address", "8", *LIVE,
+                 "--live-stall", "3")
     games = [open_live(first) for _ in range(5)]  # the last is left when its hall dies
     played = [paced(live["seed"]) for _, live, _ in games]
+    if PG:
+        second = Hall.__new__(Hall)  # the same database, a hall of its own
+        second.tmp, second.name, second.db, second.web, second.extra = first.tmp, "second", first.db, first.web, first.extra
+        second.players = first.players
+        second.start()
+        # While its hall lives and renews its lease, a game's batch elsewhere is sent there.
+        there = second.lines(open_live(first)[2], "# frame 0\n")
+        check(there[0] == 421 and there[1].get("hall", "").endswith(":%d" % first.port),
+              "421 naming the hall that plays it: %s" % (there,))
     # A watcher of the hall that dies, and (on PostgreSQL) one of the hall that takes over.
     dying = follow(first, games[0][2])
+    staying = PG and follow(second, games[0][2])
     start, sent, answers = time.time(), [[] for _ in games], [None] * 5
     def play(k, on, **more):
         rest = played[k][0].splitlines()[len([l for l in sent[k] if not l.startswith("#")]):]
@@ -863,11 +875,6 @@ def case_takeover(hall):
     [p.join() for p in players]
     check(until(lambda: len(dying[1]) >= len(sent[0])), "watched until the hall died")
     if PG:
-        second = Hall.__new__(Hall)  # the same database, a hall of its own
-        second.tmp, second.name, second.db, second.web, second.extra = first.tmp, "second", first.db, first.web, first.extra
-        second.players = first.players
-        second.start()
-        staying = follow(second, games[0][2])
         first.stop(signal.SIGKILL)
     else:
         first.stop()
