@@ -163,7 +163,7 @@ void Store::Failed(const StoreError& e) {
     if (postgres_ && QSqlDatabase::contains(name)) {
         QSqlDatabase db = QSqlDatabase::database(name, false);
         QSqlQuery probe(db);
-        // Not open: it failed to open, which Connection() has said.
+        // Not open: libpq found it closed, or it failed to open (which Connection() said).
         lost = !db.isOpen() || !probe.exec("SELECT 1");
     }
     if (!lost) {
