@@ -63,6 +63,8 @@ const char kHallHelp[] =
     "                             games, holds it (default 600)\n"
     "  --live-pace-window SECS    the window its pace is measured over (default 10)\n"
     "  --live-late-ms N           how late its batches may arrive (default 2000)\n"
+    "  --keep-days N              days a live game's address, and the lines of one that did\n"
+    "                             not reach the table, are kept for moderation (default 7)\n"
     "  --live-only                every game played live: a ticket shows no seed, and no\n"
     "                             whole recording is taken (the default)\n"
     "  --whole-recordings         also take a whole recording at once, and show a ticket's\n"
@@ -121,6 +123,7 @@ const CountOption kCounts[] = {
     {"--live-dialog", &HallOptions::liveDialog, 1, 86400},
     {"--live-pace-window", &HallOptions::livePaceWindow, 1, 3600},
     {"--live-late-ms", &HallOptions::liveLateMs, 0, 60000},
+    {"--keep-days", &HallOptions::keepDays, 1, 3650},
 };
 
 // A subcommand's word and its one argument, or nothing when args start with an option.

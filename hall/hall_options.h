@@ -50,6 +50,7 @@ struct HallOptions {
     int livePauseTime = 60;   // seconds they may hold it, all together
     int livePaceWindow = 10;  // seconds over which the frames' pace is measured
     int liveLateMs = 2000;    // how late a batch may arrive
+    int keepDays = 7;  // a live game's address, a refused game's lines: kept for moderation
     // Tickets without their seed, and no whole recording taken: every game is played live.
     // Off only for a hall that trusts its clients (--whole-recordings): a test's, the
     // benchmark's, an import of recordings.

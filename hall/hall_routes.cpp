@@ -20,6 +20,7 @@
 #include "name_check.h"
 #include "submission.h"
 #include "json_bodies.h"
+#include "live_store.h"
 
 namespace korvane::hall {
 
@@ -204,7 +205,7 @@ void HallRoutes::Handle(const HttpRequest& request, Reply reply) {
         if (known) return reply(Refuse(405, {"method", "not with " + request.method}));
         reply(Refuse(404, {"not-found", "nothing here"}));
     } catch (const StoreError& e) {
-        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+        store_.Failed(e);
         reply(RetryLater(503, {"unavailable", "the hall cannot answer now; try again later"}, 5));
     }
 }
@@ -350,11 +351,19 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                                  v.game->stars, v.game->frames, v.canonical};
             const ScoreRow row = store_.StoreScore(score, Now(), instance_);
             table_.Add(row);
+            if (taken) {
+                taken = false;  // stored: nothing to give back
+                try {
+                    ForgetStoredBatches(store_, body.ticket);
+                } catch (const StoreError& e) {
+                    store_.Failed(e);  // the sweep takes them with the game's address
+                }
+            }
             reply(Json(201, {{"id", static_cast<qint64>(row.id)},
                              {"rank", static_cast<qint64>(table_.RankOf(row.score))},
                              {"score", row.score}}));
         } catch (const StoreError& e) {
-            std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+            store_.Failed(e);
             try {
                 if (taken) live_.NotStored(body.ticket, std::nullopt);  // may be sent again
             } catch (const StoreError&) {

@@ -66,7 +66,7 @@ int Serve(const HallOptions& options, Store& store) {
         std::fprintf(stderr, "korvane-hall: %s\n", why.c_str());
         return 1;
     }
-    TableWatcher watcher(store, table, instance);
+    TableWatcher watcher(store, table, instance, int64_t{options.keepDays} * 86400);
     watcher.start();
     routes.live().Start();
     std::printf("korvane-hall: the hall of fame on http://%s:%d/ (database %s)\n",

@@ -1,6 +1,7 @@
 #include "live_relay.h"
 
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QTimer>
 #include <QVariant>
 #include <cstdio>
@@ -249,7 +250,7 @@ void LiveRelay::Flush() {
         try {
             return WriteLive(store_, some, instance_);
         } catch (const StoreError& e) {
-            std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+            store_.Failed(e);
             return std::nullopt;
         }
     };
@@ -309,7 +310,7 @@ void LiveRelay::CatchUp(const std::string& id) {
             feed->End(EndEvent(end));
         }
     } catch (const StoreError& e) {
-        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+        store_.Failed(e);
     }
 }
 
@@ -321,19 +322,22 @@ void LiveRelay::Notified(const QString& payload) {
 
 void LiveRelay::Tick() {
     try {
-        if (store_.postgres() && !listening_) {
-            QSqlDriver* driver = store_.Connection().driver();
-            if (!connected_) {
-                QObject::connect(driver, &QSqlDriver::notification, driver,
-                                 [this](const QString&, QSqlDriver::NotificationSource,
-                                        const QVariant& payload) { Notified(payload.toString()); });
-                connected_ = true;
+        // A fresh connection (the first, or one that replaced a lost one) listens anew; the
+        // feeds watched here catch up below with what came meanwhile.
+        QSqlDriver* driver = store_.postgres() ? store_.Connection().driver() : nullptr;
+        if (driver && driver != listening_) {
+            if (!driver->subscribeToNotification(kLiveChannel)) {
+                throw StoreError("cannot listen for the other halls' live games: " +
+                                 driver->lastError().text().toStdString());
             }
-            listening_ = driver->subscribeToNotification(kLiveChannel);
+            QObject::connect(driver, &QSqlDriver::notification, driver,
+                             [this](const QString&, QSqlDriver::NotificationSource,
+                                    const QVariant& payload) { Notified(payload.toString()); });
+            listening_ = driver;
         }
     } catch (const StoreError& e) {
         // The database is away: the watchers wait, and the next second tries again.
-        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+        store_.Failed(e);
     }
     std::vector<std::string> remote;
     std::vector<std::shared_ptr<LiveFeed>> all;

@@ -9,6 +9,8 @@
 // once they are committed.
 
 #include <QObject>
+#include <QPointer>
+#include <QSqlDriver>
 #include <QThread>
 #include <atomic>
 #include <functional>
@@ -84,8 +86,7 @@ class LiveRelay : public QThread {
     std::vector<std::pair<LiveWrite, std::function<void(LiveWritten)>>> writes_;
     QObject context_;  // lives on the relay's thread: the jobs run there
     std::function<void()> tick_;
-    bool listening_ = false;
-    bool connected_ = false;
+    QPointer<QSqlDriver> listening_;  // the connection LISTEN was taken on
 };
 
 }  // namespace korvane::hall

@@ -190,4 +190,24 @@ void ReleaseTakenLiveGame(Store& store, const std::string& id, const std::string
          {error.empty() ? "ended" : "refused", Q(error), Q(id)});
 }
 
+void ForgetStoredBatches(Store& store, const std::string& ticket) {
+    QSqlQuery q(store.Connection());
+    Exec(q, "DELETE FROM live_batches WHERE live IN (SELECT id FROM live_games WHERE ticket = ?)",
+         {Q(ticket)});
+}
+
+void SweepLiveGames(Store& store, int64_t now, int64_t keepSeconds) {
+    // Each step may be run again: a hall stopped between two leaves the rest to the next.
+    // A game with its address is one not yet swept (the index live_games_addressed).
+    const QVariantList before = {Long(now - keepSeconds)};
+    QSqlQuery q(store.Connection());
+    Exec(q,
+         "DELETE FROM live_batches WHERE live IN"
+         " (SELECT id FROM live_games WHERE address <> '' AND started < ?)",
+         before);
+    Exec(q, "DELETE FROM live_games WHERE address <> '' AND started < ? AND state <> 'stored'",
+         before);
+    Exec(q, "UPDATE live_games SET address = '' WHERE address <> '' AND started < ?", before);
+}
+
 }  // namespace korvane::hall

@@ -81,5 +81,12 @@ bool TakeEndedLiveGame(Store& store, const std::string& id);
 // A game taken but not stored: refused with error, or (no error) ended again, to be taken
 // once more.
 void ReleaseTakenLiveGame(Store& store, const std::string& id, const std::string& error);
+// The batches of the ticket's game, once its score is stored: the recording holds the lines.
+void ForgetStoredBatches(Store& store, const std::string& ticket);
+// What live play keeps for moderation, forgotten keepSeconds after a game opened: the
+// player's address of every game, and a game that did not reach the table (refused,
+// abandoned, never entered, or played on a hall that stopped), row and batches. A stored
+// game keeps its row, the link from its watch link to its score.
+void SweepLiveGames(Store& store, int64_t now, int64_t keepSeconds);
 
 }  // namespace korvane::hall

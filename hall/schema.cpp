@@ -62,6 +62,10 @@ std::vector<std::vector<QString>> Steps(bool postgres) {
             "ALTER TABLE live_games ADD COLUMN paused BIGINT NOT NULL DEFAULT 0",
             "ALTER TABLE live_games ADD COLUMN pauses INTEGER NOT NULL DEFAULT 0",
         },
+        {
+            // The live games the sweep has yet to take the address from, by their age.
+            "CREATE INDEX live_games_addressed ON live_games (started) WHERE address <> ''",
+        },
     };
 }
 

@@ -7,7 +7,7 @@
 
 namespace korvane::hall {
 
-constexpr int kSchemaVersion = 4;
+constexpr int kSchemaVersion = 5;
 
 bool MigrateSchema(QSqlDatabase& db, bool postgres, std::string& why);
 

@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QVariant>
+#include <cstdio>
 #include <fstream>
 #include <random>
 
@@ -30,6 +31,12 @@ std::string IsoTime(int64_t seconds) {
 // How many times this thread has opened its connection: a statement prepared for one
 // opening is no good after the next.
 thread_local int64_t tOpenings = 0;
+// The database's outages counted when this thread's connection opened.
+thread_local int64_t tOpenedAfter = 0;
+
+QString ThreadConnectionName() {
+    return "hall-" + QString::number(reinterpret_cast<quintptr>(QThread::currentThreadId()));
+}
 
 // This thread's statements for every submission, prepared once and run again with new
 // values: preparing costs SQLite a compile, and PostgreSQL a PREPARE and a DEALLOCATE, each
@@ -87,24 +94,40 @@ bool Store::Configure(QSqlDatabase& db, std::string& why) const {
     // Without one here, libpq takes PGPASSWORD or ~/.pgpass.
     db.setPassword(Q(target->password.empty() ? password_ : target->password));
     db.setDatabaseName(Q(target->database));
+    // A server that vanished (a failover, a cut cable) is given up on in seconds, not in
+    // TCP's quarter of an hour: connecting, an idle connection, a statement's answer.
+    db.setConnectOptions(
+        "connect_timeout=5;keepalives_idle=30;keepalives_interval=5;keepalives_count=3;"
+        "tcp_user_timeout=20000");
     return true;
 }
 
 QSqlDatabase Store::Connection() {
-    const QString name =
-        "hall-" + QString::number(reinterpret_cast<quintptr>(QThread::currentThreadId()));
+    const QString name = ThreadConnectionName();
     if (QSqlDatabase::contains(name)) {
-        QSqlDatabase db = QSqlDatabase::database(name);
-        if (db.isOpen()) return db;
+        {
+            QSqlDatabase db = QSqlDatabase::database(name, false);
+            if (db.isOpen() && tOpenedAfter == outages_) return db;
+            // libpq found it closed (the server said goodbye to a listening connection):
+            // the database went, though no statement has failed yet.
+            if (!db.isOpen() && tOpenedAfter == outages_) Went("the connection was closed");
+        }
+        // Its driver goes with it, so the statements prepared on it are let go without a
+        // word to a server that is no longer there.
+        QSqlDatabase::removeDatabase(name);
+        tPrepared.queries.clear();
     }
-    QSqlDatabase db = QSqlDatabase::contains(name)
-                          ? QSqlDatabase::database(name, false)
-                          : QSqlDatabase::addDatabase(postgres_ ? "QPSQL" : "QSQLITE", name);
+    QSqlDatabase db = QSqlDatabase::addDatabase(postgres_ ? "QPSQL" : "QSQLITE", name);
     std::string why;
     if (!Configure(db, why)) throw StoreError(why);
-    if (!db.open())
-        throw StoreError("cannot open the database: " + db.lastError().text().toStdString());
+    tOpenedAfter = outages_;
+    if (!db.open()) {
+        why = "cannot open the database: " + db.lastError().text().toStdString();
+        Went(why);
+        throw StoreError(why);
+    }
     ++tOpenings;
+    Back();
     if (!postgres_) {
         // Readers never wait for the writer. A commit survives the process being killed
         // (the write-ahead log is in the operating system's hands); only a power cut may
@@ -114,6 +137,45 @@ QSqlDatabase Store::Connection() {
         Exec(q, "PRAGMA synchronous=NORMAL", {});
     }
     return db;
+}
+
+void Store::Failed(const StoreError& e) {
+    const QString name = ThreadConnectionName();
+    bool lost = false;
+    if (postgres_ && QSqlDatabase::contains(name)) {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        QSqlQuery probe(db);
+        // Not open: it failed to open, which Connection() has said.
+        lost = !db.isOpen() || !probe.exec("SELECT 1");
+    }
+    if (!lost) {
+        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+        return;
+    }
+    if (tOpenedAfter == outages_) Went(e.what());
+    // Whatever the outage, this connection is done with.
+    QSqlDatabase::removeDatabase(name);
+    tPrepared.queries.clear();
+}
+
+void Store::Went(const std::string& why) {
+    if (!postgres_) return;  // a file does not come and go
+    const std::lock_guard<std::mutex> hold(outageLock_);
+    if (away_) return;
+    away_ = true;
+    ++outages_;
+    const std::string first = why.substr(0, why.find('\n'));
+    std::fprintf(stderr,
+                 "korvane-hall: the database went away (%s): what needs it answers 503 until it "
+                 "is back\n",
+                 first.c_str());
+}
+
+void Store::Back() {
+    const std::lock_guard<std::mutex> hold(outageLock_);
+    if (!away_) return;
+    away_ = false;
+    std::fprintf(stderr, "korvane-hall: the database is back\n");
 }
 
 QSqlQuery& Store::RunPrepared(const QString& sql, const QVariantList& values) {

@@ -6,8 +6,10 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariantList>
+#include <atomic>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -97,10 +99,19 @@ class Store {
 
     bool postgres() const { return postgres_; }
     // This thread's own connection: Qt SQL connections belong to the thread that made them.
+    // One opened before the database last went away is dropped and opened anew.
     QSqlDatabase Connection();
     bool Configure(QSqlDatabase& db, std::string& why) const;
+    // A statement of this thread failed with e (outside any transaction): says why in the
+    // log, unless this thread's connection turns out lost (on PostgreSQL, `SELECT 1` fails
+    // on it too). A lost connection is dropped, for the next Connection() to open a fresh
+    // one, and the log says once, for all threads, that the database went away.
+    void Failed(const StoreError& e);
 
   private:
+    // The database went away (why) as this thread saw it, or came back: said once each.
+    void Went(const std::string& why);
+    void Back();
     // Runs one of the statements the hall runs for every submission with its values bound
     // in order, prepared once for this thread's connection; the caller finishes it after
     // reading. Throws StoreError.
@@ -109,6 +120,11 @@ class Store {
     std::string database_;
     std::string password_;
     bool postgres_ = false;
+    // How many times the database went away: a connection opened before the last time is
+    // not trusted any more. away_: it has not come back yet.
+    std::atomic<int64_t> outages_{0};
+    std::mutex outageLock_;
+    bool away_ = false;
 };
 
 }  // namespace korvane::hall

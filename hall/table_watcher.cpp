@@ -1,15 +1,17 @@
 #include "table_watcher.h"
 
-#include <QSqlDriver>
+#include <QSqlError>
 #include <QTimer>
 #include <QVariant>
-#include <cstdio>
 #include <ctime>
+
+#include "live_store.h"
 
 namespace korvane::hall {
 
-TableWatcher::TableWatcher(Store& store, ScoreTable& table, std::string instance)
-    : store_(store), table_(table), instance_(std::move(instance)) {}
+TableWatcher::TableWatcher(Store& store, ScoreTable& table, std::string instance,
+                           int64_t keepSeconds)
+    : store_(store), table_(table), instance_(std::move(instance)), keepSeconds_(keepSeconds) {}
 
 void TableWatcher::Reload(Store& store, ScoreTable& table) {
     int64_t maxId = 0;
@@ -28,7 +30,7 @@ void TableWatcher::run() {
 
 void TableWatcher::Tick() {
     try {
-        if (store_.postgres() && !listening_) Listen();
+        if (store_.postgres()) Listen();
         const int64_t generation = store_.Generation();
         if (generation != generation_) {
             if (generation_ >= 0) Reload(store_, table_);
@@ -37,28 +39,27 @@ void TableWatcher::Tick() {
         const int64_t now = static_cast<int64_t>(std::time(nullptr));
         if (now - lastSweep_ >= 60) {
             store_.DeleteOldTickets(now);
+            SweepLiveGames(store_, now, keepSeconds_);
             lastSweep_ = now;
         }
     } catch (const StoreError& e) {
         // The database is away: the table stays as it was, and the next second tries again.
-        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
-        listening_ = false;
+        store_.Failed(e);
     }
 }
 
 void TableWatcher::Listen() {
-    QSqlDatabase db = store_.Connection();
-    QSqlDriver* driver = db.driver();
-    if (!connected_) {
-        QObject::connect(driver, &QSqlDriver::notification, driver,
-                         [this](const QString&, QSqlDriver::NotificationSource,
-                                const QVariant& payload) { Notified(payload.toString()); });
-        connected_ = true;
-    }
+    QSqlDriver* driver = store_.Connection().driver();
+    if (driver == listening_) return;
+    // A fresh connection (the first, or one that replaced a lost one) listens anew.
     if (!driver->subscribeToNotification(kTableChannel)) {
-        throw StoreError("cannot listen for the other halls' scores");
+        throw StoreError("cannot listen for the other halls' scores: " +
+                         driver->lastError().text().toStdString());
     }
-    listening_ = true;
+    QObject::connect(driver, &QSqlDriver::notification, driver,
+                     [this](const QString&, QSqlDriver::NotificationSource,
+                            const QVariant& payload) { Notified(payload.toString()); });
+    listening_ = driver;
     // Whatever was missed while nobody listened.
     Reload(store_, table_);
 }
@@ -72,7 +73,7 @@ void TableWatcher::Notified(const QString& payload) {
         if (!ok) return Reload(store_, table_);
         if (const std::optional<ScoreRow> row = store_.Row(id)) table_.Add(*row);
     } catch (const StoreError& e) {
-        std::fprintf(stderr, "korvane-hall: %s\n", e.what());
+        store_.Failed(e);
     }
 }
 

@@ -6,7 +6,7 @@ on the PostgreSQL that run_postgres.sh started (HALL_TEST_POSTGRES, a database p
 Valid games come from hall-recording: the headless run of one game with the ticket's seed.
 Nothing waits a fixed time: every wait polls for its condition until a deadline.
 """
-import atexit, bisect, calendar, http.client, json, os, re, resource, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
+import atexit, bisect, calendar, http.client, json, os, re, resource, shlex, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
 import unicodedata, urllib.parse
 
 CASE, HALL, RECORDER = sys.argv[1:4]
@@ -432,14 +432,22 @@ def case_hide(hall):
     check(subprocess.run([HALL, "hide", "999", "--reason", "x"] + db).returncode == 1, "no such id")
 
 
+def twin(hall):
+    """A second hall on the same PostgreSQL database (none with SQLite)."""
+    if not PG:
+        return check(False, "two halls share only a PostgreSQL (hall_postgres runs this)")
+    other = Hall.__new__(Hall)
+    other.tmp, other.name, other.db, other.web, other.extra = hall.tmp, "other", hall.db, hall.web, hall.extra
+    other.start()
+    return other
+
+
 def case_two_halls(hall):
     """Two halls on one PostgreSQL: a score stored by one is in the other's table, which
     learns of it by NOTIFY (nothing else would tell it before an operator's change)."""
-    if not PG:
-        return check(False, "two halls share only a PostgreSQL (hall_postgres runs this)")
-    other = Hall.__new__(Hall)  # the same database, a hall of its own
-    other.tmp, other.name, other.db, other.web, other.extra = hall.tmp, "other", hall.db, hall.web, hall.extra
-    other.start()
+    other = twin(hall)
+    if not other:
+        return
     t = other.ticket()
     check(hall.submit(t, "Across", recording(t["seed"]))[0] == 201, "a ticket of one, used on the other")
     check(until(lambda: [s["name"] for s in other.scores()] == ["Across"], 5), "the other hall was told")
@@ -479,6 +487,38 @@ def case_secrets(hall):
         other.stop()
         said = open(other.logfile).read()
         check("hall of fame on" in said and "s3cret" not in said, "the start line masked: %s" % said)
+
+
+def case_db_restart(hall):
+    """Two halls on a PostgreSQL that stops and starts again: while it is down, whatever needs
+    it answers 503 with Retry-After; then each hall reconnects and listens again by itself (a
+    score stored through one shows in the other), its log saying once that it went and came back."""
+    other = twin(hall)
+    if not other:
+        return
+    pg_ctl = shlex.split(os.environ["HALL_TEST_PG_CTL"])
+    t, (_, _, live) = hall.ticket(), open_live(hall)
+    rec, idle = recording(t["seed"]), lambda: {other.request("GET", "/api/live")[0] for _ in range(6)}
+    idle()  # the other's HTTP threads' connections, idle while it is down
+    subprocess.run(pg_ctl + ["-m", "fast", "stop"], check=True, stdout=subprocess.DEVNULL)
+    for what, ask in [("a read", lambda: hall.request("GET", "/api/live")),
+                      ("a ticket", lambda: hall.request("POST", "/api/tickets")),
+                      ("a submission", lambda: hall.submit(t, "Down", rec)),
+                      ("a live batch", lambda: hall.lines(live, "# frame 0\n"))]:
+        status, answer = ask()
+        check(status == 503 and answer["error"] == "unavailable" and HEADERS.last.get("Retry-After"),
+              "%s while the database is down: %s %s" % (what, status, answer))
+    subprocess.run(pg_ctl + ["start"], check=True, stdout=subprocess.DEVNULL)
+    said = lambda h, words: open(h.logfile).read().count(words)
+    check(until(lambda: said(hall, "database is back") and said(other, "database is back"), 15),
+          "both halls reconnected")
+    check(idle() == {200}, "connections idle while it was down renewed")
+    check(hall.submit(t, "After", rec)[0] == 201, "stored after the restart")
+    check(until(lambda: [s["name"] for s in other.scores()] == ["After"], 15), "the other hall was told")
+    for h in (hall, other):
+        check(said(h, "the database went away") == 1 and said(h, "database is back") == 1,
+              "%s's log says once that the database went and came back:\n%s" % (h.name, open(h.logfile).read()[-2000:]))
+    other.stop()
 
 
 LIVE = ["--live-pace-window", "2", "--live-late-ms", "500", "--live-stall", "1"]  # seconds of game show it
