@@ -291,7 +291,8 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
         return relay_.Later(wait, [this, id, request, reply, arrival] {
             try {
                 Lines(id, request, reply, arrival);
-            } catch (const StoreError&) {
+            } catch (const StoreError& e) {
+                store_.Failed(e);
                 reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
             }
         });

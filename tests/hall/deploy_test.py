@@ -5,68 +5,12 @@ PostgreSQL, on loopback ports (as nobody when run as root). A game is played liv
 nginx and watched through it as it plays; then clients play through nginx and one hall is
 killed with kill -9: every acknowledged score must be in the table, and the other hall must
 go on taking games. Skipped (77) without nginx; run_postgres.sh skips without PostgreSQL."""
-import bisect, http.client, json, os, re, shutil, signal, socket, subprocess, sys, tempfile, threading, time
+import bisect, http.client, json, os, re, shutil, signal, subprocess, sys, tempfile, threading, time
+from nginx_halls import CLIENT, check, failures, free_port, new_database, request, show_logs, \
+    skip_without_nginx, start_hall, start_nginx, wait_for
 
 HALL, SIM, SITE, RECORDER = sys.argv[1:5]
-NGINX = shutil.which("nginx") or "/usr/sbin/nginx"
-if not os.access(NGINX, os.X_OK):
-    print("nginx is not installed: skipped")
-    sys.exit(77)
-AS = {"user": "nobody", "group": "nogroup"} if os.geteuid() == 0 else {}
-CLIENT = "127.0.0.2"  # the client's own address, which the halls must learn from nginx
-# All the clients share that address: the limits per address would stop them.
-UNLIMITED = [w for o in ["--tickets-per-minute", "--open-tickets", "--submissions-per-minute"]
-             for w in (o, "100000")]
-JSON = "application/json"
-failures = []
-
-
-def check(ok, what):
-    if not ok:
-        failures.append(what)
-        print("FAIL:", what, flush=True)
-
-
-def free_port():
-    with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
-
-
-def wait_for(port, proc):
-    deadline = time.time() + 20
-    while time.time() < deadline and proc.poll() is None:
-        try:
-            return socket.create_connection(("127.0.0.1", port), 0.2).close()
-        except OSError:
-            time.sleep(0.05)
-    raise RuntimeError("nothing listens on port %d" % port)
-
-
-def request(port, method, path, body=None, ticket=None):
-    c = http.client.HTTPConnection("127.0.0.1", port, timeout=30, source_address=(CLIENT, 0))
-    headers = {"Content-Type": JSON, **({"Authorization": "Bearer " + ticket} if ticket else {})}
-    c.request(method, path, json.dumps(body) if isinstance(body, dict) else body, headers)
-    r = c.getresponse()
-    return r.status, r.read()
-
-
-def start_nginx(tmp, halls):
-    port = free_port()
-    # The site's own port 80 (IPv4 and IPv6) becomes a free loopback port.
-    site = open(SITE).read().replace("listen [::]:80;", "").replace(
-        "listen 80;", "listen 127.0.0.1:%d;" % port)
-    open(tmp + "/site.conf", "w").write(site.replace(":8643", ":%d" % halls[0]).replace(
-        ":8644", ":%d" % halls[1]))
-    temps = "".join("%s_temp_path %s/%s;\n" % (t, tmp, t)
-                    for t in ["client_body", "proxy", "fastcgi", "uwsgi", "scgi"])
-    open(tmp + "/nginx.conf", "w").write(
-        "worker_processes 1;\npid %s/nginx.pid;\nevents { worker_connections 512; }\n"
-        "http {\naccess_log %s/access.log;\n%sinclude %s/site.conf;\n}\n" % (tmp, tmp, temps, tmp))
-    proc = subprocess.Popen([NGINX, "-p", tmp, "-c", tmp + "/nginx.conf", "-e", tmp + "/error.log",
-                             "-g", "daemon off;"], **AS)
-    wait_for(port, proc)
-    return proc, port
+skip_without_nginx()
 
 
 def game(seed):
@@ -141,18 +85,15 @@ def client(port, stop, accepted, errors):
 def main():
     tmp = tempfile.mkdtemp()
     os.chmod(tmp, 0o777)
-    subprocess.run(["psql", "-d", "postgres", "-qc", "CREATE DATABASE deploy"], check=True)
-    database = os.environ["HALL_TEST_POSTGRES"] + "deploy"
+    database = new_database("deploy")
     ports = [free_port(), free_port()]
     logs = [open("%s/hall%d.log" % (tmp, k), "w+") for k in range(2)]
-    halls = [subprocess.Popen([HALL, "--database", database, "--port", str(p), "--web",
-                               tmp + "/no-page", "--trusted-proxy", "127.0.0.1", "--whole-recordings"] + UNLIMITED,
-                              stdout=log, stderr=log, **AS) for p, log in zip(ports, logs)]
+    halls = [start_hall(HALL, database, p, log) for p, log in zip(ports, logs)]
     procs = list(halls)
     try:
         for p, h in zip(ports, halls):
             wait_for(p, h)
-        nginx, port = start_nginx(tmp, ports)
+        nginx, port = start_nginx(tmp, SITE, ports)
         procs.append(nginx)
         play_live(port, ports[0])
         accepted, errors, stop = [], [], threading.Event()
@@ -190,8 +131,7 @@ def main():
                 p.terminate()
                 p.wait(30)
         if failures:
-            for name in ["hall0.log", "hall1.log", "error.log"]:
-                print("--", name, open(os.path.join(tmp, name)).read()[-2000:], sep="\n")
+            show_logs(tmp, ["hall0.log", "hall1.log", "error.log"])
         shutil.rmtree(tmp, ignore_errors=True)
     sys.exit(1 if failures else 0)
 

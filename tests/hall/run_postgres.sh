@@ -2,8 +2,8 @@
 # run_postgres.sh COMMAND...: a PostgreSQL 15 of the test's own in a temporary folder, run
 # by an unprivileged user on a free loopback port; COMMAND runs with HALL_TEST_POSTGRES set
 # to postgresql://hall@127.0.0.1:PORT/ (and HALL_TEST_POSTGRES_SOCKET to its socket's
-# folder, HALL_TEST_PG_CTL to the pg_ctl command that stops and starts it again: its
-# settings are in its configuration) and the server is stopped after. Skips (77) when the
+# folder) and HALL_TEST_PG_CTL to the pg_ctl command that stops and starts it again (its
+# settings are in its configuration), and the server is stopped after. Skips (77) when the
 # PostgreSQL binaries are missing.
 set -euo pipefail
 bin=/usr/lib/postgresql/15/bin
