@@ -123,12 +123,7 @@ class LiveGame::Shell : public script::ScriptedShell {
         const std::lock_guard<std::mutex> hold(live_.lock_);
         // The game moves on: a pause ends with the batch that brought the frame.
         Checked(live_.pace_.EndPause(b->arrival));
-        live_.progress_ = {f,
-                           game().state().score,
-                           game().state().numberofstars,
-                           WallMs(b->arrival),
-                           static_cast<int64_t>(live_.pace_.PausedSeconds() * 1000),
-                           live_.pace_.Pauses()};
+        live_.progress_ = {f, game().state().score, game().state().numberofstars};
         if (!b->restored) Checked(live_.pace_.Frame(b->arrival, played));
     }
 
@@ -246,14 +241,16 @@ bool LiveGame::EndUnplayed(const LiveEnd& end, Answer answer) {
 
 void LiveGame::Batch(LiveLines lines, double arrival, Answer answer) {
     bool begun = true;
+    std::optional<int64_t> again;
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        // Sent again after a takeover, having been stored before it: taken already.
-        if (lines.marks.number && *lines.marks.number <= restored_ && !over_) {
+        const std::optional<int64_t> n = lines.marks.number;
+        if (n && *n <= std::max(restored_, taken_) && !over_) {
+            // Sent again after a takeover, having been stored before it, or after the
+            // replay took it: taken already.
             pace_.Arrived(arrival);
-            return answer(std::nullopt);
-        }
-        if (!over_ && (begun = Begin())) {
+            again = n;
+        } else if (!over_ && (begun = Begin())) {
             // A client sends each batch on whichever of its connections is free, without
             // waiting for the answer before; two batches close together may reach the
             // hall's loops in either order. One goes before the batches queued and not yet
@@ -281,6 +278,7 @@ void LiveGame::Batch(LiveLines lines, double arrival, Answer answer) {
             return;
         }
     }
+    if (again) return AnswerAgain(*again, answer);
     answer(begun ? After() : Refusal{"unavailable", "the hall cannot follow another live game now"});
 }
 
@@ -294,7 +292,11 @@ void LiveGame::Restore(std::vector<LiveLines> batches, Resumed resumed) {
         batches_.push_back({std::deque<script::ScriptLine>(b.lines.begin(), b.lines.end()),
                             b.marks.reached, b.marks.dialog, b.marks.number, now,
                             std::move(b.text), Answer(), {}, false, true});
-        if (b.marks.number) restored_ = std::max(restored_, *b.marks.number);
+        if (b.marks.number) {
+            restored_ = std::max(restored_, *b.marks.number);
+            const std::lock_guard<std::mutex> kept(stored_->lock);
+            stored_->numbers.insert(*b.marks.number);
+        }
     }
     pace_.Arrived(now);
     wake_.notify_all();
@@ -341,8 +343,14 @@ LiveGame::Pending& LiveGame::Front(bool held) {
             Pending& front = batches_.front();
             const std::optional<int64_t> n = front.number;
             if (!front.begun && n && *n <= taken_) {
+                // Sent again (its answer lost, or the database away when it came): taken
+                // once, answered as that one is.
+                Pending again = std::move(front);
+                batches_.pop_front();
                 hold.unlock();
-                Refuse("malformed", "batch " + std::to_string(*n) + " came twice");
+                AnswerAgain(*n, again.answer);
+                hold.lock();
+                continue;
             }
             const bool next = n && *n == taken_ + 1;
             // A batch that waited for a takeover waits for those before it from then on.
@@ -379,6 +387,14 @@ LiveGame::Pending& LiveGame::Front(bool held) {
     }
 }
 
+void LiveGame::AnswerAgain(int64_t number, const Answer& answer) {
+    if (!answer) return;
+    const std::lock_guard<std::mutex> hold(stored_->lock);
+    if (stored_->numbers.count(number)) return answer(std::nullopt);
+    answer(Refusal{"unavailable", "batch " + std::to_string(number) +
+                                      " is not kept yet: send it again"});
+}
+
 void LiveGame::Done() {
     Pending done;
     LiveProgress progress;
@@ -387,8 +403,24 @@ void LiveGame::Done() {
         done = std::move(batches_.front());
         batches_.pop_front();
         progress = progress_;
+        // Before the game starts too, its hall says when its last batch came.
+        progress.arrived = WallMs(done.arrival);
+        progress.paused = static_cast<int64_t>(pace_.PausedSeconds() * 1000);
+        progress.pauses = pace_.Pauses();
     }
-    if (!done.restored) hooks_.ran(done.text, progress, std::move(done.answer));
+    if (done.restored) return;
+    // Which numbered batches are kept, for one sent again; told after this game may be gone.
+    Answer answer = std::move(done.answer);
+    if (done.number) {
+        answer = [stored = stored_, n = *done.number, answer](std::optional<Refusal> r) {
+            if (!r) {
+                const std::lock_guard<std::mutex> hold(stored->lock);
+                stored->numbers.insert(n);
+            }
+            if (answer) answer(std::move(r));
+        };
+    }
+    hooks_.ran(done.text, progress, std::move(answer));
 }
 
 namespace {

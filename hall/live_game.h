@@ -12,7 +12,9 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -120,6 +122,8 @@ class LiveGame {
     void Replay();
     // Begins the replay, under lock_; false when the hall has no thread for it.
     bool Begin();
+    // A numbered batch sent again: answered as the one taken before, once it is kept.
+    void AnswerAgain(int64_t number, const Answer& answer);
     // Ends a game whose replay never began; false when it had, or the game was over.
     bool EndUnplayed(const LiveEnd& end, Answer answer);
     // The front batch, waiting for one as long as the pace check allows; throws to stop.
@@ -135,6 +139,11 @@ class LiveGame {
     int64_t restored_ = 0;  // the numbered batches restored: sent again, they are not run
     std::optional<Resumed> resumed_;  // the pace taken up with the first batch not restored
     double takenAt_ = 0;              // when this hall took the game over, if it did
+    struct Kept {
+        std::mutex lock;
+        std::set<int64_t> numbers;  // the numbered batches the database has
+    };
+    std::shared_ptr<Kept> stored_ = std::make_shared<Kept>();
     int64_t maxFrames_;
     Hooks hooks_;
     mutable std::mutex lock_;

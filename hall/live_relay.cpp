@@ -15,6 +15,9 @@ namespace {
 // A feed nobody watches is kept this long after its game's last news, for a late watcher.
 constexpr double kFeedKeptSeconds = 60;
 constexpr double kKeepAliveSeconds = 15;
+// How long a batch's write waits for a database that went away: about as long as a client
+// sends a batch again.
+constexpr double kWriteRetrySeconds = 10;
 
 // One batch as one event: its number as the event's id, each of its lines a data line.
 std::string BatchEvent(int64_t seq, const std::string& lines) {
@@ -211,8 +214,13 @@ void LiveRelay::Publish(const std::string& id, int64_t fence, int64_t seq,
 
 void LiveRelay::End(const std::string& id, int64_t fence, const LiveEnd& end,
                     std::function<void(LiveWritten)> done) {
-    FeedOf(id, true)->End(EndEvent(end));
-    Queue({id, fence, 0, "", {}, end}, std::move(done));
+    // Told to the watchers unless another hall has taken the game over: there it goes on.
+    std::shared_ptr<LiveFeed> feed = FeedOf(id, true);
+    Queue({id, fence, 0, "", {}, end},
+          [feed, event = EndEvent(end), done = std::move(done)](LiveWritten w) {
+              if (w != LiveWritten::kTaken) feed->End(event);
+              done(w);
+          });
 }
 
 void LiveRelay::Restored(const std::string& id,
@@ -231,20 +239,21 @@ void LiveRelay::Queue(LiveWrite write, std::function<void(LiveWritten)> done) {
     {
         const std::lock_guard<std::mutex> hold(writesLock_);
         first = writes_.empty();
-        writes_.emplace_back(std::move(write), std::move(done));
+        writes_.push_back({std::move(write), std::move(done), LiveGame::Now()});
     }
     // One flush waits on the relay's thread for everything queued until it runs.
     if (first) Post([this] { Flush(); });
 }
 
 void LiveRelay::Flush() {
-    std::vector<std::pair<LiveWrite, std::function<void(LiveWritten)>>> taken;
+    std::vector<QueuedWrite> taken;
     {
         const std::lock_guard<std::mutex> hold(writesLock_);
         taken.swap(writes_);
     }
+    if (taken.empty()) return;
     std::vector<LiveWrite> writes;
-    for (auto& [write, done] : taken) writes.push_back(std::move(write));
+    for (const QueuedWrite& q : taken) writes.push_back(q.write);
     const auto commit = [this](const std::vector<LiveWrite>& some) -> std::optional<std::vector<bool>> {
         try {
             return WriteLive(store_, some, instance_);
@@ -257,15 +266,32 @@ void LiveRelay::Flush() {
         return written ? LiveWritten::kStored : LiveWritten::kTaken;
     };
     if (const std::optional<std::vector<bool>> written = commit(writes)) {
-        for (size_t i = 0; i < taken.size(); ++i) taken[i].second(told((*written)[i]));
+        for (size_t i = 0; i < taken.size(); ++i) taken[i].done(told((*written)[i]));
         return;
     }
     // One write the database refused fails only its own game: the others go again alone.
+    // A write the database could not take (it is away) waits for it, as long as a client
+    // sends a batch again, and is tried again every half second meanwhile.
+    std::vector<QueuedWrite> again;
+    const double now = LiveGame::Now();
     for (size_t i = 0; i < taken.size(); ++i) {
         const std::optional<std::vector<bool>> alone =
             taken.size() > 1 ? commit({writes[i]}) : std::nullopt;
-        taken[i].second(alone ? told(alone->front()) : LiveWritten::kFailed);
+        if (alone) {
+            taken[i].done(told(alone->front()));
+        } else if (now - taken[i].since < kWriteRetrySeconds) {
+            again.push_back(std::move(taken[i]));
+        } else {
+            taken[i].done(LiveWritten::kFailed);
+        }
     }
+    if (again.empty()) return;
+    {
+        const std::lock_guard<std::mutex> hold(writesLock_);
+        writes_.insert(writes_.begin(), std::make_move_iterator(again.begin()),
+                       std::make_move_iterator(again.end()));
+    }
+    Later(0.5, [this] { Flush(); });
 }
 
 std::shared_ptr<HttpStream> LiveRelay::Watch(const std::string& id,

@@ -83,7 +83,12 @@ class LiveRelay : public QThread {
     std::mutex lock_;
     std::map<std::string, std::shared_ptr<LiveFeed>> feeds_;
     std::mutex writesLock_;
-    std::vector<std::pair<LiveWrite, std::function<void(LiveWritten)>>> writes_;
+    struct QueuedWrite {
+        LiveWrite write;
+        std::function<void(LiveWritten)> done;
+        double since = 0;  // first tried
+    };
+    std::vector<QueuedWrite> writes_;
     QObject context_;  // lives on the relay's thread: the jobs run there
     std::function<void()> tick_;
     QPointer<QSqlDriver> listening_;  // the connection LISTEN was taken on

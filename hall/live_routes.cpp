@@ -32,14 +32,15 @@ int LiveStatus(const std::string& code) {
     if (code == "too-large") return 413;
     if (code == "too-many-live-games" || code == "too-many-live-starts") return 429;
     if (code == "malformed" || code == "bad-name") return 400;
-    if (code == "unavailable" || code == "too-many-watchers") return 503;
+    if (code == "unavailable" || code == "too-many-watchers" || code == "live-moved") return 503;
     return 422;  // not-live, desync, seed-mismatch, too-long, not-one-game
 }
 
 HttpResponse Refuse(const Refusal& r) {
     HttpResponse out = Json(LiveStatus(r.code), {{"error", QString::fromStdString(r.code)},
                                                  {"message", QString::fromStdString(r.message)}});
-    if (out.status == 503 || out.status == 429) out.headers.emplace_back("Retry-After", "5");
+    if (out.status == 503 || out.status == 429)
+        out.headers.emplace_back("Retry-After", r.code == "live-moved" ? "1" : "5");
     if (out.status == 401) out.headers.emplace_back("WWW-Authenticate", "Bearer");
     return out;
 }
@@ -69,6 +70,8 @@ constexpr size_t kMinBatchBytes = 128;
 // A live game's lease: renewed every second while its hall plays it, so that it runs out
 // within this of the hall's death.
 constexpr int64_t kLeaseMs = 3000;
+// How long the page and the desktop send a batch again while no hall takes it.
+constexpr int64_t kRetryMs = 15000;
 // How long a game that ended stays in memory for its late batches.
 constexpr double kEndKeptSeconds = 30;
 // A batch's most: half a second of play is a few hundred bytes, the last batch's checks a
@@ -88,8 +91,9 @@ struct LiveRoutes::Entry {
     size_t bytes = 0;  // the lines received so far
     int64_t seq = 0;   // the next batch's number (the replay's thread)
     int64_t fence = 0;  // the game's, while this hall holds it
-    // Another hall has taken the game over: this one forgets it.
+    // Another hall has taken the game over: this one forgets it, once its writes are told.
     std::atomic<bool> lost{false};
+    std::atomic<int> writing{0};
     // The game's end is in the database: until then a late batch is told the game's own
     // end from here, not that the table (which still says playing) names another hall.
     std::atomic<bool> endStored{false};
@@ -221,16 +225,22 @@ LiveGame::Hooks LiveRoutes::HooksOf(const std::string& id, Entry& entry) {
     Entry* e = &entry;
     const auto written = [e](LiveWritten w, const LiveGame::Answer& answer,
                              std::optional<Refusal> stored) {
-        if (w == LiveWritten::kTaken) e->lost = true;
+        // Taken over elsewhere, or not kept (the database away too long): this hall's replay
+        // is no longer the game's; the database is, from which a batch sent again rebuilds it.
+        if (w != LiveWritten::kStored) e->lost = true;
+        --e->writing;
         if (!answer) return;
         if (w == LiveWritten::kStored) return answer(stored);
+        // A batch that came as another hall took the game over goes again, to that hall.
         answer(w == LiveWritten::kTaken
-                   ? Refusal{"live-elsewhere", "another hall has taken this live game over"}
+                   ? Refusal{"live-moved", "another hall carries this live game on now: send "
+                                           "the batch again"}
                    : Refusal{"unavailable", "the hall cannot keep the lines now"});
     };
     LiveGame::Hooks hooks;
     hooks.ran = [this, id, e, written](const std::string& text, const LiveProgress& progress,
                                        LiveGame::Answer answer) {
+        ++e->writing;
         relay_.Publish(id, e->fence, e->seq++, text, progress,
                        [answer, written](LiveWritten w) { written(w, answer, std::nullopt); });
     };
@@ -239,6 +249,7 @@ LiveGame::Hooks LiveRoutes::HooksOf(const std::string& id, Entry& entry) {
             const std::lock_guard<std::mutex> hold(lock_);
             ++(end.score ? accepted_ : end.abandoned ? abandoned_ : refused_);
         }
+        ++e->writing;
         relay_.End(id, e->fence, end, [answer, end, e, written](LiveWritten w) {
             e->endedAt = LiveGame::Now();
             e->endStored = true;
@@ -275,10 +286,14 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
 void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply reply,
                          double arrival) {
     const int64_t now = WallMs();
-    if (row.lease > now) {
-        // Its hall may have died: the batch waits for the lease to run out, as long as a
-        // lease lasts; a lease renewed all that time is a hall that plays the game still.
-        if (LiveGame::Now() - arrival > kLeaseMs / 1000.0 + 1) {
+    // The game's batches have moved here when its hall, alive or not, has had none for a
+    // lease: a proxy sent them to this hall (its hall died, or came back after a proxy had
+    // given its games to another). A hall that still gets them plays the game.
+    const bool waited = LiveGame::Now() - arrival > kLeaseMs / 1000.0;
+    // A game of this hall's that it forgot (its record failed) is its own to take again.
+    const bool moved = (waited && now - row.arrived > kLeaseMs) || row.owner == instance_;
+    if (row.lease > now && !moved) {
+        if (waited) {
             HttpResponse r = Refuse({"live-elsewhere", "this live game is played by the hall " +
                                                            row.hall + ": its lines go there"});
             QJsonObject body = QJsonDocument::fromJson(QByteArray::fromStdString(r.body)).object();
@@ -286,6 +301,7 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
             r.body = QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
             return reply(r);
         }
+        // Its hall may have died: the batch waits for the lease to run out, or for a lease.
         const double wait = std::min<double>(row.lease - now + 20, 250) / 1000.0;
         const std::string id = row.id;
         return relay_.Later(wait, [this, id, request, reply, arrival] {
@@ -297,7 +313,8 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
             }
         });
     }
-    if (!TakeLiveGame(store_, row, instance_, options_.name, now + kLeaseMs, now)) {
+    if (!TakeLiveGame(store_, row, instance_, options_.name, now + kLeaseMs,
+                      moved ? row.lease : now)) {
         return Lines(row.id, request, reply, arrival);  // another hall was quicker: ask again
     }
     // Rebuilt from what the database has: the stored batches replayed, the watchers' feed
@@ -307,8 +324,12 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
     entry->ticket = row.ticket;
     entry->fence = row.fence + 1;
     entry->seq = stored.empty() ? 0 : stored.back().first + 1;
+    // Its time to start counts from its opening, at its hall (the last batch's arrival,
+    // when none came), whatever the takeover.
+    const double since = (now - row.arrived) / 1000.0;
     entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(row.seed), rules_,
-                                             options_.maxFrames, LiveGame::Now(),
+                                             options_.maxFrames,
+                                             LiveGame::Now() - (stored.empty() ? since : 0),
                                              HooksOf(row.id, *entry));
     std::vector<LiveLines> batches;
     for (const auto& [seq, text] : stored) {
@@ -316,7 +337,6 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
         if (std::optional<LiveLines> lines = ReadLiveLines(text, entry->game->seed(), refusal))
             batches.push_back(std::move(*lines));
     }
-    const double since = (now - row.arrived) / 1000.0;
     entry->game->Restore(std::move(batches),
                          {LiveGame::Now() - since, LiveGame::Now(), row.paused / 1000.0, row.pauses});
     relay_.Restored(row.id, stored);
@@ -395,9 +415,10 @@ void LiveRoutes::Tick() {
     try {
         const int64_t now = WallMs();
         RenewLiveLeases(store_, instance_, now + kLeaseMs);
-        // A game whose hall died and that nobody carried on is a stream that stopped.
-        for (const std::string& id :
-             AbandonLiveGames(store_, now - int64_t(options_.liveStall) * 1000, instance_)) {
+        // A game whose hall died and that nobody carried on is a stream that stopped: once
+        // its player's client, which sends a batch again for kRetryMs, has given up too.
+        const int64_t stall = std::max<int64_t>(int64_t(options_.liveStall) * 1000, kRetryMs);
+        for (const std::string& id : AbandonLiveGames(store_, now - stall, instance_)) {
             std::fprintf(stderr, "korvane-hall: the live game %s was abandoned\n", id.c_str());
             const std::lock_guard<std::mutex> hold(lock_);
             ++abandoned_;
@@ -445,8 +466,9 @@ void LiveRoutes::Sweep() {
     {
         const std::lock_guard<std::mutex> hold(lock_);
         for (auto it = games_.begin(); it != games_.end();) {
-            if (it->second->lost || (it->second->game->Over() && it->second->endStored &&
-                                     now - it->second->endedAt > kEndKeptSeconds)) {
+            const Entry& e = *it->second;
+            if ((e.lost && e.writing == 0) ||
+                (e.game->Over() && e.endStored && now - e.endedAt > kEndKeptSeconds)) {
                 over.push_back(it->second);
                 it = games_.erase(it);
             } else {

@@ -60,8 +60,9 @@ std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,
                             const std::string& instance);
 // This hall's games in progress are still its own until leaseMs.
 void RenewLiveLeases(Store& store, const std::string& owner, int64_t leaseMs);
-// Takes a game whose lease ran out by nowMs over, with the next fence: true for the one
-// hall that did.
+// Takes a game whose lease ran out by `until` (nowMs, or its lease as it was read, for a
+// game whose batches have moved away from its hall) over, with the next fence: true for the
+// one hall that did.
 bool TakeLiveGame(Store& store, const LiveRow& game, const std::string& owner,
                   const std::string& hall, int64_t leaseMs, int64_t nowMs);
 // Games whose lease ran out before beforeMs and that nobody carried on, refused as

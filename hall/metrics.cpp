@@ -13,7 +13,7 @@ namespace {
 // shared with other halls holds) is counted as other rather than by its text.
 const char* const kCodes[] = {
     "bad-name", "bad-query", "busy", "desync", "forbidden", "hidden", "length-required",
-    "live-elsewhere",
+    "live-elsewhere", "live-moved",
     "live-only", "live-over", "live-playing", "malformed", "method", "no-score", "not-found",
     "not-live", "not-one-game", "seed-mismatch", "ticket-expired", "ticket-unknown",
     "ticket-used", "too-large", "too-long", "too-many-headers", "too-many-live-games",

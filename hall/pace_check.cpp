@@ -38,6 +38,7 @@ std::optional<std::string> PaceCheck::Frame(double arrival, double game) {
     if (!anchored_) {
         anchored_ = true;
         mostBehind_ = anchor_ - game;
+        anchorGame_ = game;
     }
     if (!started_) {
         started_ = true;
@@ -50,10 +51,12 @@ std::optional<std::string> PaceCheck::Frame(double arrival, double game) {
     // batch's span and its lateness after it was played; pauses only add real time. So
     // arrival - game never falls further below what an earlier frame showed (or the
     // opening): a whole game sent at once after it falls by the game's length.
-    // After a takeover, the batches that waited for it, or for the hall, came late by the
-    // gap: they set no bound on the frames after them, which are held to the last batch
-    // the other hall had instead.
-    if (arrival > takenAt_ + rules_.batchSeconds) mostBehind_ = std::max(mostBehind_, arrival - game);
+    // After a takeover, the frames played before it (at the game's pace from the last batch
+    // the other hall had) came late by the gap, whatever batch brought them: they set no
+    // bound on the frames after them, which are held to that last batch instead.
+    const bool beforeTakeover =
+        takenAt_ > 0 && game <= anchorGame_ + (takenAt_ - anchor_) + rules_.lateSeconds;
+    if (!beforeTakeover) mostBehind_ = std::max(mostBehind_, arrival - game);
     const double ahead = mostBehind_ - (arrival - game);
     if (ahead > rules_.lateSeconds + rules_.batchSeconds) {
         return "the game ran " + Seconds(ahead) + " s ahead of its pace";

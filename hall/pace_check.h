@@ -75,6 +75,7 @@ class PaceCheck {
     double lastArrival_;
     bool started_ = false;
     double anchor_;         // the real time the first frame held is measured from
+    double anchorGame_ = 0;  // and that frame's game time
     bool anchored_ = false;
     double takenAt_ = 0;    // for slowness, no batch came before this
     // The most real time ahead of game time any frame so far showed: a later frame that
