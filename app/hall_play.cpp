@@ -40,7 +40,7 @@ constexpr int kOpeningWaitMillis = 3000;
 // The hall wants a batch every half second, neither more nor less often.
 constexpr int kBatchMillis = 500;
 // How long a batch is sent again while the hall cannot take it: longer than a live game's
-// takeover by another hall (its lease, 3 s) or a hall's restart.
+// takeover by another hall (its lease, 2.5 s) or a hall's restart.
 constexpr qint64 kBatchRetryMillis = 15000;
 // How often a wait looks whether what it waits for has come.
 constexpr int kAwaitCheckMillis = 10;

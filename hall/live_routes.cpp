@@ -69,7 +69,7 @@ bool IsId(const std::string& id) {
 constexpr size_t kMinBatchBytes = 128;
 // A live game's lease: renewed every second while its hall plays it, so that it runs out
 // within this of the hall's death.
-constexpr int64_t kLeaseMs = 3000;
+constexpr int64_t kLeaseMs = 2500;
 // How long the page and the desktop send a batch again while no hall takes it.
 constexpr int64_t kRetryMs = 15000;
 // How long a game that ended stays in memory for its late batches.

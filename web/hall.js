@@ -23,7 +23,7 @@
     // second, and a timer may fire a little late.
     const kBatchMillis = 400;
     // How long a batch is sent again while no hall can take it: longer than a live game's
-    // takeover by another hall (its lease, 3 s) or a hall's restart.
+    // takeover by another hall (its lease, 2.5 s) or a hall's restart.
     const kBatchRetryMillis = 15000;
     // The pause in the typing of a name after which the hall is asked about it.
     const kNamePauseMillis = 300;
