@@ -762,7 +762,10 @@ def case_crowds(hall):
         [c.join() for c in clients]
     check(opened.count(201) == 600, "600 games opened from 300 addresses: %s" % set(opened))
     check(threads() - before < 10, "never-started games hold no thread: %d" % (threads() - before))
-    check(rss_kb(hall.proc.pid) - rss < 32 * 1024, "nor much memory: %d KB" % (rss_kb(hall.proc.pid) - rss))
+    # Under AddressSanitizer memory freed is held back for a while: its size says nothing.
+    sanitized = "libasan" in open("/proc/%d/maps" % hall.proc.pid).read()
+    check(sanitized or rss_kb(hall.proc.pid) - rss < 32 * 1024,
+          "nor much memory: %d KB" % (rss_kb(hall.proc.pid) - rss))
     t, live, id = open_live(hall)
     watchers, far = [], lambda k: ("127.1.%d.1" % k, 0)
     for k in range(1000):  # 25 from each of 40 addresses
@@ -807,7 +810,7 @@ def case_crowds(hall):
             pass
         bodies.append(b)
     grew = until(lambda: rss_kb(hall.proc.pid) - rss > 64 * 1024, 3)
-    check(not grew, "held bodies grew the hall by %d KB" % (rss_kb(hall.proc.pid) - rss))
+    check(sanitized or not grew, "held bodies grew the hall by %d KB" % (rss_kb(hall.proc.pid) - rss))
     check(hall.request("GET", "/api/scores")[0] == 200, "the hall still answers")
     for b in bodies:
         b.close()
