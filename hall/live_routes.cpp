@@ -481,7 +481,7 @@ void LiveRoutes::Sweep() {
 
 LiveCounts LiveRoutes::Counts() {
     const std::lock_guard<std::mutex> hold(lock_);
-    LiveCounts c{started_, accepted_, refused_, abandoned_, 0, relay_.Watchers()};
+    LiveCounts c{started_, accepted_, refused_, abandoned_, 0, relay_.Watchers(), taken_};
     for (const auto& [id, entry] : games_) c.games += !entry->game->Over();
     return c;
 }

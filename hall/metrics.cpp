@@ -83,6 +83,10 @@ Metrics::Metrics()
       liveEnded_(liveOver_.Add({{"result", "ended"}})),
       liveRefused_(liveOver_.Add({{"result", "refused"}})),
       liveAbandoned_(liveOver_.Add({{"result", "abandoned"}})),
+      liveTaken_(CounterFamily(registry_, "korvane_hall_live_taken_over_total",
+                               "Live games this hall took over from another, or from itself "
+                               "before a restart.")
+                     .Add({})),
       liveGames_(
           OneGauge(registry_, "korvane_hall_live_games", "Live games in progress on this hall.")),
       liveWatchers_(OneGauge(registry_, "korvane_hall_live_watchers",
@@ -113,6 +117,7 @@ std::string Metrics::Render(size_t replaysWaiting, int64_t openTickets, int64_t 
     CatchUp(liveEnded_, live.ended);
     CatchUp(liveRefused_, live.refused);
     CatchUp(liveAbandoned_, live.abandoned);
+    CatchUp(liveTaken_, live.taken);
     liveGames_.Set(static_cast<double>(live.games));
     liveWatchers_.Set(static_cast<double>(live.watchers));
     return prometheus::TextSerializer().Serialize(registry_.Collect());

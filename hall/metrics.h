@@ -24,6 +24,7 @@ namespace korvane::hall {
 struct LiveCounts {
     int64_t started = 0, ended = 0, refused = 0, abandoned = 0;
     int64_t games = 0, watchers = 0;  // now
+    int64_t taken = 0;  // games another hall began, taken over here
 };
 
 class Metrics {
@@ -59,6 +60,7 @@ class Metrics {
     prometheus::Counter& liveEnded_;
     prometheus::Counter& liveRefused_;
     prometheus::Counter& liveAbandoned_;
+    prometheus::Counter& liveTaken_;
     prometheus::Gauge& liveGames_;
     prometheus::Gauge& liveWatchers_;
 };

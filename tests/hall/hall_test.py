@@ -904,6 +904,8 @@ def case_takeover(hall):
     [p.join() for p in players]
     check(first_taken and first_taken < 4, "the first batch after the death taken within 3 s: %s" % first_taken)
     check(answers[:4] == [(204, "")] * 4, "every game carried on to its end: %s" % answers)
+    check("korvane_hall_live_taken_over_total 4" in second.request("GET", "/metrics")[1],
+          "the takeovers counted")
     for k in range(4):
         stored = second.request("POST", "/api/scores", {"ticket": games[k][0]["ticket"], "name": "On"})
         check(stored[0] == 201 and stored[1]["score"] == 10, "stored with its replayed score: %s" % (stored,))
