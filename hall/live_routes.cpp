@@ -313,8 +313,37 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
             }
         });
     }
+    {
+        // Another batch of the game is taking it over here already: this one follows it.
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (!taking_.insert(row.id).second) {
+            const std::string id = row.id;
+            return relay_.Later(0.05, [this, id, request, reply, arrival] {
+                try {
+                    Lines(id, request, reply, arrival);
+                } catch (const StoreError& e) {
+                    store_.Failed(e);
+                    reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
+                }
+            });
+        }
+    }
+    // Whatever comes of it, the next batch may try in its turn.
+    struct Taking {
+        Taking(LiveRoutes& r, std::string game) : routes(r), id(std::move(game)) {}
+        Taking(const Taking&) = delete;
+        Taking& operator=(const Taking&) = delete;
+        LiveRoutes& routes;
+        std::string id;
+        ~Taking() {
+            const std::lock_guard<std::mutex> hold(routes.lock_);
+            routes.taking_.erase(id);
+        }
+    };
+    std::optional<Taking> taking(std::in_place, *this, row.id);
     if (!TakeLiveGame(store_, row, instance_, options_.name, now + kLeaseMs,
                       moved ? row.lease : now)) {
+        taking.reset();
         return Lines(row.id, request, reply, arrival);  // another hall was quicker: ask again
     }
     // Rebuilt from what the database has: the stored batches replayed, the watchers' feed

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "client_limits.h"
@@ -72,6 +73,7 @@ class LiveRoutes {
     RateLimit starts_;
     std::mutex lock_;
     std::map<std::string, std::shared_ptr<Entry>> games_;
+    std::set<std::string> taking_;  // games being taken over here
     int64_t started_ = 0, accepted_ = 0, refused_ = 0, abandoned_ = 0, taken_ = 0;
 };
 
