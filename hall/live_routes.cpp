@@ -283,6 +283,18 @@ void LiveRoutes::Lines(const std::string& id, const HttpRequest& request, Reply 
     Take(*entry, request, reply, arrival);
 }
 
+void LiveRoutes::LinesLater(double seconds, const std::string& id, const HttpRequest& request,
+                            Reply reply, double arrival) {
+    relay_.Later(seconds, [this, id, request, reply, arrival] {
+        try {
+            Lines(id, request, reply, arrival);
+        } catch (const StoreError& e) {
+            store_.Failed(e);
+            reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
+        }
+    });
+}
+
 void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply reply,
                          double arrival) {
     const int64_t now = WallMs();
@@ -302,31 +314,13 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
             return reply(r);
         }
         // Its hall may have died: the batch waits for the lease to run out, or for a lease.
-        const double wait = std::min<double>(row.lease - now + 20, 250) / 1000.0;
-        const std::string id = row.id;
-        return relay_.Later(wait, [this, id, request, reply, arrival] {
-            try {
-                Lines(id, request, reply, arrival);
-            } catch (const StoreError& e) {
-                store_.Failed(e);
-                reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
-            }
-        });
+        return LinesLater(std::min<double>(row.lease - now + 20, 250) / 1000.0, row.id, request,
+                          reply, arrival);
     }
     {
         // Another batch of the game is taking it over here already: this one follows it.
         const std::lock_guard<std::mutex> hold(lock_);
-        if (!taking_.insert(row.id).second) {
-            const std::string id = row.id;
-            return relay_.Later(0.05, [this, id, request, reply, arrival] {
-                try {
-                    Lines(id, request, reply, arrival);
-                } catch (const StoreError& e) {
-                    store_.Failed(e);
-                    reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
-                }
-            });
-        }
+        if (!taking_.insert(row.id).second) return LinesLater(0.05, row.id, request, reply, arrival);
     }
     // Whatever comes of it, the next batch may try in its turn.
     struct Taking {

@@ -52,6 +52,10 @@ class LiveRoutes {
     // A batch that arrived at `arrival` (the steady clock), for a game of this hall's or
     // one to take over.
     void Lines(const std::string& id, const HttpRequest& request, Reply reply, double arrival);
+    // The batch asked about again in `seconds`, on the relay's thread (a copy of the request:
+    // its connection waits meanwhile).
+    void LinesLater(double seconds, const std::string& id, const HttpRequest& request,
+                    Reply reply, double arrival);
     // A game in progress whose hall is not this one: taken over once its lease has run out.
     void CarryOn(const LiveRow& row, const HttpRequest& request, Reply reply, double arrival);
     // The batch to this hall's game.
