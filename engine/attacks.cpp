@@ -25,13 +25,13 @@ void Game::ToggleShields() {
     DrawShieldEllipse();
 }
 
-void Game::Absorption() {
+Task Game::Absorption() {
     GameState& s = state_;
     // The cube's bottom row on the ship's top row, the ship's centre column strictly
     // inside the cube's columns. The shields do not matter.
     if (s.cubey == s.y - 100 && s.cubex < s.x + 7 && s.cubex + 100 > s.x + 7) {
         ShowFinalScore();
-        ShowOutcome(OutcomeKind::frmVessikWin);
+        co_await ShowOutcome(OutcomeKind::frmVessikWin);
     }
 }
 
@@ -47,9 +47,9 @@ void Game::AntimatterLaunch() {
     }
 }
 
-void Game::AntimatterGlobe() {
+Task Game::AntimatterGlobe() {
     GameState& s = state_;
-    if (!s.antimatter) return;
+    if (!s.antimatter) co_return;
     surface_.FillStyle(kFillSolid);
     if (!s.oddturn) {
         // The black rim at the old place clears what the globe leaves behind.
@@ -75,7 +75,7 @@ void Game::AntimatterGlobe() {
         for (s.flashindex = 1; s.flashindex <= 3 * s.numberofstars; ++s.flashindex) {
             surface_.Circle(s.globex, s.globey, kFlashRadius, kYellow);
         }
-        shell_.PresentViewscreen();
+        co_await shell_.HoldScreen(Hold::Picture);
         if (s.shieldsOn) {
             // The shields stop the globe and stay up.
             surface_.FillColor(kBlack);
@@ -86,17 +86,17 @@ void Game::AntimatterGlobe() {
             s.antimatter = false;
         } else {
             ShowFinalScore();
-            ShowOutcome(OutcomeKind::frmAntiZap);
+            co_await ShowOutcome(OutcomeKind::frmAntiZap);
         }
     }
     surface_.FillStyle(kFillTransparent);
     surface_.FillColor(kBlack);
 }
 
-void Game::ShotAtShields() {
+Task Game::ShotAtShields() {
     GameState& s = state_;
     const bool atFiringHeight = s.cubey == 100 || s.cubey == 200 || s.cubey == 300;
-    if (!atFiringHeight || !s.vessikshootsshields || s.cubestep != 13 || !s.shieldsOn) return;
+    if (!atFiringHeight || !s.vessikshootsshields || s.cubestep != 13 || !s.shieldsOn) co_return;
     PlaySoundIfOn(kSoundShieldShot);
     const int tipx = s.x + 6, tipy = s.y - 3;  // just above the ship
     auto drawBeams = [&](Color c) {
@@ -107,7 +107,7 @@ void Game::ShotAtShields() {
     for (s.flashindex = 1; s.flashindex <= 3 * s.numberofstars; ++s.flashindex) {
         drawBeams(kCyan);
     }
-    shell_.PresentViewscreen();
+    co_await shell_.HoldScreen(Hold::Picture);
     drawBeams(kBlack);
     s.shieldsOn = false;
     surface_.SelectObject(s.blackpen);
@@ -116,9 +116,9 @@ void Game::ShotAtShields() {
     s.shieldsdestroyed = true;
 }
 
-void Game::SuperEnergyWeapon() {
+Task Game::SuperEnergyWeapon() {
     GameState& s = state_;
-    if (s.cubey != 140 || !s.supervessik) return;
+    if (s.cubey != 140 || !s.supervessik) co_return;
     ShowFinalScore();
     PlaySoundIfOn(kSoundSuperWeapon);
     for (s.flashindex = 1; s.flashindex <= 3 * s.numberofstars; ++s.flashindex) {
@@ -128,8 +128,8 @@ void Game::SuperEnergyWeapon() {
         surface_.Line(s.cubex + 50, s.cubey + 105, s.x + 6, s.y + 3, kGreen);
         surface_.Circle(s.x + 6, s.y + 15, 40, kGreen);
     }
-    shell_.PresentViewscreen();
-    ShowOutcome(OutcomeKind::frmVessikZap);
+    co_await shell_.HoldScreen(Hold::Picture);
+    co_await ShowOutcome(OutcomeKind::frmVessikZap);
     surface_.FillColor(kBlack);
     surface_.FillStyle(kFillTransparent);
 }

@@ -51,15 +51,16 @@ class Game {
     // --- Start-up and the main window -------------------------------------------------
     void Main();
     void Form_Load();
-    void Form_QueryUnload(UnloadReason reason);
+    // Ends the program unless the unload is the reload of a game start.
+    Task Form_QueryUnload(UnloadReason reason);
     // The main window was minimised or restored: a running game sees it in its next frame.
     void Form_Resize(bool minimised);
-    void cmdExit_Click();
+    Task cmdExit_Click();
 
     // --- Start/stop and the frame loop --------------------------------------------------
-    void cmdStart_Click();
+    Task cmdStart_Click();
     // One frame after its yield: phases 2 to 21 in order.
-    void RunFramePhases();
+    Task RunFramePhases();
     void Teardown();
 
     // --- Frame phases, in frame order ---------------------------------------------------
@@ -71,26 +72,26 @@ class Game {
     void StarField();            // 7
     void GameClock();            // 8
     void CubePhase();            // 9
-    void Absorption();           // 10
+    Task Absorption();           // 10
     void AntimatterLaunch();     // 11
-    void AntimatterGlobe();      // 12
+    Task AntimatterGlobe();      // 12
     void CrosshairPhase();       // 13
-    void ShotAtShields();        // 14
-    void SuperEnergyWeapon();    // 15
-    void MoveTorpedo(int slot);  // 16, 17, 18
+    Task ShotAtShields();        // 14
+    Task SuperEnergyWeapon();    // 15
+    Task MoveTorpedo(int slot);  // 16, 17, 18
     void ShipRepaint();          // 19
     void ShipMove();             // 20
-    void WinTest();              // 21
+    Task WinTest();              // 21
 
     // --- Shared commands ----------------------------------------------------------------
     void FirePhasers();
     void LaunchTorpedo();
     void ToggleShields();
-    void OwnTorpedoDefeat();
+    Task OwnTorpedoDefeat();
     void UpdateHighScore();
     // The score as a game ends: redrawn at once, and the high score if it is beaten.
     void ShowFinalScore();
-    void WinGame();
+    Task WinGame();
     void PlaySoundResource(int soundid, int playflags);
     // Every sound of play: only with sound on, never waiting for it.
     void PlaySoundIfOn(int soundid);
@@ -109,9 +110,9 @@ class Game {
     void StopCrosshairs();
     // The next hint of the rotation, with its sound; returns when the player has closed it.
     // The H key (byKey) also keeps it in the game state.
-    void ShowNextHint(bool byKey);
+    Task ShowNextHint(bool byKey);
     // The help sound and the About box.
-    void ShowHelp();
+    Task ShowHelp();
 
     // --- Sprite procedures and figures ---------------------------------------------------
     void DrawHalcyra();
@@ -134,13 +135,13 @@ class Game {
     void ApplyTargetRule();
     // Ending a game with an outcome dialog: the viewscreen is shown as it stands, the
     // dialog opens, and once it has closed the game is over.
-    void ShowOutcome(OutcomeKind kind);
+    Task ShowOutcome(OutcomeKind kind);
     // The game is over: the frame loop ends and the play controls are switched off.
     void StopPlay();
-    void ResetMainWindow();
-    void RunStartBranch();
+    Task ResetMainWindow();
+    Task RunStartBranch();
     void RunStopBranch();
-    void RunFrameLoop();
+    Task RunFrameLoop();
 
     Shell& shell_;
     GameState state_;

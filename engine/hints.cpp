@@ -20,7 +20,7 @@ const Hint kHints[4] = {
 };
 }  // namespace
 
-void Game::ShowNextHint(bool byKey) {
+Task Game::ShowNextHint(bool byKey) {
     GameState& s = state_;
     ++s.hintcount;
     const int row = (s.hintcount >= 1 && s.hintcount <= 4) ? s.hintcount : 1;
@@ -32,12 +32,15 @@ void Game::ShowNextHint(bool byKey) {
         s.hintsound = static_cast<int16_t>(hint.sound);
     }
     PlaySoundIfOn(hint.sound);
-    shell_.ShowMessageBox(hint.text);
+    Dialog box(DialogKind::MessageBox);
+    box.text = hint.text;
+    co_await shell_.ShowDialog(box);
 }
 
-void Game::ShowHelp() {
+Task Game::ShowHelp() {
     PlaySoundIfOn(kSoundHelp);
-    shell_.ShowAboutBox();
+    Dialog about(DialogKind::About, "frmAbout");
+    co_await shell_.ShowDialog(about);
 }
 
 }  // namespace korvane

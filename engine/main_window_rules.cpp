@@ -38,26 +38,26 @@ void Game::Form_Load() {
     ShowText(Readout::cmdSound, state_.soundon ? "sound: ON" : "sound: OFF");
 }
 
-void Game::Form_QueryUnload(UnloadReason reason) {
+Task Game::Form_QueryUnload(UnloadReason reason) {
     if (reason == UnloadReason::ByProgram) {
         // The reload at every game start must not end the program.
-        if (state_.notrealunload) return;
+        if (state_.notrealunload) co_return;
         surface_.DeleteObject(state_.bluepen);
         surface_.DeleteObject(state_.blackpen);
-        return;
+        co_return;
     }
     surface_.DeleteObject(state_.bluepen);
     surface_.DeleteObject(state_.blackpen);
-    shell_.EndProgram();
+    co_await shell_.EndProgram();
 }
 
 void Game::Form_Resize(bool minimised) {
     shell_.PlayerChose(minimised ? Choice::Minimised : Choice::Restored);
 }
 
-void Game::cmdExit_Click() {
-    Form_QueryUnload(UnloadReason::ByProgram);
-    shell_.EndProgram();
+Task Game::cmdExit_Click() {
+    co_await Form_QueryUnload(UnloadReason::ByProgram);
+    co_await shell_.EndProgram();
 }
 
 void Game::ShowText(Readout which, const std::string& text) {

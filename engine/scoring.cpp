@@ -30,13 +30,13 @@ void Game::ShowFinalScore() {
     UpdateHighScore();
 }
 
-void Game::WinTest() {
+Task Game::WinTest() {
     // Not gated on gamerunning: a torpedo that wins while destroying the ship gives the
     // defeat and then the victory in the same frame.
-    if (state_.score > state_.winscore) WinGame();
+    if (state_.score > state_.winscore) co_await WinGame();
 }
 
-void Game::WinGame() {
+Task Game::WinGame() {
     GameState& s = state_;
     ShowFinalScore();
     surface_.FillStyle(kFillSolid);
@@ -46,17 +46,14 @@ void Game::WinGame() {
         surface_.FillColor(c);
         surface_.Circle(cx, cy, radius, c);
     };
-    auto boom = [&] {
-        if (!s.soundon) return;
-        shell_.PresentViewscreen();
+    const Color rings[3] = {kRed, kYellow, kRed};
+    for (int r = 0; r < 3; ++r) {
+        ring(rings[r], 70 + 10 * r);
+        if (!s.soundon) continue;
+        co_await shell_.HoldScreen(Hold::Picture);
         PlaySoundResource(kSoundExplosion, kSoundWaitsForEnd);
-    };
-    ring(kRed, 70);
-    boom();
-    ring(kYellow, 80);
-    boom();
-    ring(kRed, 90);
-    boom();
+        co_await shell_.HoldScreen(Hold::Sound);
+    }
     ring(kBlack, 90);
     surface_.BitBlt(sprites_.picVessikship3, s.cubex, s.cubey);
     DrawHalcyra();
@@ -66,7 +63,7 @@ void Game::WinGame() {
         DrawShieldEllipse();
     }
     DrawHalcyra();
-    ShowOutcome(OutcomeKind::frmUWin);
+    co_await ShowOutcome(OutcomeKind::frmUWin);
     s.winscore = s.nextwinscore;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "task.h"
+
 namespace korvane {
 
 class SettingsDialog;
@@ -41,54 +43,102 @@ struct ScreenSize {
     int32_t height = 0;
 };
 
+// A dialog the game opens and waits on: the message box (text only), the About box, the
+// settings dialog and the five outcome dialogs (with their rules). window is the name of
+// its description (windows/window_descriptions.cpp); a message box has none.
+enum class DialogKind { MessageBox, About, Settings, Outcome };
+struct Dialog {
+    explicit Dialog(DialogKind k, const char* name = "") : kind(k), window(name) {}
+    DialogKind kind;
+    const char* window;
+    std::string text;                    // a message box's
+    SettingsDialog* settings = nullptr;  // the settings dialog's rules
+    OutcomeDialog* outcome = nullptr;    // an outcome dialog's rules
+};
+
+// A change to what the main window shows.
+struct WindowChange {
+    enum class Kind {
+        ShowMainWindow,     // show it (not modal)
+        ResetMainWindow,    // back to its design: not minimised, play controls off,
+                            // torpedo indicators at their initial value, read-outs empty
+        PlayControls,       // enabled or not (on)
+        Text,               // a read-out's text (readout, text)
+        RefreshReadout,     // redraw a read-out at once rather than at the next yield
+        TorpedoIndicator,   // slot 1 to 3 ready or not (on)
+        FocusViewscreen,
+        ViewscreenCleared,  // the teardown has just cleared the viewscreen
+    };
+    explicit WindowChange(Kind k, Readout r = Readout::txtScore) : kind(k), readout(r) {}
+    Kind kind;
+    Readout readout;
+    std::string text;
+    int slot = 0;
+    bool on = false;
+};
+
+// What the game holds on screen before it goes on, the player's input waiting meanwhile.
+enum class Hold {
+    Picture,  // the viewscreen as it stands now, for its emulated time (a flash, before a dialog)
+    Sound,    // the sound just started with kSoundWaitsForEnd, to its end
+};
+
+// Every entry that may make the game wait is a Task: a front end that waits (for the pace,
+// for the player's answer, for a sound) suspends it there and resumes it later; a stand-in
+// that does not returns at once.
 class Shell {
   public:
     virtual ~Shell() = default;
 
-    // The frame loop's yield: handle every pending window event. Handlers of the main
-    // window run inside it, nested, and may start or stop a game.
-    virtual void DoEvents() = 0;
+    // The frame loop's yield: the player's pending commands run in it, nested, between two
+    // frames, and may start or stop a game.
+    virtual Task DoEvents() = 0;
 
     virtual bool IsMainWindowMinimised() = 0;
     virtual ScreenSize ScreenSizeInPixels() = 0;
-
-    // Modal message box with an OK button only, captioned with the program's title.
-    virtual void ShowMessageBox(const std::string& /*text*/) {}
-
-    // Modal dialogs; each returns when the dialog has been closed.
-    virtual void ShowSettingsDialog(SettingsDialog& dialog) = 0;
-    virtual void ShowOutcomeDialog(OutcomeDialog& dialog) = 0;
-    virtual void ShowAboutBox() {}
-
-    // Show the main window (not modal).
-    virtual void ShowMainWindow() {}
-    // Put the main window back in its design state: not minimised, play controls
-    // disabled, torpedo indicators at their initial value, read-outs empty.
-    virtual void ResetMainWindow() {}
-
-    // Ends the program at once: nothing of the running frame runs after it. Never returns.
-    [[noreturn]] virtual void EndProgram() = 0;
-
-    virtual void SetPlayControlsEnabled(bool /*enabled*/) {}
-    virtual void SetText(Readout /*which*/, const std::string& /*text*/) {}
-    // Redraw a read-out at once rather than at the next yield.
-    virtual void RefreshReadout(Readout /*which*/) {}
-    virtual void SetTorpedoIndicator(int /*slot*/, bool /*ready*/) {}
-    virtual void FocusViewscreen() {}
-
-    // A SoundId, and a SoundWait: whether the game goes on at once or waits for the end.
-    virtual void PlaySound(int /*soundid*/, int /*playflags*/) {}
-
-    // Show the viewscreen as it stands now (before a flash ends, before a modal dialog).
-    virtual void PresentViewscreen() {}
-    // The viewscreen has just been cleared at the end of a game.
-    virtual void ViewscreenCleared() {}
-
     // Seed for the random generator at every game start.
     virtual uint64_t ClockSeed() = 0;
-
     // The player chose something in a window (see Choice); a recording keeps it.
     virtual void PlayerChose(Choice) {}
+
+    // Shows a modal dialog; ends when the player has closed it. The Shell calls the rules'
+    // Form_Load itself, as a window's load runs when it is shown.
+    virtual Task ShowDialog(Dialog& dialog) = 0;
+    virtual void Show(const WindowChange& /*change*/) {}
+
+    // A SoundId, and a SoundWait: whether the game goes on at once or holds for its end
+    // (Hold::Sound).
+    virtual void PlaySound(int /*soundid*/, int /*playflags*/) {}
+    virtual Task HoldScreen(Hold /*what*/) { return {}; }
+
+    // Ends the program: nothing of the running frame runs after it; the game is never
+    // resumed.
+    virtual Task EndProgram() = 0;
+
+    // --- The window changes by name -------------------------------------------------------
+    void ShowMainWindow() { Show(WindowChange(WindowChange::Kind::ShowMainWindow)); }
+    void ResetMainWindow() { Show(WindowChange(WindowChange::Kind::ResetMainWindow)); }
+    void SetPlayControlsEnabled(bool enabled) {
+        WindowChange change(WindowChange::Kind::PlayControls);
+        change.on = enabled;
+        Show(change);
+    }
+    void SetText(Readout which, const std::string& text) {
+        WindowChange change(WindowChange::Kind::Text, which);
+        change.text = text;
+        Show(change);
+    }
+    void RefreshReadout(Readout which) {
+        Show(WindowChange(WindowChange::Kind::RefreshReadout, which));
+    }
+    void SetTorpedoIndicator(int slot, bool ready) {
+        WindowChange change(WindowChange::Kind::TorpedoIndicator);
+        change.slot = slot;
+        change.on = ready;
+        Show(change);
+    }
+    void FocusViewscreen() { Show(WindowChange(WindowChange::Kind::FocusViewscreen)); }
+    void ViewscreenCleared() { Show(WindowChange(WindowChange::Kind::ViewscreenCleared)); }
 };
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 // The start/stop command: a game lives entirely inside its handler, whose frame loop yields
-// once per frame; a second click handled in that yield stops the game.
+// once per frame; a second click handled in that yield stops the game. The handler is a
+// task: the front end steps it, and it waits at each yield and in each dialog.
 
 #include <string>
 
@@ -8,24 +9,26 @@
 
 namespace korvane {
 
-void Game::cmdStart_Click() {
+Task Game::cmdStart_Click() {
     const ScreenSize screen = shell_.ScreenSizeInPixels();
     state_.screenwidth = screen.width;
     state_.screenheight = screen.height;
     state_.screenres = std::to_string(screen.width) + "x" + std::to_string(screen.height);
     if (screen.width < kMinScreenWidth || screen.height < kMinScreenHeight) {
-        shell_.ShowMessageBox(
+        Dialog box(DialogKind::MessageBox);
+        box.text =
             "Sorry, this game was designed to run in at least 800x600 or better screen "
             "resolution.  You are running " +
             state_.screenres +
             ". Change your screen resolution by right-clicking on the Desktop, choose "
-            "Properties, Settings.");
-        return;
+            "Properties, Settings.";
+        co_await shell_.ShowDialog(box);
+        co_return;
     }
     if (state_.gamerunning) {
         RunStopBranch();
     } else {
-        RunStartBranch();
+        co_await RunStartBranch();
     }
 }
 
@@ -36,24 +39,26 @@ void Game::RunStopBranch() {
     Teardown();
 }
 
-void Game::ResetMainWindow() {
+Task Game::ResetMainWindow() {
     state_.notrealunload = true;
-    Form_QueryUnload(UnloadReason::ByProgram);
+    co_await Form_QueryUnload(UnloadReason::ByProgram);
     state_.notrealunload = false;
     shell_.ResetMainWindow();
     surface_.Clear();
     Form_Load();
 }
 
-void Game::RunStartBranch() {
+Task Game::RunStartBranch() {
     GameState& s = state_;
     s.gamerunning = true;
     {
-        SettingsDialog dialog(*this);
-        shell_.ShowSettingsDialog(dialog);
-        dialog.Form_Unload();
+        SettingsDialog rules(*this);
+        Dialog dialog(DialogKind::Settings, "frmStart");
+        dialog.settings = &rules;
+        co_await shell_.ShowDialog(dialog);
+        rules.Form_Unload();
     }
-    ResetMainWindow();
+    co_await ResetMainWindow();
     ShowText(Readout::txtHighscore, std::to_string(s.highscore));
     shell_.ShowMainWindow();
     PlaySoundIfOn(kSoundGameStart);
@@ -106,19 +111,19 @@ void Game::RunStartBranch() {
     ShowText(Readout::txtGameTime, std::to_string(s.gametime));
     for (int slot = 1; slot <= 3; ++slot) shell_.SetTorpedoIndicator(slot, true);
 
-    RunFrameLoop();
+    co_await RunFrameLoop();
     Teardown();
 }
 
-void Game::RunFrameLoop() {
+Task Game::RunFrameLoop() {
     while (state_.gamerunning) {
         surface_.Charge(cost::kYield);
-        shell_.DoEvents();
-        RunFramePhases();
+        co_await shell_.DoEvents();
+        co_await RunFramePhases();
     }
 }
 
-void Game::RunFramePhases() {
+Task Game::RunFramePhases() {
     MinimisedWindowStop();
     PhaserBeamLifetime();
     ExplosionMarkers();
@@ -127,18 +132,18 @@ void Game::RunFramePhases() {
     StarField();
     GameClock();
     CubePhase();
-    Absorption();
+    co_await Absorption();
     AntimatterLaunch();
-    AntimatterGlobe();
+    co_await AntimatterGlobe();
     CrosshairPhase();
-    ShotAtShields();
-    SuperEnergyWeapon();
-    MoveTorpedo(1);
-    MoveTorpedo(2);
-    MoveTorpedo(3);
+    co_await ShotAtShields();
+    co_await SuperEnergyWeapon();
+    co_await MoveTorpedo(1);
+    co_await MoveTorpedo(2);
+    co_await MoveTorpedo(3);
     ShipRepaint();
     ShipMove();
-    WinTest();
+    co_await WinTest();
 }
 
 void Game::MinimisedWindowStop() {
@@ -161,11 +166,13 @@ void Game::Teardown() {
     shell_.FocusViewscreen();
 }
 
-void Game::ShowOutcome(OutcomeKind kind) {
-    shell_.PresentViewscreen();
-    OutcomeDialog dialog(*this, kind);
-    shell_.ShowOutcomeDialog(dialog);
-    dialog.Form_Unload();
+Task Game::ShowOutcome(OutcomeKind kind) {
+    co_await shell_.HoldScreen(Hold::Picture);
+    OutcomeDialog rules(*this, kind);
+    Dialog dialog(DialogKind::Outcome, OutcomeName(kind));
+    dialog.outcome = &rules;
+    co_await shell_.ShowDialog(dialog);
+    rules.Form_Unload();
     StopPlay();
 }
 

@@ -26,10 +26,10 @@ void Game::LaunchTorpedo() {
     }
 }
 
-void Game::MoveTorpedo(int n) {
+Task Game::MoveTorpedo(int n) {
     GameState& s = state_;
     TorpedoSlot t = Slot(n);
-    if (!t.photonfire) return;
+    if (!t.photonfire) co_return;
 
     if (t.detonated) {
         // Exploded: only counting its way up until the slot is free again.
@@ -39,7 +39,7 @@ void Game::MoveTorpedo(int n) {
             t.detonated = true;
             shell_.SetTorpedoIndicator(n, true);
         }
-        return;
+        co_return;
     }
 
     EraseTorpedo(t.photonx, t.photony);
@@ -66,7 +66,7 @@ void Game::MoveTorpedo(int n) {
         s.score += 5;
         s.cubeanger = static_cast<int16_t>(s.cubeanger + 5);
         ShowScore();
-        if (t.photony + 10 > s.y) OwnTorpedoDefeat();
+        if (t.photony + 10 > s.y) co_await OwnTorpedoDefeat();
     }
     if (t.photony == kSlotEndRow) {
         t.photonfire = false;
@@ -94,7 +94,7 @@ void Game::ExplosionMarkers() {
     }
 }
 
-void Game::OwnTorpedoDefeat() {
+Task Game::OwnTorpedoDefeat() {
     GameState& s = state_;
     PlaySoundIfOn(kSoundExplosion);
     surface_.FillStyle(kFillSolid);
@@ -104,9 +104,9 @@ void Game::OwnTorpedoDefeat() {
     for (s.flashindex = 1; s.flashindex <= 3 * s.numberofstars; ++s.flashindex) {
         surface_.Circle(cx, cy, kOwnShipFlashRadius, kRed);
     }
-    shell_.PresentViewscreen();
+    co_await shell_.HoldScreen(Hold::Picture);
     ShowFinalScore();
-    ShowOutcome(OutcomeKind::frmShipBoom);
+    co_await ShowOutcome(OutcomeKind::frmShipBoom);
     surface_.FillColor(kBlack);
     surface_.Circle(cx, cy, kOwnShipFlashRadius, kBlack);
     surface_.FillStyle(kFillTransparent);

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "task.h"
+
 namespace korvane {
 
 class Game;
@@ -17,7 +19,7 @@ struct ButtonInfo {
     std::array<int, 4> box;  // left, top, width and height in the window
     bool playControl;
     bool refocus;  // the focus goes back to the viewscreen after the command
-    void (*command)(Game& game);
+    Task (*command)(Game& game);
 };
 
 inline constexpr std::size_t kButtonCount = 16;
@@ -26,6 +28,6 @@ extern const std::array<ButtonInfo, kButtonCount> kButtons;
 // The button of that name, or null.
 const ButtonInfo* FindButton(std::string_view name);
 // What a click on an enabled button does.
-void Click(Game& game, const ButtonInfo& button);
+Task Click(Game& game, const ButtonInfo& button);
 
 }  // namespace korvane

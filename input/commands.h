@@ -6,6 +6,8 @@
 #include <array>
 #include <cstddef>
 
+#include "task.h"
+
 namespace korvane {
 
 class Game;
@@ -30,14 +32,14 @@ constexpr int kZ = 90;
 // which keys to keep from the system's own use (the browser's scrolling and shortcuts).
 struct GameKey {
     int code;
-    void (*command)(Game& game);
+    Task (*command)(Game& game);
 };
 inline constexpr std::size_t kGameKeyCount = 13;
 extern const std::array<GameKey, kGameKeyCount> kGameKeys;
 
-// A key released anywhere in the main window (key preview). shift carries the modifier
-// bits, which the game ignores.
-void Form_KeyUp(Game& game, int keyCode, int shift);
+// A key released anywhere in the main window (key preview). The modifier keys do not
+// matter to the game.
+Task Form_KeyUp(Game& game, int keyCode);
 
 // A mouse button released over the viewscreen (also outside it after a press inside).
 void Picture1_MouseUp(Game& game, int button, int shift, double px, double py);

@@ -16,11 +16,44 @@ CommandHub::~CommandHub() {
 // --- Input ------------------------------------------------------------------------------------
 
 void CommandHub::Give(const ScriptLine& line) {
-    if (gate_ && !gate_(line)) return;
+    if (halted_) return;
+    if (outermost_) {
+        given_.push_back(line);
+        return;
+    }
+    Begin(Take(line));
+}
+
+Task CommandHub::Take(ScriptLine line) {
+    if (gate_ && !gate_(line)) co_return;
     const bool asGiven = FindCommand(line.command)->recorded == Recorded::AsGiven;
     if (asGiven) CommandBegins(LineText(line));
-    Run(line);
+    co_await Run(line);
     if (asGiven) CommandEnds();
+}
+
+void CommandHub::Begin(Task task) {
+    outermost_.emplace(std::move(task));
+    outermost_->Start();
+    Settle();
+}
+
+void CommandHub::Resume() {
+    resumer_.Resume();
+    Settle();
+}
+
+void CommandHub::Settle() {
+    while (outermost_ && outermost_->Done()) {
+        const Task ended = std::move(*outermost_);
+        outermost_.reset();
+        ended.Rethrow();
+        if (given_.empty() || halted_) return;
+        const ScriptLine next = std::move(given_.front());
+        given_.pop_front();
+        outermost_.emplace(Take(next));
+        outermost_->Start();
+    }
 }
 
 std::optional<ScriptLine> CommandHub::ReadLine(const std::string& text) {
@@ -41,8 +74,8 @@ std::optional<ScriptLine> CommandHub::ReadLine(const std::string& text) {
     return std::nullopt;
 }
 
-void CommandHub::Run(const ScriptLine& line) {
-    FindCommand(line.command)->run(*this, line);
+Task CommandHub::Run(const ScriptLine& line) {
+    return FindCommand(line.command)->run(*this, line);
 }
 
 void CommandHub::Load(std::vector<ScriptLine> lines) {
@@ -56,10 +89,8 @@ void CommandHub::Append(const std::vector<ScriptLine>& lines) {
     linesLoaded_ = true;
 }
 
-bool CommandHub::RunNextIdleLine() {
-    if (next_ >= lines_.size()) return false;
-    Give(lines_[next_++]);
-    return true;
+Task CommandHub::RunNextIdleLine() {
+    return Take(lines_[next_++]);
 }
 
 std::optional<int> CommandHub::FirstUnreadCheck() const {
@@ -70,16 +101,23 @@ std::optional<int> CommandHub::FirstUnreadCheck() const {
     return std::nullopt;
 }
 
-void CommandHub::Yield(const std::function<void()>& handleEvents) {
+Task CommandHub::Yield() {
     ++frame_;
     ++inYield_;
     WritePendingClick();
     // Lines due in this frame run here, in script order, as the player's would; an idle line
     // waits for the game to end, and so does everything after it.
     while (next_ < lines_.size() && lines_[next_].at && *lines_[next_].at <= frame_) {
-        Give(lines_[next_++]);
+        co_await Take(lines_[next_++]);
+        if (halted_) co_await Forever();
     }
-    if (handleEvents) handleEvents();
+    co_await HandleEvents();
+    while (!given_.empty()) {
+        const ScriptLine line = std::move(given_.front());
+        given_.pop_front();
+        co_await Take(line);
+        if (halted_) co_await Forever();
+    }
     --inYield_;
 }
 
@@ -165,9 +203,9 @@ void CommandHub::MainWindowReset() {
 
 // --- The commands' default actions ----------------------------------------------------------
 
-void CommandHub::ClickButton(const ButtonInfo& button) {
-    if (button.playControl && !playControlsEnabled_) return;
-    Click(game(), button);
+Task CommandHub::ClickButton(const ButtonInfo& button) {
+    if (button.playControl && !playControlsEnabled_) return {};
+    return Click(game(), button);
 }
 
 void CommandHub::SetMinimised(bool minimised) {

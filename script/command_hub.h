@@ -7,9 +7,17 @@
 // a script says; and records a session as a script, from what the player gives and what the
 // windows' rules report the player chose (Shell::PlayerChose). So a recording of the same
 // inputs is the same text whichever front end made it, and replays in every one of them.
+//
+// The hub also steps the game for its front end. What the player gives between games runs
+// at once, as the game's outermost task; while that task waits (at a frame's yield, in a
+// dialog, for a flash), what the player gives is kept for the next yield, where it runs
+// nested in the game as the old program's event handling did. The front end resumes the
+// waiting game (Resume) when its wait is over: the pace's time has come, the dialog has
+// closed, the next batch of a live game has arrived.
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -35,7 +43,8 @@ class CommandHub : public Shell {
 
     // --- The player's input, live ---------------------------------------------------------
     // A command the player gives (a click, a key, the mouse, the close box, the window
-    // minimised or restored): let through by the gate, recorded as its row says, and run.
+    // minimised or restored): let through by the gate, recorded as its row says, and run:
+    // at once between games, else in the yield the waiting game goes on with.
     void Give(const ScriptLine& line);
     // A line of text (the page's): read and checked, or reported and dropped for a bad line,
     // a blank one, several, or an `at` (which only a recording's replay can keep).
@@ -45,22 +54,37 @@ class CommandHub : public Shell {
 
     // --- A script's or a recording's lines ---------------------------------------------------
     // Runs one line as a script's (unrecorded).
-    void Run(const ScriptLine& line);
+    Task Run(const ScriptLine& line);
     // The lines to run, each given as the player's would be (and so recorded alike): `at`
     // lines in the yields they are due in, idle lines by RunNextIdleLine. With them the starts
     // see the stand-ins (RealScreenSize, RealClockSeed) unless a line says otherwise.
     void Load(std::vector<ScriptLine> lines);
     // More lines after those loaded, as a game watched while it is played sends them.
     void Append(const std::vector<ScriptLine>& lines);
-    // Runs the next line as an idle line; false when none is left.
-    bool RunNextIdleLine();
+    // Whether a line is left to run as an idle line, and running it as the player's.
+    bool HasIdleLine() const { return next_ < lines_.size(); }
+    Task RunNextIdleLine();
     // The line number of the first check (expect, logged) not yet run, if any.
     std::optional<int> FirstUnreadCheck() const;
 
+    // --- Stepping the game -------------------------------------------------------------------
+    // Runs a task as the game's outermost one, until it first waits or ends.
+    void Begin(Task task);
+    // The front end's wait is over: the game goes on until it waits again or ends. Then
+    // what the player gave meanwhile, if the game has ended, runs as the next.
+    void Resume();
+    // Whether a game (or a dialog between games) is under way, waiting or not.
+    bool Running() const { return outermost_.has_value(); }
+    // Whether the game has stopped for good (the program ended, a script's limit or
+    // desync): it is never resumed.
+    bool Halted() const { return halted_; }
+
     // --- Frames ----------------------------------------------------------------------------
     // A frame's yield: counts it, runs the lines due in it, then the front end's own event
-    // handling, in which the player's commands count for this frame.
-    void Yield(const std::function<void()>& handleEvents);
+    // handling (HandleEvents), then the player's commands kept for it, which count for this
+    // frame.
+    Task DoEvents() override { return Yield(); }
+    Task Yield();
     // The frames' yields so far, counted from the first, across games.
     int64_t frame() const { return frame_; }
     // The frames all of whose lines are written: not the one whose yield runs now, in which
@@ -91,7 +115,7 @@ class CommandHub : public Shell {
     // --- What the commands do (the table's actions) ------------------------------------------
     // A click on a main window's button as the window takes it: a disabled play control
     // ignores it.
-    virtual void ClickButton(const ButtonInfo& button);
+    virtual Task ClickButton(const ButtonInfo& button);
     virtual void SetMinimised(bool minimised);
     // The answers of print, dump and pixel, on standard output after the frame's number.
     virtual void Print(const std::string& text);
@@ -110,6 +134,15 @@ class CommandHub : public Shell {
     virtual void Report(const std::string& message);
 
   protected:
+    // The front end's part of a frame's yield: wait for the pace (suspended, resumed later
+    // by Resume), take the system's events. The player's commands given meanwhile run
+    // after it.
+    virtual Task HandleEvents() { return {}; }
+    // The front end waits here until it calls Resume.
+    Resumer::Suspension Suspend() { return resumer_.Suspend(); }
+    // The game stops for good: the lines stop, a waiting game is never resumed.
+    void Halt() { halted_ = true; }
+
     // What a start sees when no line says: the front end's real screen and clock, or while
     // lines are loaded korvane-sim's defaults.
     virtual ScreenSize RealScreenSize() { return {1024, 768}; }
@@ -127,6 +160,12 @@ class CommandHub : public Shell {
     bool playControlsEnabled_ = false;
 
   private:
+    // The gate, the recording and the command: the road of every line given or due.
+    Task Take(ScriptLine line);
+    // The outermost task has ended: what went wrong in it is thrown here, and what the
+    // player gave meanwhile begins.
+    void Settle();
+
     void Write(const std::string& line);
     // "at F " while a game's frame loop runs, nothing between games.
     std::string Prefix();
@@ -137,6 +176,10 @@ class CommandHub : public Shell {
 
     Game* game_ = nullptr;
     std::function<bool(const ScriptLine&)> gate_;
+    std::optional<Task> outermost_;
+    Resumer resumer_;
+    std::deque<ScriptLine> given_;  // the player's, kept for the next yield
+    bool halted_ = false;
     int64_t frame_ = 0;
     int inYield_ = 0;
     bool victoryOpen_ = false;

@@ -74,10 +74,10 @@ const std::array<Command, kCommandCount> kCommands = {{
          if (!FindButton(l.args[0]))
              throw ScriptError(l.lineNumber, "unknown button " + Quoted(l.args[0]));
      },
-     [](H h, L l) { h.ClickButton(*FindButton(l.args[0])); }},
+     [](H h, L l) { return h.ClickButton(*FindButton(l.args[0])); }},
     {cmd::kKeyUp, "CODE", Recorded::AsGiven, true,
      [](L l) { RequireArgs(l, 1); RequireInt(l, 0, "key code", 0, 65535); },
-     [](H h, L l) { Form_KeyUp(h.game(), std::stoi(l.args[0]), 0); }},
+     [](H h, L l) { return Form_KeyUp(h.game(), std::stoi(l.args[0])); }},
     {cmd::kMouseUp, "BUTTON X Y", Recorded::AsGiven, true,
      [](L l) {
          RequireArgs(l, 3);
@@ -88,34 +88,39 @@ const std::array<Command, kCommandCount> kCommands = {{
      [](H h, L l) {
          Picture1_MouseUp(h.game(), std::stoi(l.args[0]), 0, std::stod(l.args[1]),
                           std::stod(l.args[2]));
+         return Task();
      }},
-    {cmd::kMinimise, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(true); }},
-    {cmd::kRestore, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(false); }},
+    {cmd::kMinimise, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(true); return Task(); }},
+    {cmd::kRestore, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.SetMinimised(false); return Task(); }},
     {cmd::kClose, "", Recorded::AsGiven, true, NoArgs,  // the main window's close box
-     [](H h, L) { h.game().Form_QueryUnload(UnloadReason::ByUser); }},
+     [](H h, L) { return h.game().Form_QueryUnload(UnloadReason::ByUser); }},
     {cmd::kSet, "NAME VALUE", Recorded::No, false, RequireValue,
      [](H h, L l) {
          const StateVar var = *FindStateVar(h.game().state(), l.args[0]);
          SetStateVar(var, var.kind == StateVar::Kind::Text ? l.rest : l.args[1]);
+         return Task();
      }},
     {cmd::kPrint, "NAME", Recorded::No, false,
      [](L l) { RequireArgs(l, 1); RequireName(l); },
      [](H h, L l) {
          const StateVar var = *FindStateVar(h.game().state(), l.args[0]);
          h.Print("var " + l.args[0] + " " + FormatStateVar(var));
+         return Task();
      }},
     {cmd::kDump, "", Recorded::No, false, NoArgs,
      [](H h, L) {
          for (const StateVar& var : NameTable(h.game().state()))
              h.Print("var " + std::string(var.name) + " " + FormatStateVar(var));
+         return Task();
      }},
     {cmd::kExpect, "NAME VALUE", Recorded::AsChecked, true, RequireValue,
      [](H h, L l) {
          const std::optional<std::string> what = Desync(h.game().state(), l);
          if (what) h.ExpectFailed(l, *what);
+         return Task();
      }},
     {cmd::kLogged, "FRAMES [COUNT] EVENT", Recorded::No, false,
-     [](L l) { ReadLoggedCheck(l); }, [](H h, L l) { h.CheckLogged(l); }},
+     [](L l) { ReadLoggedCheck(l); }, [](H h, L l) { h.CheckLogged(l); return Task(); }},
     {cmd::kPixel, "X Y", Recorded::No, false,
      [](L l) { RequireArgs(l, 2); CheckXY(l, 0); },
      [](H h, L l) {
@@ -123,22 +128,23 @@ const std::array<Command, kCommandCount> kCommands = {{
          const Color c = h.game().surface().PeekPixel(std::stoi(l.args[0]), std::stoi(l.args[1]));
          std::snprintf(hex, sizeof hex, "0x%08X", c);
          h.Print(l.command + " " + l.args[0] + " " + l.args[1] + " " + hex);
+         return Task();
      }},
     {cmd::kScreen, "FILE", Recorded::No, false, [](L l) { RequireArgs(l, 1); },
-     [](H h, L l) { h.WriteScreen(l); }},
+     [](H h, L l) { h.WriteScreen(l); return Task(); }},
     {cmd::kStars, "N", Recorded::AsChosen, true,
      [](L l) { RequireArgs(l, 1); RequireInt(l, 0, "star count", kMinStars, kMaxStars); },
-     [](H h, L l) { h.AnswerStars(std::stoi(l.args[0])); }},
+     [](H h, L l) { h.AnswerStars(std::stoi(l.args[0])); return Task(); }},
     {cmd::kDefaultStars, "", Recorded::AsChosen, true, NoArgs,
-     [](H h, L) { h.AnswerStars(std::nullopt); }},
-    {cmd::kHarder, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.AnswerHarder(); }},
+     [](H h, L) { h.AnswerStars(std::nullopt); return Task(); }},
+    {cmd::kHarder, "", Recorded::AsChosen, true, NoArgs, [](H h, L) { h.AnswerHarder(); return Task(); }},
     {cmd::kSeed, "N", Recorded::AsChosen, true,
      [](L l) {
          RequireArgs(l, 1);
          if (!ParseSeed(l.args[0]))
              throw ScriptError(l.lineNumber, "malformed seed " + Quoted(l.args[0]));
      },
-     [](H h, L l) { h.AnswerSeed(*ParseSeed(l.args[0])); }},
+     [](H h, L l) { h.AnswerSeed(*ParseSeed(l.args[0])); return Task(); }},
     {cmd::kScreenSize, "WxH", Recorded::AsChosen, true,
      [](L l) {
          RequireArgs(l, 1);
@@ -146,7 +152,7 @@ const std::array<Command, kCommandCount> kCommands = {{
              throw ScriptError(l.lineNumber, "malformed screen size " + Quoted(l.args[0]) +
                                                  ", expected WxH, each at most 100000");
      },
-     [](H h, L l) { h.AnswerScreen(*ParseScreenSize(l.args[0])); }},
+     [](H h, L l) { h.AnswerScreen(*ParseScreenSize(l.args[0])); return Task(); }},
 }};
 // clang-format on
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "script.h"
+#include "task.h"
 
 namespace korvane::script {
 
@@ -53,7 +54,8 @@ struct Command {
     bool hallMayHold;  // a recording sent to the hall may hold it
     // Throws ScriptError for a line whose arguments are wrong.
     void (*check)(const ScriptLine& line);
-    void (*run)(CommandHub& hub, const ScriptLine& line);
+    // What the line does; a task, for a command may open a game or a dialog.
+    Task (*run)(CommandHub& hub, const ScriptLine& line);
 };
 
 inline constexpr std::size_t kCommandCount = 18;

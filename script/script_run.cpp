@@ -39,25 +39,29 @@ RunResult RunParsed(std::vector<ScriptLine> lines, const RunOptions& options,
         shell.Observe(std::move(observer));
         shell.DiscardLog();
     }
-    try {
-        game.Main();
-        shell.RunIdleLines();
-        result.log += std::to_string(shell.frame()) + " end\n";
-    } catch (const ProgramEnded&) {
-        result.log += std::to_string(shell.frame()) + " exit\n";
-        result.stop = RunResult::Stop::Exited;
-    } catch (const FrameLimitReached&) {
-        result.log += std::to_string(shell.frame()) + " end\n";
-        result.stop = RunResult::Stop::FrameLimit;
-        FailOnUnreadExpect(
-            shell, "its frame limit (" + std::to_string(options.maxFrames) + " frames)", result);
-    } catch (const CpuLimitReached&) {
-        result.stop = RunResult::Stop::CpuLimit;
-        FailOnUnreadExpect(shell, "its CPU time limit", result);
-    } catch (const Desynced&) {
-        result.exitCode = 3;
-        result.stop = RunResult::Stop::Desync;
-        result.desync = shell.desync();
+    game.Main();
+    shell.RunIdleLines();
+    result.stop = shell.stop();
+    switch (result.stop) {
+        case RunStop::Ended:
+            result.log += std::to_string(shell.frame()) + " end\n";
+            break;
+        case RunStop::Exited:
+            result.log += std::to_string(shell.frame()) + " exit\n";
+            break;
+        case RunStop::FrameLimit:
+            result.log += std::to_string(shell.frame()) + " end\n";
+            FailOnUnreadExpect(shell,
+                               "its frame limit (" + std::to_string(options.maxFrames) + " frames)",
+                               result);
+            break;
+        case RunStop::CpuLimit:
+            FailOnUnreadExpect(shell, "its CPU time limit", result);
+            break;
+        case RunStop::Desync:
+            result.exitCode = 3;
+            result.desync = shell.desync();
+            break;
     }
     return result;
 }

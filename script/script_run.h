@@ -11,7 +11,7 @@ namespace korvane::script {
 
 struct RunResult {
     // How the run stopped: the script used up (or refused), the program ended, a limit.
-    enum class Stop { Ended, Exited, FrameLimit, CpuLimit, Desync };
+    using Stop = RunStop;
     int exitCode = 0;      // 0 run ended, 2 bad script, 3 desync or an expect never reached
     std::string log;       // what the run printed
     std::string error;     // "line L: what is wrong" for a refused script or an unread expect

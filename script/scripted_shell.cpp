@@ -36,26 +36,32 @@ void ScriptedShell::Log(const std::string& event) {
 }
 
 void ScriptedShell::RunIdleLines() {
-    while (RunNextIdleLine()) {
+    // Nothing here waits: every line runs to its end, or the run stops in it.
+    while (!Halted() && HasIdleLine()) {
+        Begin(RunNextIdleLine());
+        if (Halted()) return;
         if (observer_) observer_(game(), playControlsEnabled_);
     }
 }
 
-void ScriptedShell::DoEvents() {
+Task ScriptedShell::DoEvents() {
     if (observer_) observer_(game(), playControlsEnabled_);
-    if (frame() >= options_.maxFrames) throw FrameLimitReached{};
+    if (frame() >= options_.maxFrames) Stop(RunStop::FrameLimit);
     // The clock is read once in 1024 frames: a frame costs microseconds, the clock more.
-    if (options_.maxCpuSeconds > 0 && frame() % 1024 == 0) {
-        if (ThreadCpuSeconds() - cpuStart_ > options_.maxCpuSeconds) throw CpuLimitReached{};
+    if (options_.maxCpuSeconds > 0 && frame() % 1024 == 0 &&
+        ThreadCpuSeconds() - cpuStart_ > options_.maxCpuSeconds) {
+        Stop(RunStop::CpuLimit);
     }
-    Yield(nullptr);
+    if (Halted()) co_await Forever();
+    co_await Yield();
 }
 
 void ScriptedShell::ExpectFailed(const ScriptLine& line, const std::string& what) {
+    if (Halted()) return;
     desync_ = "line " + std::to_string(line.lineNumber) + ": frame " + std::to_string(frame()) +
               ": desync " + what;
     Log("desync " + what);
-    throw Desynced{};
+    Stop(RunStop::Desync);
 }
 
 void ScriptedShell::Report(const std::string& message) {
@@ -91,66 +97,78 @@ void ScriptedShell::CheckLogged(const ScriptLine& line) {
     ExpectFailed(line, what);
 }
 
-void ScriptedShell::ShowMessageBox(const std::string& text) {
-    Log("msgbox " + text);
-}
-
-void ScriptedShell::ShowSettingsDialog(SettingsDialog& dialog) {
-    Log("dialog frmStart");
-    shown_[static_cast<int>(Readout::Text1)].clear();
-    dialog.Form_Load();
-    AnswerDialog(dialog);
-}
-
-void ScriptedShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
-    Log(std::string("dialog ") + OutcomeName(dialog.kind()));
-    shown_[static_cast<int>(Readout::txtCurrentScore)].clear();
-    shown_[static_cast<int>(Readout::txtNextscore)].clear();
-    dialog.Form_Load();
-    AnswerDialog(dialog);
-    dialog.cmdClose_Click();
-}
-
-void ScriptedShell::ShowAboutBox() {
-    Log("dialog frmAbout");
-}
-
-void ScriptedShell::ResetMainWindow() {
-    // The window comes back as it is designed: not minimised, read-outs empty.
-    MainWindowReset();
-    for (Readout r : {Readout::txtScore, Readout::txtGameTime, Readout::txtHighscore}) {
-        shown_[static_cast<int>(r)].clear();
+Task ScriptedShell::ShowDialog(Dialog& dialog) {
+    // Every dialog is answered at once, as the script says, and closed.
+    switch (dialog.kind) {
+        case DialogKind::MessageBox:
+            Log("msgbox " + dialog.text);
+            break;
+        case DialogKind::About:
+            Log(std::string("dialog ") + dialog.window);
+            break;
+        case DialogKind::Settings:
+            Log(std::string("dialog ") + dialog.window);
+            shown_[static_cast<int>(Readout::Text1)].clear();
+            dialog.settings->Form_Load();
+            AnswerDialog(*dialog.settings);
+            break;
+        case DialogKind::Outcome:
+            Log(std::string("dialog ") + dialog.window);
+            shown_[static_cast<int>(Readout::txtCurrentScore)].clear();
+            shown_[static_cast<int>(Readout::txtNextscore)].clear();
+            dialog.outcome->Form_Load();
+            AnswerDialog(*dialog.outcome);
+            dialog.outcome->cmdClose_Click();
+            break;
     }
-    ShowDesignCaption();
-    Log("reset");
+    return {};
 }
 
-void ScriptedShell::EndProgram() {
-    throw ProgramEnded{};
+void ScriptedShell::Show(const WindowChange& change) {
+    switch (change.kind) {
+        case WindowChange::Kind::ResetMainWindow:
+            // The window comes back as it is designed: not minimised, read-outs empty.
+            MainWindowReset();
+            for (Readout r : {Readout::txtScore, Readout::txtGameTime, Readout::txtHighscore}) {
+                shown_[static_cast<int>(r)].clear();
+            }
+            ShowDesignCaption();
+            Log("reset");
+            break;
+        case WindowChange::Kind::PlayControls:
+            playControlsEnabled_ = change.on;
+            Log(change.on ? "controls on" : "controls off");
+            break;
+        case WindowChange::Kind::Text:
+            ShowText(change.readout, change.text);
+            break;
+        case WindowChange::Kind::TorpedoIndicator:
+            Log("option " + std::to_string(change.slot) + (change.on ? " True" : " False"));
+            break;
+        case WindowChange::Kind::ViewscreenCleared:
+            Log("teardown");
+            break;
+        case WindowChange::Kind::ShowMainWindow:
+        case WindowChange::Kind::RefreshReadout:
+        case WindowChange::Kind::FocusViewscreen:
+            break;
+    }
 }
 
-void ScriptedShell::SetPlayControlsEnabled(bool enabled) {
-    playControlsEnabled_ = enabled;
-    Log(enabled ? "controls on" : "controls off");
+Task ScriptedShell::EndProgram() {
+    Stop(RunStop::Exited);
+    co_await Forever();
 }
 
-void ScriptedShell::SetText(Readout which, const std::string& text) {
+void ScriptedShell::ShowText(Readout which, const std::string& text) {
     std::string& shown = shown_[static_cast<int>(which)];
     if (shown == text) return;
     shown = text;
     Log(std::string("text ") + ReadoutName(which) + " " + text);
 }
 
-void ScriptedShell::SetTorpedoIndicator(int slot, bool ready) {
-    Log("option " + std::to_string(slot) + (ready ? " True" : " False"));
-}
-
 void ScriptedShell::PlaySound(int soundid, int playflags) {
     Log("sound " + std::to_string(soundid) + " " + std::to_string(playflags));
-}
-
-void ScriptedShell::ViewscreenCleared() {
-    Log("teardown");
 }
 
 }  // namespace korvane::script

@@ -31,15 +31,13 @@ struct RunOptions {
 // run (the random soak): the game and whether the play controls are enabled.
 using FrameObserver = std::function<void(const Game&, bool playControlsEnabled)>;
 
-// Thrown to leave the run from wherever it stands.
-struct ProgramEnded {};
-struct FrameLimitReached {};
+// How a run stopped: its lines used up, the program ended, a limit, or an expect line found
+// a variable other than the script says (the desync line is logged). A run that stops early
+// stops where it stands: the game is never resumed.
+enum class RunStop { Ended, Exited, FrameLimit, CpuLimit, Desync };
+
 // The CPU time this thread has used, in seconds: what a replay's CPU budget counts.
 double ThreadCpuSeconds();
-
-struct CpuLimitReached {};
-// An expect line found a variable other than the script says; the desync line is logged.
-struct Desynced {};
 
 class ScriptedShell : public CommandHub {
   public:
@@ -52,33 +50,37 @@ class ScriptedShell : public CommandHub {
     // A run that nobody reads (the soak) keeps no log.
     void DiscardLog() { keepLog_ = false; }
 
-    // Runs the idle lines in order; returns when the script is used up.
+    // Runs the idle lines in order; returns when the script is used up or the run stopped.
     void RunIdleLines();
+    // Ended while it runs; how it stopped after.
+    RunStop stop() const { return stop_; }
 
     // The failed expect line as "line L: frame F: desync NAME expected V got A".
     const std::string& desync() const { return desync_; }
 
     // Shell
-    void DoEvents() override;
-    void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(SettingsDialog& dialog) override;
-    void ShowOutcomeDialog(OutcomeDialog& dialog) override;
-    void ShowAboutBox() override;
-    void ResetMainWindow() override;
-    [[noreturn]] void EndProgram() override;
-    void SetPlayControlsEnabled(bool enabled) override;
-    void SetText(Readout which, const std::string& text) override;
-    void SetTorpedoIndicator(int slot, bool ready) override;
+    Task DoEvents() override;
+    Task ShowDialog(Dialog& dialog) override;
+    void Show(const WindowChange& change) override;
+    Task EndProgram() override;
     void PlaySound(int soundid, int playflags) override;
-    void ViewscreenCleared() override;
 
     // CommandHub
     void Print(const std::string& text) override { Log(text); }
-    [[noreturn]] void ExpectFailed(const ScriptLine& line, const std::string& what) override;
+    void ExpectFailed(const ScriptLine& line, const std::string& what) override;
     void CheckLogged(const ScriptLine& line) override;
     void Report(const std::string& message) override;
 
+  protected:
+    // The run stops where it stands, for good.
+    void Stop(RunStop why) {
+        stop_ = why;
+        Halt();
+    }
+
   private:
+    // What a read-out shows, logged when it changes.
+    void ShowText(Readout which, const std::string& text);
     ScreenSize RealScreenSize() override { return options_.screen; }
     uint64_t RealClockSeed() override { return options_.seed; }
 
@@ -96,6 +98,7 @@ class ScriptedShell : public CommandHub {
     bool keepLog_ = true;
     std::string desync_;
     double cpuStart_ = 0;  // the thread's CPU time when the run began
+    RunStop stop_ = RunStop::Ended;
 };
 
 }  // namespace korvane::script

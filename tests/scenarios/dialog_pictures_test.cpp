@@ -19,9 +19,9 @@ class PictureTakingShell : public ScriptedShell {
         if (playflags == 0) pictures.push_back(game().surface());  // the game waits for it
         ScriptedShell::PlaySound(soundid, playflags);
     }
-    void ShowOutcomeDialog(OutcomeDialog& dialog) override {
-        pictures.push_back(game().surface());
-        ScriptedShell::ShowOutcomeDialog(dialog);
+    Task ShowDialog(Dialog& dialog) override {
+        if (dialog.kind == DialogKind::Outcome) pictures.push_back(game().surface());
+        return ScriptedShell::ShowDialog(dialog);
     }
     std::vector<Surface> pictures;
 };
@@ -102,10 +102,11 @@ at 10 set cubex 200; set cubey 140; set cubestep 0
 TEST(DialogPictures, TheFrameThatWonIsNotMarkedPlayedWhileItsVictoryDialogIsOpen) {
     struct MarkingShell : ScriptedShell {
         using ScriptedShell::ScriptedShell;
-        void SetText(Readout which, const std::string& text) override {
-            if (which == Readout::txtNextscore && text == "600")  // harder, in the dialog
+        void Show(const WindowChange& change) override {
+            if (change.kind == WindowChange::Kind::Text &&
+                change.readout == Readout::txtNextscore && change.text == "600")  // harder
                 during = {frame(), FramesWritten()};
-            ScriptedShell::SetText(which, text);
+            ScriptedShell::Show(change);
         }
         std::pair<int64_t, int64_t> during{-1, -1};
     };
