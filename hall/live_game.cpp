@@ -5,6 +5,8 @@
 #include <iterator>
 #include <set>
 
+#include "command_table.h"
+
 #include "game.h"
 #include "scripted_shell.h"
 
@@ -12,10 +14,6 @@ namespace korvane::hall {
 
 namespace {
 
-// Thrown to leave the replay from wherever it stands; the reason is the game's.
-struct LiveStopped {};
-
-const size_t kExpectedChecks = 9;  // the nine expect lines after a recorded game
 // How long a batch waits for one sent before it that reached the hall after it: more than
 // the hall's loops take to read two requests sent moments apart on two connections, little
 // beside the second a watcher may lag.
@@ -83,22 +81,30 @@ class LiveGame::Shell : public script::ScriptedShell {
     Shell(LiveGame& live, const script::RunOptions& options)
         : ScriptedShell({}, options, log_, warnings_), live_(live) {}
 
-    void DoEvents() override {
-        ScriptedShell::DoEvents();  // the limits, and the frame counted
+    Task DoEvents() override {
+        // The replay's CPU time is its own steps', whichever worker ran them.
+        if (frame() % 1024 == 0 && live_.CpuSeconds() > kMaxReplayCpuSeconds) {
+            Stop(script::RunStop::CpuLimit);
+            co_await Forever();
+        }
+        co_await ScriptedShell::DoEvents();  // the frame limit, and the frame counted
         const int64_t f = frame();
         const double played = game().surface().EmulatedMicros() / 1e6;
-        Pending* b = nullptr;
+        std::shared_ptr<Pending> b;
         for (;;) {
-            b = &live_.Front(held_);
+            co_await live_.Front(held_, b);
             arrival_ = b->arrival;
             while (!b->lines.empty() && b->lines.front().at && *b->lines.front().at <= f) {
                 if (*b->lines.front().at < f) {
                     live_.Refuse("not-live", "a line for frame " +
                                                  std::to_string(*b->lines.front().at) +
                                                  " came after the frames it said were played");
+                    co_await Forever();
                 }
-                Run(b->lines.front());
+                const script::ScriptLine line = b->lines.front();
                 b->lines.pop_front();
+                co_await Run(line);
+                if (Halted()) co_await Forever();
             }
             // An idle line waits for the game's end, and the frames until then run.
             if (!b->lines.empty() || f <= b->reach) break;
@@ -111,20 +117,27 @@ class LiveGame::Shell : public script::ScriptedShell {
                 const std::lock_guard<std::mutex> hold(live_.lock_);
                 live_.pace_.BeginHold(b->arrival);
             }
-            if (!held_ && f > 1 && !b->restored) Check(b->arrival, lastPlayed_);
-            live_.Done();
+            if (!held_ && f > 1 && !b->restored && Check(b->arrival, lastPlayed_)) {
+                co_await Forever();
+            }
+            live_.Done(b);
         }
         if (claimed_ && *claimed_ < f) {
             live_.Refuse("not-live", "the game stood at frame " + std::to_string(*claimed_) +
                                          " for a dialog that did not open");
+            co_await Forever();
         }
         held_ = false;
         lastPlayed_ = played;
-        const std::lock_guard<std::mutex> hold(live_.lock_);
-        // The game moves on: a pause ends with the batch that brought the frame.
-        Checked(live_.pace_.EndPause(b->arrival));
-        live_.progress_ = {f, game().state().score, game().state().numberofstars};
-        if (!b->restored) Checked(live_.pace_.Frame(b->arrival, played));
+        std::optional<std::string> why;
+        {
+            const std::lock_guard<std::mutex> hold(live_.lock_);
+            // The game moves on: a pause ends with the batch that brought the frame.
+            why = live_.pace_.EndPause(b->arrival);
+            live_.progress_ = {f, game().state().score, game().state().numberofstars};
+            if (!why && !b->restored) why = live_.pace_.Frame(b->arrival, played);
+        }
+        if (Refused(why)) co_await Forever();
     }
 
     // The batch whose lines run between games came then.
@@ -132,30 +145,32 @@ class LiveGame::Shell : public script::ScriptedShell {
 
     // A dialog holds the game until the player closes it. One the player opened during
     // the game is a pause; the outcome dialogs end the game and are not.
-    void ShowMessageBox(const std::string& text) override {
-        ScriptedShell::ShowMessageBox(text);
-        Paused();
-    }
-    void ShowSettingsDialog(SettingsDialog& dialog) override {
-        ScriptedShell::ShowSettingsDialog(dialog);
-        Paused();
-    }
-    void ShowOutcomeDialog(OutcomeDialog& dialog) override {
-        ScriptedShell::ShowOutcomeDialog(dialog);
+    Task ShowDialog(Dialog& dialog) override {
+        co_await ScriptedShell::ShowDialog(dialog);
         Held();
-    }
-    void ShowAboutBox() override {
-        ScriptedShell::ShowAboutBox();
-        Paused();
+        if (dialog.kind == DialogKind::Outcome) co_return;
+        // Before the first frame the time is the opening's, bounded as a whole.
+        std::optional<std::string> why;
+        {
+            const std::lock_guard<std::mutex> hold(live_.lock_);
+            if (live_.pace_.Started()) why = live_.pace_.Counted();
+        }
+        if (Refused(why)) co_await Forever();
     }
 
   private:
-    void Checked(std::optional<std::string> why) {
+    // True when the pace check refused the game.
+    bool Refused(const std::optional<std::string>& why) {
         if (why) live_.Refuse("not-live", *why);
+        return why.has_value();
     }
-    void Check(double arrival, double played) {
-        const std::lock_guard<std::mutex> hold(live_.lock_);
-        Checked(live_.pace_.Frame(arrival, played));
+    bool Check(double arrival, double played) {
+        std::optional<std::string> why;
+        {
+            const std::lock_guard<std::mutex> hold(live_.lock_);
+            why = live_.pace_.Frame(arrival, played);
+        }
+        return Refused(why);
     }
     // Every dialog holds the game; one the player said held it before the replay met it
     // has now opened, and its hold began then.
@@ -165,12 +180,6 @@ class LiveGame::Shell : public script::ScriptedShell {
         const std::lock_guard<std::mutex> hold(live_.lock_);
         live_.pace_.BeginHold(arrival_);
     }
-    // Before the first frame the time is the opening's, bounded as a whole.
-    void Paused() {
-        Held();
-        const std::lock_guard<std::mutex> hold(live_.lock_);
-        if (live_.pace_.Started()) Checked(live_.pace_.Counted());
-    }
 
     std::string log_, warnings_;  // given to the base before they are made: only referred to
     LiveGame& live_;
@@ -179,6 +188,18 @@ class LiveGame::Shell : public script::ScriptedShell {
     std::optional<int64_t> claimed_;
     double arrival_ = 0;  // the arrival of the batch whose lines the replay runs
     double lastPlayed_ = 0;  // the emulated time at the last frame's yield
+};
+
+// The replay's own objects: made with the first batch, dropped as it ends.
+class LiveGame::Replayer {
+  public:
+    Replayer(LiveGame& live, const script::RunOptions& options) : shell(live, options), game(shell) {
+        shell.AttachGame(game);
+        shell.DiscardLog();
+    }
+    Shell shell;
+    Game game;
+    Task task;
 };
 
 int64_t LiveGame::WallMs(double steadySeconds) {
@@ -192,38 +213,39 @@ double LiveGame::Now() {
         .count();
 }
 
-LiveGame::LiveGame(uint64_t seed, PaceRules rules, int64_t maxFrames, double startSeconds,
-                   Hooks hooks)
+LiveGame::LiveGame(LivePool& pool, uint64_t seed, PaceRules rules, int64_t maxFrames,
+                   double startSeconds, Hooks hooks)
     : seed_(seed),
       lateSeconds_(rules.lateSeconds),
       maxFrames_(maxFrames),
       hooks_(std::move(hooks)),
+      pool_(pool),
       pace_(rules, startSeconds) {}
 
 LiveGame::~LiveGame() {
     {
-        const std::lock_guard<std::mutex> hold(lock_);
+        std::unique_lock<std::mutex> hold(lock_);
         stopping_ = true;
+        if (replaying_) {
+            pool_.Wake(this);
+            finished_.wait(hold, [this] { return !replaying_; });
+        }
     }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    pool_.Forget(this);
 }
 
-bool LiveGame::Begin() {
-    if (thread_.joinable()) return true;
-    try {
-        thread_ = std::thread([this] { Replay(); });
-        return true;
-    } catch (const std::system_error&) {
-        return false;
-    }
+void LiveGame::Begin() {
+    if (begun_) return;
+    begun_ = true;
+    replaying_ = true;
+    pool_.Wake(this);
 }
 
 bool LiveGame::Expire(double now) {
     std::optional<std::string> why;
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        if (thread_.joinable() || !(why = pace_.Silence(now, true))) return false;
+        if (begun_ || !(why = pace_.Silence(now, true))) return false;
     }
     return EndUnplayed({std::nullopt, {"not-live", *why}, true}, Answer());
 }
@@ -231,7 +253,7 @@ bool LiveGame::Expire(double now) {
 bool LiveGame::EndUnplayed(const LiveEnd& end, Answer answer) {
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        if (over_ || thread_.joinable()) return false;
+        if (over_ || begun_) return false;
         over_ = true;
         after_ = end.refusal;
     }
@@ -240,7 +262,6 @@ bool LiveGame::EndUnplayed(const LiveEnd& end, Answer answer) {
 }
 
 void LiveGame::Batch(LiveLines lines, double arrival, Answer answer) {
-    bool begun = true;
     std::optional<int64_t> again;
     {
         const std::lock_guard<std::mutex> hold(lock_);
@@ -250,48 +271,52 @@ void LiveGame::Batch(LiveLines lines, double arrival, Answer answer) {
             // replay took it: taken already.
             pace_.Arrived(arrival);
             again = n;
-        } else if (!over_ && (begun = Begin())) {
+        } else if (!over_) {
+            Begin();
             // A client sends each batch on whichever of its connections is free, without
             // waiting for the answer before; two batches close together may reach the
             // hall's loops in either order. One goes before the batches queued and not yet
             // begun that come after it: by their numbers, or else the frames they cover.
-            const auto comesAfter = [&lines](const Pending& p) {
-                return lines.marks.number && p.number ? *p.number > *lines.marks.number
-                                                      : p.reach > lines.marks.reached;
+            const auto comesAfter = [&lines](const std::shared_ptr<Pending>& p) {
+                return lines.marks.number && p->number ? *p->number > *lines.marks.number
+                                                       : p->reach > lines.marks.reached;
             };
             auto at = batches_.end();
-            while (at != batches_.begin() && !std::prev(at)->begun && !std::prev(at)->refusal &&
-                   comesAfter(*std::prev(at))) {
+            while (at != batches_.begin() && !(*std::prev(at))->begun &&
+                   !(*std::prev(at))->refusal && comesAfter(*std::prev(at))) {
                 --at;
             }
-            batches_.insert(at,
-                            {std::deque<script::ScriptLine>(lines.lines.begin(), lines.lines.end()),
-                             lines.marks.reached,
-                             lines.marks.dialog,
-                             lines.marks.number,
-                             arrival,
-                             std::move(lines.text),
-                             std::move(answer),
-                             {}});
+            batches_.insert(at, std::make_shared<Pending>(Pending{
+                                    std::deque<script::ScriptLine>(lines.lines.begin(),
+                                                                   lines.lines.end()),
+                                    lines.marks.reached,
+                                    lines.marks.dialog,
+                                    lines.marks.number,
+                                    arrival,
+                                    std::move(lines.text),
+                                    std::move(answer),
+                                    {}}));
             pace_.Arrived(arrival);
-            wake_.notify_all();
+            pool_.Wake(this);
             return;
         }
     }
     if (again) return AnswerAgain(*again, answer);
-    answer(begun ? After() : Refusal{"unavailable", "the hall cannot follow another live game now"});
+    answer(After());
 }
 
 void LiveGame::Restore(std::vector<LiveLines> batches, Resumed resumed) {
     const std::lock_guard<std::mutex> hold(lock_);
-    if (batches.empty() || !Begin()) return;
+    if (batches.empty()) return;
+    Begin();
     resumed_ = resumed;
     takenAt_ = resumed.takenAt;
     const double now = Now();
     for (LiveLines& b : batches) {
-        batches_.push_back({std::deque<script::ScriptLine>(b.lines.begin(), b.lines.end()),
-                            b.marks.reached, b.marks.dialog, b.marks.number, now,
-                            std::move(b.text), Answer(), {}, false, true});
+        batches_.push_back(std::make_shared<Pending>(
+            Pending{std::deque<script::ScriptLine>(b.lines.begin(), b.lines.end()),
+                    b.marks.reached, b.marks.dialog, b.marks.number, now, std::move(b.text),
+                    Answer(), {}, false, true}));
         if (b.marks.number) {
             restored_ = std::max(restored_, *b.marks.number);
             const std::lock_guard<std::mutex> kept(stored_->lock);
@@ -299,16 +324,16 @@ void LiveGame::Restore(std::vector<LiveLines> batches, Resumed resumed) {
         }
     }
     pace_.Arrived(now);
-    wake_.notify_all();
+    pool_.Wake(this);
 }
 
 void LiveGame::Refused(Refusal refusal, Answer answer) {
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        if (!over_ && thread_.joinable()) {
-            batches_.push_back(
-                {{}, -1, false, std::nullopt, Now(), "", std::move(answer), std::move(refusal)});
-            wake_.notify_all();
+        if (!over_ && begun_) {
+            batches_.push_back(std::make_shared<Pending>(Pending{
+                {}, -1, false, std::nullopt, Now(), "", std::move(answer), std::move(refusal)}));
+            pool_.Wake(this);
             return;
         }
     }
@@ -326,64 +351,75 @@ LiveProgress LiveGame::Progress() const {
     return progress_;
 }
 
-LiveGame::Pending& LiveGame::Front(bool held) {
-    std::unique_lock<std::mutex> hold(lock_);
+Resumer::Suspension LiveGame::WaitUntil(double until) {
+    wakeAt_ = until;
+    return waiting_.Suspend();
+}
+
+Task LiveGame::Front(bool held, std::shared_ptr<Pending>& out) {
     for (;;) {
-        if (stopping_) throw LiveStopped{};
-        if (!batches_.empty() && batches_.front().refusal) {
-            const Refusal r = *batches_.front().refusal;
-            hold.unlock();
-            Refuse(r.code, r.message);
-        }
-        const double now = Now();
-        if (!batches_.empty()) {
-            // A numbered batch waits for the ones before it as long as a batch may be late;
-            // one without a number waits a moment after its arrival, for one sent before it
-            // that comes a little later.
-            Pending& front = batches_.front();
-            const std::optional<int64_t> n = front.number;
-            if (!front.begun && n && *n <= taken_) {
-                // Sent again (its answer lost, or the database away when it came): taken
-                // once, answered as that one is.
-                Pending again = std::move(front);
-                batches_.pop_front();
-                hold.unlock();
-                AnswerAgain(*n, again.answer);
-                hold.lock();
-                continue;
-            }
-            const bool next = n && *n == taken_ + 1;
-            // A batch that waited for a takeover waits for those before it from then on.
-            const double since = std::max(front.arrival, takenAt_);
-            const double ready = since + (n ? lateSeconds_ : kReorderSeconds);
-            if (!front.begun && n && !next && now >= ready) {
-                hold.unlock();
-                Refuse("not-live", "batch " + std::to_string(taken_ + 1) + " did not come");
-            }
-            if (front.begun || next || (!n && now >= ready)) {
-                if (!front.begun) ++taken_;
-                front.begun = true;
-                // The stored batches replayed, the pace goes on from where they came.
-                if (!front.restored && resumed_) {
-                    pace_.Resume(resumed_->lastArrival, resumed_->takenAt, resumed_->pausedSeconds,
-                                 resumed_->pauses);
-                    resumed_.reset();
+        // What the replay does next, decided under the lock and done after it.
+        std::optional<Refusal> refuse;
+        bool abandoned = false;
+        std::shared_ptr<Pending> again;
+        double until = 0;
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            const double now = Now();
+            if (stopping_) {
+                refuse = Refusal{"unavailable", "the hall is stopping"};
+            } else if (!batches_.empty() && batches_.front()->refusal) {
+                refuse = *batches_.front()->refusal;
+            } else if (!batches_.empty()) {
+                // A numbered batch waits for the ones before it as long as a batch may be
+                // late; one without a number waits a moment after its arrival, for one sent
+                // before it that comes a little later.
+                const std::shared_ptr<Pending> front = batches_.front();
+                const std::optional<int64_t> n = front->number;
+                const bool next = n && *n == taken_ + 1;
+                // A batch that waited for a takeover waits for those before it from then on.
+                const double since = std::max(front->arrival, takenAt_);
+                const double ready = since + (n ? lateSeconds_ : kReorderSeconds);
+                if (!front->begun && n && *n <= taken_) {
+                    // Sent again (its answer lost, or the database away when it came): taken
+                    // once, answered as that one is.
+                    again = front;
+                    batches_.pop_front();
+                } else if (!front->begun && n && !next && now >= ready) {
+                    refuse = Refusal{"not-live",
+                                     "batch " + std::to_string(taken_ + 1) + " did not come"};
+                } else if (front->begun || next || (!n && now >= ready)) {
+                    if (!front->begun) ++taken_;
+                    front->begun = true;
+                    // The stored batches replayed, the pace goes on from where they came.
+                    if (!front->restored && resumed_) {
+                        pace_.Resume(resumed_->lastArrival, resumed_->takenAt,
+                                     resumed_->pausedSeconds, resumed_->pauses);
+                        resumed_.reset();
+                    }
+                    out = front;
+                    co_return;
+                } else {
+                    until = ready;
                 }
-                return front;
+            } else if (std::optional<std::string> why = pace_.PauseOverdue(now)) {
+                refuse = Refusal{"not-live", *why};
+            } else if (std::optional<std::string> silent = pace_.Silence(now, held)) {
+                refuse = Refusal{"not-live", *silent};
+                abandoned = true;
+            } else {
+                until = pace_.Deadline(held) + 0.01;
             }
-            wake_.wait_for(hold, std::chrono::duration<double>(ready - now));
+        }
+        if (again) {
+            AnswerAgain(*again->number, again->answer);
             continue;
         }
-        if (std::optional<std::string> why = pace_.PauseOverdue(now)) {
-            hold.unlock();
-            Refuse("not-live", *why);
+        if (refuse) {
+            Refuse(refuse->code, refuse->message, abandoned);
+            co_await Forever();
         }
-        if (std::optional<std::string> why = pace_.Silence(now, held)) {
-            hold.unlock();
-            Refuse("not-live", *why, true);
-        }
-        const double wait = pace_.Deadline(held) - now + 0.01;
-        wake_.wait_for(hold, std::chrono::duration<double>(wait));
+        co_await WaitUntil(until);
     }
 }
 
@@ -395,24 +431,24 @@ void LiveGame::AnswerAgain(int64_t number, const Answer& answer) {
                                       " is not kept yet: send it again"});
 }
 
-void LiveGame::Done() {
-    Pending done;
+void LiveGame::Done(const std::shared_ptr<Pending>& batch) {
     LiveProgress progress;
     {
         const std::lock_guard<std::mutex> hold(lock_);
-        done = std::move(batches_.front());
+        // A game started again inside this batch's frame may have used it up already.
+        if (batches_.empty() || batches_.front() != batch) return;
         batches_.pop_front();
         progress = progress_;
         // Before the game starts too, its hall says when its last batch came.
-        progress.arrived = WallMs(done.arrival);
+        progress.arrived = WallMs(batch->arrival);
         progress.paused = static_cast<int64_t>(pace_.PausedSeconds() * 1000);
         progress.pauses = pace_.Pauses();
     }
-    if (done.restored) return;
+    if (batch->restored) return;
     // Which numbered batches are kept, for one sent again; told after this game may be gone.
-    Answer answer = std::move(done.answer);
-    if (done.number) {
-        answer = [stored = stored_, n = *done.number, answer](std::optional<Refusal> r) {
+    Answer answer = std::move(batch->answer);
+    if (batch->number) {
+        answer = [stored = stored_, n = *batch->number, answer](std::optional<Refusal> r) {
             if (!r) {
                 const std::lock_guard<std::mutex> hold(stored->lock);
                 stored->numbers.insert(n);
@@ -420,88 +456,128 @@ void LiveGame::Done() {
             if (answer) answer(std::move(r));
         };
     }
-    hooks_.ran(done.text, progress, std::move(answer));
+    hooks_.ran(batch->text, progress, std::move(answer));
 }
-
-namespace {
-thread_local LiveEnd stoppedWith;
-}  // namespace
 
 void LiveGame::Refuse(const std::string& code, const std::string& message, bool abandoned) {
-    stoppedWith = LiveEnd{std::nullopt, Refusal{code, message}, abandoned};
-    throw LiveStopped{};
+    if (!stopped_) stopped_ = LiveEnd{std::nullopt, Refusal{code, message}, abandoned};
 }
 
-void LiveGame::Replay() {
-    script::RunOptions options;
-    options.seed = seed_;
-    options.maxFrames = maxFrames_;
-    options.maxCpuSeconds = kMaxReplayCpuSeconds;
-    Shell shell(*this, options);
-    Game game(shell);
-    shell.AttachGame(game);
-    shell.DiscardLog();
-    LiveEnd end;
-    try {
-        game.Main();
-        bool ran = false;  // the game has started
-        std::set<std::string> checks;
-        for (;;) {
-            Pending& b = Front(true);  // between games the time is the player's
-            shell.Arrived(b.arrival);
-            if (b.lines.empty()) {
-                Done();
-                continue;
-            }
-            const script::ScriptLine line = b.lines.front();
-            b.lines.pop_front();
-            shell.Run(line);
-            ran = ran || game.state().gamerunning || shell.frame() > 0;
-            if (line.command == "expect") checks.insert(line.args[0]);
-            if (ran && !game.state().gamerunning && checks.size() == kExpectedChecks) {
-                end.score = game.state().score;
-                break;
-            }
+Task LiveGame::Replay() {
+    Shell& shell = replayer_->shell;
+    Game& game = replayer_->game;
+    game.Main();
+    bool ran = false;  // the game has started
+    std::set<std::string> checks;
+    for (;;) {
+        std::shared_ptr<Pending> b;
+        co_await Front(true, b);  // between games the time is the player's
+        shell.Arrived(b->arrival);
+        if (b->lines.empty()) {
+            Done(b);
+            continue;
         }
-    } catch (const LiveStopped&) {
-        end = stoppedWith;
-    } catch (const script::Desynced&) {
-        end.refusal = {"desync", shell.desync()};
-    } catch (const script::FrameLimitReached&) {
-        end.refusal = {"too-long", "the replay reached its frame limit"};
-    } catch (const script::CpuLimitReached&) {
-        end.refusal = {"too-long", "the replay reached its 2 s of CPU time"};
-    } catch (const script::ProgramEnded&) {
-        end.refusal = {"not-one-game", "the program was closed"};
-    } catch (const std::exception& e) {
-        end.refusal = {"malformed", e.what()};
+        const script::ScriptLine line = b->lines.front();
+        b->lines.pop_front();
+        co_await shell.Run(line);
+        if (shell.Halted()) co_await Forever();
+        ran = ran || game.state().gamerunning || shell.frame() > 0;
+        if (line.command == script::cmd::kExpect) checks.insert(line.args[0]);
+        if (ran && !game.state().gamerunning && checks.size() == script::kRecordedVariables.size())
+            co_return;
     }
-    std::deque<Pending> left;
+}
+
+void LiveGame::Step() {
+    if (!replayer_) {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            if (!replaying_) return;
+        }
+        script::RunOptions options;
+        options.seed = seed_;
+        options.maxFrames = maxFrames_;
+        replayer_ = std::make_unique<Replayer>(*this, options);
+        replayer_->task = Replay();
+    }
+    wakeAt_.reset();
+    stepCpuStart_ = script::ThreadCpuSeconds();
+    try {
+        if (waiting_.Waiting()) {
+            waiting_.Resume();
+        } else if (!stopped_ && !replayer_->shell.Halted()) {
+            replayer_->task.Start();
+        }
+        if (replayer_->task.Done()) replayer_->task.Rethrow();
+    } catch (const std::exception& e) {
+        Refuse("malformed", e.what());
+    }
+    cpuSeconds_ += script::ThreadCpuSeconds() - stepCpuStart_;
+    if (waiting_.Waiting()) {
+        if (wakeAt_) pool_.WakeAt(this, *wakeAt_);
+        return;
+    }
+    Finish();
+}
+
+void LiveGame::Finish() {
+    LiveEnd end;
+    if (stopped_) {
+        end = *stopped_;
+    } else if (replayer_->shell.Halted()) {
+        switch (replayer_->shell.stop()) {
+            case script::RunStop::Desync:
+                end.refusal = {"desync", replayer_->shell.desync()};
+                break;
+            case script::RunStop::FrameLimit:
+                end.refusal = {"too-long", "the replay reached its frame limit"};
+                break;
+            case script::RunStop::CpuLimit:
+                end.refusal = {"too-long", "the replay reached its 2 s of CPU time"};
+                break;
+            case script::RunStop::Exited:
+            case script::RunStop::Ended:
+                end.refusal = {"not-one-game", "the program was closed"};
+                break;
+        }
+    } else {
+        end.score = replayer_->game.state().score;
+    }
+    replayer_.reset();  // its viewscreen too: the game is over for the hall
+    std::deque<std::shared_ptr<Pending>> left;
+    bool stopping = false;
     {
         const std::lock_guard<std::mutex> hold(lock_);
         over_ = true;
         left.swap(batches_);
+        stopping = stopping_;
     }
-    if (stopping_) {
+    const auto finished = [this] {
+        const std::lock_guard<std::mutex> hold(lock_);
+        replaying_ = false;
+        finished_.notify_all();
+    };
+    if (stopping) {
         // The hall stops: the batches waiting are told so, and nothing is written.
-        for (Pending& p : left) {
-            if (p.answer) p.answer(Refusal{"unavailable", "the hall is stopping"});
+        for (const std::shared_ptr<Pending>& p : left) {
+            if (p->answer) p->answer(Refusal{"unavailable", "the hall is stopping"});
         }
-        return;
+        return finished();
     }
-    Answer first = left.empty() ? Answer() : std::move(left.front().answer);
+    Answer first = left.empty() ? Answer() : std::move(left.front()->answer);
     // The batch that ended the game is passed on and kept like the others.
-    if (end.score && !left.empty() && !left.front().restored)
-        hooks_.ran(left.front().text, Progress(), Answer());
+    if (end.score && !left.empty() && !left.front()->restored)
+        hooks_.ran(left.front()->text, Progress(), Answer());
     const Refusal after = end.score ? Refusal{"live-over", "this live game is over"} : end.refusal;
     {
         const std::lock_guard<std::mutex> hold(lock_);
         after_ = after;
     }
     for (size_t i = 1; i < left.size(); ++i) {
-        if (left[i].answer) left[i].answer(after);
+        if (left[i]->answer) left[i]->answer(after);
     }
     hooks_.ended(end, std::move(first));
+    finished();
 }
 
 }  // namespace korvane::hall

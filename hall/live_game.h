@@ -1,7 +1,8 @@
 #pragma once
 // A game played live for the hall: its lines come in batches as the player's program writes
-// them, and the hall's own replay runs them as they come, on a thread of its own that
-// sleeps while it waits for the next batch. The replay knows the emulated time of every
+// them, and the hall's own replay runs them as they come. The replay is a task that the
+// live pool's workers step: it runs when a batch arrives and waits, without a thread, for
+// the next. The replay knows the emulated time of every
 // frame, which the pace check holds against the batches' arrivals, and the score so far,
 // which the list of games in progress shows. A batch is answered once the replay has run
 // it; a game that is not live, or whose lines do not replay, is over for the hall.
@@ -16,13 +17,15 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "live_marks.h"
+#include "live_pool.h"
 #include "pace_check.h"
 #include "script.h"
+#include "scripted_shell.h"
 #include "submission.h"
+#include "task.h"
 
 namespace korvane::hall {
 
@@ -58,7 +61,7 @@ struct LiveEnd {
     bool abandoned = false;  // the stream stopped
 };
 
-class LiveGame {
+class LiveGame : private LivePool::Stepper {
   public:
     // nullopt: the batch was taken; a refusal: the game is over for the hall.
     using Answer = std::function<void(std::optional<Refusal>)>;
@@ -69,15 +72,16 @@ class LiveGame {
         std::function<void(const LiveEnd&, Answer)> ended;
     };
 
-    // startSeconds: when the game was opened (steady clock).
-    LiveGame(uint64_t seed, PaceRules rules, int64_t maxFrames, double startSeconds, Hooks hooks);
+    // startSeconds: when the game was opened (steady clock). The pool steps its replay.
+    LiveGame(LivePool& pool, uint64_t seed, PaceRules rules, int64_t maxFrames,
+             double startSeconds, Hooks hooks);
     ~LiveGame();
     LiveGame(const LiveGame&) = delete;
     LiveGame& operator=(const LiveGame&) = delete;
 
     // A batch that arrived at arrivalSeconds (steady clock); answered from the replay. The
-    // replay, with its thread and its viewscreen, begins with the first batch: a game
-    // opened and never played costs the hall little.
+    // replay, with its viewscreen, begins with the first batch: a game opened and never
+    // played costs the hall little.
     void Batch(LiveLines lines, double arrivalSeconds, Answer answer);
     // A game taken over from another hall: the batches it had stored, run again without
     // their pace (held where they came), written or answered; the pace goes on from the
@@ -107,6 +111,7 @@ class LiveGame {
 
   private:
     class Shell;
+    class Replayer;
     struct Pending {
         std::deque<script::ScriptLine> lines;
         int64_t reach;  // the last frame this batch covers
@@ -119,19 +124,26 @@ class LiveGame {
         bool begun = false;              // the replay has taken it
         bool restored = false;           // stored by the hall the game was taken from
     };
-    void Replay();
-    // Begins the replay, under lock_; false when the hall has no thread for it.
-    bool Begin();
+    // The replay, stepped by the pool: runs until it waits for a batch or a moment, or ends.
+    void Step() override;
+    Task Replay();
+    // The replay has stopped: the batches left are answered, the end told.
+    void Finish();
+    // Begins the replay, under lock_.
+    void Begin();
     // A numbered batch sent again: answered as the one taken before, once it is kept.
     void AnswerAgain(int64_t number, const Answer& answer);
     // Ends a game whose replay never began; false when it had, or the game was over.
     bool EndUnplayed(const LiveEnd& end, Answer answer);
-    // The front batch, waiting for one as long as the pace check allows; throws to stop.
-    Pending& Front(bool held);
-    // The front batch is used up: answered and dropped.
-    void Done();
-    [[noreturn]] void Refuse(const std::string& code, const std::string& message,
-                             bool abandoned = false);
+    // The front batch, waiting for one as long as the pace check allows. Past the check, or
+    // as the hall stops, the replay stops there for good.
+    Task Front(bool held, std::shared_ptr<Pending>& front);
+    // That batch is used up: answered and dropped.
+    void Done(const std::shared_ptr<Pending>& batch);
+    // The game is refused: the replay stops where it stands (co_await Forever after it).
+    void Refuse(const std::string& code, const std::string& message, bool abandoned = false);
+    // The replay waits until a batch arrives or until `until` (Now's clock).
+    Resumer::Suspension WaitUntil(double until);
 
     uint64_t seed_;
     double lateSeconds_;  // how long a numbered batch waits for the ones before it
@@ -146,15 +158,26 @@ class LiveGame {
     std::shared_ptr<Kept> stored_ = std::make_shared<Kept>();
     int64_t maxFrames_;
     Hooks hooks_;
+    LivePool& pool_;
     mutable std::mutex lock_;
-    std::condition_variable wake_;
-    std::deque<Pending> batches_;
+    std::condition_variable finished_;  // the replay has ended, for the destructor
+    std::deque<std::shared_ptr<Pending>> batches_;
     PaceCheck pace_;
     bool stopping_ = false;
     std::atomic<bool> over_{false};
     LiveProgress progress_;
     Refusal after_{"live-over", "this live game is over"};
-    std::thread thread_;
+
+    // The replay: begun with the first batch, dropped when it ends. Only the step touches it.
+    std::unique_ptr<Replayer> replayer_;
+    bool begun_ = false;     // under lock_
+    bool replaying_ = false;  // begun and not yet finished, under lock_
+    Resumer waiting_;
+    std::optional<double> wakeAt_;
+    double cpuSeconds_ = 0;    // the CPU time of the steps so far
+    double stepCpuStart_ = 0;  // the worker thread's CPU time as this step began
+    double CpuSeconds() const { return cpuSeconds_ + script::ThreadCpuSeconds() - stepCpuStart_; }
+    std::optional<LiveEnd> stopped_;  // why the replay stopped before the game's end
 };
 
 }  // namespace korvane::hall

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <random>
 #include <system_error>
+#include <thread>
 
 #include "json_bodies.h"
 #include "json_response.h"
@@ -108,7 +109,8 @@ LiveRoutes::LiveRoutes(const HallOptions& options, Store& store, std::string ins
       store_(store),
       instance_(instance),
       relay_(store, instance, options.watchersPerGame),
-      starts_(options.liveStartsPerHour, 3600) {
+      starts_(options.liveStartsPerHour, 3600),
+      pool_(std::max(2u, std::thread::hardware_concurrency())) {
     rules_.windowSeconds = options.livePaceWindow;
     rules_.lateSeconds = options.liveLateMs / 1000.0;
     rules_.stallSeconds = options.liveStall;
@@ -209,7 +211,7 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
     auto entry = std::make_shared<Entry>();
     entry->address = client;
     entry->ticket = ticketId;
-    entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(t->seed), rules_,
+    entry->game = std::make_unique<LiveGame>(pool_, static_cast<uint64_t>(t->seed), rules_,
                                              options_.maxFrames, LiveGame::Now(), HooksOf(id, *entry));
     {
         const std::lock_guard<std::mutex> hold(lock_);
@@ -350,7 +352,7 @@ void LiveRoutes::CarryOn(const LiveRow& row, const HttpRequest& request, Reply r
     // Its time to start counts from its opening, at its hall (the last batch's arrival,
     // when none came), whatever the takeover.
     const double since = (now - row.arrived) / 1000.0;
-    entry->game = std::make_unique<LiveGame>(static_cast<uint64_t>(row.seed), rules_,
+    entry->game = std::make_unique<LiveGame>(pool_, static_cast<uint64_t>(row.seed), rules_,
                                              options_.maxFrames,
                                              LiveGame::Now() - (stored.empty() ? since : 0),
                                              HooksOf(row.id, *entry));
@@ -499,7 +501,7 @@ void LiveRoutes::Sweep() {
             }
         }
     }
-    // Their replays' threads are joined here, outside the lock.
+    // Their replays are dropped here, outside the lock.
 }
 
 LiveCounts LiveRoutes::Counts() {

@@ -75,6 +75,8 @@ class LiveRoutes {
     PaceRules rules_;
     LiveRelay relay_;
     RateLimit starts_;
+    // Steps every live game's replay; outlives the games, which are dropped before it.
+    LivePool pool_;
     std::mutex lock_;
     std::map<std::string, std::shared_ptr<Entry>> games_;
     std::set<std::string> taking_;  // games being taken over here

@@ -38,8 +38,8 @@ std::vector<std::string> Printed(const std::string& script) {
 struct TimedShell : korvane::script::ScriptedShell {
     explicit TimedShell(const std::string& script)
         : ScriptedShell(korvane::script::ParseScript(script), {}, log, log) {}
-    void DoEvents() override {
-        ScriptedShell::DoEvents();
+    korvane::Task DoEvents() override {
+        co_await ScriptedShell::DoEvents();
         times.push_back(game().surface().EmulatedMicros() / 1e6);
     }
     std::string log;

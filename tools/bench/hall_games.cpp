@@ -48,19 +48,15 @@ std::string ProbeLines() {
 struct TimedShell : script::ScriptedShell {
     explicit TimedShell(const std::string& script)
         : ScriptedShell(script::ParseScript(script), {}, log, warnings) {}
-    void DoEvents() override {
-        ScriptedShell::DoEvents();
+    Task DoEvents() override {
+        co_await ScriptedShell::DoEvents();
         times.push_back(game().surface().EmulatedMicros() / 1e6);
     }
     void Run() {
         Game played(*this);
         AttachGame(played);
-        try {
-            played.Main();
-            RunIdleLines();
-        } catch (const script::ProgramEnded&) {
-        } catch (const script::FrameLimitReached&) {
-        }
+        played.Main();
+        RunIdleLines();
     }
     std::string log, warnings;
     std::vector<double> times;

@@ -19,7 +19,7 @@ class OrdinaryPlayShell : public Shell {
     int64_t framesRun = 0;
     double emulatedAtFirstFrame = 0;
 
-    void DoEvents() override {
+    Task DoEvents() override {
         GameState& s = game_->state();
         if (framesRun == 0) emulatedAtFirstFrame = game_->surface().EmulatedMicros();
         ++framesRun;
@@ -28,15 +28,19 @@ class OrdinaryPlayShell : public Shell {
         s.vessikshootsshields = false;
         if (s.cubey >= 300) s.cubey = 10;
         if (framesRun > frames_) s.gamerunning = false;
+        return {};
     }
     bool IsMainWindowMinimised() override { return false; }
     ScreenSize ScreenSizeInPixels() override { return {1024, 768}; }
-    void ShowSettingsDialog(SettingsDialog& dialog) override {
-        dialog.Form_Load();
-        dialog.SetScrollValue(static_cast<int16_t>(stars_));
+    Task ShowDialog(Dialog& dialog) override {
+        if (dialog.settings) {
+            dialog.settings->Form_Load();
+            dialog.settings->SetScrollValue(static_cast<int16_t>(stars_));
+        }
+        if (dialog.outcome) dialog.outcome->Form_Load();
+        return {};
     }
-    void ShowOutcomeDialog(OutcomeDialog& dialog) override { dialog.Form_Load(); }
-    [[noreturn]] void EndProgram() override { throw 0; }
+    Task EndProgram() override { return {}; }
     uint64_t ClockSeed() override { return 42; }
 
   private:
@@ -55,7 +59,8 @@ HeadlessResult MeasureOrdinaryPlay(int stars, int64_t frames) {
     game.state().soundon = false;
 
     const auto start = std::chrono::steady_clock::now();
-    game.cmdStart_Click();
+    // Nothing here waits: the whole game runs in this one start.
+    game.cmdStart_Click().Start();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // The last pass ends the game; the frames measured are the ordinary ones before it.

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include "command_table.h"
+
 namespace korvane::bench {
 
 namespace {
@@ -28,7 +30,7 @@ QJsonObject JsonOf(const HttpAnswer& answer) {
 bool Played(const std::string& line, int64_t frame, bool over) {
     if (over) return true;
     if (line.rfind("at ", 0) == 0) return std::stoll(line.substr(3)) <= frame;
-    return line.rfind("expect", 0) != 0;
+    return line.rfind(script::cmd::kExpect, 0) != 0;
 }
 
 }  // namespace
