@@ -14,12 +14,13 @@ namespace {
 constexpr const char* kLiveGames = R"(<section id="now"><h2>Played now</h2>
 <figure id="viewer" hidden><iframe title="The game played now with the highest score, live"
  loading="lazy"></iframe><figcaption></figcaption></figure>
-<table id="live"><tr><th>Name</th><th>Stars</th><th class="wide">Frame</th><th>Score</th><th></th></tr></table>
+)";
+constexpr const char* kLiveList = R"(<table id="live"><tr><th>Name</th><th>Stars</th><th class="wide">Frame</th><th>Score</th><th></th></tr></table>
 </section>
 <script>
 (function list() {
     const table = document.getElementById("live");
-    const viewer = document.getElementById("viewer");
+    const viewer = document.getElementById("viewer");  // none where the hall has no browser build
     fetch("api/live").then((answer) => answer.json()).then(({live}) => {
         while (table.rows.length > 1) table.deleteRow(1);
         for (const game of live) {
@@ -34,6 +35,7 @@ constexpr const char* kLiveGames = R"(<section id="now"><h2>Played now</h2>
         if (!live.length) {
             Object.assign(table.insertRow().insertCell(), {colSpan: 5, textContent: "None now."});
         }
+        if (!viewer) return;
         const shown = live.find((game) => game.id === viewer.dataset.live);
         const best = live.reduce((a, b) => (b.score > a.score ? b : a), live[0] || null);
         viewer.hidden = !best;
@@ -163,7 +165,8 @@ std::string PageHead(const std::string& title) {
            "table{border-collapse:collapse;background:#fff;max-width:100%}"
            "th,td{border:1px solid #808080;padding:0.25em 0.75em}td.n{text-align:right}"
            "td.name{overflow-wrap:anywhere}form{margin:0.5em 0}form label{margin-right:1em}"
-           "nav a{margin-right:1em}#viewer{margin:0 0 0.5em;max-width:22em}"
+           "nav a{margin-right:1em}#viewer{margin:0 0 0.5em}"
+           "@media (min-width:60em){#now{float:right;width:24em;margin-left:1.5em}}"
            "#viewer iframe{width:100%;aspect-ratio:4/3;border:1px solid #808080;"
            "background:#000}"
            "@media (max-width:40em){body{margin:0.5em}th,td{padding:0.2em 0.3em}"
@@ -178,7 +181,8 @@ std::string TimeHtml(const std::string& iso) {
            EscapeHtml(shown) + "</time>";
 }
 
-std::string HallPage(const TableQuery& q, const std::vector<ScoreRow>& rows, bool more) {
+std::string HallPage(const TableQuery& q, const std::vector<ScoreRow>& rows, bool more,
+                     bool viewer) {
     const Category& category = *q.category;
     const std::string name = q.shownPrefix;
     std::string html = PageHead("Korvane hall of fame") +
@@ -197,10 +201,11 @@ std::string HallPage(const TableQuery& q, const std::vector<ScoreRow>& rows, boo
             "\" maxlength=\"24\" placeholder=\"starts with\"></label>"
             "<label><input type=\"checkbox\" name=\"all\" value=\"1\"" +
             (q.everyGame ? " checked" : "") +
-            "> every game</label><button>Show</button></form>\n<h2>" + category.name + ": " +
-            StarRange(category) + (q.everyGame ? ", every game" : ", each player's best") +
-            "</h2>\n";
-    html += kLiveGames;
+            "> every game</label><button>Show</button></form>\n";
+    html += viewer ? kLiveGames : "<section id=\"now\"><h2>Played now</h2>\n";
+    html += kLiveList;
+    html += std::string("<h2>") + category.name + ": " + StarRange(category) +
+            (q.everyGame ? ", every game" : ", each player's best") + "</h2>\n";
     html += "<table id=\"hall\">\n" + TableHead(true) + ScoreRowsHtml(rows, "", true);
     if (rows.empty()) html += "<tr><td colspan=\"7\">No scores yet.</td></tr>\n";
     html += "</table>\n<nav>";

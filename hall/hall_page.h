@@ -23,8 +23,10 @@ std::string TimeHtml(const std::string& iso);
 // The script that writes each <time> as "3 minutes ago" or "5 Dec", the exact time its title.
 extern const char* const kReadableDates;
 
-// more: rows follow the last shown.
-std::string HallPage(const TableQuery& query, const std::vector<ScoreRow>& rows, bool more);
+// more: rows follow the last shown; viewer: the hall serves the browser build, which plays
+// the leading live game in the page's viewer.
+std::string HallPage(const TableQuery& query, const std::vector<ScoreRow>& rows, bool more,
+                     bool viewer);
 
 std::string PlayerPage(const PlayerView& view);
 

@@ -233,7 +233,9 @@ HttpResponse HallRoutes::Page(const HttpRequest& request) {
         if (more) rows.pop_back();
         HttpResponse r;
         r.contentType = "text/html; charset=utf-8";
-        r.body = HallPage(query, rows, more);
+        r.body = HallPage(query, rows, more,
+                          std::filesystem::is_regular_file(
+                              std::filesystem::path(options_.webDir) / "index.html"));
         return r;
     });
 }

@@ -1153,7 +1153,7 @@ const f = document.getElementById("f");
         width: d.documentElement.clientWidth, live: viewer.querySelector("iframe").getAttribute("src")});
 })();
 </script>""")
-    run = subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--window-size=390,844",
+    run = subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars", "--window-size=390,844",
                           "--force-device-scale-factor=3", "--virtual-time-budget=20000", "--dump-dom",
                           "http://127.0.0.1:%d/play/probe.html" % hall.port],
                          capture_output=True, text=True, timeout=120)
