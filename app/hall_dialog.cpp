@@ -56,6 +56,17 @@ HallDialog::HallDialog(const QString& refusal, QWidget* parent) : HallDialog(0, 
     close_->setFocus();
 }
 
+void HallDialog::SetKeyShown(std::function<QString()> keyText) {
+    auto* show = new QPushButton(QStringLiteral("Your key"), this);
+    show->setObjectName(QStringLiteral("hallKeyShow"));
+    show->setAutoDefault(false);
+    layout()->addWidget(show);
+    connect(show, &QPushButton::clicked, this, [this, keyText = std::move(keyText)] {
+        answer_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        answer_->setText(keyText());
+    });
+}
+
 void HallDialog::NameChanged() {
     const names::NameVerdict verdict = names::CheckName(name_->text().toStdString());
     nameTaken_ = verdict.taken;

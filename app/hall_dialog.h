@@ -25,6 +25,8 @@ class HallDialog : public QDialog {
     HallDialog(int score, Send send, QWidget* parent = nullptr);
     // In place of the name: why the hall took no more of the game.
     HallDialog(const QString& refusal, QWidget* parent = nullptr);
+    // A "Your key" button that shows the text made by keyText (the key and where it is kept).
+    void SetKeyShown(std::function<QString()> keyText);
 
   private:
     // The name judged by the hall's own rule: whether it may be sent, and if not why.

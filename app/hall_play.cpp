@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "command_table.h"
+#include "hall_key.h"
 #include "live_marks.h"
 
 namespace korvane {
@@ -70,14 +71,21 @@ QString Refusal(QNetworkReply* reply, const QJsonObject& body) {
     return message.isEmpty() ? code : QStringLiteral("%1 (%2)").arg(message, code);
 }
 
-// What the hall said to a game sent in.
-HallDialog::Answer EntryAnswer(QNetworkReply* reply) {
+// What the hall said to a game sent in; a key it answered (the name's first score) is kept.
+HallDialog::Answer EntryAnswer(QNetworkReply* reply, const QUrl& hall) {
     const int status = HttpStatus(reply);
     const QJsonObject body = QJsonDocument::fromJson(reply->readAll()).object();
     if (status == 201) {
-        return {true, QStringLiteral("Entered at rank %1 with %2.")
-                          .arg(body.value(QStringLiteral("rank")).toInteger())
-                          .arg(body.value(QStringLiteral("score")).toInteger())};
+        QString text = QStringLiteral("Entered at rank %1 with %2 (%3).")
+                           .arg(body.value(QStringLiteral("rank")).toInteger())
+                           .arg(body.value(QStringLiteral("score")).toInteger())
+                           .arg(body.value(QStringLiteral("category")).toString());
+        const QString key = body.value(QStringLiteral("key")).toString();
+        if (!key.isEmpty()) {
+            KeepHallKey(hall, key);
+            text += QStringLiteral(" The name is yours: this hall's key is kept for you (\"Your key\").");
+        }
+        return {true, text};
     }
     if (status == 0) return {false, QStringLiteral("The hall cannot be reached.")};
     const QString message = body.value(QStringLiteral("message")).toString();
@@ -309,6 +317,13 @@ void HallPlay::OfferEntry(int score) {
             Submit(name, std::move(answered));
         },
         &program_.window());
+    dialog.SetKeyShown([hall = hall_] {
+        const QString key = HallKey(hall);
+        return (key.isEmpty() ? QStringLiteral("You have no key for this hall yet: your first "
+                                               "score gets one. ")
+                              : QStringLiteral("Your key for this hall: %1. ").arg(key)) +
+               HallKeyPlace();
+    });
     dialog.exec();
 }
 
@@ -322,13 +337,16 @@ void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
         answered({false, refused_});
         return;
     }
-    const QJsonObject body{{QStringLiteral("ticket"), *ticket_}, {QStringLiteral("name"), name}};
+    QJsonObject body{{QStringLiteral("ticket"), *ticket_}, {QStringLiteral("name"), name}};
+    // The key held for this hall goes with every score: it is what makes a name the player's.
+    if (const QString key = HallKey(hall_); !key.isEmpty()) body[QStringLiteral("key")] = key;
     QNetworkReply* reply = network_.post(HallRequest(hall_, "api/scores", "application/json"),
                                          QJsonDocument(body).toJson(QJsonDocument::Compact));
-    connect(reply, &QNetworkReply::finished, this, [reply, answered = std::move(answered)] {
-        reply->deleteLater();
-        answered(EntryAnswer(reply));
-    });
+    connect(reply, &QNetworkReply::finished, this,
+            [reply, hall = hall_, answered = std::move(answered)] {
+                reply->deleteLater();
+                answered(EntryAnswer(reply, hall));
+            });
 }
 
 bool HallPlay::MayHandle(const script::ScriptLine& command) {

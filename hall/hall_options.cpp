@@ -16,6 +16,8 @@ const char kHallHelp[] =
     "                                            the ticket's seed, if known)\n"
     "       korvane-hall hide ID --reason TEXT   take a score out of the table\n"
     "       korvane-hall unhide ID               put it back\n"
+    "       korvane-hall release NAME            free a player's name (its key is lost): the\n"
+    "                                            next score under it claims it again\n"
     "       korvane-hall --help | --version\n"
     "\n"
     "A hall of fame whose every score is proven: a score is stored only when replaying its\n"
@@ -129,10 +131,16 @@ const CountOption kCounts[] = {
 // A subcommand's word and its one argument, or nothing when args start with an option.
 bool Subcommand(const std::vector<std::string>& args, HallOptions& o, std::string& why) {
     const std::string& word = args[0];
-    if (word != "verify" && word != "hide" && word != "unhide") return true;
+    if (word != "verify" && word != "hide" && word != "unhide" && word != "release") return true;
     if (args.size() < 2) {
-        why = "usage: korvane-hall " + word + (word == "verify" ? " FILE" : " ID");
+        why = "usage: korvane-hall " + word +
+              (word == "verify" ? " FILE" : word == "release" ? " NAME" : " ID");
         return false;
+    }
+    if (word == "release") {
+        o.mode = HallOptions::Mode::Release;
+        o.playerName = args[1];
+        return true;
     }
     if (word == "verify") {
         o.mode = HallOptions::Mode::Verify;

@@ -9,11 +9,12 @@
 namespace korvane::hall {
 
 struct HallOptions {
-    enum class Mode { Serve, Verify, Hide, Unhide, Help, Version } mode = Mode::Serve;
+    enum class Mode { Serve, Verify, Hide, Unhide, Release, Help, Version } mode = Mode::Serve;
     std::string file;                    // verify's recording
     std::optional<uint64_t> ticketSeed;  // and the seed of the ticket it was played for
     int64_t scoreId = 0;                 // hide's and unhide's
     std::string reason;
+    std::string playerName;              // release's
     std::string database;  // a file for SQLite, or postgresql://...
     std::string passwordFile;
     std::string listen = "127.0.0.1";

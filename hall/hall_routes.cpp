@@ -21,6 +21,8 @@
 #include "submission.h"
 #include "json_bodies.h"
 #include "live_store.h"
+#include "player_key.h"
+#include "player_routes.h"
 
 namespace korvane::hall {
 
@@ -48,7 +50,7 @@ HttpResponse RetryLater(int status, const Refusal& refusal, int64_t seconds) {
 
 int StatusOf(const std::string& code) {
     if (code == "ticket-unknown") return 404;
-    if (code == "ticket-used" || code == "live-playing") return 409;
+    if (code == "ticket-used" || code == "live-playing" || code == "name-taken") return 409;
     if (code == "ticket-expired") return 410;
     if (code == "too-large") return 413;
     if (code == "malformed" || code == "bad-name") return 400;
@@ -68,26 +70,6 @@ bool IsAddress(const std::string& text) {
            inet_pton(AF_INET6, text.c_str(), buffer) == 1;
 }
 
-// A whole decimal number from lo up, or nothing.
-std::optional<int64_t> QueryNumber(const std::string& text, int64_t lo) {
-    int64_t n = 0;
-    auto [ptr, err] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (text.empty() || err != std::errc() || ptr != text.data() + text.size() || n < lo)
-        return std::nullopt;
-    return n;
-}
-
-QJsonObject RowJson(const ScoreRow& r) {
-    return {{"id", static_cast<qint64>(r.id)},
-            {"rank", static_cast<qint64>(r.rank)},
-            {"name", QString::fromStdString(r.name)},
-            {"score", r.score},
-            {"winscore", r.winscore},
-            {"stars", r.stars},
-            {"frames", static_cast<qint64>(r.frames)},
-            {"date", QString::fromStdString(r.date)}};
-}
-
 // The counters' name for a path: a few routes, never the path itself (which a client
 // chooses, and which would make a counter of every one).
 std::string RouteOf(const std::string& path) {
@@ -96,6 +78,8 @@ std::string RouteOf(const std::string& path) {
         return path;
     if (path.rfind("/api/scores/", 0) == 0) return "/api/scores/ID/recording";
     if (path == "/api/live") return path;
+    if (path.rfind("/api/players/", 0) == 0) return "/api/players/NAME";
+    if (path.rfind("/players/", 0) == 0) return "/players/NAME";
     if (path.rfind("/api/live/", 0) == 0) {
         if (path.size() > 6 && path.compare(path.size() - 6, 6, "/lines") == 0)
             return "/api/live/ID/lines";
@@ -183,8 +167,12 @@ void HallRoutes::Handle(const HttpRequest& request, Reply reply) {
         if (path == "/api/live" || path.rfind("/api/live/", 0) == 0) {
             if (live_.Handle(request, ClientOf(request), reply)) return;
         }
-        if (path == "/" && get) return reply(Page());
+        if (path == "/" && get) return reply(Page(request));
         if (path == "/api/scores" && get) return reply(Scores(request));
+        if (get && path.rfind("/api/players/", 0) == 0)
+            return reply(Player(request, path.substr(13), false));
+        if (get && path.rfind("/players/", 0) == 0)
+            return reply(Player(request, path.substr(9), true));
         if (path == "/api/tickets" && post) return reply(Ticket(ClientOf(request)));
         if (path == "/api/hall" && get) {
             // The page asks this, relative to itself, to learn that a hall serves it.
@@ -228,40 +216,58 @@ HttpResponse HallRoutes::Remembered(const std::string& key,
     return made;
 }
 
-std::vector<ScoreRow> HallRoutes::Rows(int64_t offset, int limit) {
-    if (std::optional<std::vector<ScoreRow>> rows = table_.Page(offset, limit)) return *rows;
-    const std::optional<ScoreTable::Start> start = table_.Locate(offset);
-    if (!start) return {};
-    std::vector<ScoreRow> rows = store_.RowsFrom(start->score, start->skip, limit);
-    table_.Rank(rows);
-    return rows;
-}
-
-HttpResponse HallRoutes::Page() {
-    return Remembered("page", [this] {
+HttpResponse HallRoutes::Page(const HttpRequest& request) {
+    TableQuery query;
+    if (std::optional<Refusal> r = ReadTableQuery(request, 50, 50, query)) {
+        HttpResponse wrong;
+        wrong.status = 400;
+        wrong.body = r->message + "\n";
+        return wrong;
+    }
+    return Remembered("page " + TableQueryKey(query), [&] {
+        // One more row than shown says whether a next page follows.
+        TableQuery probe = query;
+        ++probe.limit;
+        std::vector<ScoreRow> rows = TableRows(store_, probe);
+        const bool more = rows.size() > size_t(query.limit);
+        if (more) rows.pop_back();
         HttpResponse r;
         r.contentType = "text/html; charset=utf-8";
-        r.body = HallPage(Rows(0, 100));
+        r.body = HallPage(query, rows, more,
+                          std::filesystem::is_regular_file(
+                              std::filesystem::path(options_.webDir) / "index.html"));
         return r;
     });
 }
 
 HttpResponse HallRoutes::Scores(const HttpRequest& request) {
-    int64_t limit = 100, offset = 0;
-    if (const std::string* text = request.Query("limit")) {
-        const std::optional<int64_t> n = QueryNumber(*text, 1);
-        if (!n) return Refuse(400, {"bad-query", "limit is a whole number from 1 (at most 1000)"});
-        limit = std::min<int64_t>(*n, 1000);
-    }
+    TableQuery query;
+    if (std::optional<Refusal> r = ReadTableQuery(request, 100, 1000, query))
+        return Refuse(400, *r);
+    return Remembered("scores " + TableQueryKey(query), [&] {
+        QJsonArray list;
+        for (const ScoreRow& r : TableRows(store_, query)) list.append(RowJson(r));
+        return Json(200, {{"category", CategoryJson(*query.category)}, {"scores", list}});
+    });
+}
+
+HttpResponse HallRoutes::Player(const HttpRequest& request, const std::string& name, bool page) {
+    int64_t offset = 0;
     if (const std::string* text = request.Query("offset")) {
         const std::optional<int64_t> n = QueryNumber(*text, 0);
         if (!n) return Refuse(400, {"bad-query", "offset is a whole number from 0"});
         offset = *n;
     }
-    return Remembered("scores " + std::to_string(limit) + " " + std::to_string(offset), [&] {
-        QJsonArray list;
-        for (const ScoreRow& r : Rows(offset, static_cast<int>(limit))) list.append(RowJson(r));
-        return Json(200, {{"scores", list}});
+    const std::string key = std::string(page ? "player page " : "player ") +
+                            std::to_string(offset) + " " + name;
+    return Remembered(key, [&] {
+        const std::optional<PlayerView> view = ReadPlayer(store_, name, offset, 50);
+        if (!view) return Refuse(404, {"not-found", "no player of that name has a game here"});
+        if (!page) return Json(200, PlayerJson(*view));
+        HttpResponse r;
+        r.contentType = "text/html; charset=utf-8";
+        r.body = PlayerPage(*view);
+        return r;
     });
 }
 
@@ -317,40 +323,81 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                                   "this hall takes only games played live: open "
                                   "one with POST /api/live"}));
     }
+    if (body->key && !IsPlayerKey(*body->key)) {
+        return reply(Refuse(400, {"malformed", "key is the 32 hexadecimal digits the hall gave"}));
+    }
     auto job = [this, body = std::move(*body), name, reply]() {
         const auto started = std::chrono::steady_clock::now();
         bool taken = false;  // this request took the ticket's ended live game
         try {
-            const std::optional<korvane::hall::Ticket> t = store_.FindTicket(body.ticket);
-            std::string recording = body.recording;
-            uint64_t seed = t ? static_cast<uint64_t>(t->seed) : 0;
-            if (!t) {
-                return reply(Refuse(404, *TicketRefusal(t, Now())));
-            } else if (body.live) {
-                // A live game spent its ticket as it opened: its lines are the recording.
-                if (std::optional<Refusal> r = live_.TakeEnded(body.ticket, recording, seed))
-                    return reply(Refuse(StatusOf(r->code), *r));
-                taken = true;
+            NewScore score{body.ticket, name, 0, 0, 0, 0, {}, names::PlayerKey(name), {}, false};
+            // A game held because its name was someone else's is stored as it was verified.
+            if (std::optional<HeldGame> held = HeldGameOf(store_, body.ticket, Now())) {
+                score.score = held->score;
+                score.winscore = held->winscore;
+                score.stars = held->stars;
+                score.frames = held->frames;
+                score.recording = std::move(held->recording);
+                score.held = true;
             } else {
-                if (std::optional<Refusal> r = TicketRefusal(t, Now()))
-                    return reply(Refuse(StatusOf(r->code), *r));
-                // From here the ticket is spent, whatever the replay finds.
-                if (!store_.SpendTicket(body.ticket, Now())) {
-                    const Refusal r = TicketRefusal(store_.FindTicket(body.ticket), Now())
-                                          .value_or(Refusal{"ticket-used", "this ticket was used"});
-                    return reply(Refuse(StatusOf(r.code), r));
+                const std::optional<korvane::hall::Ticket> t = store_.FindTicket(body.ticket);
+                std::string recording = body.recording;
+                uint64_t seed = t ? static_cast<uint64_t>(t->seed) : 0;
+                if (!t) {
+                    return reply(Refuse(404, *TicketRefusal(t, Now())));
+                } else if (body.live) {
+                    // A live game spent its ticket as it opened: its lines are the recording.
+                    if (std::optional<Refusal> r = live_.TakeEnded(body.ticket, recording, seed))
+                        return reply(Refuse(StatusOf(r->code), *r));
+                    taken = true;
+                } else {
+                    if (std::optional<Refusal> r = TicketRefusal(t, Now()))
+                        return reply(Refuse(StatusOf(r->code), *r));
+                    // From here the ticket is spent, whatever the replay finds.
+                    if (!store_.SpendTicket(body.ticket, Now())) {
+                        const Refusal r =
+                            TicketRefusal(store_.FindTicket(body.ticket), Now())
+                                .value_or(Refusal{"ticket-used", "this ticket was used"});
+                        return reply(Refuse(StatusOf(r.code), r));
+                    }
                 }
+                const Verified v = VerifyHallGame(recording, seed, options_.maxFrames);
+                const double seconds =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - started)
+                        .count();
+                metrics_.Replay(seconds, v.game.has_value());
+                if (!v.game && taken) live_.NotStored(body.ticket, v.refusal);
+                if (!v.game) return reply(Refuse(StatusOf(v.refusal.code), v.refusal));
+                score.score = v.game->score;
+                score.winscore = v.game->winscore;
+                score.stars = v.game->stars;
+                score.frames = v.game->frames;
+                score.recording = v.canonical;
             }
-            const Verified v = VerifyHallGame(recording, seed, options_.maxFrames);
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            metrics_.Replay(seconds, v.game.has_value());
-            if (!v.game && taken) live_.NotStored(body.ticket, v.refusal);
-            if (!v.game) return reply(Refuse(StatusOf(v.refusal.code), v.refusal));
-            const NewScore score{body.ticket,   name,           v.game->score, v.game->winscore,
-                                 v.game->stars, v.game->frames, v.canonical};
-            const ScoreRow row = store_.StoreScore(score, Now(), instance_);
-            table_.Add(row);
+            // A player's first score makes its key, unless its sender has one already (the
+            // one it holds its other names with).
+            const std::string key = body.key.value_or(NewPlayerKey());
+            score.keyHash = HashKey(key);
+            bool claimed = false;
+            const std::optional<ScoreRow> row = store_.StoreScore(score, Now(), instance_, claimed);
+            if (!row) {
+                // Kept to be sent again: a live game ends again, a whole recording is held.
+                if (taken) {
+                    taken = false;
+                    live_.NotStored(body.ticket, std::nullopt);
+                } else if (!score.held) {
+                    HoldGame(store_,
+                             {body.ticket, score.score, score.winscore, score.stars, score.frames,
+                              score.recording},
+                             Now());
+                }
+                return reply(Refuse(
+                    409, {"name-taken", "the name " + name +
+                                            " is another player's (or reads as one): send this "
+                                            "game again within an hour under another name, or "
+                                            "with that name's key"}));
+            }
+            table_.Add(*row);
             if (taken) {
                 taken = false;  // stored: nothing to give back
                 try {
@@ -359,9 +406,15 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                     store_.Failed(e);  // the sweep takes them with the game's address
                 }
             }
-            reply(Json(201, {{"id", static_cast<qint64>(row.id)},
-                             {"rank", static_cast<qint64>(table_.RankOf(row.score))},
-                             {"score", row.score}}));
+            const Category& category = CategoryOf(row->stars);
+            QJsonObject answer{
+                {"id", static_cast<qint64>(row->id)},
+                {"rank", static_cast<qint64>(
+                             PlaceAmongPlayers(store_, category, score.player, row->score))},
+                {"score", row->score},
+                {"category", category.id}};
+            if (claimed && !body.key) answer["key"] = QString::fromStdString(key);
+            reply(Json(201, answer));
         } catch (const StoreError& e) {
             store_.Failed(e);
             try {

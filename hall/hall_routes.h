@@ -35,15 +35,15 @@ class HallRoutes {
     std::string ClientOf(const HttpRequest& request) const;
     bool Trusted(const std::string& address) const;
 
-    HttpResponse Page();
+    HttpResponse Page(const HttpRequest& request);
     HttpResponse Scores(const HttpRequest& request);
+    // A player's games and bests: the API's JSON, or its page.
+    HttpResponse Player(const HttpRequest& request, const std::string& name, bool page);
     HttpResponse Recording(const std::string& id);
     HttpResponse Ticket(const std::string& client);
     void Submit(const HttpRequest& request, const std::string& client, Reply reply);
     HttpResponse Metrics(const HttpRequest& request);
     HttpResponse PlayFile(const HttpRequest& request);
-    // Rows from offset, ranked: from memory, or from the database deeper down.
-    std::vector<ScoreRow> Rows(int64_t offset, int limit);
     // An answer made once per version of the table.
     HttpResponse Remembered(const std::string& key, const std::function<HttpResponse()>& make);
 

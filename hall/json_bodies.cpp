@@ -64,17 +64,22 @@ std::optional<QJsonObject> ReadObject(const std::string& body, Refusal& refusal,
 std::optional<SubmissionBody> ReadSubmissionBody(const std::string& body, Refusal& refusal) {
     const char* expected =
         "expected a JSON object with the strings ticket, name, recording (or, for a game played "
-        "live, ticket and name)";
+        "live, ticket and name), and key for a name already held";
     const std::optional<QJsonObject> o = ReadObject(body, refusal, expected);
     if (!o) return std::nullopt;
+    const bool hasKey = o->contains("key");
     if (!(*o)["ticket"].isString() || !(*o)["name"].isString() ||
-        (!(*o)["recording"].isString() && o->size() != 2)) {
+        (hasKey && !(*o)["key"].isString()) ||
+        (!(*o)["recording"].isString() && o->size() != 2 + int(hasKey))) {
         refusal = {"malformed", expected};
         return std::nullopt;
     }
-    return SubmissionBody{(*o)["ticket"].toString().toStdString(),
-                          (*o)["name"].toString().toStdString(),
-                          (*o)["recording"].toString().toStdString(), !o->contains("recording")};
+    SubmissionBody read{(*o)["ticket"].toString().toStdString(),
+                        (*o)["name"].toString().toStdString(),
+                        (*o)["recording"].toString().toStdString(), !o->contains("recording"),
+                        std::nullopt};
+    if (hasKey) read.key = (*o)["key"].toString().toStdString();
+    return read;
 }
 
 std::optional<LiveOpening> ReadLiveOpening(const std::string& body, Refusal& refusal) {

@@ -11,12 +11,13 @@
 namespace korvane::hall {
 
 // The body of POST /api/scores: three strings; or two, the ticket and name of a game played
-// live, whose lines the hall has.
+// live, whose lines the hall has; and the player's key, once it has one.
 struct SubmissionBody {
     std::string ticket;
     std::string name;
     std::string recording;
     bool live = false;  // no recording: the ticket's live game
+    std::optional<std::string> key;
 };
 
 std::optional<SubmissionBody> ReadSubmissionBody(const std::string& body, Refusal& refusal);

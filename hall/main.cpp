@@ -1,5 +1,5 @@
 // korvane-hall: the hall of fame server, `korvane-hall verify FILE`, and the operator's
-// hide and unhide.
+// hide, unhide and release.
 #include <QCoreApplication>
 #include <cstdio>
 #include <string>
@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (options->mode == HallOptions::Mode::Hide || options->mode == HallOptions::Mode::Unhide)
         return HideScore(*options, options->mode == HallOptions::Mode::Hide);
+    if (options->mode == HallOptions::Mode::Release) return ReleaseName(*options);
     const std::string password = ReadPasswordFile(options->passwordFile, why);
     Store store(options->database, password);
     if (!why.empty() || !store.Open(why)) {

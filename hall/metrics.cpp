@@ -14,7 +14,7 @@ namespace {
 const char* const kCodes[] = {
     "bad-name", "bad-query", "busy", "desync", "forbidden", "hidden", "length-required",
     "live-elsewhere", "live-moved",
-    "live-only", "live-over", "live-playing", "malformed", "method", "no-score", "not-found",
+    "live-only", "live-over", "live-playing", "malformed", "method", "name-taken", "no-score", "not-found",
     "not-live", "not-one-game", "seed-mismatch", "ticket-expired", "ticket-unknown",
     "ticket-used", "too-large", "too-long", "too-many-headers", "too-many-live-games",
     "too-many-live-starts", "too-many-open-tickets", "too-many-submissions", "too-many-tickets",

@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <vector>
 
+#include "player_key.h"
+
 namespace korvane::hall {
 
 namespace {
@@ -66,6 +68,21 @@ std::vector<std::vector<QString>> Steps(bool postgres) {
             // The live games the sweep has yet to take the address from, by their age.
             "CREATE INDEX live_games_addressed ON live_games (started) WHERE address <> ''",
         },
+        {
+            // Players: each score is a player's (the name as people read it, names/
+            // player_key.h), filled in below for the scores stored before; a player's
+            // name is held by the hash of its key; a game refused because its name is
+            // someone else's waits an hour to be sent again. The tables are ranked by
+            // band of stars.
+            "ALTER TABLE scores ADD COLUMN player TEXT NOT NULL DEFAULT ''",
+            "CREATE INDEX scores_by_player ON scores (player, id)",
+            "CREATE INDEX scores_by_stars ON scores (hidden, stars, score DESC, id)",
+            "CREATE TABLE players (player TEXT PRIMARY KEY, key_hash TEXT NOT NULL,"
+            " claimed BIGINT NOT NULL)",
+            "CREATE TABLE held_games (ticket TEXT PRIMARY KEY, score INTEGER NOT NULL,"
+            " winscore INTEGER NOT NULL, stars INTEGER NOT NULL, frames BIGINT NOT NULL,"
+            " recording TEXT NOT NULL, expires BIGINT NOT NULL)",
+        },
     };
 }
 
@@ -73,6 +90,23 @@ bool Exec(QSqlQuery& q, const QString& sql, std::string& why) {
     if (q.exec(sql)) return true;
     why = q.lastError().text().toStdString() + " in: " + sql.toStdString();
     return false;
+}
+
+// The player of every score stored before scores had one: SQL knows no confusable skeleton.
+bool FillPlayers(QSqlDatabase& db, std::string& why) {
+    QSqlQuery names(db), update(db);
+    if (!Exec(names, "SELECT DISTINCT name FROM scores WHERE player = ''", why)) return false;
+    update.prepare("UPDATE scores SET player = ? WHERE name = ? AND player = ''");
+    while (names.next()) {
+        const QString name = names.value(0).toString();
+        update.addBindValue(QString::fromStdString(names::PlayerKey(name.toStdString())));
+        update.addBindValue(name);
+        if (!update.exec()) {
+            why = update.lastError().text().toStdString();
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -106,6 +140,7 @@ bool MigrateSchema(QSqlDatabase& db, bool postgres, std::string& why) {
         for (const QString& sql : steps[v - 1]) {
             if (!Exec(q, sql, why)) return db.rollback(), false;
         }
+        if (v == 6 && !FillPlayers(db, why)) return db.rollback(), false;
     }
     q.prepare(hasRow ? "UPDATE schema_version SET version = ?"
                      : "INSERT INTO schema_version (version) VALUES (?)");

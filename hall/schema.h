@@ -7,7 +7,7 @@
 
 namespace korvane::hall {
 
-constexpr int kSchemaVersion = 5;
+constexpr int kSchemaVersion = 6;
 
 bool MigrateSchema(QSqlDatabase& db, bool postgres, std::string& why);
 

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "database_url.h"
+#include "player_store.h"
 #include "schema.h"
 #include "sql_values.h"
 
@@ -268,36 +269,40 @@ bool Store::SpendTicket(const std::string& id, int64_t now) {
     return spent;
 }
 
-ScoreRow Store::StoreScore(const NewScore& s, int64_t now, const std::string& payload) {
+std::optional<ScoreRow> Store::StoreScore(const NewScore& s, int64_t now,
+                                          const std::string& payload, bool& claimed) {
     ScoreRow row{0, 0, s.name, s.score, s.winscore, s.stars, s.frames, IsoTime(now)};
-    const QVariantList values = {Q(s.name),      s.score,     s.winscore,  s.stars,
-                                 Long(s.frames), Q(row.date), Q(s.ticket), Q(s.recording)};
-    if (postgres_) {
-        // One statement, its own transaction: the other halls hear of the score when it
-        // commits, and only then. One round trip, where a transaction of its own took four.
-        QSqlQuery& q = RunPrepared(
-            "WITH added AS (INSERT INTO scores"
-            " (name, score, winscore, stars, frames, created, ticket, recording)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING id)"
-            " SELECT id, pg_notify(?, CAST(? AS text) || ' ' || CAST(id AS text)) FROM added",
-            values + QVariantList{QString(kTableChannel), Q(payload)});
-        const bool added = q.next();
-        if (added) row.id = q.value(0).toLongLong();
-        q.finish();
-        if (!added) throw StoreError("the new score has no id");
-        return row;
-    }
+    const QVariantList values = {Q(s.name),      s.score,      s.winscore,  s.stars,
+                                 Long(s.frames), Q(row.date),  Q(s.ticket), Q(s.recording),
+                                 Q(s.player)};
+    // The player's key checked (or the player claimed) and the score added in one
+    // transaction: a player is never claimed by a score that was not stored, nor a score
+    // stored under a player its sender does not hold. On PostgreSQL the other halls hear of
+    // the score when it commits, and only then.
     QSqlDatabase db = Connection();
     if (!db.transaction()) throw StoreError(db.lastError().text().toStdString());
     try {
-        QSqlQuery& q = RunPrepared(
-            "INSERT INTO scores (name, score, winscore, stars, frames, created, ticket, recording)"
-            " VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING id",
-            values);
+        const PlayerClaim claim = ClaimPlayer(*this, s.player, s.keyHash, now);
+        if (claim == PlayerClaim::Taken) {
+            db.rollback();
+            return std::nullopt;
+        }
+        claimed = claim == PlayerClaim::Claimed;
+        const QString insert =
+            "INSERT INTO scores"
+            " (name, score, winscore, stars, frames, created, ticket, recording, player)"
+            " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id";
+        QSqlQuery& q = postgres_
+                           ? RunPrepared("WITH added AS (" + insert +
+                                             ") SELECT id, pg_notify(?, CAST(? AS text) || ' ' ||"
+                                             " CAST(id AS text)) FROM added",
+                                         values + QVariantList{QString(kTableChannel), Q(payload)})
+                           : RunPrepared(insert, values);
         const bool added = q.next();
         if (added) row.id = q.value(0).toLongLong();
         q.finish();
         if (!added) throw StoreError("the new score has no id");
+        if (s.held) ForgetHeldGame(*this, s.ticket);
         if (!db.commit()) throw StoreError(db.lastError().text().toStdString());
         return row;
     } catch (const StoreError&) {

@@ -41,6 +41,9 @@ struct NewScore {
     int32_t stars = 0;
     int64_t frames = 0;
     std::string recording;
+    std::string player;   // names/player_key.h
+    std::string keyHash;  // of the key sent, or of the one made for a player nobody has
+    bool held = false;    // a game held since its name was someone else's (player_store.h)
 };
 
 struct ScoreRow {
@@ -82,8 +85,11 @@ class Store {
     std::optional<Ticket> FindTicket(const std::string& id);
     // Uses the ticket up: true when this call did (of any number racing, on any hall, one).
     bool SpendTicket(const std::string& id, int64_t now);
-    // Stores a verified score of a spent ticket and tells the other halls (payload); the id.
-    ScoreRow StoreScore(const NewScore& score, int64_t now, const std::string& payload);
+    // Stores a verified score of a spent ticket and tells the other halls (payload): the row,
+    // with claimed set when the score's player had no key before (keyHash now holds it).
+    // Nothing when the player is held by another key: nothing stored.
+    std::optional<ScoreRow> StoreScore(const NewScore& score, int64_t now,
+                                       const std::string& payload, bool& claimed);
     void DeleteOldTickets(int64_t now);
     int64_t OpenTickets(int64_t now);
 

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "live_store.h"
+#include "player_store.h"
 
 namespace korvane::hall {
 
@@ -39,6 +40,7 @@ void TableWatcher::Tick() {
         if (now - lastSweep_ >= 60) {
             store_.DeleteOldTickets(now);
             SweepLiveGames(store_, now, keepSeconds_);
+            ForgetExpiredHeldGames(store_, now);
             lastSweep_ = now;
         }
     } catch (const StoreError& e) {

@@ -25,6 +25,11 @@
     // How long a batch is sent again while no hall can take it: longer than a live game's
     // takeover by another hall (its lease, 2.5 s) or a hall's restart.
     const kBatchRetryMillis = 15000;
+    // The player's key for this hall, in this browser's localStorage under the hall's address:
+    // the hall answers it with the first score under a name and wants it with every later one.
+    const keyItem = "korvane.hallKey " + new URL("../", location.href).href;
+    const storedKey = () => { try { return localStorage.getItem(keyItem) || ""; } catch (e) { return ""; } };
+    const keepKey = (key) => { try { localStorage.setItem(keyItem, key); } catch (e) { /* not kept */ } };
     // The pause in the typing of a name after which the hall is asked about it.
     const kNamePauseMillis = 300;
     // A ticket is renewed at the start once half of its life is gone, so that the game has
@@ -319,7 +324,7 @@
         const answer = element("p", {id: "hallAnswer"});
         const form = element("form", {}, element("p", {}, "Your score: " + score), name, " ",
                              enter);
-        const panel = element("div", {id: "hall"}, form, answer, again);
+        const panel = element("div", {id: "hall"}, form, answer, again, " ", keyPanel());
         stylePanel(panel);
         // The panel's keys are its own, never the game's.
         for (const kind of ["keydown", "keyup"]) {
@@ -361,6 +366,35 @@
         name.focus();
     }
 
+    // The key on request, and a key from another device put in its place.
+    function keyPanel() {
+        const show = element("button", {id: "hallKeyShow", type: "button"}, "Your key");
+        const text = element("p", {id: "hallKeyText", hidden: true});
+        const other = element("input", {id: "hallKeyInput", placeholder: "a key from another device",
+                                        maxLength: 32, hidden: true});
+        other.setAttribute("aria-label", "Key");
+        const use = element("button", {id: "hallKeyUse", type: "button", hidden: true}, "Use this key");
+        show.addEventListener("click", () => {
+            const key = storedKey();
+            text.textContent = (key ? "Your key for this hall: " + key + ". "
+                                    : "You have no key for this hall yet: your first score gets one. ") +
+                "It is kept in this browser (localStorage, for this hall's address). To play on " +
+                "another device, copy it there: its hall panel's \"Your key\", or the desktop's " +
+                "hall-keys.conf.";
+            for (const e of [text, other, use]) e.hidden = false;
+            placePanel(show.closest("#hall"));
+        });
+        use.addEventListener("click", () => {
+            if (/^[0-9a-f]{32}$/.test(other.value.trim())) {
+                keepKey(other.value.trim());
+                text.textContent = "This browser now sends that key.";
+            } else {
+                text.textContent = "A key is 32 digits and letters a to f.";
+            }
+        });
+        return element("div", {}, show, text, other, " ", use);
+    }
+
     // Why the hall would refuse the name, or "" (also when it cannot be asked: entering the
     // name then says).
     async function nameRefusal(text) {
@@ -378,11 +412,16 @@
             const answer = await fetch(api("scores"), {
                 method: "POST",
                 headers: {"Content-Type": "application/json"},
-                body: JSON.stringify({ticket: hall.ticket.ticket, name}),
+                body: JSON.stringify(Object.assign({ticket: hall.ticket.ticket, name},
+                                                    storedKey() ? {key: storedKey()} : {})),
             });
             if (answer.status !== 201) return {accepted: false, text: await messageOf(answer)};
             const body = await answer.json();
-            return {accepted: true, text: `Entered at rank ${body.rank} with ${body.score}.`};
+            const entered = `Entered at rank ${body.rank} with ${body.score} (${body.category}).`;
+            if (!body.key) return {accepted: true, text: entered};
+            keepKey(body.key);
+            return {accepted: true, text: entered + " The name is yours: your key for this hall, " +
+                    body.key + ", is kept in this browser (see \"Your key\")."};
         } catch (e) {
             return {accepted: false, text: "The hall cannot be reached."};
         }

@@ -23,6 +23,7 @@
 
 #include "commands.h"
 #include "hall_dialog.h"
+#include "hall_key.h"
 #include "hall_play.h"
 #include "program.h"
 #include "../app/qt_test.h"
@@ -207,9 +208,12 @@ TEST_F(HallDesktopTest, AGamePlayedLiveFromItsSeedIsEnteredAndTheNextStartIsAFre
     EXPECT_EQ(file.readAll().toStdString(), recorded) << "--record's file holds the same game";
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player.hallAnswer.isEmpty(); }, 60000));
+    // The name's first score: the hall's key for it kept with the program's settings.
     EXPECT_EQ(player.hallAnswer.toStdString(),
-              "Entered at rank 1 with " + std::to_string(score) + ".");
-    const QJsonArray scores = hall.Get("api/scores", "scores");
+              "Entered at rank 1 with " + std::to_string(score) +
+                  " (frantic). The name is yours: this hall's key is kept for you (\"Your key\").");
+    EXPECT_EQ(HallKey(hall.Url()).size(), 32);
+    const QJsonArray scores = hall.Get("api/scores?category=frantic", "scores");
     ASSERT_EQ(scores.size(), 1);
     EXPECT_EQ(scores[0]["name"].toString().toStdString(), "Desk Top");
     EXPECT_EQ(scores[0]["score"].toInt(), score) << "the score the hall replayed";
@@ -240,7 +244,7 @@ TEST_F(HallDesktopTest, AGameTheHallRefusesMidwayPlaysOnAndTheHallsDialogSaysWhy
     ASSERT_TRUE(QTest::qWaitFor([&] { return !player.hallAnswer.isEmpty(); }, 30000));
     EXPECT_TRUE(player.hallAnswer.startsWith("The hall took no more of this game: "));
     EXPECT_TRUE(player.hallAnswer.contains("(malformed)")) << player.hallAnswer.toStdString();
-    EXPECT_TRUE(hall.Get("api/scores", "scores").isEmpty());
+    EXPECT_TRUE(hall.Get("api/scores?all=1&category=frantic", "scores").isEmpty());
 }
 
 TEST_F(HallDesktopTest, AHallThatDoesNotAnswerLeavesTheGamesAsTheyAreWithoutADialog) {

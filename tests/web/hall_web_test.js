@@ -234,7 +234,10 @@ const errors = [];
         await waitFor(page, "the hall answers", () =>
             !["", "Sending ..."].includes(document.getElementById("hallAnswer").textContent));
         const answer = await page.$eval("#hallAnswer", (e) => e.textContent);
-        check(answer === `Entered at rank 1 with ${score}.`, `the rank is shown: "${answer}"`);
+        // The name's first score: the key the hall answered is shown and kept for this hall.
+        const kept = await page.evaluate(() => Object.entries(localStorage).find(([k]) => k.startsWith("korvane.hallKey ")));
+        check(answer.startsWith(`Entered at rank 1 with ${score} (`) && kept && answer.includes(kept[1]),
+              `the rank and the kept key are shown: "${answer}"`);
         const [status, list] = await api("api/scores");
         const entry = status === 200 && list.scores.find((s) => s.name === "Zed <b>Tester</b>");
         check(entry && entry.score === score && score > 0 && entry.rank === 1,

@@ -2,11 +2,13 @@
 """Renews docs/screenshot-hall.png: the hall's front page with a few verified scores and one
 game being played live, taken in headless Chromium.
 
-A korvane-hall of its own (a fresh SQLite file, a free loopback port) takes five games made
-by hall-recording (built with the tests), as trusted clients send them, and one live game
-that has played its first batch, so the page lists it under the games played now. The
-dates and the live game's number differ from run to run; nothing else does.
-    tools/screenshots/hall_screenshot.py [BUILD_DIR] [PICTURE]
+A korvane-hall of its own (a fresh SQLite file, a free loopback port) takes six games at the
+default 150 stars made by hall-recording (built with the tests), as trusted clients send
+them (one player twice: the table shows its best), and one live game that has played its
+first batches, so the page lists it under the games played now and plays it in its viewer
+(with WEB_DIR, a browser build such as build-web-test; without, the viewer says none is
+there). The dates and the live game's number differ from run to run; nothing else does.
+    tools/screenshots/hall_screenshot.py [BUILD_DIR] [PICTURE] [WEB_DIR]
 """
 import bisect, http.client, json, os, shutil, socket, subprocess, sys, tempfile, time
 
@@ -14,12 +16,13 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 BUILD = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
 PICTURE = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else
                           os.path.join(ROOT, "docs", "screenshot-hall.png"))
+WEB = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 else None
 HALL = os.path.join(BUILD, "hall", "korvane-hall")
 RECORDER = os.path.join(BUILD, "tests", "hall", "hall-recording")
 # Who entered, and their games: torpedo strikes (5 points each for the first three) and the
 # frame the game was stopped at.
 PLAYERS = [("Vessik Bane", 3, 4000), ("ada", 2, 3600), ("Halcyra", 2, 3300),
-           ("<b>not bold</b>", 1, 3400), ("Cube Breaker", 1, 3200)]
+           ("<b>not bold</b>", 1, 3400), ("Cube Breaker", 1, 3200), ("ADA", 1, 3300)]
 
 
 def free_port():
@@ -28,9 +31,10 @@ def free_port():
         return s.getsockname()[1]
 
 
-def request(port, method, path, body=None):
+def request(port, method, path, body=None, headers={}):
     c = http.client.HTTPConnection("127.0.0.1", port, timeout=30)
-    c.request(method, path, body=json.dumps(body) if isinstance(body, dict) else body)
+    c.request(method, path, body=json.dumps(body) if isinstance(body, dict) else body,
+              headers=headers)
     r = c.getresponse()
     data = r.read()
     c.close()
@@ -69,7 +73,8 @@ def play_live(port, seconds):
         due, lines = lines[:n], lines[n:]
         batch += 1
         answer = request(port, "POST", "/api/live/%s/lines" % live["live"],
-                         "\n".join(due + ["# batch %d" % batch, "# frame %d" % frame]) + "\n")
+                         "\n".join(due + ["# batch %d" % batch, "# frame %d" % frame]) + "\n",
+                         {"Authorization": "Bearer " + ticket["ticket"]})
         if answer[0] != 204:
             sys.exit("hall_screenshot: the hall refused the live game: %s" % (answer,))
     wait_for(lambda: request(port, "GET", "/api/live")[1]["live"], "the live game's listing")
@@ -82,21 +87,25 @@ def main():
     tmp = tempfile.mkdtemp(prefix="korvane-hall-shot-")
     port = free_port()
     hall = subprocess.Popen([HALL, "--database", os.path.join(tmp, "hall.sqlite"), "--port",
-                             str(port), "--web", tmp, "--whole-recordings"],
+                             str(port), "--web", WEB or tmp, "--whole-recordings"],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         wait_for(lambda: hall.poll() is not None or connects(port), "the hall's start")
+        keys = {}  # each player's, as its own client keeps it
         for name, shots, frames in PLAYERS:
             status, ticket = request(port, "POST", "/api/tickets")
-            game = subprocess.run([RECORDER, str(ticket["seed"]), str(frames), str(shots)],
-                                  check=True, capture_output=True, text=True).stdout
-            status, answer = request(port, "POST", "/api/scores",
-                                     {"ticket": ticket["ticket"], "name": name, "recording": game})
+            game = subprocess.run([RECORDER, "paced", str(ticket["seed"]), str(frames), str(shots), "150"],
+                                  check=True, capture_output=True, text=True).stdout.split("----\n")[0]
+            body = {"ticket": ticket["ticket"], "name": name, "recording": game}
+            if name.lower() in keys:
+                body["key"] = keys[name.lower()]
+            status, answer = request(port, "POST", "/api/scores", body)
+            keys.setdefault(name.lower(), answer.get("key"))
             if status != 201:
                 sys.exit("hall_screenshot: the hall refused %s's game: %s" % (name, answer))
         play_live(port, 2.0)
         subprocess.run(["chromium", "--headless", "--no-sandbox", "--hide-scrollbars",
-                        "--virtual-time-budget=3000", "--window-size=800,450",
+                        "--virtual-time-budget=3000", "--window-size=1024,640",
                         "--screenshot=" + PICTURE,
                         "http://127.0.0.1:%d/" % port],
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
