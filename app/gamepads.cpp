@@ -49,7 +49,7 @@ void Gamepads::Act(pad::Control control) {
     const pad::PadCommand* command = pad::CommandFor(control);
     if (!command) return;
     if (command->keyCode != 0) {
-        program_.KeyUp(command->keyCode, 0);
+        program_.KeyUp(command->keyCode);
     } else if (QPushButton* button = window.controls().button(command->button)) {
         button->click();
     }

@@ -3,14 +3,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProcess>
-#include <QScopedValueRollback>
+#include <QScopeGuard>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -32,19 +30,17 @@ constexpr int kRetryMillis = 60 * 1000;
 // A timer's longest wait, about 24 days.
 constexpr qint64 kLongestTimerMillis = 0x7fffffff;
 constexpr double kSeedLimit = 9007199254740992.0;  // 2^53: every seed a hall draws is below
-// The live game is opened as the first start is clicked, so that the settings dialog, which
-// the player answers before the start needs its seed, hides the hall's answer; the start
-// waits for what is left of it this long at most, and plays without the hall after it. (A
-// game opened ahead, as the ticket comes, would start the hall's clock and spend the ticket
-// while the player may never start.)
+// The live game is opened as the start is clicked, so that the settings dialog, which the
+// player answers before the start needs its seed, hides the hall's answer. When the dialog
+// closes before the answer has come, the game waits for it this long at most after the
+// close, and then plays without the hall. (A game opened ahead, as the ticket comes, would
+// start the hall's clock and spend the ticket while the player may never start.)
 constexpr int kOpeningWaitMillis = 3000;
 // The hall wants a batch every half second, neither more nor less often.
 constexpr int kBatchMillis = 500;
 // How long a batch is sent again while the hall cannot take it: longer than a live game's
 // takeover by another hall (its lease, 2.5 s) or a hall's restart.
 constexpr qint64 kBatchRetryMillis = 15000;
-// How often a wait looks whether what it waits for has come.
-constexpr int kAwaitCheckMillis = 10;
 // How long a restart waits for the hall to take the game's last lines.
 constexpr int kLastLinesWaitMillis = 3000;
 
@@ -117,6 +113,11 @@ HallPlay::HallPlay(Program& program, const QUrl& hall, const std::string& record
     shell.ChooseSeed([this](uint64_t clockSeed) { return SeedSeen(clockSeed); });
     shell.OnGameRecorded([this] { GameRecorded(); });
     shell.SetGate([this](const script::ScriptLine& command) { return MayHandle(command); });
+    shell.OnDialogClosed([this](const Dialog& dialog, std::function<void()> goOn) {
+        AfterDialog(dialog, std::move(goOn));
+    });
+    waitEnds_.setSingleShot(true);
+    connect(&waitEnds_, &QTimer::timeout, this, [this] { EndWait(); });
     renewal_.setSingleShot(true);
     connect(&renewal_, &QTimer::timeout, this, [this] { TakeTicket(); });
     // Qt's modal loops run timers too: the batches go on while a dialog holds the game.
@@ -127,6 +128,7 @@ HallPlay::HallPlay(Program& program, const QUrl& hall, const std::string& record
 
 HallPlay::~HallPlay() {
     program_.shell().SetGate(nullptr);
+    program_.shell().OnDialogClosed(nullptr);
     program_.shell().ChooseSeed(nullptr);
     program_.shell().StopRecording();
     for (QNetworkReply* reply : network_.findChildren<QNetworkReply*>()) reply->disconnect(this);
@@ -170,6 +172,8 @@ void HallPlay::OpenLive() {
 void HallPlay::LiveAnswered(QNetworkReply* reply) {
     reply->deleteLater();
     opening_ = nullptr;
+    // The game goes on from the settings dialog with the answer, whatever it is.
+    const auto answered = qScopeGuard([this] { EndWait(); });
     // Too late, the game plays without the hall (which counts the game abandoned).
     if (stage_ != Stage::Waiting) return;
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
@@ -183,25 +187,28 @@ void HallPlay::LiveAnswered(QNetworkReply* reply) {
     noLive_ = Refusal(reply, answer);
 }
 
-void HallPlay::Await(const std::function<bool()>& done, int millis) {
-    // Meanwhile the game stands in the middle of a command: no other may run (a pad's key
-    // comes with a timer), and the player's input waits for the loop's end.
-    const QScopedValueRollback<bool> hold(waiting_, true);
-    QEventLoop loop;
-    QTimer check;
-    const QDeadlineTimer deadline(millis);
-    connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || deadline.hasExpired()) loop.quit();
-    });
-    check.start(kAwaitCheckMillis);
-    if (!done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+void HallPlay::AfterDialog(const Dialog& dialog, std::function<void()> goOn) {
+    if (dialog.kind != DialogKind::Settings || stage_ != Stage::Waiting) return goOn();
+    // A ticket that came while the dialog was open opens the live game now.
+    if (ticket_ && !opening_ && !live_) OpenLive();
+    if (!opening_) return goOn();
+    // The start needs the hall's seed: the game waits for the answer, a while at most.
+    WaitThen(kOpeningWaitMillis, std::move(goOn));
+}
+
+void HallPlay::WaitThen(int millis, std::function<void()> then) {
+    then_ = std::move(then);
+    waitEnds_.start(millis);
+}
+
+void HallPlay::EndWait() {
+    waitEnds_.stop();
+    if (const std::function<void()> then = std::exchange(then_, nullptr)) then();
 }
 
 uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {
     if (stage_ != Stage::Waiting) return clockSeed;
     renewal_.stop();
-    if (ticket_ && !opening_ && !live_) OpenLive();
-    Await([this] { return !opening_; }, kOpeningWaitMillis);
     if (!live_) {
         // Only a program's first game can be a hall game: this run plays on without the hall.
         stage_ = Stage::Off;
@@ -282,6 +289,7 @@ void HallPlay::BatchAnswered(QNetworkReply* reply, const QByteArray& batch, qint
         StopLive(Refusal(reply, QJsonDocument::fromJson(reply->readAll()).object()));
     }
     BatchSent(reply);  // when it failed before it was sent
+    if (stage_ == Stage::Ended && unanswered_ == 0 && restarting_) EndWait();
     if (stage_ == Stage::Ended && unanswered_ == 0 && afterLines_)
         std::exchange(afterLines_, nullptr)();
 }
@@ -308,23 +316,30 @@ void HallPlay::GameRecorded() {
 
 void HallPlay::OfferEntry(int score) {
     if (!refused_.isEmpty()) {
-        HallDialog(refused_, &program_.window()).exec();
+        Open(new HallDialog(refused_, &program_.window()));
         return;
     }
-    HallDialog dialog(
+    auto* dialog = new HallDialog(
         score,
         [this](const QString& name, HallDialog::Answered answered) {
             Submit(name, std::move(answered));
         },
         &program_.window());
-    dialog.SetKeyShown([hall = hall_] {
+    dialog->SetKeyShown([hall = hall_] {
         const QString key = HallKey(hall);
         return (key.isEmpty() ? QStringLiteral("You have no key for this hall yet: your first "
                                                "score gets one. ")
                               : QStringLiteral("Your key for this hall: %1. ").arg(key)) +
                HallKeyPlace();
     });
-    dialog.exec();
+    Open(dialog);
+}
+
+void HallPlay::Open(HallDialog* dialog) {
+    // Modal over the main window, as the game's dialogs are; gone when closed.
+    connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
 }
 
 void HallPlay::Submit(const QString& name, HallDialog::Answered answered) {
@@ -357,11 +372,20 @@ bool HallPlay::MayHandle(const script::ScriptLine& command) {
     }
     if (stage_ == Stage::Waiting && ticket_ && !opening_ && !live_) OpenLive();
     if (stage_ != Stage::Ended) return true;
-    // The hall keeps the game only when its last lines have come.
-    Await([this] { return unanswered_ == 0; }, kLastLinesWaitMillis);
-    if (restart_()) return false;
-    stage_ = Stage::Off;
-    return true;
+    // The hall keeps the game only when its last lines have come: this start waits for them,
+    // no command runs meanwhile, and then either a fresh program plays or, when none could
+    // start, this start is given again and plays here, not for the hall.
+    waiting_ = true;
+    restarting_ = true;
+    WaitThen(kLastLinesWaitMillis, [this] {
+        waiting_ = false;
+        restarting_ = false;
+        if (restart_()) return;
+        stage_ = Stage::Off;
+        program_.shell().Give(script::MakeLine(script::cmd::kClick, {"cmdStart"}));
+    });
+    if (unanswered_ == 0) QTimer::singleShot(0, this, [this] { EndWait(); });
+    return false;
 }
 
 // The hall replays a game as a fresh program's first: the win score after "harder", the
@@ -371,7 +395,7 @@ bool HallPlay::MayHandle(const script::ScriptLine& command) {
 // ends, at once.
 bool HallPlay::ReExecute() {
     if (QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments_)) {
-        program_.shell().EndProgram();
+        QtShell::EndNow();
     }
     std::fputs(
         "korvane: the program could not start afresh; the games from now on are not for the hall\n",

@@ -63,8 +63,13 @@ class HallPlay : public QObject {
     void LiveAnswered(QNetworkReply* reply);
     // The hall game's seed is the live game's.
     uint64_t SeedSeen(uint64_t clockSeed);
-    // Runs the events (not the player's) until done, or for millis at most.
-    void Await(const std::function<bool()>& done, int millis);
+    // After a dialog of the game: after the settings dialog, the game goes on once the
+    // hall has answered the live game's opening, or a while after.
+    void AfterDialog(const Dialog& dialog, std::function<void()> goOn);
+    // Calls then when EndWait comes, or after millis at the latest.
+    void WaitThen(int millis, std::function<void()> then);
+    void EndWait();
+    void Open(HallDialog* dialog);
     // The lines written since the last batch, with the frames played, to the hall.
     void SendBatch();
     void BatchSent(QNetworkReply* reply);
@@ -103,7 +108,10 @@ class HallPlay : public QObject {
     QTimer batches_;
     QString refused_;                   // why the hall took no more of this game
     std::function<void()> afterLines_;  // waits for the hall to have taken every line
-    bool waiting_ = false;              // in Await
+    bool waiting_ = false;     // a start waits for the hall: no command runs meanwhile
+    bool restarting_ = false;  // for the last batches' answers, before a fresh program
+    QTimer waitEnds_;
+    std::function<void()> then_;  // what goes on when the wait ends
     Restart restart_;
     // Last, so that it goes first, with the answers still on their way.
     QNetworkAccessManager network_;

@@ -22,12 +22,4 @@ int VirtualKeyFromQt(int qtKey) {
     return 0;
 }
 
-int ShiftBits(Qt::KeyboardModifiers modifiers) {
-    int bits = 0;
-    if (modifiers & Qt::ShiftModifier) bits |= 1;
-    if (modifiers & Qt::ControlModifier) bits |= 2;
-    if (modifiers & Qt::AltModifier) bits |= 4;
-    return bits;
-}
-
 }  // namespace korvane

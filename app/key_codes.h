@@ -10,7 +10,4 @@ namespace korvane {
 // The code of a key, or 0 for a key the game has no code for.
 int VirtualKeyFromQt(int qtKey);
 
-// Modifier bits as the game receives them: Shift 1, Ctrl 2, Alt 4.
-int ShiftBits(Qt::KeyboardModifiers modifiers);
-
 }  // namespace korvane

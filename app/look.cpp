@@ -126,11 +126,12 @@ void InstallLook(QApplication& app) {
     app.setWindowIcon(QIcon(ProgramIcon(32)));
 }
 
-void ShowMessage(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(WindowNamed("MsgBox").caption), text,
-                    QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("MessageBox"));
-    box.exec();
+std::unique_ptr<QDialog> MakeMessage(QWidget* parent, const QString& text) {
+    auto box = std::make_unique<QMessageBox>(
+        QMessageBox::NoIcon, QString::fromLatin1(WindowNamed("MsgBox").caption), text,
+        QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("MessageBox"));
+    return box;
 }
 
 bool TextFitsBox(const QFont& font, const QString& text, const QSize& area) {

@@ -4,12 +4,14 @@
 // clipped.
 
 #include <QColor>
+#include <QDialog>
 #include <QFont>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
+#include <memory>
 
 class QApplication;
 class QWidget;
@@ -40,8 +42,9 @@ void InstallLook(QApplication& app);
 // program: the Halcyra under a Vessik cube among yellow stars.
 QPixmap ProgramIcon(int size);
 
-// The game's message box: captioned with the application's title, OK only, no icon.
-void ShowMessage(QWidget* parent, const QString& text);
+// The game's message box: captioned with the application's title, OK only, no icon; made,
+// not shown.
+std::unique_ptr<QDialog> MakeMessage(QWidget* parent, const QString& text);
 
 // True when text, word-wrapped (or broken inside a word when a word is too long), fits
 // within the given area in this font.

@@ -68,7 +68,7 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
         // Holding a key down makes releases too; only the real one counts.
         if (!key->isAutoRepeat()) {
             if (const int code = VirtualKeyFromQt(key->key()); code != 0) {
-                keyUp_(code, ShiftBits(key->modifiers()));
+                keyUp_(code);
             }
         }
         // The window has dealt with the release; no control acts on it.
@@ -80,11 +80,15 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
 Program::Program()
     : shell_(window_),
       game_(shell_),
-      keyPreview_(window_, [this](int code, int shift) { KeyUp(code, shift); }),
-      systemClose_([this] { game_.Form_QueryUnload(UnloadReason::BySystem); }) {
+      keyPreview_(window_, [this](int code) { KeyUp(code); }),
+      systemClose_([this] {
+          // Whatever the game waits on: the unload ends the program before it returns.
+          Task unload = game_.Form_QueryUnload(UnloadReason::BySystem);
+          unload.Start();
+      }) {
     shell_.AttachGame(game_);
     ConnectButtons();
-    window_.controls().Picture1->onMouseUp = [this](int button, int, double px, double py) {
+    window_.controls().Picture1->onMouseUp = [this](int button, double px, double py) {
         // A script names the pixel the game takes the position for.
         const auto pixel = [](double v) {
             return std::to_string(std::clamp(std::lround(v), -32768L, 32767L));
@@ -101,7 +105,7 @@ Program::~Program() {
     qApp->removeEventFilter(&keyPreview_);
 }
 
-void Program::KeyUp(int virtualKey, int /*shift: the game ignores it*/) {
+void Program::KeyUp(int virtualKey) {
     shell_.Give(MakeLine(cmd::kKeyUp, {std::to_string(virtualKey)}));
 }
 
@@ -115,7 +119,7 @@ void Program::ConnectButtons() {
 
 void Program::Replay(std::vector<script::ScriptLine> lines) {
     shell_.Load(std::move(lines));
-    keyPreview_.endReplay = [this] { shell_.EndProgram(); };
+    keyPreview_.endReplay = [] { QtShell::EndNow(); };
     QTimer::singleShot(kReplayPauseMillis, &window_, [this] { RunReplayIdleLines(); });
 }
 
@@ -126,15 +130,27 @@ void Program::RunReplayIdleLines() {
         QTimer::singleShot(kReplayPauseMillis, &window_, [this] { RunReplayIdleLines(); });
         return;
     }
-    for (;;) {
+    if (shell_.Running()) {
+        shell_.WhenSettled([this] { RunReplayIdleLines(); });
+        return;
+    }
+    while (shell_.HasIdleLine()) {
         const int64_t before = shell_.frame();
-        if (!shell_.RunNextIdleLine()) break;
-        if (shell_.frame() != before) {
-            QTimer::singleShot(kReplayPauseMillis, &window_, [this] { RunReplayIdleLines(); });
+        shell_.Begin(shell_.RunNextIdleLine());
+        if (shell_.Running()) {
+            // A start: the game plays on from the event loop; the next line waits for its end.
+            shell_.WhenSettled([this, before] { AfterIdleLine(before); });
             return;
         }
+        if (shell_.frame() != before) return AfterIdleLine(before);
     }
-    QTimer::singleShot(2 * kReplayPauseMillis, &window_, [this] { shell_.EndProgram(); });
+    QTimer::singleShot(2 * kReplayPauseMillis, &window_, [] { QtShell::EndNow(); });
+}
+
+void Program::AfterIdleLine(int64_t framesBefore) {
+    // After a game, a pause, so that the viewer sees its end.
+    const int pause = shell_.frame() != framesBefore ? kReplayPauseMillis : 0;
+    QTimer::singleShot(pause, &window_, [this] { RunReplayIdleLines(); });
 }
 
 }  // namespace korvane

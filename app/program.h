@@ -21,7 +21,7 @@ namespace korvane {
 // kept from every window, and Q or a dialog's close box ends the replay (endReplay).
 class KeyPreview : public QObject {
   public:
-    using KeyUp = std::function<void(int virtualKey, int shift)>;
+    using KeyUp = std::function<void(int virtualKey)>;
     KeyPreview(MainWindow& window, KeyUp keyUp) : window_(window), keyUp_(std::move(keyUp)) {}
     std::function<void()> endReplay;
 
@@ -46,7 +46,7 @@ class Program {
 
     // A key released in the main window, as the window hands it to the game (a gamepad
     // gives its keys here too).
-    void KeyUp(int virtualKey, int shift);
+    void KeyUp(int virtualKey);
 
     // korvane --replay: the recording's lines played in the window at the game's own pace,
     // each where korvane-sim runs it, beginning after a pause; the player's input is ignored.
@@ -54,8 +54,10 @@ class Program {
 
   private:
     void ConnectButtons();
-    // The lines between games, one after the other; after a game, a pause first.
+    // The lines between games, one after the other, each as the game's outermost task; the
+    // next goes on when it has ended, after a pause when it played frames.
     void RunReplayIdleLines();
+    void AfterIdleLine(int64_t framesBefore);
 
     MainWindow window_;
     QtShell shell_;

@@ -8,18 +8,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <memory>
+#include <utility>
 
-#include "about_box_view.h"
+#include "dialog_view.h"
 #include "game.h"
-#include "look.h"
 #include "main_window_view.h"
-#include "outcome_dialog_view.h"
-#include "settings_dialog_view.h"
 #include "sound_ids.h"
 #include "sound_player.h"
 #include "viewscreen.h"
@@ -34,6 +32,10 @@ constexpr double kDefaultRefreshMicros = 1e6 / 60.0;
 constexpr double kToleratedLateMicros = kDefaultRefreshMicros;
 // While a recording is replayed: long enough to see a dialog, short enough not to bore.
 constexpr int kReplayPauseMillis = 1000;
+// How much longer than its own length a sound the game waits for may take before the game
+// goes on without its end: enough for a device that starts late, and a stalled device
+// never freezes the game.
+constexpr int kSoundGraceMillis = 1000;
 
 }  // namespace
 
@@ -43,6 +45,15 @@ QtShell::QtShell(MainWindow& window, Pacer::Clock clock)
     repaintTimer_.setSingleShot(true);
     QObject::connect(&repaintTimer_, &QTimer::timeout, c.Picture1,
                      [picture = c.Picture1] { picture->update(); });
+    // A coarse timer may end a wait up to 5% late or early, which the pace would show.
+    resumeTimer_.setSingleShot(true);
+    resumeTimer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&resumeTimer_, &QTimer::timeout, [this] { ResumeGame(); });
+}
+
+QtShell::~QtShell() {
+    // The device's thread must not report the end of a sound to a Shell that is gone.
+    if (audioTried_) sound::ForgetEnded();
 }
 
 void QtShell::AttachGame(Game& game) {
@@ -50,17 +61,27 @@ void QtShell::AttachGame(Game& game) {
     window_.controls().Picture1->SetSurface(&game.surface());
 }
 
-void QtShell::DoEvents() {
-    Yield([this] {
-        if (onYield_) onYield_();
-        // Wait first, handling events as they come, then take whatever arrived at the very
-        // end: a key released during the wait acts in this frame, not the next.
-        WaitForNextBatch();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    });
+void QtShell::WhenSettled(std::function<void()> then) {
+    if (Running()) {
+        settled_.push_back(std::move(then));
+        return;
+    }
+    QTimer::singleShot(0, &resumeTimer_, std::move(then));
 }
 
-void QtShell::WaitForNextBatch() {
+Task QtShell::Sleep(int millis) {
+    resumeTimer_.start(std::max(0, millis));
+    co_await Suspend();
+}
+
+void QtShell::ResumeGame() {
+    Resume();
+    if (Running()) return;
+    for (const std::function<void()>& then : std::exchange(settled_, {})) then();
+}
+
+Task QtShell::HandleEvents() {
+    if (onYield_) onYield_();
     const double refresh = RefreshMicros();
     const double wait = pacer_.BatchWait(game().surface().EmulatedMicros(), refresh);
     // The picture shown is the batch's last frame, painted as the program goes to sleep.
@@ -71,24 +92,10 @@ void QtShell::WaitForNextBatch() {
         window_.controls().Picture1->update();
         lastRepaint_ = now;
     }
-    if (wait > 0.0) SleepHandlingEvents(Pacer::WaitMillis(wait), QEventLoop::AllEvents);
-}
-
-void QtShell::WaitOutEmulatedTime(QEventLoop::ProcessEventsFlags flags) {
-    const int millis = Pacer::WaitMillis(pacer_.Lead(game().surface().EmulatedMicros()));
-    if (millis > 0) SleepHandlingEvents(millis, flags);
-}
-
-void QtShell::SleepHandlingEvents(int millis, QEventLoop::ProcessEventsFlags flags) {
-    // A nested loop sleeps until the deadline or the next event, and handles every event
-    // that arrives meanwhile: the program neither spins nor stops listening.
-    QEventLoop loop;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(millis);
-    loop.exec(flags);
+    // Even a frame due at once gives the event loop one turn, so that the input that has
+    // arrived is taken in this frame's yield; a batch's frames then cost no more than one
+    // pass over the queue each, and the program sleeps only once per refresh.
+    co_await Sleep(wait > 0.0 ? Pacer::WaitMillis(wait) : 0);
 }
 
 double QtShell::RefreshMicros() const {
@@ -114,44 +121,72 @@ ScreenSize QtShell::RealScreenSize() {
     return {screen->geometry().width(), screen->geometry().height()};
 }
 
-void QtShell::RunModal(const std::function<void()>& exec) {
-    if (linesLoaded()) {
-        QTimer::singleShot(kReplayPauseMillis, &window_, [] {
-            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                dialog->accept();
-            }
-        });
+Task QtShell::ShowDialog(Dialog& dialog) {
+    const std::unique_ptr<QDialog> window = MakeDialogWindow(dialog, &window_);
+    if (auto* view = dynamic_cast<DialogView*>(window.get())) {
+        view->Load();
+        if (dialog.settings) AnswerDialog(*dialog.settings);
+        if (dialog.outcome) AnswerDialog(*dialog.outcome);
+        view->Refresh();
     }
-    exec();
+    co_await RunModal(*window, dialog);
+}
+
+Task QtShell::RunModal(QDialog& dialog, const Dialog& what) {
+    if (linesLoaded()) QTimer::singleShot(kReplayPauseMillis, &dialog, &QDialog::accept);
+    // Resumed from the event loop, never from inside the dialog's own signal: the game
+    // deletes the dialog as it goes on.
+    QObject::connect(&dialog, &QDialog::finished, &resumeTimer_, [this, &what] {
+        std::function<void()> goOn = [this] { resumeTimer_.start(0); };
+        if (afterDialog_) {
+            afterDialog_(what, std::move(goOn));
+        } else {
+            goOn();
+        }
+    });
+    // Modal as the game's dialogs are: the main window takes no input and refuses to close.
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    co_await Suspend();
     pacer_.Restart();  // the player's time in a modal window is not the game's
 }
 
-void QtShell::ShowMessageBox(const std::string& text) {
-    RunModal([&] { look::ShowMessage(&window_, QString::fromStdString(text)); });
+void QtShell::Show(const WindowChange& change) {
+    using K = WindowChange::Kind;
+    switch (change.kind) {
+        case K::ShowMainWindow:
+            ShowMainWindowNow();
+            break;
+        case K::ResetMainWindow:
+            ResetMainWindowNow();
+            break;
+        case K::PlayControls:
+            playControlsEnabled_ = change.on;
+            window_.SetPlayControlsEnabled(change.on);
+            break;
+        case K::Text:
+            SetReadoutText(change.readout, change.text);
+            break;
+        case K::RefreshReadout:
+            if (QWidget* w = ReadoutWidget(change.readout)) w->repaint();
+            break;
+        case K::TorpedoIndicator:
+            if (change.slot >= 1 && change.slot <= 3) {
+                window_.controls().options[static_cast<size_t>(change.slot - 1)]->setChecked(
+                    change.on);
+            }
+            break;
+        case K::FocusViewscreen:
+            // Also after the teardown has cleared the viewscreen: it is shown again.
+            window_.controls().Picture1->setFocus(Qt::OtherFocusReason);
+            ScheduleViewscreenRepaint();
+            break;
+        case K::ViewscreenCleared:
+            break;
+    }
 }
 
-void QtShell::ShowSettingsDialog(SettingsDialog& dialog) {
-    SettingsDialogView view(dialog, &window_);
-    view.Load();
-    AnswerDialog(dialog);
-    view.Refresh();
-    RunModal([&] { view.exec(); });
-}
-
-void QtShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
-    FrmOutcome view(dialog, &window_);
-    view.Load();
-    AnswerDialog(dialog);
-    view.Refresh();
-    RunModal([&] { view.exec(); });
-}
-
-void QtShell::ShowAboutBox() {
-    FrmAbout view(&window_);
-    RunModal([&] { view.exec(); });
-}
-
-void QtShell::ShowMainWindow() {
+void QtShell::ShowMainWindowNow() {
     if (!window_.isVisible()) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
@@ -164,7 +199,7 @@ void QtShell::ShowMainWindow() {
     ScheduleViewscreenRepaint();
 }
 
-void QtShell::ResetMainWindow() {
+void QtShell::ResetMainWindowNow() {
     // The window comes back as it was designed, which is not minimised: the game starts.
     MainWindowReset();
     if (window_.isMinimized()) window_.showNormal();
@@ -172,19 +207,17 @@ void QtShell::ResetMainWindow() {
     ScheduleViewscreenRepaint();
 }
 
-void QtShell::EndProgram() {
+Task QtShell::EndProgram() {
+    EndNow();
+}
+
+void QtShell::EndNow() {
     sound::ShutdownAudio();
     std::fflush(nullptr);
-    // Leave at once: not one more statement of the running frame may run.
     ::_exit(0);
 }
 
-void QtShell::SetPlayControlsEnabled(bool enabled) {
-    playControlsEnabled_ = enabled;
-    window_.SetPlayControlsEnabled(enabled);
-}
-
-void QtShell::SetText(Readout which, const std::string& text) {
+void QtShell::SetReadoutText(Readout which, const std::string& text) {
     const QString shown = QString::fromStdString(text);
     QWidget* w = ReadoutWidget(which);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
@@ -196,24 +229,9 @@ void QtShell::SetText(Readout which, const std::string& text) {
     }
 }
 
-void QtShell::RefreshReadout(Readout which) {
-    if (QWidget* w = ReadoutWidget(which)) w->repaint();
-}
-
 QWidget* QtShell::ReadoutWidget(Readout which) const {
     // The main window's read-outs and the open dialog's, which is the main window's child.
     return window_.findChild<QWidget*>(QString::fromLatin1(ReadoutName(which)));
-}
-
-void QtShell::SetTorpedoIndicator(int slot, bool ready) {
-    if (slot < 1 || slot > 3) return;
-    window_.controls().options[static_cast<size_t>(slot - 1)]->setChecked(ready);
-}
-
-void QtShell::FocusViewscreen() {
-    // Also after the teardown has cleared the viewscreen: it is shown again.
-    window_.controls().Picture1->setFocus(Qt::OtherFocusReason);
-    ScheduleViewscreenRepaint();
 }
 
 void QtShell::PlaySound(int soundid, int playflags) {
@@ -227,21 +245,42 @@ void QtShell::PlaySound(int soundid, int playflags) {
         sound::PlaySoundResource(soundid, sound::kPlayAsync);
         return;
     }
-    // The window keeps repainting and the system's end request is still heard; the player's
-    // input waits, as it does for a flash.
-    ++inputHeld_;
-    const auto released = qScopeGuard([this] { --inputHeld_; });
-    sound::PlaySoundResource(soundid, sound::kPlaySync, [] {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    // The game waits for this one's end (HoldScreen): the device's thread reports it.
+    const uint64_t number = ++soundNumber_;
+    soundMicros_ = sound::PlaySoundThen(soundid, [this, number] {
+                       QMetaObject::invokeMethod(
+                           &resumeTimer_,
+                           [this, number] {
+                               if (soundWaited_ == number) resumeTimer_.start(0);
+                           },
+                           Qt::QueuedConnection);
+                   }).count();
 }
 
-void QtShell::PresentViewscreen() {
+Task QtShell::HoldScreen(Hold what) {
+    if (what == Hold::Sound) {
+        co_await WaitForSound();
+        co_return;
+    }
     window_.controls().Picture1->repaint();
     // The flash stays on screen for its emulated time; the player's input waits for it.
+    const int millis = Pacer::WaitMillis(pacer_.Lead(game().surface().EmulatedMicros()));
+    if (millis <= 0) co_return;
     ++inputHeld_;
-    const auto released = qScopeGuard([this] { --inputHeld_; });
-    WaitOutEmulatedTime(QEventLoop::ExcludeUserInputEvents);
+    co_await Sleep(millis);
+    --inputHeld_;
+}
+
+Task QtShell::WaitForSound() {
+    // The window keeps repainting and the system's end request is still heard; the player's
+    // input waits, as it does for a flash.
+    if (soundMicros_ <= 0) co_return;
+    soundWaited_ = soundNumber_;
+    ++inputHeld_;
+    co_await Sleep(static_cast<int>(soundMicros_ / 1000) + kSoundGraceMillis);
+    --inputHeld_;
+    soundWaited_ = 0;
+    soundMicros_ = 0;
 }
 
 void QtShell::SetMinimised(bool minimised) {

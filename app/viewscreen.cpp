@@ -6,7 +6,6 @@
 #include <QPolygon>
 #include <array>
 
-#include "key_codes.h"
 #include "surface.h"
 
 namespace korvane {
@@ -117,7 +116,7 @@ void Viewscreen::mouseReleaseEvent(QMouseEvent* event) {
     // A release outside after a press inside arrives here too, with its position outside.
     if (button != 0 && onMouseUp) {
         const QPointF at = event->position();
-        onMouseUp(button, ShiftBits(event->modifiers()), at.x(), at.y());
+        onMouseUp(button, at.x(), at.y());
     }
     event->accept();
 }

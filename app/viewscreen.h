@@ -34,8 +34,8 @@ class Viewscreen : public QWidget {
 
     void SetSurface(const Surface* surface) { surface_ = surface; }
 
-    // Called with the game's button number, modifier bits and position.
-    std::function<void(int button, int shift, double px, double py)> onMouseUp;
+    // Called with the game's button number and position.
+    std::function<void(int button, double px, double py)> onMouseUp;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -19,6 +19,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "quiet_alsa.h"
 #include "sound_channel.h"
@@ -31,8 +32,6 @@ namespace {
 // gives up on it: enough for a device that starts late, and a stalled device can never
 // freeze the game.
 constexpr std::chrono::milliseconds kSyncGrace{1000};
-// How often a wait with something to do meanwhile does it.
-constexpr std::chrono::milliseconds kWaitSlice{5};
 
 class Player {
   public:
@@ -43,14 +42,17 @@ class Player {
 
     bool Open();
     void Shutdown();
-    void Play(const std::vector<uint8_t>& image, int soundId, int flags, const WhileWaiting& pump);
+    // Returns the sound's length in bytes of the device's format (0: nothing plays).
+    std::size_t Play(const std::vector<uint8_t>& image, int soundId, int flags);
+    std::chrono::microseconds PlayThen(const std::vector<uint8_t>& image, int soundId, Ended ended);
+    void ForgetEnded();
     PlaybackStatus Status();
 
   private:
     static void SDLCALL Fill(void* userdata, Uint8* stream, int length);
     std::vector<uint8_t> ToDeviceFormat(const std::vector<uint8_t>& image) const;
     std::size_t BytesPerSecond() const;
-    void WaitForCompletion(uint64_t completion, std::size_t bytes, const WhileWaiting& pump);
+    void WaitForCompletion(uint64_t completion, std::size_t bytes);
 
     SDL_AudioDeviceID device_ = 0;
     SDL_AudioSpec spec_{};
@@ -65,6 +67,11 @@ class Player {
     bool closing_ = false;  // the device is closing: the callback may no longer sleep
     std::condition_variable soundStarted_;      // wakes the sleeping callback
     std::condition_variable completionSignal_;  // wakes a caller waiting for a sound's end
+    // A caller told of a sound's end: at that completion, then after one more buffer, by
+    // which the device has played the sound's last bytes.
+    Ended ended_;
+    uint64_t endedCompletion_ = 0;
+    bool endedDue_ = false;
 };
 
 bool Player::Open() {
@@ -123,6 +130,8 @@ void Player::Shutdown() {
     std::lock_guard lock(mutex_);
     channel_ = SoundChannel{};
     closing_ = false;
+    ended_ = nullptr;
+    endedDue_ = false;
     if (sdlStarted_) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         sdlStarted_ = false;
@@ -139,10 +148,18 @@ void SDLCALL Player::Fill(void* userdata, Uint8* stream, int length) {
     std::unique_lock lock(self->mutex_);
     // The buffer that ended the last sound has gone to the device; until the next sound
     // there is nothing to play, and nothing to wake for.
-    self->soundStarted_.wait(lock, [self] { return self->channel_.playing() || self->closing_; });
+    self->soundStarted_.wait(lock, [self] {
+        return self->channel_.playing() || self->closing_ || self->endedDue_;
+    });
+    if (self->endedDue_) {
+        // The device asks for the buffer after the one that held the sound's last bytes.
+        self->endedDue_ = false;
+        if (const Ended ended = std::exchange(self->ended_, nullptr)) ended();
+    }
     ++self->buffersFilled_;
     if (self->channel_.Render(stream, static_cast<std::size_t>(length), self->spec_.silence)) {
         self->completions_ = self->channel_.completed();
+        if (self->ended_ && self->completions_ >= self->endedCompletion_) self->endedDue_ = true;
         lock.unlock();
         self->completionSignal_.notify_all();
     }
@@ -181,9 +198,8 @@ std::vector<uint8_t> Player::ToDeviceFormat(const std::vector<uint8_t>& image) c
     return converted;
 }
 
-void Player::Play(const std::vector<uint8_t>& image, int soundId, int flags,
-                  const WhileWaiting& pump) {
-    if (!Open()) return;
+std::size_t Player::Play(const std::vector<uint8_t>& image, int soundId, int flags) {
+    if (!Open()) return 0;
     std::vector<uint8_t> bytes = ToDeviceFormat(image);
     const std::size_t length = bytes.size();
 
@@ -202,26 +218,44 @@ void Player::Play(const std::vector<uint8_t>& image, int soundId, int flags,
         soundStarted_.notify_all();
     }
 
-    if ((flags & kPlayAsync) == 0 && length > 0) WaitForCompletion(completion, length, pump);
+    if ((flags & kPlayAsync) == 0 && length > 0) WaitForCompletion(completion, length);
+    return length;
 }
 
-void Player::WaitForCompletion(uint64_t completion, std::size_t bytes, const WhileWaiting& pump) {
+std::chrono::microseconds Player::PlayThen(const std::vector<uint8_t>& image, int soundId,
+                                           Ended ended) {
+    {
+        std::lock_guard lock(mutex_);
+        // Set before the sound starts, so that its end cannot come first.
+        ended_ = std::move(ended);
+        endedCompletion_ = channel_.completed() + 1;
+        endedDue_ = false;
+    }
+    const std::size_t bytes = Play(image, soundId, kPlayAsync);
+    const std::size_t rate = device_ != 0 ? BytesPerSecond() : 0;
+    if (bytes == 0 || rate == 0) {
+        ForgetEnded();
+        return std::chrono::microseconds(0);
+    }
+    return std::chrono::microseconds(bytes * 1000000 / rate);
+}
+
+void Player::ForgetEnded() {
+    // Under the lock the device's thread calls it with: once this returns, it is not called.
+    std::lock_guard lock(mutex_);
+    ended_ = nullptr;
+    endedDue_ = false;
+}
+
+void Player::WaitForCompletion(uint64_t completion, std::size_t bytes) {
     const std::size_t rate = BytesPerSecond();
     if (rate == 0) return;
     using Clock = std::chrono::steady_clock;
     const auto soundLength = std::chrono::microseconds(bytes * 1000000 / rate);
     const auto deadline = Clock::now() + soundLength + kSyncGrace;
     std::unique_lock lock(mutex_);
-    const auto done = [&] { return completions_ >= completion; };
-    bool ended = completionSignal_.wait_until(lock, pump ? Clock::now() : deadline, done);
-    while (!ended && pump && Clock::now() < deadline) {
-        lock.unlock();
-        pump();
-        lock.lock();
-        if (device_ == 0) return;  // the pump shut the player down
-        ended =
-            completionSignal_.wait_until(lock, std::min(deadline, Clock::now() + kWaitSlice), done);
-    }
+    const bool ended =
+        completionSignal_.wait_until(lock, deadline, [&] { return completions_ >= completion; });
     lock.unlock();
     // The last bytes have gone to the device, which still has them to play.
     if (ended) {
@@ -252,8 +286,16 @@ Player& ThePlayer() {
 
 }  // namespace
 
-void PlaySoundResource(int soundid, int playflags, const WhileWaiting& whileWaiting) {
-    ThePlayer().Play(LoadResData(soundid), soundid, playflags, whileWaiting);
+void PlaySoundResource(int soundid, int playflags) {
+    ThePlayer().Play(LoadResData(soundid), soundid, playflags);
+}
+
+std::chrono::microseconds PlaySoundThen(int soundid, Ended ended) {
+    return ThePlayer().PlayThen(LoadResData(soundid), soundid, std::move(ended));
+}
+
+void ForgetEnded() {
+    ThePlayer().ForgetEnded();
 }
 
 bool InitAudio() {

@@ -3,6 +3,7 @@
 // at a time through SDL's audio. With no sound device everything is silent and nothing
 // waits, so the game plays on as before.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -18,16 +19,20 @@ inline constexpr int kPlayAsync = 1;  // return at once while the sound plays
 // for any other id.
 std::vector<uint8_t> LoadResData(int id);
 
-// What a caller does while it waits for a sound's end, called every few milliseconds (a
-// window keeps handling its events).
-using WhileWaiting = std::function<void()>;
-
 // Plays sound `soundid`. The call itself stops the sound still playing, at once, and
 // starts this one from its beginning. Without kPlayAsync in `playflags` it returns when
-// the sound has ended, running `whileWaiting` meanwhile. An unknown id, or no sound
-// device, plays nothing and never waits.
-void PlaySoundResource(int soundid, int playflags = kPlaySync,
-                       const WhileWaiting& whileWaiting = {});
+// the sound has ended. An unknown id, or no sound device, plays nothing and never waits.
+void PlaySoundResource(int soundid, int playflags = kPlaySync);
+
+// A sound that a caller waits for without blocking (a window that goes on handling its
+// events): played as with kPlayAsync, and `ended` is called once, on the sound device's
+// thread, when the device has played the sound's last bytes. Returns the sound's length;
+// zero, and `ended` is never called, when nothing plays (an unknown id, no device). A
+// stalled device never calls it: the caller gives up on its own after the length.
+using Ended = std::function<void()>;
+std::chrono::microseconds PlaySoundThen(int soundid, Ended ended);
+// Drops the `ended` still to come: once this returns it is not called.
+void ForgetEnded();
 
 // Opens the sound device now rather than at the first sound. False when there is none,
 // in which case every sound is silent until ShutdownAudio() lets the next call try again.

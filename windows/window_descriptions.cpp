@@ -120,9 +120,7 @@ constexpr ControlInfo kMessageBox[] = {
 };
 // clang-format on
 
-}  // namespace
-
-const std::array<WindowInfo, kWindowCount> kWindows = {{
+constexpr WindowInfo kWindowList[] = {
     // The main window's caption keeps its trailing blank.
     {"frmKorvane", "Korvane ", 733, 512, "Picture1", kMainWindow},
     {"frmStart", texts::kDialogCaption, 508, 291, "cmdOK", kSettings},
@@ -133,7 +131,11 @@ const std::array<WindowInfo, kWindowCount> kWindows = {{
     {"frmUWin", texts::kDialogCaption, 342, 243, "cmdClose", kUWin},
     {"frmAbout", texts::kAboutCaption, 520, 370, "cmdOK", kAbout},
     {"MsgBox", texts::kAppTitle, 0, 0, "cmdOK", kMessageBox},
-}};
+};
+
+}  // namespace
+
+const std::span<const WindowInfo> kWindows = kWindowList;
 
 const WindowInfo& WindowNamed(std::string_view name) {
     const auto it = std::find_if(kWindows.begin(), kWindows.end(),

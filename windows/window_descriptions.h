@@ -45,8 +45,8 @@ struct WindowInfo {
     std::span<const ControlInfo> controls;
 };
 
-inline constexpr std::size_t kWindowCount = 9;
-extern const std::array<WindowInfo, kWindowCount> kWindows;
+// Every window, the message box last; a window added here needs no count changed.
+extern const std::span<const WindowInfo> kWindows;
 
 // The window of that name (OutcomeName for an outcome's); the message box for an unknown one.
 const WindowInfo& WindowNamed(std::string_view name);

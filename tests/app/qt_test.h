@@ -28,9 +28,9 @@ inline bool WaitUntil(const std::function<bool()>& done, int millis = 5000) {
     return done();
 }
 
-// A modal window's exec() does not return until it is closed, so a test answers it ahead of
-// time: once a modal window is active, `action` runs on it, once. After ten seconds without
-// one the test fails and goes on, so nothing hangs.
+// The game goes on from the event loop, so a window it opens is answered from there too:
+// once a modal window is active, `action` runs on it, once. After ten seconds without one
+// the test fails and goes on, so nothing hangs.
 inline void AnswerNextModal(std::function<void(QWidget*)> action) {
     auto* timer = new QTimer(qApp);
     auto deadline = std::make_shared<QDeadlineTimer>(10000);
@@ -43,6 +43,18 @@ inline void AnswerNextModal(std::function<void(QWidget*)> action) {
         if (!modal) ADD_FAILURE() << "no modal window appeared";
     });
     timer->start(5);
+}
+
+// Whether the game's task (a game, a dialog) has ended within millis.
+inline bool Settled(Program& program, int millis = 30000) {
+    return WaitUntil([&program] { return !program.shell().Running(); }, millis);
+}
+
+// What the player gave while the game waits runs in the next frame's yield: this returns
+// once that yield has gone by.
+inline bool NextFrame(Program& program) {
+    const int64_t frame = program.shell().frame();
+    return WaitUntil([&program, frame] { return program.shell().frame() > frame; });
 }
 
 // Runs each step inside the game's frame loop, once the play controls are on and the game

@@ -120,8 +120,8 @@ class Player {
         }
         stopping_ = false;
         const int off = s.x + 6 - (s.cubex + 50);
-        program_.KeyUp(off < -30 ? keycode::kC : off > 30 ? keycode::kZ : keycode::kX, 0);
-        program_.KeyUp(keycode::kSpace, 0);
+        program_.KeyUp(off < -30 ? keycode::kC : off > 30 ? keycode::kZ : keycode::kX);
+        program_.KeyUp(keycode::kSpace);
     }
 
     void Answer(QWidget* modal) {
@@ -175,6 +175,7 @@ class HallDesktopTest : public ::testing::Test {
     // One game from a click on the start button; returns when it has ended.
     void PlayAGame() {
         QTest::mouseClick(program_.window().controls().button("cmdStart"), Qt::LeftButton);
+        EXPECT_TRUE(Settled(program_, 120000));
     }
 
     Program program_;
@@ -218,8 +219,9 @@ TEST_F(HallDesktopTest, AGamePlayedLiveFromItsSeedIsEnteredAndTheNextStartIsAFre
     EXPECT_EQ(scores[0]["name"].toString().toStdString(), "Desk Top");
     EXPECT_EQ(scores[0]["score"].toInt(), score) << "the score the hall replayed";
 
+    // The start waits for the hall to have taken the game's last lines, then restarts.
     PlayAGame();
-    EXPECT_EQ(restarts_, 1);
+    EXPECT_TRUE(WaitUntil([this] { return restarts_ == 1; }));
     EXPECT_EQ(play.Recorded(), recorded) << "no game after the hall game in this program";
 }
 

@@ -35,7 +35,7 @@ PacedResult MeasurePacedPlay(int stars, double seconds) {
     game.state().soundon = false;
     PacedResult result;
 
-    // The settings dialog opens modally inside the start click: answer it from the event loop.
+    // The settings dialog opens as the start is clicked: answer it from the event loop.
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -93,9 +93,9 @@ PacedResult MeasurePacedPlay(int stars, double seconds) {
     QTimer::singleShot(0, [&] {
         begin.start(1000);
         program.window().findChild<QPushButton*>(QStringLiteral("cmdStart"))->click();
-        // The game has ended: leave the event loop without closing the window, whose
+        // Once the game has ended, leave the event loop without closing the window, whose
         // closing would end the program.
-        QApplication::exit(0);
+        program.shell().WhenSettled([] { QApplication::exit(0); });
     });
     QApplication::exec();
     return result;

@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 
+#include "buttons.h"
 #include "look.h"
 #include "program.h"
 
@@ -39,6 +40,13 @@ QImage WindowWithDialog(QWidget* window, QWidget* dialog) {
         painter.drawImage(at, dialog->grab().toImage());
     }
     return picture;
+}
+
+// A button's command at once, inside the frame's yield, where a step stands: a click would be
+// kept for after the yield's wait, and the picture taken before it acted.
+void Press(Program& program, const char* name) {
+    korvane::Task command = program.shell().ClickButton(*korvane::FindButton(name));
+    command.Start();
 }
 
 // Runs `step` once a modal window is open.
@@ -101,15 +109,15 @@ int main(int argc, char** argv) {
         // Left of where the victory dialog will stand, so that the wreck shows beside it.
         game.state().cubey = 190;
         game.state().cubex = 0;
-        Button(window, "cmdXhairup")->click();
-        Button(window, "cmdLeft")->click();
+        Press(program, "cmdXhairup");
+        Press(program, "cmdLeft");
     };
-    steps[280] = [&] { Button(window, "cmdPhoton")->click(); };
-    steps[340] = [&] { Button(window, "cmdXhairup")->click(); };
+    steps[280] = [&] { Press(program, "cmdPhoton"); };
+    steps[340] = [&] { Press(program, "cmdXhairup"); };
     steps[400] = [&] {
-        Button(window, "cmdPhaser")->click();
+        Press(program, "cmdPhaser");
         save(window->grab().toImage(), "screenshot-game.png");
-        Button(window, "cmdStop")->click();
+        Press(program, "cmdStop");
     };
 
     // Victory: the score set just past the win score; the frame's win test does the rest.
@@ -124,9 +132,10 @@ int main(int argc, char** argv) {
     };
 
     QTimer::singleShot(0, [&] {
-        Button(window, "cmdStart")->click();  // runs the whole game
-        // Leave the event loop without closing the window, which would end the program.
-        QApplication::exit(saved == 3 ? 0 : 1);
+        Button(window, "cmdStart")->click();
+        // Once the game has ended, leave the event loop without closing the window, which
+        // would end the program.
+        program.shell().WhenSettled([&] { QApplication::exit(saved == 3 ? 0 : 1); });
     });
     const int code = QApplication::exec();
     std::printf("saved %d pictures in %s\n", saved, argv[1]);
