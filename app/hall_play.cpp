@@ -36,8 +36,6 @@ constexpr double kSeedLimit = 9007199254740992.0;  // 2^53: every seed a hall dr
 // close, and then plays without the hall. (A game opened ahead, as the ticket comes, would
 // start the hall's clock and spend the ticket while the player may never start.)
 constexpr int kOpeningWaitMillis = 3000;
-// The hall wants a batch every half second, neither more nor less often.
-constexpr int kBatchMillis = 500;
 // How long a batch is sent again while the hall cannot take it: longer than a live game's
 // takeover by another hall (its lease, 2.5 s) or a hall's restart.
 constexpr qint64 kBatchRetryMillis = 15000;
@@ -179,9 +177,12 @@ void HallPlay::LiveAnswered(QNetworkReply* reply) {
     const QJsonObject answer = QJsonDocument::fromJson(reply->readAll()).object();
     const QString id = answer.value(QStringLiteral("live")).toString();
     const double seed = answer.value(QStringLiteral("seed")).toDouble(-1.0);
+    // How often the hall wants a batch.
+    const int batch = answer.value(QStringLiteral("batch")).toInt(0);
     if (reply->error() == QNetworkReply::NoError && HttpStatus(reply) == 201 && !id.isEmpty() &&
-        seed >= 0.0 && seed < kSeedLimit && std::floor(seed) == seed) {
-        live_ = Live{id, static_cast<uint64_t>(seed)};
+        seed >= 0.0 && seed < kSeedLimit && std::floor(seed) == seed && batch >= 50 &&
+        batch <= 5000) {
+        live_ = Live{id, static_cast<uint64_t>(seed), batch};
         return;
     }
     noLive_ = Refusal(reply, answer);
@@ -222,7 +223,7 @@ uint64_t HallPlay::SeedSeen(uint64_t clockSeed) {
         return clockSeed;
     }
     stage_ = Stage::Playing;
-    batches_.start(kBatchMillis);
+    batches_.start(live_->batchMillis);
     return live_->seed;
 }
 
@@ -281,7 +282,7 @@ void HallPlay::BatchAnswered(QNetworkReply* reply, const QByteArray& batch, qint
     if (again && refused_.isEmpty() &&
         QDateTime::currentMSecsSinceEpoch() - firstSent < kBatchRetryMillis) {
         ++unanswered_;  // still on its way
-        QTimer::singleShot(kBatchMillis, this, [this, batch, firstSent] {
+        QTimer::singleShot(live_->batchMillis, this, [this, batch, firstSent] {
             --unanswered_;
             if (refused_.isEmpty()) PostBatch(batch, firstSent);
         });

@@ -55,6 +55,7 @@ class HallPlay : public QObject {
     struct Live {
         QString id;
         uint64_t seed = 0;
+        int batchMillis = 0;  // how often the hall wants a batch
     };
 
     void TakeTicket();

@@ -198,7 +198,7 @@ std::string HallPage(const TableQuery& q, const std::vector<ScoreRow>& rows, boo
     }
     html += "</select></label><label>Name <input type=\"search\" name=\"name\" value=\"" +
             EscapeHtml(name) +
-            "\" maxlength=\"24\" placeholder=\"starts with\"></label>"
+            "\" placeholder=\"starts with\"></label>"
             "<label><input type=\"checkbox\" name=\"all\" value=\"1\"" +
             (q.everyGame ? " checked" : "") +
             "> every game</label><button>Show</button></form>\n";

@@ -220,6 +220,7 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
     }
     return Json(201, {{"live", QString::fromStdString(id)},
                       {"seed", static_cast<qint64>(t->seed)},
+                      {"batch", kLiveBatchMillis},
                       {"watch", QString::fromStdString("play/?live=" + id)}});
 }
 

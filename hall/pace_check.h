@@ -13,11 +13,15 @@
 
 namespace korvane::hall {
 
+// How often a live game's client sends its batch: the hall tells it with the game's opening.
+// A batch may hold a quarter more play than that, for a client's timer that fires late.
+constexpr int kLiveBatchMillis = 400;
+
 struct PaceRules {
     double slowTolerance = 0.10;  // frames may come this share slower than the pace
     double windowSeconds = 10;    // measured over a window of real time at least this long
     double lateSeconds = 2;       // a batch may arrive this late (the network)
-    double batchSeconds = 0.5;    // a batch holds the lines of at most this long
+    double batchSeconds = 1.25 * kLiveBatchMillis / 1000.0;  // the most play a batch holds
     double stallSeconds = 10;     // silence outside a dialog
     double heldSeconds = 600;     // silence while an outcome dialog, or the time between
                                   // games, holds the game

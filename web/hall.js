@@ -19,9 +19,7 @@
     // fresh, starting (the live game opens), playing, ended, or off (not for the hall)
     const hall = {state: "fresh", ticket: null, taken: 0, submitting: false, live: null,
                   refused: null, sent: Promise.resolve(true), batches: 0};
-    // A batch goes this often while the game plays: the hall wants one at least every half
-    // second, and a timer may fire a little late.
-    const kBatchMillis = 400;
+    // A batch goes as often as the hall says when the live game opens (live.batch, in ms).
     // How long a batch is sent again while no hall can take it: longer than a live game's
     // takeover by another hall (its lease, 2.5 s) or a hall's restart.
     const kBatchRetryMillis = 15000;
@@ -107,7 +105,7 @@
             hall.live = live;
             page.post("frmKorvane", page.inputLine("seed", live.seed));
             hall.state = "playing";
-            hall.timer = setInterval(sendBatch, kBatchMillis);
+            hall.timer = setInterval(sendBatch, live.batch);
         } else {
             hall.state = "off";  // no hall after all: the game plays on as it would
             unsent.length = 0;
@@ -126,7 +124,8 @@
             }
             const live = await answer.json();
             const valid = typeof live.live === "string" && /^[0-9a-f]{32}$/.test(live.live) &&
-                Number.isSafeInteger(live.seed);
+                Number.isSafeInteger(live.seed) && Number.isSafeInteger(live.batch) &&
+                live.batch >= 50 && live.batch <= 5000;
             return valid ? live : null;
         } catch (e) {
             return null;
@@ -162,7 +161,7 @@
     // the batch goes again for a while, to whichever hall carries the game on (its number
     // keeps it from running twice). Resolves true once the hall has taken it.
     function postBatch(body, firstSent) {
-        const again = () => new Promise((done) => setTimeout(done, kBatchMillis))
+        const again = () => new Promise((done) => setTimeout(done, hall.live.batch))
             .then(() => hall.refused === null ? postBatch(body, firstSent) : false);
         const late = () => Date.now() - firstSent >= kBatchRetryMillis;
         return fetch(api(`live/${hall.live.live}/lines`), {
