@@ -17,6 +17,8 @@ class [[nodiscard]] Task {
   public:
     struct promise_type {
         std::coroutine_handle<> caller;
+        // The caller waits, suspended, for this task's end: the end resumes it.
+        bool callerWaits = false;
         std::exception_ptr error;
 
         Task get_return_object() {
@@ -26,10 +28,9 @@ class [[nodiscard]] Task {
         std::suspend_always initial_suspend() noexcept { return {}; }
         struct BackToCaller {
             bool await_ready() noexcept { return false; }
-            std::coroutine_handle<> await_suspend(
-                std::coroutine_handle<promise_type> self) noexcept {
-                const std::coroutine_handle<> caller = self.promise().caller;
-                return caller ? caller : std::noop_coroutine();
+            void await_suspend(std::coroutine_handle<promise_type> self) noexcept {
+                promise_type& promise = self.promise();
+                if (promise.callerWaits) promise.caller.resume();
             }
             void await_resume() noexcept {}
         };
@@ -54,9 +55,19 @@ class [[nodiscard]] Task {
 
     // --- Awaited by another task -----------------------------------------------------------
     bool await_ready() const noexcept { return !handle_ || handle_.done(); }
-    std::coroutine_handle<> await_suspend(std::coroutine_handle<> caller) noexcept {
-        handle_.promise().caller = caller;
-        return handle_;
+    // Runs the task now. One that ends without waiting lets the caller go straight on, so a
+    // game that never waits (korvane-sim's) runs as plain nested calls whose stack unwinds
+    // at each task's end; one that waits suspends its caller until its end resumes it. (Not
+    // the symmetric transfer of a returned handle: where the compiler makes no tail call of
+    // it, as a WebAssembly build without tail calls or an unoptimised build, each awaited
+    // task's end would leave a stack frame behind, frame after frame.)
+    bool await_suspend(std::coroutine_handle<> caller) {
+        promise_type& promise = handle_.promise();
+        promise.caller = caller;
+        handle_.resume();
+        if (handle_.done()) return false;
+        promise.callerWaits = true;
+        return true;
     }
     void await_resume() const { Rethrow(); }
 
