@@ -28,8 +28,8 @@ class [[nodiscard]] Task {
             bool await_ready() noexcept { return false; }
             std::coroutine_handle<> await_suspend(
                 std::coroutine_handle<promise_type> self) noexcept {
-                const std::coroutine_handle<> caller = self.promise().caller;
-                return caller ? caller : std::noop_coroutine();
+                const std::coroutine_handle<> back = self.promise().caller;
+                return back ? back : std::noop_coroutine();
             }
             void await_resume() noexcept {}
         };

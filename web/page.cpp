@@ -21,8 +21,8 @@ EM_JS(void, korvane_take_event, (char* window, char* text, int capacity), {
     stringToUTF8(e.window, window, capacity);
     stringToUTF8(e.text, text, capacity);
 });
-EM_JS(void, korvane_wait, (double ms, int wakeOnEvent), {
-    Asyncify.handleSleep(function(wakeUp) { Module.korvanePage.sleep(ms, !!wakeOnEvent, wakeUp); });
+EM_JS(void, korvane_sleep, (double ms, int wakeOnEvent), {
+    Module.korvanePage.sleep(ms, !!wakeOnEvent, () => Module._korvane_step());
 });
 EM_JS(void, korvane_define_window, (const char* name, const char* caption, int width,
                                     int height, const char* focus), {
@@ -100,9 +100,8 @@ bool TakeEvent(std::string& window, std::string& text) {
     return true;
 }
 
-void Wait(double ms, bool wakeOnEvent) {
-    // ASYNCIFY knows this one import by name (web/CMakeLists.txt): the waits unwind through it.
-    korvane_wait(ms, wakeOnEvent ? 1 : 0);
+void Sleep(double ms, bool wakeOnEvent) {
+    korvane_sleep(ms, wakeOnEvent ? 1 : 0);
 }
 double NowMillis() {
     return emscripten_get_now();
