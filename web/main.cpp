@@ -1,7 +1,8 @@
 // Korvane in the browser: the same game as the desktop program, its main window drawn by
 // the page. main() hands the page the windows' descriptions, the game's keys, the gamepad's
-// table and the sounds, runs the game's Main and then waits for the player; a game runs
-// inside the start button's handler, as on the desktop.
+// table and the sounds, runs the game's Main, takes the input that came while the page
+// loaded and returns; from then on the page steps the game (korvane_step) from its own
+// event loop, its display frames and its timers.
 
 #include <span>
 #include <string>
@@ -53,7 +54,7 @@ void HandPadToPage() {
 }  // namespace
 
 int main() {
-    // Both live as long as the page: the game's loop never returns from a game's end.
+    // Both live as long as the page, which steps the game after main has returned.
     static korvane::WebShell shell;
     static Game game(shell);
     shell.AttachGame(game);
@@ -67,8 +68,6 @@ int main() {
     korvane::page::AttachViewscreen(game.surface().Pixels().data());
     game.Main();
     korvane::page::Ready();
-    for (;;) {
-        shell.WaitForEvents();
-        shell.DispatchPending();
-    }
+    shell.Step();
+    return 0;
 }

@@ -109,14 +109,13 @@
         else page.post("frmKorvane", line);
     };
 
-    const kEnter = 13;
-    const kLeft = 37;
-    const kRight = 39;
     function actInDialog(control) {
         const key = pad.keys[control];
         const dialog = document.getElementById(page.modal);
         if (!dialog) return;
-        if (key === kEnter) {
+        // The keys as the game's tables code them.
+        const keys = page.fact("dialog_keys");
+        if (key === keys.enter) {
             // Enter as the keyboard gives it: its press reaches the focused button's own key
             // handling (an outcome dialog's rules), then the button is pressed.
             const focused = document.activeElement;
@@ -125,11 +124,11 @@
             if (!target || target.disabled) return;
             target.dispatchEvent(new KeyboardEvent("keydown", {key: "Enter", bubbles: true}));
             if (page.modal && document.contains(target)) target.click();
-        } else if (key === kLeft || key === kRight) {
+        } else if (key === keys.left || key === keys.right) {
             const bar = dialog.querySelector("#HScroll1");
             if (!bar || bar.disabled) return;
             const before = bar.value;
-            if (key === kLeft) bar.stepDown(); else bar.stepUp();
+            if (key === keys.left) bar.stepDown(); else bar.stepUp();
             if (bar.value !== before) bar.dispatchEvent(new Event("input", {bubbles: true}));
         }
     }

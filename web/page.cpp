@@ -21,8 +21,16 @@ EM_JS(void, korvane_take_event, (char* window, char* text, int capacity), {
     stringToUTF8(e.window, window, capacity);
     stringToUTF8(e.text, text, capacity);
 });
-EM_JS(void, korvane_wait, (double ms, int wakeOnEvent), {
-    Asyncify.handleSleep(function(wakeUp) { Module.korvanePage.sleep(ms, !!wakeOnEvent, wakeUp); });
+// Each step gives back all of the C++ stack it took: this build's compiler (clang 14) leaves
+// a few bytes of it unreclaimed at each tail call from one of the game's tasks to the next,
+// some 700 bytes a frame, which would otherwise pile up step after step until the stack ran
+// out (WebShell also caps the frames of one step).
+EM_JS(void, korvane_sleep, (double ms, int wakeOnEvent), {
+    Module.korvanePage.sleep(ms, !!wakeOnEvent, () => {
+        const stack = stackSave();
+        Module._korvane_step();
+        stackRestore(stack);
+    });
 });
 EM_JS(void, korvane_define_window, (const char* name, const char* caption, int width,
                                     int height, const char* focus), {
@@ -100,9 +108,8 @@ bool TakeEvent(std::string& window, std::string& text) {
     return true;
 }
 
-void Wait(double ms, bool wakeOnEvent) {
-    // ASYNCIFY knows this one import by name (web/CMakeLists.txt): the waits unwind through it.
-    korvane_wait(ms, wakeOnEvent ? 1 : 0);
+void Sleep(double ms, bool wakeOnEvent) {
+    korvane_sleep(ms, wakeOnEvent ? 1 : 0);
 }
 double NowMillis() {
     return emscripten_get_now();

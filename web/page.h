@@ -13,9 +13,10 @@ namespace korvane::page {
 // line for the main window frmKorvane, "HANDLER [NUMBER]" for a dialog); false when there
 // is none.
 bool TakeEvent(std::string& window, std::string& text);
-// Hands the thread to the browser for ms milliseconds (below 0: until an event comes);
-// with wakeOnEvent an event ends the wait early.
-void Wait(double ms, bool wakeOnEvent);
+// Asks the page to step the game (korvane_step) in ms milliseconds (below 0: not by time),
+// or with wakeOnEvent as soon as an event comes; returns at once. The page steps it from a
+// turn of its own, never from inside this call.
+void Sleep(double ms, bool wakeOnEvent);
 double NowMillis();
 
 // Every window's description (the main window's buttons from the game's table of them) and

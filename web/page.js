@@ -27,13 +27,18 @@
         textOf(page.queue[0]);
         return page.queue.shift();
     };
+    // What the game's own tables say, asked of the WebAssembly and kept:
+    // page.fact("input_commands") is the JSON of Module._korvane_input_commands()
+    // (web/page_facts.cpp), and so on; nothing ({}) until the game has loaded.
+    const facts = {};
+    page.fact = function (name) {
+        const ask = Module["_korvane_" + name];
+        if (!facts[name] && ask) facts[name] = JSON.parse(Module.UTF8ToString(ask()));
+        return facts[name] || {};
+    };
     // The line of one kind of input (button, key, mouse, hidden, shown, seed) with its arguments,
     // in the words of the game's command table, as a function for post.
-    let inputCommands = null;
-    page.inputLine = (kind, ...args) => () => {
-        inputCommands ||= JSON.parse(Module.UTF8ToString(Module._korvane_input_commands()));
-        return [inputCommands[kind], ...args].join(" ");
-    };
+    page.inputLine = (kind, ...args) => () => [page.fact("input_commands")[kind], ...args].join(" ");
 
     // ---- The session's recording, as korvane --record writes it -------------------------
     // korvanePage.recording(): everything so far; korvanePage.lastGame(): the session up to
@@ -65,8 +70,11 @@
     };
     page.watchEnded = () => { document.body.dataset.watched = "1"; };
 
-    // The game resumes from a message rather than from the timer itself, so that its next
-    // short wait is not stretched by the browser's clamping of nested timers.
+    // The game never blocks: when it waits (for its pace, a dialog's answer, a flash, a sound)
+    // it asks page.sleep to step it again (Module._korvane_step) after ms milliseconds (below
+    // 0: not by time), or with wakeOnEvent as soon as an event is posted, and returns.
+    // The step comes from a message rather than from the timer itself, so that the game's
+    // next short wait is not stretched by the browser's clamping of nested timers.
     const channel = new MessageChannel();
     const resumes = [];
     channel.port1.onmessage = () => { const resume = resumes.shift(); if (resume) resume(); };
@@ -349,7 +357,8 @@
         if (id === "cmdClose") {
             // Every key press on OK reaches the dialog's rules before the button acts.
             e.addEventListener("keydown", (k) => {
-                const code = k.key.length === 1 ? k.key.charCodeAt(0) : k.key === "Enter" ? 13 : 0;
+                const code = k.key.length === 1 ? k.key.charCodeAt(0)
+                    : k.key === "Enter" ? page.fact("dialog_keys").enter : 0;
                 if (code) post(name, "cmdClose_KeyPress " + code);
             });
         }

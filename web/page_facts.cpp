@@ -1,13 +1,18 @@
-// What the page asks the game rather than knowing it itself: the viewscreen's size, when a
-// gamepad's control counts as released, and which windows tell of the ship's loss. page.js and pad.js call these as Module._NAME; none
-// of them waits, so the page may call them while the game's own thread waits for the browser.
+// What the page asks the game rather than knowing it itself: the viewscreen's size, the
+// recording language's words for the player's input, the keys of a dialog and the controls
+// of a pad by name, when a gamepad's control counts as released, and which windows tell of
+// the ship's loss. page.js, pad.js and thumbs.js call these as Module._NAME from their own
+// turns of the event loop; none of them changes the game, and a list is JSON or names
+// apart by blanks, read once.
 
 #include <emscripten.h>
 
 #include <map>
 #include <string>
+#include <utility>
 
 #include "command_table.h"
+#include "commands.h"
 #include "gamepad.h"
 #include "outcome_dialog_rules.h"
 #include "surface.h"
@@ -62,6 +67,46 @@ EMSCRIPTEN_KEEPALIVE const char* korvane_input_commands() {
                                     cmd::kMouseUp + "\",\"hidden\":\"" + cmd::kMinimise +
                                     "\",\"shown\":\"" + cmd::kRestore +
                                     "\",\"seed\":\"" + cmd::kSeed + "\"}";
+    return json.c_str();
+}
+
+// The keys a pad's controls stand for in a dialog (pad::DialogKeyFor: Enter, the arrows
+// left and right), as JSON; Enter is also the character an outcome dialog's OK hears
+// pressed.
+EMSCRIPTEN_KEEPALIVE const char* korvane_dialog_keys() {
+    static const std::string json = "{\"enter\":" + std::to_string(korvane::pad::kEnterKey) +
+                                    ",\"left\":" + std::to_string(korvane::keycode::kLeft) +
+                                    ",\"right\":" + std::to_string(korvane::keycode::kRight) +
+                                    "}";
+    return json.c_str();
+}
+
+// The controls of a pad with the standard layout that the controls for thumbs stand for,
+// by name, as JSON: each number is what korvane_pad_button and the pad's table take.
+EMSCRIPTEN_KEEPALIVE const char* korvane_pad_controls() {
+    namespace pad = korvane::pad;
+    static const std::string json = [] {
+        const std::pair<const char*, pad::Control> named[] = {
+            {"a", pad::kA},
+            {"b", pad::kB},
+            {"x", pad::kX},
+            {"y", pad::kY},
+            {"leftShoulder", pad::kLeftShoulder},
+            {"rightShoulder", pad::kRightShoulder},
+            {"back", pad::kBack},
+            {"start", pad::kStart},
+            {"dpadUp", pad::kDpadUp},
+            {"dpadDown", pad::kDpadDown},
+            {"dpadLeft", pad::kDpadLeft},
+            {"dpadRight", pad::kDpadRight},
+        };
+        std::string all;
+        for (const auto& [name, control] : named) {
+            all += std::string(all.empty() ? "{" : ",") + "\"" + name +
+                   "\":" + std::to_string(static_cast<int>(control));
+        }
+        return all + "}";
+    }();
     return json.c_str();
 }
 

@@ -12,17 +12,18 @@
 
 (function (page) {
     const kReach = 44;  // the least a thumb can hit, in CSS pixels
-    // The buttons of the standard pad layout (as browsers number them) that each stands for;
-    // the groups are the left and the right hand's.
+    // The button of the standard pad layout that each stands for, by the game's name for it
+    // (its number is the game's, page.fact("pad_controls")); the groups are the left and the
+    // right hand's.
     const kGroups = [
         {id: "thumbsAim", label: "crosshairs and game", controls: [
-            ["crosshairs up", "\u25b2", 12, "up"], ["crosshairs left", "\u25c0", 14, "left"],
-            ["crosshairs right", "\u25b6", 15, "right"], ["crosshairs down", "\u25bc", 13, "down"],
-            ["start/stop", "start/ stop", 9, "start"], ["hint", "hint", 8, "hint"]]},
+            ["crosshairs up", "\u25b2", "dpadUp", "up"], ["crosshairs left", "\u25c0", "dpadLeft", "left"],
+            ["crosshairs right", "\u25b6", "dpadRight", "right"], ["crosshairs down", "\u25bc", "dpadDown", "down"],
+            ["start/stop", "start/ stop", "start", "start"], ["hint", "hint", "back", "hint"]]},
         {id: "thumbsShip", label: "ship and weapons", controls: [
-            ["fire phasers", "phasers", 1, "phasers"], ["photon torpedo", "torpedo", 0, "torpedo"],
-            ["shields", "shields", 3, "shields"], ["ship left", "\u25c0 ship", 4, "shipleft"],
-            ["stop the ship", "stop", 2, "shipstop"], ["ship right", "ship \u25b6", 5, "shipright"]]},
+            ["fire phasers", "phasers", "b", "phasers"], ["photon torpedo", "torpedo", "a", "torpedo"],
+            ["shields", "shields", "y", "shields"], ["ship left", "\u25c0 ship", "leftShoulder", "shipleft"],
+            ["stop the ship", "stop", "x", "shipstop"], ["ship right", "ship \u25b6", "rightShoulder", "shipright"]]},
     ];
     const touchScreen = matchMedia("(pointer: coarse)");
     const groups = kGroups.map(({id, label, controls}) => {
@@ -30,7 +31,7 @@
         group.setAttribute("role", "group");
         group.setAttribute("aria-label", label);
         for (const [label, text, padButton, place] of controls) {
-            group.append(thumbButton(label, text, place, () => page.padAct(padButton)));
+            group.append(thumbButton(label, text, place, () => page.padAct(page.fact("pad_controls")[padButton])));
         }
         return group;
     });

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #include "game.h"
 #include "live_marks.h"
@@ -21,6 +22,10 @@ namespace {
 // However far behind a slow machine falls, the browser gets the thread this often, so the
 // page keeps drawing and taking input.
 constexpr double kLongestTurnMillis = 50.0;
+// Nor does one step run more frames than this: each frame leaves some 700 bytes of the C++
+// stack that only the step's end gives back (page.cpp, korvane_sleep), and the stack is
+// 5 MB. A game catching up at full speed gets the thread back at once.
+constexpr int kMostFramesPerTurn = 1000;
 // A browser's timer fires a little late, often by a millisecond or more; the next frames
 // make up for it rather than the game losing that time for good.
 constexpr double kToleratedLateMicros = 20'000.0;
@@ -30,15 +35,10 @@ constexpr double kBatchMicros = 8'000.0;
 // While a recording is watched: long enough to see a dialog or the end of a game, short
 // enough not to bore.
 constexpr double kWatchPauseMillis = 1000.0;
+// The message box's description (windows/window_descriptions.cpp): one for every text.
+constexpr const char* kMessageBoxWindow = "MsgBox";
 
-// A message box and the About box close by OK or their close box. (The About box's home-page
-// button is the page's own business; there is no system information tool to start in a
-// browser, so its button stays disabled.)
-void CloseOnOk(const DialogEvent& e, bool& close) {
-    if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") close = true;
-}
-
-// The page's one shell, for the page's questions (below).
+// The page's one shell, for the page's questions and its steps (below).
 WebShell* theShell = nullptr;
 
 }  // namespace
@@ -53,46 +53,87 @@ void WebShell::AttachGame(Game& game) {
     OnGameRecorded([] { page::GameRecorded(); });
 }
 
+// --- Stepping -----------------------------------------------------------------------------
+
+void WebShell::Step() {
+    // The page calls from its own turns only; a call while the game runs, or after the end,
+    // has nothing to do.
+    if (stepping_ || ended_) return;
+    stepping_ = true;
+    lastBrowserTurn_ = page::NowMillis();
+    framesThisTurn_ = 0;
+    if (waiting_) {
+        waiting_ = false;
+        Resume();
+    }
+    RunBetweenGames();
+    stepping_ = false;
+}
+
+void WebShell::RunBetweenGames() {
+    while (!Running() && !Halted()) {
+        std::string window;
+        std::string text;
+        if (!page::TakeEvent(window, text)) {
+            // Nothing to do until the player does something.
+            page::Sleep(-1.0, true);
+            return;
+        }
+        TakePageEvent(window, text);
+    }
+}
+
+Task WebShell::Wait(double ms, bool wakeOnEvent) {
+    waiting_ = true;
+    page::Sleep(ms, wakeOnEvent);
+    co_await Suspend();
+}
+
+// --- Events ---------------------------------------------------------------------------------
+
 void WebShell::DispatchPending() {
     std::string window;
     std::string text;
-    while (page::TakeEvent(window, text)) {
-        if (window == "watch" || window == "live") {
-            // Only a page between games, with nothing watched yet, starts watching: a whole
-            // recording, or a live game whose lines follow.
-            if (linesLoaded() || playControlsEnabled_ || !modalWindow_.empty()) continue;
-            Load({});
-            liveOpen_ = window == "live";
-            if (TakeWatchedLines(text)) {
-                Watch();
-            } else {
-                page::WatchEnded();
-            }
-        } else if (window == "lines") {
-            if (liveOpen_) liveOpen_ = TakeWatchedLines(text);
-        } else if (window == "end") {
-            liveOpen_ = false;  // nothing more comes: the rest plays out
-        } else if (window == "frmKorvane") {
-            GiveMainWindowLine(text);
-        } else if (window == modalWindow_ && !modalWindow_.empty()) {
-            DialogEvent event;
-            std::istringstream(text) >> event.handler >> event.value;
-            modalHandler_(event, modalClose_);
-            if (modalClose_) return;
+    while (!dialogClosed_ && page::TakeEvent(window, text)) TakePageEvent(window, text);
+}
+
+void WebShell::TakePageEvent(const std::string& window, const std::string& text) {
+    if (window == "watch" || window == "live") {
+        // Only a page between games, with nothing watched yet, starts watching: a whole
+        // recording, or a live game whose lines follow.
+        if (Running() || linesLoaded() || playControlsEnabled_) return;
+        Load({});
+        liveOpen_ = window == "live";
+        if (TakeWatchedLines(text)) {
+            Begin(Watch());
+        } else {
+            page::WatchEnded();
         }
+    } else if (window == "lines") {
+        if (liveOpen_) liveOpen_ = TakeWatchedLines(text);
+    } else if (window == "end") {
+        liveOpen_ = false;  // nothing more comes: the rest plays out
+    } else if (window == "frmKorvane") {
+        GiveMainWindowLine(text);
+    } else if (dialog_ && window == dialogWindow_) {
+        DialogEvent event;
+        std::istringstream(text) >> event.handler >> event.value;
+        dialogClosed_ = AnswerOpenDialog(event);
     }
 }
 
 void WebShell::GiveMainWindowLine(const std::string& text) {
     const std::optional<script::ScriptLine> line = ReadLine(text);
     if (!line) return;
-    // A modal window has the input; what the main window got meanwhile is lost, as the
-    // desktop drops input to a window that a dialog blocks. Minimising is the window's
-    // state, not input: it counts also while a dialog is open.
+    // A dialog has the input; what the main window got meanwhile is lost, as the desktop
+    // drops input to a window that a dialog blocks. Minimising is the window's state, not
+    // input: it counts also while a dialog is open.
     const bool windowState =
         line->command == script::cmd::kMinimise || line->command == script::cmd::kRestore;
-    if (modalWindow_.empty() || windowState) Give(*line);
+    if (!dialog_ || windowState) Give(*line);
 }
+
+// --- Watching -------------------------------------------------------------------------------
 
 bool WebShell::TakeWatchedLines(const std::string& text) {
     std::vector<script::ScriptLine> lines;
@@ -110,187 +151,191 @@ bool WebShell::TakeWatchedLines(const std::string& text) {
     return true;
 }
 
-void WebShell::Watch() {
+Task WebShell::Watch() {
     // The lines between games one after the other; after a game, a pause first. A live
     // game's next lines are waited for.
     for (int64_t before = frame();;) {
-        if (!RunNextIdleLine()) {
+        if (!HasIdleLine()) {
             if (!liveOpen_) break;
-            page::Wait(-1.0, true);
+            co_await Wait(-1.0, true);
             DispatchPending();
             continue;
         }
-        if (frame() != before && !CatchingUp()) page::Wait(kWatchPauseMillis, false);
+        co_await RunNextIdleLine();
+        if (frame() != before && !CatchingUp()) co_await Wait(kWatchPauseMillis, false);
         before = frame();
     }
     page::WatchEnded();
 }
 
-void WebShell::WaitForEvents() {
-    page::Wait(-1.0, true);
-    lastBrowserTurn_ = page::NowMillis();
-}
+// --- The frame's yield and the pace -----------------------------------------------------------
 
-void WebShell::DoEvents() {
+Task WebShell::DoEvents() {
     // A live game's next frame waits until its lines are all here.
     while (liveOpen_ && watchedReach_ <= frame()) {
-        page::Wait(-1.0, true);
+        co_await Wait(-1.0, true);
         DispatchPending();
-        lastBrowserTurn_ = page::NowMillis();
     }
-    Yield([this] {
-        page::MarkViewscreenDirty();
-        WaitOutEmulatedTime(true);
-        DispatchPending();
-        if (page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
-            page::Wait(0.0, false);
-            lastBrowserTurn_ = page::NowMillis();
-        }
-    });
+    co_await Yield();
 }
 
-void WebShell::WaitOutEmulatedTime(bool handleEvents) {
+Task WebShell::HandleEvents() {
+    page::MarkViewscreenDirty();
+    co_await WaitOutEmulatedTime(true);
+    DispatchPending();
+    if (++framesThisTurn_ >= kMostFramesPerTurn ||
+        page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
+        co_await Wait(0.0, false);
+    }
+}
+
+Task WebShell::WaitOutEmulatedTime(bool handleEvents) {
     for (;;) {
         if (handleEvents) DispatchPending();
         if (CatchingUp()) {
             pacer_.Restart();  // the pace starts afresh where the game has caught up
-            return;
+            co_return;
         }
         const double lead = pacer_.Lead(game().surface().EmulatedMicros());
-        if (lead < kBatchMicros) return;
-        page::Wait(Pacer::WaitMillis(lead), handleEvents);
-        lastBrowserTurn_ = page::NowMillis();
+        if (lead < kBatchMicros) co_return;
+        co_await Wait(Pacer::WaitMillis(lead), handleEvents);
     }
 }
 
-void WebShell::RunModal(const std::string& window, const ModalHandler& handler) {
-    // One modal window at a time: the main window's input is closed to a second one.
-    modalWindow_ = window;
-    modalHandler_ = handler;
-    modalClose_ = false;
+Task WebShell::HoldScreen(Hold what) {
+    if (what == Hold::Picture) {
+        page::DrawViewscreenNow();
+        // The flash stays on screen for its emulated time; the player's input waits for it.
+        co_await WaitOutEmulatedTime(false);
+        co_return;
+    }
+    // A waited sound holds everything up until it has ended; the player's input waits too.
+    const double millis = std::exchange(soundMillis_, 0.0);
+    if (millis <= 0) co_return;
+    co_await Wait(millis, false);
+    pacer_.Restart();
+}
+
+// --- Dialogs --------------------------------------------------------------------------------
+
+Task WebShell::ShowDialog(Dialog& dialog) {
+    // One dialog at a time: the main window's input is closed to a second one.
+    dialogWindow_ = dialog.kind == DialogKind::MessageBox ? kMessageBoxWindow : dialog.window;
+    page::OpenWindow(dialogWindow_.c_str(), dialog.text.c_str());
+    if (dialog.settings) {
+        dialog.settings->Form_Load();
+        AnswerDialog(*dialog.settings);
+        page::SetScrollValue(dialog.settings->scrollValue());
+    } else if (dialog.outcome) {
+        dialog.outcome->Form_Load();
+        AnswerDialog(*dialog.outcome);
+        if (!dialog.outcome->changeWinscoreEnabled()) page::SetEnabled("cmdChangeWinscore", false);
+    }
+    dialog_ = &dialog;
+    dialogClosed_ = false;
     if (linesLoaded()) {
         // The recorded answers are already given; the viewer sees the window, then it closes.
-        if (!CatchingUp()) page::Wait(kWatchPauseMillis, false);
-        handler(DialogEvent{"Form_Close", 0}, modalClose_);
+        if (!CatchingUp()) co_await Wait(kWatchPauseMillis, false);
+        dialogClosed_ = AnswerOpenDialog(DialogEvent{"Form_Close", 0});
     }
-    while (!modalClose_) {
-        page::Wait(-1.0, true);
+    while (!dialogClosed_) {
+        co_await Wait(-1.0, true);
         DispatchPending();
     }
-    modalWindow_.clear();
-    modalHandler_ = nullptr;
+    dialog_ = nullptr;
+    dialogWindow_.clear();
+    dialogClosed_ = false;
     page::CloseWindow();
-    // The player's time in a modal window is not the game's.
+    // The player's time in a dialog is not the game's.
     pacer_.Restart();
-    lastBrowserTurn_ = page::NowMillis();
+}
+
+bool WebShell::AnswerOpenDialog(const DialogEvent& e) {
+    // The close box acts as OK in every dialog.
+    if (e.handler == "Form_Close") return true;
+    if (SettingsDialog* settings = dialog_->settings) {
+        if (e.handler == "HScroll1_Change") {
+            settings->SetScrollValue(static_cast<int16_t>(e.value));
+        } else if (e.handler == "Command1_Click") {
+            settings->Command1_Click();
+        }
+        // The bar stands where the rules left it.
+        page::SetScrollValue(settings->scrollValue());
+        return e.handler == "cmdOK_Click";
+    }
+    if (OutcomeDialog* outcome = dialog_->outcome) {
+        if (e.handler == "cmdClose_KeyPress") {
+            outcome->cmdClose_KeyPress(e.value);
+        } else if (e.handler == "cmdClose_Click") {
+            return outcome->cmdClose_Click();
+        } else if (e.handler == "cmdChangeWinscore_Click") {
+            outcome->cmdChangeWinscore_Click();
+            page::SetEnabled("cmdChangeWinscore", outcome->changeWinscoreEnabled());
+        }
+        return false;
+    }
+    // A message box and the About box close by OK. (The About box's home-page button is the
+    // page's own business; there is no system information tool to start in a browser, so
+    // its button stays disabled.)
+    return e.handler == "cmdOK_Click";
+}
+
+// --- The main window, sounds, the end --------------------------------------------------------
+
+void WebShell::Show(const WindowChange& change) {
+    using Kind = WindowChange::Kind;
+    static constexpr const char* kOptions[] = {"Option1", "Option2", "Option3"};
+    switch (change.kind) {
+        case Kind::ShowMainWindow:
+            page::MarkViewscreenDirty();
+            break;
+        case Kind::ResetMainWindow:
+            // The window comes back as it was designed, which is not minimised: the game
+            // starts.
+            MainWindowReset();
+            page::ResetMainWindow();
+            page::MarkViewscreenDirty();
+            break;
+        case Kind::PlayControls:
+            playControlsEnabled_ = change.on;
+            page::SetPlayControlsEnabled(change.on);
+            break;
+        case Kind::Text:
+            page::SetText(ReadoutName(change.readout), change.text.c_str());
+            break;
+        case Kind::TorpedoIndicator:
+            if (change.slot >= 1 && change.slot <= 3) {
+                page::SetChecked(kOptions[change.slot - 1], change.on);
+            }
+            break;
+        case Kind::FocusViewscreen:
+            // Also after the teardown has cleared the viewscreen: it is drawn again.
+            page::Focus("Picture1");
+            page::MarkViewscreenDirty();
+            break;
+        case Kind::RefreshReadout:  // the page shows a read-out's text as it is set
+        case Kind::ViewscreenCleared:
+            break;
+    }
+}
+
+Task WebShell::EndProgram() {
+    // Nothing runs after the end: the game is never stepped again and no event is handled.
+    ended_ = true;
+    Halt();
+    page::Ended();
+    co_await Forever();
+}
+
+void WebShell::PlaySound(int soundid, int playflags) {
+    soundMillis_ = 0.0;
+    if (CatchingUp()) return;  // a watched game catching up is silent
+    const double millis = page::PlaySound(soundid);
+    if ((playflags & kSoundPlaysOn) == 0) soundMillis_ = millis;
 }
 
 ScreenSize WebShell::RealScreenSize() {
     return {page::ScreenWidth(), page::ScreenHeight()};
-}
-
-void WebShell::ShowMessageBox(const std::string& text) {
-    page::OpenWindow("MsgBox", text.c_str());
-    RunModal("MsgBox", CloseOnOk);
-}
-
-void WebShell::ShowSettingsDialog(SettingsDialog& dialog) {
-    page::OpenWindow("frmStart", "");
-    dialog.Form_Load();
-    AnswerDialog(dialog);
-    page::SetScrollValue(dialog.scrollValue());
-    RunModal("frmStart", [&dialog](const DialogEvent& e, bool& close) {
-        if (e.handler == "HScroll1_Change") {
-            dialog.SetScrollValue(static_cast<int16_t>(e.value));
-        } else if (e.handler == "Command1_Click") {
-            dialog.Command1_Click();
-        } else if (e.handler == "cmdOK_Click" || e.handler == "Form_Close") {
-            close = true;
-        }
-        // The bar stands where the rules left it.
-        page::SetScrollValue(dialog.scrollValue());
-    });
-}
-
-void WebShell::ShowOutcomeDialog(OutcomeDialog& dialog) {
-    const char* name = OutcomeName(dialog.kind());
-    page::OpenWindow(name, "");
-    dialog.Form_Load();
-    AnswerDialog(dialog);
-    if (!dialog.changeWinscoreEnabled()) page::SetEnabled("cmdChangeWinscore", false);
-    RunModal(name, [&dialog](const DialogEvent& e, bool& close) {
-        if (e.handler == "cmdClose_KeyPress") {
-            dialog.cmdClose_KeyPress(e.value);
-        } else if (e.handler == "cmdClose_Click") {
-            close = dialog.cmdClose_Click();
-        } else if (e.handler == "cmdChangeWinscore_Click") {
-            dialog.cmdChangeWinscore_Click();
-            page::SetEnabled("cmdChangeWinscore", dialog.changeWinscoreEnabled());
-        } else if (e.handler == "Form_Close") {
-            close = true;  // the close box acts as OK
-        }
-    });
-}
-
-void WebShell::ShowAboutBox() {
-    page::OpenWindow("frmAbout", "");
-    RunModal("frmAbout", CloseOnOk);
-}
-
-void WebShell::ShowMainWindow() {
-    page::MarkViewscreenDirty();
-}
-
-void WebShell::ResetMainWindow() {
-    // The window comes back as it was designed, which is not minimised: the game starts.
-    MainWindowReset();
-    page::ResetMainWindow();
-    page::MarkViewscreenDirty();
-}
-
-void WebShell::EndProgram() {
-    page::Ended();
-    // Nothing runs after the end: the thread sleeps for good and no event is handled.
-    for (;;) page::Wait(-1.0, false);
-}
-
-void WebShell::SetPlayControlsEnabled(bool enabled) {
-    playControlsEnabled_ = enabled;
-    page::SetPlayControlsEnabled(enabled);
-}
-
-void WebShell::SetText(Readout which, const std::string& text) {
-    page::SetText(ReadoutName(which), text.c_str());
-}
-
-void WebShell::SetTorpedoIndicator(int slot, bool ready) {
-    static constexpr const char* kOptions[] = {"Option1", "Option2", "Option3"};
-    if (slot < 1 || slot > 3) return;
-    page::SetChecked(kOptions[slot - 1], ready);
-}
-
-void WebShell::FocusViewscreen() {
-    // Also after the teardown has cleared the viewscreen: it is drawn again.
-    page::Focus("Picture1");
-    page::MarkViewscreenDirty();
-}
-
-void WebShell::PlaySound(int soundid, int playflags) {
-    if (CatchingUp()) return;  // a watched game catching up is silent
-    const double millis = page::PlaySound(soundid);
-    // A synchronous sound holds everything up until it has ended; the player's input
-    // waits for it.
-    if ((playflags & kSoundPlaysOn) == 0 && millis > 0) {
-        page::Wait(millis, false);
-        pacer_.Restart();
-        lastBrowserTurn_ = page::NowMillis();
-    }
-}
-
-void WebShell::PresentViewscreen() {
-    page::DrawViewscreenNow();
-    // The flash stays on screen for its emulated time; the player's input waits for it.
-    WaitOutEmulatedTime(false);
 }
 
 uint64_t WebShell::RealClockSeed() {
@@ -301,9 +346,15 @@ uint64_t WebShell::RealClockSeed() {
 
 }  // namespace korvane
 
-// The page's questions about the game in play; none of them waits, so the page may ask
-// while the game's thread waits for the browser.
 extern "C" {
+
+// The page steps the game (see WebShell::Step): when a wait it was asked for is over, and
+// when an event comes that the game takes.
+EMSCRIPTEN_KEEPALIVE void korvane_step() {
+    if (korvane::theShell) korvane::theShell->Step();
+}
+
+// The page's questions about the game in play; none of them changes the game.
 
 // The frames' yields so far, counted as a recording counts them.
 EMSCRIPTEN_KEEPALIVE int korvane_frame() {

@@ -1,13 +1,13 @@
 #pragma once
 // The engine's Shell in the browser. The page (page.js) queues the player's input as lines
 // of the recording language (`click cmdStart`, `keyup 32`, `mouseup 1 120 200`, `minimise`)
-// and the open dialog's events; the yield takes them from that queue and gives them, nested
-// as the desktop's yield does, to the command hub, which runs them and records the session
-// as `korvane --record` does; what the lines print goes to the browser's console. Waiting
-// hands the thread to the browser (ASYNCIFY), so the page stays live while the game's frame
-// loop sits deep inside a click handler.
+// and the open dialog's events, and gives them to the command hub, which runs them and
+// records the session as `korvane --record` does; what the lines print goes to the browser's
+// console. The page steps the game: whenever the game waits (for the pace, in a dialog, for
+// a flash or a sound) it suspends and asks the page to wake it (page::Sleep); the page's
+// display frame, timer or event then calls Step, which goes on with the game where it waits.
 
-#include <functional>
+#include <cstdint>
 #include <string>
 
 #include "command_hub.h"
@@ -31,38 +31,49 @@ class WebShell : public script::CommandHub {
     // Set once, right after the game exists; the recording begins.
     void AttachGame(Game& game);
 
-    // Between games: sleep until the player does something, then handle it.
-    void WaitForEvents();
-    void DispatchPending();
+    // The page's one way into the game, from its own turn of the event loop (never from
+    // inside a call of the game's): a wait asked for is over, or an event has come. The
+    // waiting game goes on until it waits again; between games the events are handled, each
+    // as the game's outermost task, until one waits or none is left; then the page is asked
+    // to call again when the next event comes.
+    void Step();
 
-    void DoEvents() override;
-    void ShowMessageBox(const std::string& text) override;
-    void ShowSettingsDialog(SettingsDialog& dialog) override;
-    void ShowOutcomeDialog(OutcomeDialog& dialog) override;
-    void ShowAboutBox() override;
-    void ShowMainWindow() override;
-    void ResetMainWindow() override;
-    [[noreturn]] void EndProgram() override;
-    void SetPlayControlsEnabled(bool enabled) override;
-    void SetText(Readout which, const std::string& text) override;
-    void SetTorpedoIndicator(int slot, bool ready) override;
-    void FocusViewscreen() override;
+    Task DoEvents() override;
+    Task ShowDialog(Dialog& dialog) override;
+    void Show(const WindowChange& change) override;
+    Task EndProgram() override;
     void PlaySound(int soundid, int playflags) override;
-    void PresentViewscreen() override;
+    Task HoldScreen(Hold what) override;
+
+  protected:
+    Task HandleEvents() override;
 
   private:
-    using ModalHandler = std::function<void(const DialogEvent&, bool& close)>;
-
     ScreenSize RealScreenSize() override;
     uint64_t RealClockSeed() override;
+
+    // The game waits: the page wakes it (Step) after ms milliseconds (below 0: never by
+    // time), or with wakeOnEvent as soon as an event comes; the player's events are
+    // handled after it only where the caller takes them (DispatchPending).
+    Task Wait(double ms, bool wakeOnEvent);
+    // Takes the page's queued events: lines for the main window go to the hub, the open
+    // dialog's to its rules, a watched game's lines to the watch. Stops after the event
+    // that closes the open dialog.
+    void DispatchPending();
+    void TakePageEvent(const std::string& window, const std::string& text);
     // A line for the main window, given to the hub.
     void GiveMainWindowLine(const std::string& text);
-    // Opens the page's overlay for window, hands its events to handler until it sets close,
-    // then takes the overlay down. The main window takes no input meanwhile.
-    void RunModal(const std::string& window, const ModalHandler& handler);
+    // Between games: the queued events, one after the other, until one makes the game wait.
+    void RunBetweenGames();
+
+    // A dialog: its window opens on the page, its rules take the events of its controls
+    // until it closes, then the window goes. The main window takes no input meanwhile.
+    Task RunDialog(Dialog& dialog);
+    // One of the open dialog's events, handed to its rules: true when it closes the dialog.
+    bool AnswerOpenDialog(const DialogEvent& event);
     // Lets real time catch up with the emulated time; with handleEvents, the player's
-    // events are handled as they come.
-    void WaitOutEmulatedTime(bool handleEvents);
+    // events are taken as they come.
+    Task WaitOutEmulatedTime(bool handleEvents);
 
     // Watching a game (a hall's, ended or still played) at the game's own pace, as
     // `korvane --replay` does: each line runs in the yield it was recorded in, the player's
@@ -71,18 +82,26 @@ class WebShell : public script::CommandHub {
     // its player had played: a frame runs only once its lines are all here, and while the
     // game is more than a batch behind, it runs without the pacer's waits, the pauses and
     // the sounds.
-    void Watch();
+    Task Watch();
     // Takes a watched recording's lines, or a live game's batch; false for lines that cannot
     // be read, which are reported.
     bool TakeWatchedLines(const std::string& text);
     bool CatchingUp() const { return frame() < catchUpTo_; }
 
-    // The window whose overlay is open, empty when the main window has the input.
-    std::string modalWindow_;
-    ModalHandler modalHandler_;
-    bool modalClose_ = false;
+    // The open dialog, null while the main window has the input, and whether the player
+    // has closed it.
+    Dialog* dialog_ = nullptr;
+    std::string dialogWindow_;
+    bool dialogClosed_ = false;
+    // The game is suspended in Wait, which the next Step ends; the program has ended.
+    bool waiting_ = false;
+    bool stepping_ = false;
+    bool ended_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
+    int framesThisTurn_ = 0;
+    // The length of the sound started last, which a Hold::Sound waits out.
+    double soundMillis_ = 0.0;
     // A watched game: more lines may come; the last frame whose lines are all here; the
     // batch before's, which a game behind catches up to at full speed.
     bool liveOpen_ = false;

@@ -1,4 +1,4 @@
-// The browser build in headless Chromium: a game started from the page, its pace, its
+// The browser build in headless Chromium: a game started from the page, its pace, its stack,
 // stars, a key, a torpedo and the mouse, the stop's corner marks, a bad command reported,
 // not one page error; and the session's recording replays in korvane-sim (exit 0), while
 // the same without the ship's key desyncs (exit 3).
@@ -62,6 +62,9 @@ const text = (page, id) => page.$eval(id, (e) => e.value);
     await waitFor(page, "the dialog's sound wakes the sound output",
                   (asleep) => korvanePage.audioStates.slice(asleep).includes("running"), 15000, asleep);
     check(await text(page, "#Text1") === "150", "the settings dialog shows 150 stars");
+    // The C++ stack between two steps of the game: each step gives back all it took.
+    const stackBetweenSteps = () => page.evaluate(() => Module.stackSave());
+    const stackBefore = await stackBetweenSteps();
     const beforeStart = Date.now();
     await page.click("#cmdOK");
     await waitFor(page, "the game starts", () => document.getElementById("txtGameTime").value === "0");
@@ -95,6 +98,8 @@ const text = (page, id) => page.$eval(id, (e) => e.value);
     const twoTicks = (Date.now() - beforeStart) / 1000;
     check(twoTicks > 3.5 && twoTicks < 60,
           `two clock ticks take ${twoTicks.toFixed(2)} s from the start (5 s at 200 frames/s)`);
+    const stackAfter = await stackBetweenSteps();
+    check(stackAfter === stackBefore, `a thousand frames leave the stack as it was (${stackBefore} -> ${stackAfter})`);
 
     await page.click("#cmdStart");
     await waitFor(page, "the stop disables the play controls", () => document.getElementById("cmdPhaser").disabled);
