@@ -21,16 +21,8 @@ EM_JS(void, korvane_take_event, (char* window, char* text, int capacity), {
     stringToUTF8(e.window, window, capacity);
     stringToUTF8(e.text, text, capacity);
 });
-// Each step gives back all of the C++ stack it took: this build's compiler (clang 14) leaves
-// a few bytes of it unreclaimed at each tail call from one of the game's tasks to the next,
-// some 700 bytes a frame, which would otherwise pile up step after step until the stack ran
-// out (WebShell also caps the frames of one step).
 EM_JS(void, korvane_sleep, (double ms, int wakeOnEvent), {
-    Module.korvanePage.sleep(ms, !!wakeOnEvent, () => {
-        const stack = stackSave();
-        Module._korvane_step();
-        stackRestore(stack);
-    });
+    Module.korvanePage.sleep(ms, !!wakeOnEvent, () => Module._korvane_step());
 });
 EM_JS(void, korvane_define_window, (const char* name, const char* caption, int width,
                                     int height, const char* focus), {

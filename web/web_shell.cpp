@@ -22,10 +22,6 @@ namespace {
 // However far behind a slow machine falls, the browser gets the thread this often, so the
 // page keeps drawing and taking input.
 constexpr double kLongestTurnMillis = 50.0;
-// Nor does one step run more frames than this: each frame leaves some 700 bytes of the C++
-// stack that only the step's end gives back (page.cpp, korvane_sleep), and the stack is
-// 5 MB. A game catching up at full speed gets the thread back at once.
-constexpr int kMostFramesPerTurn = 1000;
 // A browser's timer fires a little late, often by a millisecond or more; the next frames
 // make up for it rather than the game losing that time for good.
 constexpr double kToleratedLateMicros = 20'000.0;
@@ -61,7 +57,6 @@ void WebShell::Step() {
     if (stepping_ || ended_) return;
     stepping_ = true;
     lastBrowserTurn_ = page::NowMillis();
-    framesThisTurn_ = 0;
     if (waiting_) {
         waiting_ = false;
         Resume();
@@ -183,8 +178,7 @@ Task WebShell::HandleEvents() {
     page::MarkViewscreenDirty();
     co_await WaitOutEmulatedTime(true);
     DispatchPending();
-    if (++framesThisTurn_ >= kMostFramesPerTurn ||
-        page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
+    if (page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
         co_await Wait(0.0, false);
     }
 }

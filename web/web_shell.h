@@ -99,7 +99,6 @@ class WebShell : public script::CommandHub {
     bool ended_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
-    int framesThisTurn_ = 0;
     // The length of the sound started last, which a Hold::Sound waits out.
     double soundMillis_ = 0.0;
     // A watched game: more lines may come; the last frame whose lines are all here; the
