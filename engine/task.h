@@ -13,6 +13,13 @@
 
 namespace korvane {
 
+// Resumes h by an ordinary call. In the code of a coroutine's suspension a resume that ends
+// it would become a forced tail call (clang's lowering), which a WebAssembly build without
+// tail calls cannot make; called from here, it is a call like any other.
+[[gnu::noinline]] inline void ResumeFromOutside(std::coroutine_handle<> h) {
+    h.resume();
+}
+
 class [[nodiscard]] Task {
   public:
     struct promise_type {
@@ -30,7 +37,7 @@ class [[nodiscard]] Task {
             bool await_ready() noexcept { return false; }
             void await_suspend(std::coroutine_handle<promise_type> self) noexcept {
                 promise_type& promise = self.promise();
-                if (promise.callerWaits) promise.caller.resume();
+                if (promise.callerWaits) ResumeFromOutside(promise.caller);
             }
             void await_resume() noexcept {}
         };
@@ -64,7 +71,7 @@ class [[nodiscard]] Task {
     bool await_suspend(std::coroutine_handle<> caller) {
         promise_type& promise = handle_.promise();
         promise.caller = caller;
-        handle_.resume();
+        ResumeFromOutside(handle_);
         if (handle_.done()) return false;
         promise.callerWaits = true;
         return true;
