@@ -248,7 +248,9 @@ void HallPlay::SendBatch() {
     const std::string text =
         recorded_.substr(sent_, upTo - sent_) +
         script::WriteBatchMarks({program_.shell().FramesWritten(),
-                                 QApplication::activeModalWidget() != nullptr, ++batchNumber_});
+                                 QApplication::activeModalWidget() != nullptr ||
+                                     program_.shell().VictoryHolds(),
+                                 ++batchNumber_});
     sent_ = upTo;
     sending_ = PostBatch(QByteArray::fromStdString(text), QDateTime::currentMSecsSinceEpoch());
 }

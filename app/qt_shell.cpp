@@ -257,7 +257,7 @@ void QtShell::PlaySound(int soundid, int playflags) {
                    }).count();
 }
 
-Task QtShell::HoldScreen(Hold what) {
+Task QtShell::HoldFor(Hold what) {
     if (what == Hold::Sound) {
         co_await WaitForSound();
         co_return;

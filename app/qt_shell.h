@@ -45,7 +45,7 @@ class QtShell : public script::CommandHub {
     Task ShowDialog(Dialog& dialog) override;
     void Show(const WindowChange& change) override;
     void PlaySound(int soundid, int playflags) override;
-    Task HoldScreen(Hold what) override;
+    Task HoldFor(Hold what) override;
     Task EndProgram() override;
     // Closes the audio and leaves at once: not one more statement of the running frame runs.
     [[noreturn]] static void EndNow();

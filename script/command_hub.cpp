@@ -47,6 +47,7 @@ void CommandHub::Settle() {
     while (outermost_ && outermost_->Done()) {
         const Task ended = std::move(*outermost_);
         outermost_.reset();
+        framePhases_ = false;  // the game's frames, if any, have all run
         ended.Rethrow();
         if (given_.empty() || halted_) return;
         const ScriptLine next = std::move(given_.front());
@@ -104,6 +105,7 @@ std::optional<int> CommandHub::FirstUnreadCheck() const {
 Task CommandHub::Yield() {
     ++frame_;
     ++inYield_;
+    framePhases_ = false;
     WritePendingClick();
     // Lines due in this frame run here, in script order, as the player's would; an idle line
     // waits for the game to end, and so does everything after it.
@@ -119,6 +121,13 @@ Task CommandHub::Yield() {
         if (halted_) co_await Forever();
     }
     --inYield_;
+    framePhases_ = inYield_ == 0;
+}
+
+Task CommandHub::HoldScreen(Hold what) {
+    if (what == Hold::Sound) ++soundsHeld_;
+    co_await HoldFor(what);
+    if (what == Hold::Sound) --soundsHeld_;
 }
 
 // --- What the starts see and the player chose ------------------------------------------------

@@ -88,11 +88,21 @@ class CommandHub : public Shell {
     // The frames' yields so far, counted from the first, across games.
     int64_t frame() const { return frame_; }
     // The frames all of whose lines are written: not the one whose yield runs now, in which
-    // the player's events may still give commands for it, nor the one that won while its
-    // victory dialog is open, whose choice of a harder game is written for it as it closes.
-    int64_t FramesWritten() const { return inYield_ > 0 || victoryOpen_ ? frame_ - 1 : frame_; }
-    // Whether a dialog holds the game that the recording has not shown yet: the victory's.
-    bool VictoryOpen() const { return victoryOpen_; }
+    // the player's events may still give commands for it, nor one whose phases are still
+    // under way (waiting for a flash or a sound to end, or in a dialog): the frame that wins
+    // holds its explosions and opens its victory dialog, whose choice of a harder game is
+    // written for it as the dialog closes.
+    int64_t FramesWritten() const {
+        return inYield_ > 0 || framePhases_ || victoryOpen_ ? frame_ - 1 : frame_;
+    }
+    // Whether the victory holds the game: its explosions, each held to its sound's end, then
+    // its dialog. A live game's batch says a dialog holds it (`# dialog`) meanwhile: the
+    // frame that won is not all written until the dialog closes.
+    bool VictoryHolds() const { return soundsHeld_ > 0 || victoryOpen_; }
+
+    // The game holds the viewscreen (the front end's HoldFor); a sound held to its end is
+    // the victory's.
+    Task HoldScreen(Hold what) final;
 
     // --- The recording ---------------------------------------------------------------------
     // Records the session from now on into the file at path (when not empty) and to copy (when
@@ -138,6 +148,8 @@ class CommandHub : public Shell {
     // by Resume), take the system's events. The player's commands given meanwhile run
     // after it.
     virtual Task HandleEvents() { return {}; }
+    // The front end's hold of the viewscreen (Shell::HoldScreen).
+    virtual Task HoldFor(Hold /*what*/) { return {}; }
     // The front end waits here until it calls Resume.
     Resumer::Suspension Suspend() { return resumer_.Suspend(); }
     // The game stops for good: the lines stop, a waiting game is never resumed.
@@ -182,6 +194,8 @@ class CommandHub : public Shell {
     bool halted_ = false;
     int64_t frame_ = 0;
     int inYield_ = 0;
+    bool framePhases_ = false;
+    int soundsHeld_ = 0;  // a frame's yield has ended and the game has not ended since
     bool victoryOpen_ = false;
 
     std::vector<ScriptLine> lines_;

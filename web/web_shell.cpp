@@ -196,7 +196,7 @@ Task WebShell::WaitOutEmulatedTime(bool handleEvents) {
     }
 }
 
-Task WebShell::HoldScreen(Hold what) {
+Task WebShell::HoldFor(Hold what) {
     if (what == Hold::Picture) {
         page::DrawViewscreenNow();
         // The flash stays on screen for its emulated time; the player's input waits for it.
@@ -362,11 +362,12 @@ EMSCRIPTEN_KEEPALIVE int korvane_frames_recorded() {
 }
 
 // The lines that end a live game's batch `number`, sent while a dialog holds the game when
-// `dialog` is not 0; valid until the next call.
+// `dialog` is not 0 (or the victory holds it); valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* korvane_batch_marks(int number, int dialog) {
     static std::string text;
     text = korvane::script::WriteBatchMarks(
-        {korvane_frames_recorded(), dialog != 0, std::optional<int64_t>(number)});
+        {korvane_frames_recorded(), dialog != 0 || korvane::theShell->VictoryHolds(),
+         std::optional<int64_t>(number)});
     return text.c_str();
 }
 

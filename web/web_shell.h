@@ -43,7 +43,7 @@ class WebShell : public script::CommandHub {
     void Show(const WindowChange& change) override;
     Task EndProgram() override;
     void PlaySound(int soundid, int playflags) override;
-    Task HoldScreen(Hold what) override;
+    Task HoldFor(Hold what) override;
 
   protected:
     Task HandleEvents() override;

@@ -1,7 +1,9 @@
 // The desktop program playing live for a real korvane-hall, on the offscreen platform: from
 // the live game's seed, its frames listed while it plays, entered through the hall's dialog
-// with the score the hall replayed, the next start a fresh program. A game refused midway
-// plays on; a hall that does not answer leaves the games as they always are.
+// with the score the hall replayed, the next start a fresh program. A game won and made
+// harder in the window's victory dialog is recorded so that korvane-sim and the hall replay
+// it to the same end. A game refused midway plays on; a hall that does not answer leaves the
+// games as they always are.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -26,6 +28,8 @@
 #include "hall_key.h"
 #include "hall_play.h"
 #include "program.h"
+#include "script_run.h"
+#include "winning_player.h"
 #include "../app/qt_test.h"
 
 namespace korvane {
@@ -89,6 +93,8 @@ class Player {
         steps_.start(5);
     }
     bool hallDialogShown = false;
+    bool plays = true;    // steers and fires; else only answers the windows
+    bool harder = false;  // asks the victory dialog for a harder next game
     QString hallAnswer;
     std::function<void()> scored;  // called once, as the game first scores
 
@@ -108,7 +114,7 @@ class Player {
         }
         answered_ = nullptr;
         // A flash on the viewscreen holds the player's input, as the window's events wait.
-        if (program_.shell().HoldsPlayerInput()) return;
+        if (!plays || program_.shell().HoldsPlayerInput()) return;
         const GameState& s = program_.game().state();
         if (!s.gamerunning || !program_.window().controls().button("cmdPhaser")->isEnabled())
             return;
@@ -139,6 +145,8 @@ class Player {
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             ClickLater(box->button(QMessageBox::Ok));
         } else if (auto* close = Child<QPushButton>(modal, "cmdClose")) {
+            if (modal->objectName() == "frmUWin" && harder)
+                ClickLater(Child<QPushButton>(modal, "cmdChangeWinscore"));
             ClickLater(close);
         } else {
             ADD_FAILURE() << "an unexpected window: " << modal->objectName().toStdString();
@@ -223,6 +231,56 @@ TEST_F(HallDesktopTest, AGamePlayedLiveFromItsSeedIsEnteredAndTheNextStartIsAFre
     PlayAGame();
     EXPECT_TRUE(WaitUntil([this] { return restarts_ == 1; }));
     EXPECT_EQ(play.Recorded(), recorded) << "no game after the hall game in this program";
+}
+
+// A game won in the window, its victory dialog asked for a harder next game: the answer is
+// written for the frame that won, so the recording replays to the same end in korvane-sim
+// and the hall, which replayed it as it came, stores it. The player's inputs are a winning
+// player's, worked out headless from the hall's seed as the settings dialog waits.
+TEST(HallDesktopWinTest, AGameWonAndMadeHarderInTheWindowReplaysToItsEndAndIsStoredLive) {
+    Hall hall;
+    ASSERT_TRUE(hall.Listening()) << "korvane-hall did not start";
+    // That player loses a game in fifty or so: another ticket, another seed.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        Program program;
+        HallPlay play(program, hall.Url(), "", {});
+        play.SetRestart([] { return true; });
+        program.game().Main();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&program.window()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return play.HasTicket(); }, 30000));
+        QTest::mouseClick(program.window().controls().button("cmdStart"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return play.LiveSeed().has_value(); }, 30000));
+        const std::optional<std::string> inputs = testing::WinningLines(*play.LiveSeed());
+        if (!inputs) {
+            QApplication::activeModalWidget()->close();  // this game is not played
+            ASSERT_TRUE(Settled(program, 30000));
+            continue;
+        }
+        program.shell().Load(script::ParseScript(*inputs));
+        Player player(program);  // answers the settings dialog (0 stars) and the rest
+        player.plays = false;
+        player.harder = true;
+        ASSERT_TRUE(Settled(program, 120000));
+        const GameState& s = program.game().state();
+        ASSERT_GT(s.score, s.winscore - 100) << "the game was won";
+        EXPECT_EQ(s.winscore, 599) << "and made harder";
+
+        const std::string recorded = play.Recorded();
+        const script::RunResult replay = script::RunScript(recorded, {});
+        EXPECT_EQ(replay.exitCode, 0) << replay.desync << replay.error << "\n" << recorded;
+        EXPECT_EQ(replay.stop, script::RunStop::Ended);
+
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !player.hallAnswer.isEmpty(); }, 60000));
+        EXPECT_TRUE(player.hallAnswer.startsWith("Entered at rank 1 with " +
+                                                 QString::number(s.score)))
+            << player.hallAnswer.toStdString();
+        const QJsonArray scores = hall.Get("api/scores?category=frantic", "scores");
+        ASSERT_EQ(scores.size(), 1);
+        EXPECT_EQ(scores[0]["score"].toInt(), s.score);
+        EXPECT_EQ(scores[0]["winscore"].toInt(), 599) << "the stored game made the next harder";
+        return;
+    }
+    FAIL() << "five seeds in a row that the winning player loses";
 }
 
 TEST_F(HallDesktopTest, AGameTheHallRefusesMidwayPlaysOnAndTheHallsDialogSaysWhy) {
