@@ -13,6 +13,7 @@
 #include "live_routes.h"
 #include "metrics.h"
 #include "replay_pool.h"
+#include "route_table.h"
 #include "score_table.h"
 #include "store.h"
 
@@ -35,11 +36,14 @@ class HallRoutes {
     std::string ClientOf(const HttpRequest& request) const;
     bool Trusted(const std::string& address) const;
 
+    // Every route of the hall, live play's among them.
+    RouteTable Table();
     HttpResponse Page(const HttpRequest& request);
     HttpResponse Scores(const HttpRequest& request);
     // A player's games and bests: the API's JSON, or its page.
     HttpResponse Player(const HttpRequest& request, const std::string& name, bool page);
-    HttpResponse Recording(const std::string& id);
+    // part: what follows /api/scores/, ID/recording.
+    HttpResponse Recording(const std::string& part);
     HttpResponse Ticket(const std::string& client);
     void Submit(const HttpRequest& request, const std::string& client, Reply reply);
     HttpResponse Metrics(const HttpRequest& request);
@@ -60,6 +64,7 @@ class HallRoutes {
     uint64_t memoVersion_ = 0;
     std::map<std::string, HttpResponse> memo_;
     std::mutex logLock_;
+    RouteTable routes_;  // last: its handlers use the members above
 };
 
 }  // namespace korvane::hall
