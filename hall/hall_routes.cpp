@@ -14,13 +14,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "json_response.h"
+#include "http/json_response.h"
 #include "hall_page.h"
 #include "korvane_version.h"
-#include "name_check.h"
-#include "submission.h"
-#include "json_bodies.h"
-#include "live_store.h"
+#include "gate/name_check.h"
+#include "gate/submission.h"
+#include "http/json_bodies.h"
+#include "live/live_store.h"
 #include "player_key.h"
 #include "player_routes.h"
 

@@ -7,15 +7,15 @@
 #include <mutex>
 #include <string>
 
-#include "client_limits.h"
+#include "http/client_limits.h"
 #include "hall_options.h"
-#include "http_server.h"
-#include "live_routes.h"
-#include "metrics.h"
+#include "http/http_server.h"
+#include "live/live_routes.h"
+#include "http/metrics.h"
 #include "replay_pool.h"
-#include "route_table.h"
-#include "score_table.h"
-#include "store.h"
+#include "http/route_table.h"
+#include "store/score_table.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "game_results.h"
-#include "refusal.h"
+#include "http/refusal.h"
 
 namespace korvane::hall {
 

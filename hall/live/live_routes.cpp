@@ -12,11 +12,11 @@
 #include <system_error>
 #include <thread>
 
-#include "json_bodies.h"
-#include "json_response.h"
+#include "http/json_bodies.h"
+#include "http/json_response.h"
 #include "live_store.h"
-#include "sql_values.h"
-#include "name_check.h"
+#include "store/sql_values.h"
+#include "gate/name_check.h"
 
 namespace korvane::hall {
 
@@ -76,7 +76,7 @@ struct LiveRoutes::Entry {
     std::unique_ptr<LiveGame> game;
 };
 
-LiveRoutes::LiveRoutes(const HallOptions& options, Store& store, std::string instance)
+LiveRoutes::LiveRoutes(const LiveOptions& options, Store& store, std::string instance)
     : options_(options),
       store_(store),
       instance_(instance),

@@ -12,14 +12,14 @@
 #include <set>
 #include <string>
 
-#include "client_limits.h"
-#include "hall_options.h"
-#include "http_server.h"
+#include "http/client_limits.h"
+#include "live_options.h"
+#include "http/http_server.h"
 #include "live_game.h"
 #include "live_relay.h"
-#include "metrics.h"
-#include "store.h"
-#include "submission.h"
+#include "http/metrics.h"
+#include "store/store.h"
+#include "gate/submission.h"
 
 namespace korvane::hall {
 
@@ -28,7 +28,7 @@ bool IsLiveGameId(const std::string& id);
 
 class LiveRoutes {
   public:
-    LiveRoutes(const HallOptions& options, Store& store, std::string instance);
+    LiveRoutes(const LiveOptions& options, Store& store, std::string instance);
     ~LiveRoutes();
 
     void Start() { relay_.start(); }
@@ -74,7 +74,7 @@ class LiveRoutes {
     // Forgets the games that are over (their replays have ended) or taken over elsewhere.
     void Sweep();
 
-    const HallOptions& options_;
+    const LiveOptions& options_;
     Store& store_;
     std::string instance_;
     PaceRules rules_;
