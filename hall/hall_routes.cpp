@@ -128,6 +128,17 @@ RouteTable HallRoutes::Table() {
             };
         };
     const auto liveId = [](const std::string& part) { return IsLiveGameId(part); };
+    // Another method on a recording's, a player's or the browser build's path is answered as
+    // on a path no route serves.
+    const bool kOtherMethodsNotFound = false;
+    const RouteHandler recording =
+        atOnce([this](const HttpRequest&, const std::string& part) { return Recording(part); });
+    const RouteHandler player = atOnce(
+        [this](const HttpRequest& q, const std::string& name) { return Player(q, name, false); });
+    const RouteHandler playerPage = atOnce(
+        [this](const HttpRequest& q, const std::string& name) { return Player(q, name, true); });
+    const RouteHandler playFile =
+        atOnce([this](const HttpRequest& q, const std::string&) { return PlayFile(q); });
     return RouteTable({
         {"GET", "/", "/",
          atOnce([this](const HttpRequest& q, const std::string&) { return Page(q); })},
@@ -145,28 +156,9 @@ RouteTable HallRoutes::Table() {
          }},
         {"GET", "/api/names/check", "/api/names/check",
          atOnce([](const HttpRequest& q, const std::string&) { return NameAnswer(q); })},
-        {"GET",
-         "/api/scores/*",
-         "/api/scores/ID/recording",
-         atOnce([this](const HttpRequest&, const std::string& part) { return Recording(part); }),
-         {},
-         false},
-        {"GET",
-         "/api/players/*",
-         "/api/players/NAME",
-         atOnce([this](const HttpRequest& q, const std::string& name) {
-             return Player(q, name, false);
-         }),
-         {},
-         false},
-        {"GET",
-         "/players/*",
-         "/players/NAME",
-         atOnce([this](const HttpRequest& q, const std::string& name) {
-             return Player(q, name, true);
-         }),
-         {},
-         false},
+        {"GET", "/api/scores/*", "/api/scores/ID/recording", recording, {}, kOtherMethodsNotFound},
+        {"GET", "/api/players/*", "/api/players/NAME", player, {}, kOtherMethodsNotFound},
+        {"GET", "/players/*", "/players/NAME", playerPage, {}, kOtherMethodsNotFound},
         {"POST", "/api/live", "/api/live", atOnce([this](const HttpRequest& q, const std::string&) {
              return live_.Open(q, ClientOf(q));
          })},
@@ -180,18 +172,8 @@ RouteTable HallRoutes::Table() {
         {"GET", "/api/live/*/stream", "/api/live/ID/stream",
          atOnce([this](const HttpRequest& q, const std::string& id) { return live_.Watch(id, q); }),
          liveId},
-        {"GET",
-         "/play",
-         "/play/",
-         atOnce([this](const HttpRequest& q, const std::string&) { return PlayFile(q); }),
-         {},
-         false},
-        {"GET",
-         "/play/*",
-         "/play/",
-         atOnce([this](const HttpRequest& q, const std::string&) { return PlayFile(q); }),
-         {},
-         false},
+        {"GET", "/play", "/play/", playFile, {}, kOtherMethodsNotFound},
+        {"GET", "/play/*", "/play/", playFile, {}, kOtherMethodsNotFound},
         {"GET", "/metrics", "/metrics",
          atOnce([this](const HttpRequest& q, const std::string&) { return Metrics(q); })},
     });
