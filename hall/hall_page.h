@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "player_routes.h"
-#include "store.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 

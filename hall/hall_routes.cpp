@@ -14,13 +14,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "json_response.h"
+#include "http/json_response.h"
 #include "hall_page.h"
 #include "korvane_version.h"
-#include "name_check.h"
-#include "submission.h"
-#include "json_bodies.h"
-#include "live_store.h"
+#include "gate/name_check.h"
+#include "gate/submission.h"
+#include "http/json_bodies.h"
+#include "live/live_store.h"
 #include "player_key.h"
 #include "player_routes.h"
 
@@ -37,26 +37,6 @@ double NowSeconds() {
         .count();
 }
 
-HttpResponse Refuse(int status, const Refusal& refusal) {
-    return Json(status, {{"error", QString::fromStdString(refusal.code)},
-                         {"message", QString::fromStdString(refusal.message)}});
-}
-
-HttpResponse RetryLater(int status, const Refusal& refusal, int64_t seconds) {
-    HttpResponse r = Refuse(status, refusal);
-    r.headers.emplace_back("Retry-After", std::to_string(seconds));
-    return r;
-}
-
-int StatusOf(const std::string& code) {
-    if (code == "ticket-unknown") return 404;
-    if (code == "ticket-used" || code == "live-playing" || code == "name-taken") return 409;
-    if (code == "ticket-expired") return 410;
-    if (code == "too-large") return 413;
-    if (code == "malformed" || code == "bad-name") return 400;
-    return 422;  // seed-mismatch, desync, not-one-game, too-long, no-score
-}
-
 std::optional<Refusal> TicketRefusal(const std::optional<Ticket>& t, int64_t now) {
     if (!t) return Refusal{"ticket-unknown", "no such ticket: take one with POST /api/tickets"};
     if (t->used) return Refusal{"ticket-used", "this ticket has already been used"};
@@ -70,33 +50,13 @@ bool IsAddress(const std::string& text) {
            inet_pton(AF_INET6, text.c_str(), buffer) == 1;
 }
 
-// The counters' name for a path: a few routes, never the path itself (which a client
-// chooses, and which would make a counter of every one).
-std::string RouteOf(const std::string& path) {
-    if (path == "/" || path == "/api/hall" || path == "/api/tickets" || path == "/api/scores" ||
-        path == "/api/names/check" || path == "/metrics")
-        return path;
-    if (path.rfind("/api/scores/", 0) == 0) return "/api/scores/ID/recording";
-    if (path == "/api/live") return path;
-    if (path.rfind("/api/players/", 0) == 0) return "/api/players/NAME";
-    if (path.rfind("/players/", 0) == 0) return "/players/NAME";
-    if (path.rfind("/api/live/", 0) == 0) {
-        if (path.size() > 6 && path.compare(path.size() - 6, 6, "/lines") == 0)
-            return "/api/live/ID/lines";
-        if (path.size() > 7 && path.compare(path.size() - 7, 7, "/stream") == 0)
-            return "/api/live/ID/stream";
-    }
-    if (path == "/play" || path.rfind("/play/", 0) == 0) return "/play/";
-    return "other";
-}
-
 // Whether the hall takes a name, and as what: the page asks it as the player types, and
 // the answer is the submission's own check.
 HttpResponse NameAnswer(const HttpRequest& request) {
     const std::string* name = request.Query("name");
     std::string normalised;
     if (std::optional<Refusal> r = CheckName(name ? *name : std::string(), normalised))
-        return Refuse(400, *r);
+        return Refuse(*r);
     return Json(200, {{"name", QString::fromStdString(normalised)}});
 }
 
@@ -130,7 +90,8 @@ HallRoutes::HallRoutes(const HallOptions& options, Store& store, ScoreTable& tab
       metrics_(),
       live_(options, store, instance),
       tickets_(options.ticketsPerMinute),
-      submissions_(options.submissionsPerMinute) {}
+      submissions_(options.submissionsPerMinute),
+      routes_(Table()) {}
 
 bool HallRoutes::Trusted(const std::string& address) const {
     for (const std::string& proxy : options_.trustedProxies) {
@@ -158,43 +119,72 @@ std::string HallRoutes::ClientOf(const HttpRequest& request) const {
     return client;
 }
 
+RouteTable HallRoutes::Table() {
+    // A route answered at once, on the HTTP loop.
+    const auto atOnce =
+        [](std::function<HttpResponse(const HttpRequest&, const std::string&)> make) {
+            return [make](const HttpRequest& request, const std::string& part, Reply reply) {
+                reply(make(request, part));
+            };
+        };
+    const auto liveId = [](const std::string& part) { return IsLiveGameId(part); };
+    // Another method on a recording's, a player's or the browser build's path is answered as
+    // on a path no route serves.
+    const bool kOtherMethodsNotFound = false;
+    const RouteHandler recording =
+        atOnce([this](const HttpRequest&, const std::string& part) { return Recording(part); });
+    const RouteHandler player = atOnce(
+        [this](const HttpRequest& q, const std::string& name) { return Player(q, name, false); });
+    const RouteHandler playerPage = atOnce(
+        [this](const HttpRequest& q, const std::string& name) { return Player(q, name, true); });
+    const RouteHandler playFile =
+        atOnce([this](const HttpRequest& q, const std::string&) { return PlayFile(q); });
+    return RouteTable({
+        {"GET", "/", "/",
+         atOnce([this](const HttpRequest& q, const std::string&) { return Page(q); })},
+        {"GET", "/api/hall", "/api/hall", atOnce([](const HttpRequest&, const std::string&) {
+             // The page asks this, relative to itself, to learn that a hall serves it.
+             return Json(200, {{"hall", "korvane-hall"}, {"version", KORVANE_VERSION}});
+         })},
+        {"POST", "/api/tickets", "/api/tickets",
+         atOnce([this](const HttpRequest& q, const std::string&) { return Ticket(ClientOf(q)); })},
+        {"GET", "/api/scores", "/api/scores",
+         atOnce([this](const HttpRequest& q, const std::string&) { return Scores(q); })},
+        {"POST", "/api/scores", "/api/scores",
+         [this](const HttpRequest& q, const std::string&, Reply reply) {
+             Submit(q, ClientOf(q), std::move(reply));
+         }},
+        {"GET", "/api/names/check", "/api/names/check",
+         atOnce([](const HttpRequest& q, const std::string&) { return NameAnswer(q); })},
+        {"GET", "/api/scores/*", "/api/scores/ID/recording", recording, {}, kOtherMethodsNotFound},
+        {"GET", "/api/players/*", "/api/players/NAME", player, {}, kOtherMethodsNotFound},
+        {"GET", "/players/*", "/players/NAME", playerPage, {}, kOtherMethodsNotFound},
+        {"POST", "/api/live", "/api/live", atOnce([this](const HttpRequest& q, const std::string&) {
+             return live_.Open(q, ClientOf(q));
+         })},
+        {"GET", "/api/live", "/api/live",
+         atOnce([this](const HttpRequest&, const std::string&) { return live_.List(); })},
+        {"POST", "/api/live/*/lines", "/api/live/ID/lines",
+         [this](const HttpRequest& q, const std::string& id, Reply reply) {
+             live_.Lines(id, q, std::move(reply), LiveGame::Now());
+         },
+         liveId},
+        {"GET", "/api/live/*/stream", "/api/live/ID/stream",
+         atOnce([this](const HttpRequest& q, const std::string& id) { return live_.Watch(id, q); }),
+         liveId},
+        {"GET", "/play", "/play/", playFile, {}, kOtherMethodsNotFound},
+        {"GET", "/play/*", "/play/", playFile, {}, kOtherMethodsNotFound},
+        {"GET", "/metrics", "/metrics",
+         atOnce([this](const HttpRequest& q, const std::string&) { return Metrics(q); })},
+    });
+}
+
 void HallRoutes::Handle(const HttpRequest& request, Reply reply) {
-    const std::string& path = request.path;
-    const bool get = request.method == "GET" || request.method == "HEAD";
-    const bool post = request.method == "POST";
     try {
-        if (path == "/api/scores" && post) return Submit(request, ClientOf(request), reply);
-        if (path == "/api/live" || path.rfind("/api/live/", 0) == 0) {
-            if (live_.Handle(request, ClientOf(request), reply)) return;
-        }
-        if (path == "/" && get) return reply(Page(request));
-        if (path == "/api/scores" && get) return reply(Scores(request));
-        if (get && path.rfind("/api/players/", 0) == 0)
-            return reply(Player(request, path.substr(13), false));
-        if (get && path.rfind("/players/", 0) == 0)
-            return reply(Player(request, path.substr(9), true));
-        if (path == "/api/tickets" && post) return reply(Ticket(ClientOf(request)));
-        if (path == "/api/hall" && get) {
-            // The page asks this, relative to itself, to learn that a hall serves it.
-            return reply(Json(200, {{"hall", "korvane-hall"}, {"version", KORVANE_VERSION}}));
-        }
-        if (path == "/metrics" && get) return reply(Metrics(request));
-        if (path == "/api/names/check" && get) return reply(NameAnswer(request));
-        const std::string recordingPrefix = "/api/scores/";
-        if (get && path.rfind(recordingPrefix, 0) == 0 && path.size() > 22 &&
-            path.compare(path.size() - 10, 10, "/recording") == 0) {
-            return reply(Recording(path.substr(12, path.size() - 22)));
-        }
-        if (get && (path == "/play" || path.rfind("/play/", 0) == 0))
-            return reply(PlayFile(request));
-        const bool known = path == "/" || path == "/api/scores" || path == "/api/tickets" ||
-                           path == "/api/hall" || path == "/api/names/check" ||
-                           path == "/metrics";
-        if (known) return reply(Refuse(405, {"method", "not with " + request.method}));
-        reply(Refuse(404, {"not-found", "nothing here"}));
+        routes_.Dispatch(request, reply);
     } catch (const StoreError& e) {
         store_.Failed(e);
-        reply(RetryLater(503, {"unavailable", "the hall cannot answer now; try again later"}, 5));
+        reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
     }
 }
 
@@ -242,8 +232,7 @@ HttpResponse HallRoutes::Page(const HttpRequest& request) {
 
 HttpResponse HallRoutes::Scores(const HttpRequest& request) {
     TableQuery query;
-    if (std::optional<Refusal> r = ReadTableQuery(request, 100, 1000, query))
-        return Refuse(400, *r);
+    if (std::optional<Refusal> r = ReadTableQuery(request, 100, 1000, query)) return Refuse(*r);
     return Remembered("scores " + TableQueryKey(query), [&] {
         QJsonArray list;
         for (const ScoreRow& r : TableRows(store_, query)) list.append(RowJson(r));
@@ -255,14 +244,14 @@ HttpResponse HallRoutes::Player(const HttpRequest& request, const std::string& n
     int64_t offset = 0;
     if (const std::string* text = request.Query("offset")) {
         const std::optional<int64_t> n = QueryNumber(*text, 0);
-        if (!n) return Refuse(400, {"bad-query", "offset is a whole number from 0"});
+        if (!n) return Refuse({"bad-query", "offset is a whole number from 0"});
         offset = *n;
     }
     const std::string key = std::string(page ? "player page " : "player ") +
                             std::to_string(offset) + " " + name;
     return Remembered(key, [&] {
         const std::optional<PlayerView> view = ReadPlayer(store_, name, offset, 50);
-        if (!view) return Refuse(404, {"not-found", "no player of that name has a game here"});
+        if (!view) return Refuse({"not-found", "no player of that name has a game here"});
         if (!page) return Json(200, PlayerJson(*view));
         HttpResponse r;
         r.contentType = "text/html; charset=utf-8";
@@ -271,12 +260,18 @@ HttpResponse HallRoutes::Player(const HttpRequest& request, const std::string& n
     });
 }
 
-HttpResponse HallRoutes::Recording(const std::string& idText) {
-    const std::optional<int64_t> id = QueryNumber(idText, 1);
+HttpResponse HallRoutes::Recording(const std::string& part) {
+    // ID/recording: anything else under /api/scores/ is not here.
+    const std::string suffix = "/recording";
+    if (part.size() <= suffix.size() ||
+        part.compare(part.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return Refuse({"not-found", "nothing here"});
+    }
+    const std::optional<int64_t> id = QueryNumber(part.substr(0, part.size() - suffix.size()), 1);
     const std::optional<StoredRecording> stored =
         id ? store_.Recording(*id) : std::optional<StoredRecording>();
-    if (!stored) return Refuse(404, {"not-found", "no score has this id"});
-    if (stored->hidden) return Refuse(410, {"hidden", "this score was taken out of the hall"});
+    if (!stored) return Refuse({"not-found", "no score has this id"});
+    if (stored->hidden) return Refuse({"hidden", "this score was taken out of the hall"});
     HttpResponse r;
     r.body = stored->text;
     return r;
@@ -284,16 +279,14 @@ HttpResponse HallRoutes::Recording(const std::string& idText) {
 
 HttpResponse HallRoutes::Ticket(const std::string& client) {
     if (const int64_t wait = tickets_.Take(client, NowSeconds())) {
-        return RetryLater(429, {"too-many-tickets", "too many tickets from one address"}, wait);
+        return Refuse({"too-many-tickets", "too many tickets from one address", wait});
     }
     const std::optional<korvane::hall::Ticket> t =
         store_.CreateTicket(client, Now(), options_.ticketLifetime, options_.openTickets);
     if (!t) {
-        return RetryLater(
-            429,
+        return Refuse(
             {"too-many-open-tickets", "this address holds " + std::to_string(options_.openTickets) +
-                                          " unused tickets: use one, or wait for them to expire"},
-            60);
+                                          " unused tickets: use one, or wait for them to expire"});
     }
     QJsonObject answer{
         {"ticket", QString::fromStdString(t->id)},
@@ -305,11 +298,10 @@ HttpResponse HallRoutes::Ticket(const std::string& client) {
 
 void HallRoutes::Submit(const HttpRequest& request, const std::string& client, Reply reply) {
     if (const int64_t wait = submissions_.Take(client, NowSeconds())) {
-        return reply(
-            RetryLater(429, {"too-many-submissions", "too many scores from one address"}, wait));
+        return reply(Refuse({"too-many-submissions", "too many scores from one address", wait}));
     }
     if (!request.Header("Content-Length") && !request.Header("Transfer-Encoding")) {
-        return reply(Refuse(411, {"length-required", "a score's body needs a Content-Length"}));
+        return reply(Refuse({"length-required", "a score's body needs a Content-Length"}));
     }
     Refusal refusal;
     std::optional<SubmissionBody> body = ReadSubmissionBody(request.body, refusal);
@@ -317,14 +309,14 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
     if (body) {
         if (std::optional<Refusal> r = CheckName(body->name, name)) refusal = *r;
     }
-    if (!body || !refusal.code.empty()) return reply(Refuse(StatusOf(refusal.code), refusal));
+    if (!body || !refusal.code.empty()) return reply(Refuse(refusal));
     if (options_.liveOnly && !body->live) {
-        return reply(Refuse(410, {"live-only",
-                                  "this hall takes only games played live: open "
-                                  "one with POST /api/live"}));
+        return reply(Refuse({"live-only",
+                             "this hall takes only games played live: open "
+                             "one with POST /api/live"}));
     }
     if (body->key && !IsPlayerKey(*body->key)) {
-        return reply(Refuse(400, {"malformed", "key is the 32 hexadecimal digits the hall gave"}));
+        return reply(Refuse({"malformed", "key is the 32 hexadecimal digits the hall gave"}));
     }
     auto job = [this, body = std::move(*body), name, reply]() {
         const auto started = std::chrono::steady_clock::now();
@@ -344,21 +336,21 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                 std::string recording = body.recording;
                 uint64_t seed = t ? static_cast<uint64_t>(t->seed) : 0;
                 if (!t) {
-                    return reply(Refuse(404, *TicketRefusal(t, Now())));
+                    return reply(Refuse(*TicketRefusal(t, Now())));
                 } else if (body.live) {
                     // A live game spent its ticket as it opened: its lines are the recording.
                     if (std::optional<Refusal> r = live_.TakeEnded(body.ticket, recording, seed))
-                        return reply(Refuse(StatusOf(r->code), *r));
+                        return reply(Refuse(*r));
                     taken = true;
                 } else {
                     if (std::optional<Refusal> r = TicketRefusal(t, Now()))
-                        return reply(Refuse(StatusOf(r->code), *r));
+                        return reply(Refuse(*r));
                     // From here the ticket is spent, whatever the replay finds.
                     if (!store_.SpendTicket(body.ticket, Now())) {
                         const Refusal r =
                             TicketRefusal(store_.FindTicket(body.ticket), Now())
                                 .value_or(Refusal{"ticket-used", "this ticket was used"});
-                        return reply(Refuse(StatusOf(r.code), r));
+                        return reply(Refuse(r));
                     }
                 }
                 const Verified v = VerifyHallGame(recording, seed, options_.maxFrames);
@@ -367,7 +359,7 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                         .count();
                 metrics_.Replay(seconds, v.game.has_value());
                 if (!v.game && taken) live_.NotStored(body.ticket, v.refusal);
-                if (!v.game) return reply(Refuse(StatusOf(v.refusal.code), v.refusal));
+                if (!v.game) return reply(Refuse(v.refusal));
                 score.score = v.game->score;
                 score.winscore = v.game->winscore;
                 score.stars = v.game->stars;
@@ -391,11 +383,11 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                               score.recording},
                              Now());
                 }
-                return reply(Refuse(
-                    409, {"name-taken", "the name " + name +
-                                            " is another player's (or reads as one): send this "
-                                            "game again within an hour under another name, or "
-                                            "with that name's key"}));
+                return reply(
+                    Refuse({"name-taken", "the name " + name +
+                                              " is another player's (or reads as one): send this "
+                                              "game again within an hour under another name, or "
+                                              "with that name's key"}));
             }
             table_.Add(*row);
             if (taken) {
@@ -421,12 +413,11 @@ void HallRoutes::Submit(const HttpRequest& request, const std::string& client, R
                 if (taken) live_.NotStored(body.ticket, std::nullopt);  // may be sent again
             } catch (const StoreError&) {
             }
-            reply(
-                RetryLater(503, {"unavailable", "the hall cannot answer now; try again later"}, 5));
+            reply(Refuse({"unavailable", "the hall cannot answer now; try again later"}));
         }
     };
     if (!pool_.TrySubmit(std::move(job))) {
-        reply(RetryLater(503, {"busy", "every replay worker is taken; try again shortly"}, 2));
+        reply(Refuse({"busy", "every replay worker is taken; try again shortly"}));
     }
 }
 
@@ -436,7 +427,7 @@ HttpResponse HallRoutes::Metrics(const HttpRequest& request) {
     const bool local = request.peer == "127.0.0.1" || request.peer == "::1" ||
                        request.peer == options_.listen || Trusted(request.peer);
     if (!local || request.Header("X-Forwarded-For") || request.Header("Forwarded"))
-        return Refuse(404, {"not-found", "nothing here"});
+        return Refuse({"not-found", "nothing here"});
     HttpResponse r;
     r.contentType = "text/plain; version=0.0.4; charset=utf-8";
     r.body = metrics_.Render(pool_.Waiting(), store_.OpenTickets(Now()), table_.Total(),
@@ -494,13 +485,13 @@ HttpResponse HallRoutes::PlayFile(const HttpRequest& request) {
 }
 
 void HallRoutes::Answered(const HttpRequest& request, const HttpResponse& response) {
-    const std::string route = RouteOf(request.path);
+    const std::string& route = routes_.NameOf(request.path);
     metrics_.Request(route, request.method, response.status);
     if (response.status >= 400 && response.contentType == "application/json") {
         const size_t at = response.body.find("\"error\":\"");
         if (at != std::string::npos) {
             const size_t from = at + 9;
-            metrics_.Refusal(response.body.substr(from, response.body.find('"', from) - from));
+            metrics_.Refused(response.body.substr(from, response.body.find('"', from) - from));
         }
     }
     const std::string time = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();

@@ -7,14 +7,15 @@
 #include <mutex>
 #include <string>
 
-#include "client_limits.h"
+#include "http/client_limits.h"
 #include "hall_options.h"
-#include "http_server.h"
-#include "live_routes.h"
-#include "metrics.h"
+#include "http/http_server.h"
+#include "live/live_routes.h"
+#include "http/metrics.h"
 #include "replay_pool.h"
-#include "score_table.h"
-#include "store.h"
+#include "http/route_table.h"
+#include "store/score_table.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 
@@ -35,11 +36,14 @@ class HallRoutes {
     std::string ClientOf(const HttpRequest& request) const;
     bool Trusted(const std::string& address) const;
 
+    // Every route of the hall, live play's among them.
+    RouteTable Table();
     HttpResponse Page(const HttpRequest& request);
     HttpResponse Scores(const HttpRequest& request);
     // A player's games and bests: the API's JSON, or its page.
     HttpResponse Player(const HttpRequest& request, const std::string& name, bool page);
-    HttpResponse Recording(const std::string& id);
+    // part: what follows /api/scores/, ID/recording.
+    HttpResponse Recording(const std::string& part);
     HttpResponse Ticket(const std::string& client);
     void Submit(const HttpRequest& request, const std::string& client, Reply reply);
     HttpResponse Metrics(const HttpRequest& request);
@@ -60,6 +64,7 @@ class HallRoutes {
     uint64_t memoVersion_ = 0;
     std::map<std::string, HttpResponse> memo_;
     std::mutex logLock_;
+    RouteTable routes_;  // last: its handlers use the members above
 };
 
 }  // namespace korvane::hall

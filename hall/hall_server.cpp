@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <random>
 
-#include "database_url.h"
+#include "store/database_url.h"
 #include "hall_routes.h"
-#include "http_server.h"
+#include "http/http_server.h"
 #include "replay_pool.h"
-#include "score_table.h"
+#include "store/score_table.h"
 #include "table_watcher.h"
 
 namespace korvane::hall {

@@ -3,7 +3,7 @@
 // SIGTERM or SIGINT.
 
 #include "hall_options.h"
-#include "store.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 

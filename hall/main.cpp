@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "database_url.h"
+#include "store/database_url.h"
 #include "hall_options.h"
 #include "hall_server.h"
 #include "korvane_version.h"
 #include "operator_commands.h"
-#include "store.h"
+#include "store/store.h"
 #include "verify_command.h"
 
 int main(int argc, char** argv) {

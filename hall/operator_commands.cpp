@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "database_url.h"
-#include "name_check.h"
+#include "store/database_url.h"
+#include "gate/name_check.h"
 #include "player_key.h"
-#include "player_store.h"
-#include "store.h"
+#include "store/player_store.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 

@@ -3,7 +3,7 @@
 #include <QJsonArray>
 #include <charconv>
 
-#include "name_check.h"
+#include "gate/name_check.h"
 #include "player_key.h"
 
 namespace korvane::hall {

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "http_server.h"
-#include "player_store.h"
-#include "submission.h"
+#include "http/http_server.h"
+#include "store/player_store.h"
+#include "http/refusal.h"
 
 namespace korvane::hall {
 

@@ -4,8 +4,8 @@
 #include <QVariant>
 #include <ctime>
 
-#include "live_store.h"
-#include "player_store.h"
+#include "live/live_store.h"
+#include "store/player_store.h"
 
 namespace korvane::hall {
 

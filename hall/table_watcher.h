@@ -13,8 +13,8 @@
 #include <QThread>
 #include <string>
 
-#include "score_table.h"
-#include "store.h"
+#include "store/score_table.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "script.h"
-#include "submission.h"
+#include "gate/submission.h"
 
 namespace korvane::hall {
 

@@ -1,6 +1,6 @@
 // The pace check of live games, with arrivals made up: a game at the pace of its emulated
 // time passes; one slower or faster than its tolerance, or silent, does not.
-#include "pace_check.h"
+#include "live/pace_check.h"
 
 #include <gtest/gtest.h>
 

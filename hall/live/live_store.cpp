@@ -5,7 +5,7 @@
 #include <QVariant>
 #include <chrono>
 
-#include "sql_values.h"
+#include "store/sql_values.h"
 
 namespace korvane::hall {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "live_game.h"
-#include "store.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 

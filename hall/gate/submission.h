@@ -9,6 +9,7 @@
 #include <string>
 
 #include "game_results.h"
+#include "http/refusal.h"
 
 namespace korvane::hall {
 
@@ -20,17 +21,14 @@ constexpr int kMaxCommandsPerLine = 8;
 constexpr int64_t kMaxReplayFrames = 2'000'000;
 constexpr double kMaxReplayCpuSeconds = 2.0;
 
-// A refusal: the code a program reads and a one-line message a person reads.
-struct Refusal {
-    std::string code;
-    std::string message;
-};
-
 struct Verified {
     std::optional<script::GameResult> game;
     Refusal refusal;
     uint64_t seed = 0;      // the game's
     std::string canonical;  // the recording as stored: one command a line, no comments
+
+    Verified() = default;
+    Verified(Refusal why) : refusal(std::move(why)) {}  // a recording refused
 };
 
 // Replays one game's recording, as from a fresh program. With ticketSeed, every `seed` line

@@ -21,10 +21,10 @@
 #include <string>
 #include <vector>
 
-#include "http_server.h"
+#include "http/http_server.h"
 #include "live_game.h"
 #include "live_store.h"
-#include "store.h"
+#include "store/store.h"
 
 namespace korvane::hall {
 

@@ -12,39 +12,15 @@
 #include <system_error>
 #include <thread>
 
-#include "json_bodies.h"
-#include "json_response.h"
+#include "http/json_bodies.h"
+#include "http/json_response.h"
 #include "live_store.h"
-#include "sql_values.h"
-#include "name_check.h"
+#include "store/sql_values.h"
+#include "gate/name_check.h"
 
 namespace korvane::hall {
 
 namespace {
-
-int LiveStatus(const std::string& code) {
-    if (code == "not-found" || code == "ticket-unknown") return 404;
-    if (code == "unauthorized") return 401;
-    if (code == "forbidden") return 403;
-    if (code == "live-elsewhere") return 421;
-    if (code == "method") return 405;
-    if (code == "ticket-used" || code == "live-over" || code == "live-playing") return 409;
-    if (code == "ticket-expired" || code == "hidden") return 410;
-    if (code == "too-large") return 413;
-    if (code == "too-many-live-games" || code == "too-many-live-starts") return 429;
-    if (code == "malformed" || code == "bad-name") return 400;
-    if (code == "unavailable" || code == "too-many-watchers" || code == "live-moved") return 503;
-    return 422;  // not-live, desync, seed-mismatch, too-long, not-one-game
-}
-
-HttpResponse Refuse(const Refusal& r) {
-    HttpResponse out = Json(LiveStatus(r.code), {{"error", QString::fromStdString(r.code)},
-                                                 {"message", QString::fromStdString(r.message)}});
-    if (out.status == 503 || out.status == 429)
-        out.headers.emplace_back("Retry-After", r.code == "live-moved" ? "1" : "5");
-    if (out.status == 401) out.headers.emplace_back("WWW-Authenticate", "Bearer");
-    return out;
-}
 
 // Whether the request carries the ticket that opened the game, `Authorization: Bearer
 // TICKET`: only the player may send a game's lines. Compared in constant time.
@@ -59,10 +35,6 @@ std::optional<Refusal> NotThePlayer(const HttpRequest& request, const std::strin
     for (size_t i = 0; i < given.size() && i < ticket.size(); ++i) differ |= given[i] ^ ticket[i];
     if (differ) return Refusal{"forbidden", "only the player who opened this live game sends its lines"};
     return std::nullopt;
-}
-
-bool IsId(const std::string& id) {
-    return id.size() == 32 && id.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 // What a batch counts at least against a game's 1 MiB of lines: 8,192 batches, more than an
@@ -104,7 +76,7 @@ struct LiveRoutes::Entry {
     std::unique_ptr<LiveGame> game;
 };
 
-LiveRoutes::LiveRoutes(const HallOptions& options, Store& store, std::string instance)
+LiveRoutes::LiveRoutes(const LiveOptions& options, Store& store, std::string instance)
     : options_(options),
       store_(store),
       instance_(instance),
@@ -136,31 +108,8 @@ void LiveRoutes::Stop() {
     relay_.wait();
 }
 
-bool LiveRoutes::Handle(const HttpRequest& request, const std::string& client, Reply reply) {
-    const std::string& path = request.path;
-    const bool get = request.method == "GET" || request.method == "HEAD";
-    const bool post = request.method == "POST";
-    const std::string prefix = "/api/live/";
-    if (path == "/api/live") {
-        if (post) return reply(Open(request, client)), true;
-        if (get) return reply(List()), true;
-        return reply(Refuse({"method", "not with " + request.method})), true;
-    }
-    if (path.rfind(prefix, 0) != 0) return false;
-    const std::string rest = path.substr(prefix.size());
-    const size_t slash = rest.find('/');
-    const std::string id = rest.substr(0, slash);
-    const std::string what = slash == std::string::npos ? "" : rest.substr(slash + 1);
-    if (!IsId(id) || (what != "lines" && what != "stream")) {
-        reply(Refuse({"not-found", "nothing here"}));
-    } else if (what == "lines" && post) {
-        Lines(id, request, reply, LiveGame::Now());
-    } else if (what == "stream" && get) {
-        reply(Watch(id, request));
-    } else {
-        reply(Refuse({"method", "not with " + request.method}));
-    }
-    return true;
+bool IsLiveGameId(const std::string& id) {
+    return id.size() == 32 && id.find_first_not_of("0123456789abcdef") == std::string::npos;
 }
 
 HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& client) {
@@ -190,9 +139,7 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
         }
     }
     if (const int64_t wait = starts_.Take(client, LiveGame::Now())) {
-        HttpResponse r = Refuse({"too-many-live-starts", "too many live games from one address"});
-        r.headers = {{"Retry-After", std::to_string(wait)}};
-        return r;
+        return Refuse({"too-many-live-starts", "too many live games from one address", wait});
     }
     const std::optional<Ticket> t = store_.FindTicket(ticketId);
     if (!t) return Refuse({"ticket-unknown", "no such ticket: take one with POST /api/tickets"});

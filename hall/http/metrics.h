@@ -34,7 +34,7 @@ class Metrics {
     // route is one of the hall's route names, never a path as a client wrote it.
     void Request(const std::string& route, const std::string& method, int status);
     void Replay(double seconds, bool accepted);
-    void Refusal(const std::string& code);
+    void Refused(const std::string& code);
 
     // The text format, version 0.0.4.
     std::string Render(size_t replaysWaiting, int64_t openTickets, int64_t scores,

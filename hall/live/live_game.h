@@ -24,7 +24,7 @@
 #include "pace_check.h"
 #include "script.h"
 #include "scripted_shell.h"
-#include "submission.h"
+#include "gate/submission.h"
 #include "task.h"
 
 namespace korvane::hall {

@@ -11,10 +11,6 @@ namespace korvane::hall {
 
 namespace {
 
-Verified Refuse(const std::string& code, const std::string& message) {
-    return {std::nullopt, {code, message}, 0, {}};
-}
-
 // Before anything is read: no line longer than a recording's, nor with more commands.
 std::optional<Refusal> CheckShape(const std::string& text) {
     int number = 1;
@@ -106,9 +102,9 @@ std::string Canonical(const std::vector<script::ScriptLine>& lines) {
 Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ticketSeed,
                         int64_t maxFrames) {
     if (recording.size() > kMaxRecordingBytes) {
-        return Refuse("too-large", "a recording is at most 1 MiB");
+        return Refusal("too-large", "a recording is at most 1 MiB");
     }
-    if (std::optional<Refusal> r = CheckShape(recording)) return {std::nullopt, *r, 0, {}};
+    if (std::optional<Refusal> r = CheckShape(recording)) return *r;
     // The CPU budget counts from here: reading the recording is part of the replay's cost.
     const double started = script::ThreadCpuSeconds();
     std::vector<script::ScriptLine> lines;
@@ -116,12 +112,14 @@ Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ti
     try {
         lines = script::ParseScript(recording);
     } catch (const script::ScriptError& e) {
-        return Refuse("malformed", "line " + std::to_string(e.lineNumber) + ": " + e.what());
+        return Refusal("malformed", "line " + std::to_string(e.lineNumber) + ": " + e.what());
     }
-    if (std::optional<Refusal> r = CheckLines(lines, seed)) return {std::nullopt, *r, 0, {}};
-    Verified verified{std::nullopt, {}, *seed, Canonical(lines)};
+    if (std::optional<Refusal> r = CheckLines(lines, seed)) return *r;
+    Verified verified;
+    verified.seed = *seed;
+    verified.canonical = Canonical(lines);
     if (verified.canonical.size() > kMaxStoredBytes) {
-        return Refuse("too-large", "a recording's commands are at most 256 KiB");
+        return Refusal("too-large", "a recording's commands are at most 256 KiB");
     }
     script::RunOptions options;
     options.seed = *seed;
@@ -130,21 +128,21 @@ Verified VerifyHallGame(const std::string& recording, std::optional<uint64_t> ti
     options.maxCpuSeconds = std::max(0.001, kMaxReplayCpuSeconds - spent);
     const script::GamesRun run = script::RunGames(std::move(lines), options);
     using Stop = script::RunResult::Stop;
-    if (run.run.exitCode == 2) return Refuse("malformed", run.run.error);
+    if (run.run.exitCode == 2) return Refusal("malformed", run.run.error);
     if (run.run.stop == Stop::FrameLimit || run.run.stop == Stop::CpuLimit) {
-        return Refuse("too-long", "the replay stopped at its limit (" + std::to_string(maxFrames) +
-                                      " frames or 2 s)" +
-                                      (run.run.error.empty() ? "" : ": " + run.run.error));
+        return Refusal("too-long", "the replay stopped at its limit (" + std::to_string(maxFrames) +
+                                       " frames or 2 s)" +
+                                       (run.run.error.empty() ? "" : ": " + run.run.error));
     }
-    if (run.run.stop == Stop::Desync) return Refuse("desync", run.run.desync);
-    if (run.run.exitCode != 0) return Refuse("desync", run.run.error);
+    if (run.run.stop == Stop::Desync) return Refusal("desync", run.run.desync);
+    if (run.run.exitCode != 0) return Refusal("desync", run.run.error);
     if (run.games.size() != 1 || run.gameUnfinished) {
-        return Refuse("not-one-game",
-                      "a hall recording holds exactly one finished game, this one " +
-                          std::to_string(run.games.size()));
+        return Refusal("not-one-game",
+                       "a hall recording holds exactly one finished game, this one " +
+                           std::to_string(run.games.size()));
     }
     if (run.games.front().score <= 0) {
-        return Refuse("no-score", "a game that scored nothing is not kept");
+        return Refusal("no-score", "a game that scored nothing is not kept");
     }
     verified.game = run.games.front();
     return verified;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "submission.h"
+#include "http/refusal.h"
 
 namespace korvane::hall {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "submission.h"
+#include "refusal.h"
 
 namespace korvane::hall {
 

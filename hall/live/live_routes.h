@@ -12,20 +12,23 @@
 #include <set>
 #include <string>
 
-#include "client_limits.h"
-#include "hall_options.h"
-#include "http_server.h"
+#include "http/client_limits.h"
+#include "live_options.h"
+#include "http/http_server.h"
 #include "live_game.h"
 #include "live_relay.h"
-#include "metrics.h"
-#include "store.h"
-#include "submission.h"
+#include "http/metrics.h"
+#include "store/store.h"
+#include "gate/submission.h"
 
 namespace korvane::hall {
 
+// Whether id has the form of a live game's id (which its routes' paths carry).
+bool IsLiveGameId(const std::string& id);
+
 class LiveRoutes {
   public:
-    LiveRoutes(const HallOptions& options, Store& store, std::string instance);
+    LiveRoutes(const LiveOptions& options, Store& store, std::string instance);
     ~LiveRoutes();
 
     void Start() { relay_.start(); }
@@ -33,8 +36,16 @@ class LiveRoutes {
     // relay stops.
     void Stop();
 
-    // Answers the request when it is one of live play's; false otherwise.
-    bool Handle(const HttpRequest& request, const std::string& client, Reply reply);
+    // The routes of live play (their paths are in the hall's table of routes).
+    // POST /api/live: a game opened on a ticket.
+    HttpResponse Open(const HttpRequest& request, const std::string& client);
+    // GET /api/live: the games in progress.
+    HttpResponse List();
+    // POST /api/live/ID/lines: a batch that arrived at `arrival` (the steady clock), for a
+    // game of this hall's or one to take over.
+    void Lines(const std::string& id, const HttpRequest& request, Reply reply, double arrival);
+    // GET /api/live/ID/stream: the game watched, as server-sent events.
+    HttpResponse Watch(const std::string& id, const HttpRequest& request);
     // A live game that ended, taken for the table: its lines as the hall received them
     // and its seed, to be verified as any recording; or why not. Once taken, a game is not
     // taken again.
@@ -48,10 +59,6 @@ class LiveRoutes {
 
   private:
     struct Entry;
-    HttpResponse Open(const HttpRequest& request, const std::string& client);
-    // A batch that arrived at `arrival` (the steady clock), for a game of this hall's or
-    // one to take over.
-    void Lines(const std::string& id, const HttpRequest& request, Reply reply, double arrival);
     // The batch asked about again in `seconds`, on the relay's thread (a copy of the request:
     // its connection waits meanwhile).
     void LinesLater(double seconds, const std::string& id, const HttpRequest& request,
@@ -61,15 +68,13 @@ class LiveRoutes {
     // The batch to this hall's game.
     void Take(Entry& entry, const HttpRequest& request, const Reply& reply, double arrival);
     LiveGame::Hooks HooksOf(const std::string& id, Entry& entry);
-    HttpResponse List();
-    HttpResponse Watch(const std::string& id, const HttpRequest& request);
     // Each second, on the relay's thread: this hall's leases renewed, games nobody carries
     // on abandoned, and the sweep.
     void Tick();
     // Forgets the games that are over (their replays have ended) or taken over elsewhere.
     void Sweep();
 
-    const HallOptions& options_;
+    const LiveOptions& options_;
     Store& store_;
     std::string instance_;
     PaceRules rules_;

@@ -20,6 +20,8 @@
 #include <set>
 #include <thread>
 
+#include "refusal.h"
+
 namespace korvane::hall {
 
 using Clock = std::chrono::steady_clock;
@@ -185,8 +187,7 @@ struct HttpServer::Impl {
 
     MHD_Result Queue(Pending& p, HttpResponse response) {
         if (response.stream && !BecomeStream(*p.connection)) {
-            response = Refusal(503, "too-many-watchers", "the hall has all the watchers it can");
-            response.headers.emplace_back("Retry-After", "10");
+            response = Refused({"too-many-watchers", "the hall has all the watchers it can", 10});
         }
         MHD_Response* r = response.stream ? StreamResponse(p, std::move(response.stream))
                                           : MHD_create_response_from_buffer(response.body.size(),
@@ -203,11 +204,10 @@ struct HttpServer::Impl {
         return result;
     }
 
-    static HttpResponse Refusal(int status, const std::string& code, const std::string& message) {
-        HttpResponse r;
-        r.status = status;
-        r.contentType = "application/json";
-        r.body = "{\"error\":\"" + code + "\",\"message\":\"" + message + "\"}";
+    // The server's own refusals, before a handler has the request: the connection closes
+    // after them.
+    static HttpResponse Refused(const Refusal& refusal) {
+        HttpResponse r = Refuse(refusal);
         r.headers.emplace_back("Connection", "close");
         return r;
     }
@@ -230,20 +230,18 @@ struct HttpServer::Impl {
         };
         MHD_get_connection_values_n(p.mhd, MHD_GET_ARGUMENT_KIND, addWhole, &q.query);
         if (q.headers.size() > limits.maxHeaders) {
-            return Queue(p, Refusal(431, "too-many-headers",
-                                    "a request has at most " + std::to_string(limits.maxHeaders) +
-                                        " headers"));
+            return Queue(p, Refused({"too-many-headers", "a request has at most " +
+                                                             std::to_string(limits.maxHeaders) +
+                                                             " headers"}));
         }
         const std::string* length = q.Header("Content-Length");
         const std::string limit = std::to_string(limits.maxBodyBytes / 1024) + " KiB";
         if (length && (length->size() > 18 || std::stoull("0" + *length) > limits.maxBodyBytes)) {
-            return Queue(p, Refusal(413, "too-large", "a request body is at most " + limit));
+            return Queue(p, Refused({"too-large", "a request body is at most " + limit}));
         }
         if (length && !Reserve(p, std::stoull("0" + *length))) {
-            HttpResponse busy =
-                Refusal(503, "busy", "the hall is receiving all the requests it can; try again");
-            busy.headers.emplace_back("Retry-After", "2");
-            return Queue(p, std::move(busy));
+            return Queue(
+                p, Refused({"busy", "the hall is receiving all the requests it can; try again"}));
         }
         p.request.body.reserve(p.reserved);
         return MHD_YES;

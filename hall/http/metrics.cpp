@@ -2,24 +2,11 @@
 
 #include <prometheus/text_serializer.h>
 
-#include <algorithm>
-#include <iterator>
+#include "refusal.h"
 
 namespace korvane::hall {
 
 namespace {
-
-// The codes the hall answers with. A code not here (one added since, or one a database
-// shared with other halls holds) is counted as other rather than by its text.
-const char* const kCodes[] = {
-    "bad-name", "bad-query", "busy", "desync", "forbidden", "hidden", "length-required",
-    "live-elsewhere", "live-moved",
-    "live-only", "live-over", "live-playing", "malformed", "method", "name-taken", "no-score", "not-found",
-    "not-live", "not-one-game", "seed-mismatch", "ticket-expired", "ticket-unknown",
-    "ticket-used", "too-large", "too-long", "too-many-headers", "too-many-live-games",
-    "too-many-live-starts", "too-many-open-tickets", "too-many-submissions", "too-many-tickets",
-    "too-many-watchers", "unauthorized", "unavailable",
-};
 
 std::string MethodLabel(const std::string& method) {
     return method == "GET" || method == "POST" || method == "HEAD" ? method : "OTHER";
@@ -29,10 +16,10 @@ std::string StatusClass(int status) {
     return status >= 100 && status <= 599 ? std::to_string(status / 100) + "xx" : "other";
 }
 
+// A code the hall does not answer with (one added since, or one a database shared with
+// other halls holds) is counted as other rather than by its text.
 std::string CodeLabel(const std::string& code) {
-    const bool known =
-        std::any_of(std::begin(kCodes), std::end(kCodes), [&](const char* c) { return code == c; });
-    return known ? code : "other";
+    return IsRefusalCode(code) ? code : "other";
 }
 
 prometheus::Family<prometheus::Counter>& CounterFamily(prometheus::Registry& registry,
@@ -103,7 +90,7 @@ void Metrics::Replay(double seconds, bool accepted) {
     replaySeconds_.Observe(seconds);
 }
 
-void Metrics::Refusal(const std::string& code) {
+void Metrics::Refused(const std::string& code) {
     refusals_.Add({{"code", CodeLabel(code)}}).Increment();
 }
 
