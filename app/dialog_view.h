@@ -1,18 +1,16 @@
 #pragma once
-// Every dialog of the game on the desktop: the settings dialog, the five outcome dialogs and
-// the About box are one view, built from the window's description and wired to the dialog's
-// rules; the message box is Qt's own. A dialog is shown modally and never waited on: the
-// Shell goes on with the game when it has finished.
+// Every dialog of the game on the desktop: one view, built from the window's description and
+// wired to the dialog's rules by its controls' names (every button's click and key presses,
+// every scroll bar's change); the message box is Qt's own. A dialog is shown modally and
+// never waited on: the Shell goes on with the game when it has finished.
 
 #include <QDialog>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "shell.h"
-
-class QPushButton;
-class QScrollBar;
 
 namespace korvane {
 
@@ -35,21 +33,18 @@ class DialogView : public QDialog {
     void SetLauncher(std::function<bool(const QString&)> launch) { launch_ = std::move(launch); }
 
   protected:
-    // The star bar's keys, and every key press on an outcome's OK before the button sees it.
+    // A scroll bar's keys, and every key press on a button, which its rules see before the
+    // button does.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // The settings and outcome dialogs close only by OK or their close box; Escape leaves
-    // them open (and closes the About box).
+    // A dialog with rules closes only as they say (OK, its close box); Escape leaves it open.
+    // One without (the About box) closes by Escape too.
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void WireSettings();
-    void WireOutcome();
-    void WireAbout();
+    // An event of the window for its rules, by its handler's name; closes it when they say.
+    void Handle(const QString& control, const char* event, int value = 0);
 
     Dialog dialog_;
-    QScrollBar* bar_ = nullptr;       // the settings dialog's star bar
-    QPushButton* close_ = nullptr;    // an outcome's OK
-    QPushButton* harder_ = nullptr;   // the victory's make-harder button
     QStringList searchPath_;
     std::function<bool(const QString&)> launch_;
 };

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "command_table.h"
+#include "settings_dialog_rules.h"
 #include "hall_key.h"
 #include "live_marks.h"
 
@@ -189,7 +190,7 @@ void HallPlay::LiveAnswered(QNetworkReply* reply) {
 }
 
 void HallPlay::AfterDialog(const Dialog& dialog, std::function<void()> goOn) {
-    if (dialog.kind != DialogKind::Settings || stage_ != Stage::Waiting) return goOn();
+    if (!dynamic_cast<SettingsDialog*>(dialog.rules) || stage_ != Stage::Waiting) return goOn();
     // A ticket that came while the dialog was open opens the live game now.
     if (ticket_ && !opening_ && !live_) OpenLive();
     if (!opening_) return goOn();

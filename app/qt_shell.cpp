@@ -125,8 +125,7 @@ Task QtShell::ShowDialog(Dialog& dialog) {
     const std::unique_ptr<QDialog> window = MakeDialogWindow(dialog, &window_);
     if (auto* view = dynamic_cast<DialogView*>(window.get())) {
         view->Load();
-        if (dialog.settings) AnswerDialog(*dialog.settings);
-        if (dialog.outcome) AnswerDialog(*dialog.outcome);
+        AnswerDialog(dialog);
         view->Refresh();
     }
     co_await RunModal(*window, dialog);

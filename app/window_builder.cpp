@@ -76,8 +76,13 @@ QWidget* MakeControl(QWidget* window, const ControlInfo& c, QWidget* torpedoBox)
             edit->setTextMargins(0, 0, 0, 0);
             return edit;
         }
-        case ControlKind::ScrollBar:
-            return new QScrollBar(Qt::Horizontal, window);
+        case ControlKind::ScrollBar: {
+            auto* bar = new QScrollBar(Qt::Horizontal, window);
+            // A fresh bar stands at its low end; a step and a page are each one.
+            bar->setRange(c.low, c.high);
+            bar->setPageStep(1);
+            return bar;
+        }
         case ControlKind::Icon:
             return PictureLabel(window, look::ProgramIcon(32), Qt::AlignCenter);
         case ControlKind::Line:

@@ -32,14 +32,13 @@ Task Game::ShowNextHint(bool byKey) {
         s.hintsound = static_cast<int16_t>(hint.sound);
     }
     PlaySoundIfOn(hint.sound);
-    Dialog box(DialogKind::MessageBox);
-    box.text = hint.text;
+    Dialog box = Dialog::Message(hint.text);
     co_await shell_.ShowDialog(box);
 }
 
 Task Game::ShowHelp() {
     PlaySoundIfOn(kSoundHelp);
-    Dialog about(DialogKind::About, "frmAbout");
+    Dialog about("frmAbout");
     co_await shell_.ShowDialog(about);
 }
 

@@ -58,6 +58,16 @@ void OutcomeDialog::cmdChangeWinscore_Click() {
     game_.shell().PlayerChose(Choice::Harder);
 }
 
+bool OutcomeDialog::Handle(std::string_view handler, int value) {
+    if (handler == "cmdClose_KeyPress") cmdClose_KeyPress(value);
+    if (handler == "cmdChangeWinscore_Click") cmdChangeWinscore_Click();
+    return handler == "cmdClose_Click" && cmdClose_Click();
+}
+
+bool OutcomeDialog::IsEnabled(std::string_view control) const {
+    return control != "cmdChangeWinscore" || changeWinscoreEnabled_;
+}
+
 void OutcomeDialog::Form_Unload() {
     if (kind_ == OutcomeKind::frmUWin) game_.shell().PlayerChose(Choice::VictoryClosed);
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "dialog_rules.h"
+
 namespace korvane {
 
 class Game;
@@ -14,13 +16,17 @@ enum class OutcomeKind { frmVessikWin, frmShipBoom, frmVessikZap, frmAntiZap, fr
 const char* OutcomeName(OutcomeKind kind);
 int OutcomeSound(OutcomeKind kind);
 
-class OutcomeDialog {
+class OutcomeDialog : public DialogRules {
   public:
     OutcomeDialog(Game& game, OutcomeKind kind) : game_(game), kind_(kind) {}
 
     OutcomeKind kind() const { return kind_; }
 
-    void Form_Load();
+    void Form_Load() override;
+    // A key on OK (cmdClose_KeyPress), OK (cmdClose_Click), make it harder
+    // (cmdChangeWinscore_Click).
+    bool Handle(std::string_view handler, int value) override;
+    bool IsEnabled(std::string_view control) const override;
     // A key press on the focused OK button; space (32) disarms the next click.
     void cmdClose_KeyPress(int keyAscii);
     // Returns true when this click closes the dialog.
@@ -28,7 +34,7 @@ class OutcomeDialog {
     // frmUWin only.
     void cmdChangeWinscore_Click();
     // The dialog has closed.
-    void Form_Unload();
+    void Form_Unload() override;
 
     bool closed() const { return closed_; }
     bool changeWinscoreEnabled() const { return changeWinscoreEnabled_; }

@@ -36,6 +36,16 @@ void SettingsDialog::Command1_Click() {
     game_.shell().PlayerChose(Choice::DefaultStars);
 }
 
+bool SettingsDialog::Handle(std::string_view handler, int value) {
+    if (handler == "HScroll1_Change") SetScrollValue(static_cast<int16_t>(value));
+    if (handler == "Command1_Click") Command1_Click();
+    return handler == "cmdOK_Click";
+}
+
+int SettingsDialog::ValueOf(std::string_view control) const {
+    return control == "HScroll1" ? scrollValue_ : 0;
+}
+
 void SettingsDialog::Form_Unload() {
     game_.shell().PlayerChose(Choice::SettingsClosed);
 }

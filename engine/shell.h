@@ -5,13 +5,13 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "task.h"
 
 namespace korvane {
 
-class SettingsDialog;
-class OutcomeDialog;
+class DialogRules;
 
 // The read-outs and captions whose shown text the game sets.
 enum class Readout {
@@ -43,17 +43,24 @@ struct ScreenSize {
     int32_t height = 0;
 };
 
-// A dialog the game opens and waits on: the message box (text only), the About box, the
-// settings dialog and the five outcome dialogs (with their rules). window is the name of
-// its description (windows/window_descriptions.cpp); a message box has none.
-enum class DialogKind { MessageBox, About, Settings, Outcome };
+// A dialog the game opens and waits on: a message box (its text, and OK), or a window of its
+// own (window: the name of its description in windows/window_descriptions.cpp), with its
+// rules, or none for a window that only OK closes (the About box).
 struct Dialog {
-    explicit Dialog(DialogKind k, const char* name = "") : kind(k), window(name) {}
-    DialogKind kind;
+    // A window of its own.
+    explicit Dialog(const char* name, DialogRules* windowRules = nullptr)
+        : window(name), rules(windowRules) {}
+    // A message box.
+    static Dialog Message(std::string text) {
+        Dialog box("");
+        box.text = std::move(text);
+        return box;
+    }
+    bool IsMessageBox() const { return *window == '\0'; }
+
     const char* window;
-    std::string text;                    // a message box's
-    SettingsDialog* settings = nullptr;  // the settings dialog's rules
-    OutcomeDialog* outcome = nullptr;    // an outcome dialog's rules
+    DialogRules* rules;
+    std::string text;  // a message box's
 };
 
 // A change to what the main window shows.

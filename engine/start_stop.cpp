@@ -15,13 +15,12 @@ Task Game::cmdStart_Click() {
     state_.screenheight = screen.height;
     state_.screenres = std::to_string(screen.width) + "x" + std::to_string(screen.height);
     if (screen.width < kMinScreenWidth || screen.height < kMinScreenHeight) {
-        Dialog box(DialogKind::MessageBox);
-        box.text =
+        Dialog box = Dialog::Message(
             "Sorry, this game was designed to run in at least 800x600 or better screen "
             "resolution.  You are running " +
             state_.screenres +
             ". Change your screen resolution by right-clicking on the Desktop, choose "
-            "Properties, Settings.";
+            "Properties, Settings.");
         co_await shell_.ShowDialog(box);
         co_return;
     }
@@ -53,8 +52,7 @@ Task Game::RunStartBranch() {
     s.gamerunning = true;
     {
         SettingsDialog rules(*this);
-        Dialog dialog(DialogKind::Settings, "frmStart");
-        dialog.settings = &rules;
+        Dialog dialog("frmStart", &rules);
         co_await shell_.ShowDialog(dialog);
         rules.Form_Unload();
     }
@@ -169,8 +167,7 @@ void Game::Teardown() {
 Task Game::ShowOutcome(OutcomeKind kind) {
     co_await shell_.HoldScreen(Hold::Picture);
     OutcomeDialog rules(*this, kind);
-    Dialog dialog(DialogKind::Outcome, OutcomeName(kind));
-    dialog.outcome = &rules;
+    Dialog dialog(OutcomeName(kind), &rules);
     co_await shell_.ShowDialog(dialog);
     rules.Form_Unload();
     StopPlay();

@@ -189,7 +189,12 @@ void CommandHub::AnswerStars(std::optional<int> count) {
     starsCount_ = count.value_or(0);
 }
 
-void CommandHub::AnswerDialog(SettingsDialog& dialog) {
+void CommandHub::AnswerDialog(Dialog& dialog) {
+    if (auto* settings = dynamic_cast<SettingsDialog*>(dialog.rules)) AnswerSettings(*settings);
+    if (auto* outcome = dynamic_cast<OutcomeDialog*>(dialog.rules)) AnswerOutcome(*outcome);
+}
+
+void CommandHub::AnswerSettings(SettingsDialog& dialog) {
     if (starsAnswer_ == StarsAnswer::Count) {
         dialog.SetScrollValue(static_cast<int16_t>(starsCount_));
     } else if (starsAnswer_ == StarsAnswer::Default) {
@@ -197,7 +202,7 @@ void CommandHub::AnswerDialog(SettingsDialog& dialog) {
     }
 }
 
-void CommandHub::AnswerDialog(OutcomeDialog& dialog) {
+void CommandHub::AnswerOutcome(OutcomeDialog& dialog) {
     victoryOpen_ = dialog.kind() == OutcomeKind::frmUWin;
     if (dialog.kind() != OutcomeKind::frmUWin || !harder_) return;
     harder_ = false;

@@ -161,9 +161,9 @@ class CommandHub : public Shell {
     virtual uint64_t RealClockSeed() { return 1; }
     bool linesLoaded() const { return linesLoaded_; }
 
-    // Gives a dialog the answer the script gave for it, if any, as the player would.
-    void AnswerDialog(SettingsDialog& dialog);
-    void AnswerDialog(OutcomeDialog& dialog);
+    // Gives a dialog the answer the script gave for it, if any, as the player would: the
+    // star count to the settings dialog, "harder" to the victory's.
+    void AnswerDialog(Dialog& dialog);
     // The main window as it is designed: not minimised, the play controls off.
     void MainWindowReset();
 
@@ -172,6 +172,9 @@ class CommandHub : public Shell {
     bool playControlsEnabled_ = false;
 
   private:
+    void AnswerSettings(SettingsDialog& dialog);
+    void AnswerOutcome(OutcomeDialog& dialog);
+
     // The gate, the recording and the command: the road of every line given or due.
     Task Take(ScriptLine line);
     // The outermost task has ended: what went wrong in it is thrown here, and what the

@@ -3,8 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "outcome_dialog_rules.h"
-#include "settings_dialog_rules.h"
+#include "dialog_rules.h"
 
 namespace korvane::script {
 
@@ -99,28 +98,17 @@ void ScriptedShell::CheckLogged(const ScriptLine& line) {
 
 Task ScriptedShell::ShowDialog(Dialog& dialog) {
     // Every dialog is answered at once, as the script says, and closed.
-    switch (dialog.kind) {
-        case DialogKind::MessageBox:
-            Log("msgbox " + dialog.text);
-            break;
-        case DialogKind::About:
-            Log(std::string("dialog ") + dialog.window);
-            break;
-        case DialogKind::Settings:
-            Log(std::string("dialog ") + dialog.window);
-            shown_[static_cast<int>(Readout::Text1)].clear();
-            dialog.settings->Form_Load();
-            AnswerDialog(*dialog.settings);
-            break;
-        case DialogKind::Outcome:
-            Log(std::string("dialog ") + dialog.window);
-            shown_[static_cast<int>(Readout::txtCurrentScore)].clear();
-            shown_[static_cast<int>(Readout::txtNextscore)].clear();
-            dialog.outcome->Form_Load();
-            AnswerDialog(*dialog.outcome);
-            dialog.outcome->cmdClose_Click();
-            break;
+    if (dialog.IsMessageBox()) {
+        Log("msgbox " + dialog.text);
+        return {};
     }
+    Log(std::string("dialog ") + dialog.window);
+    // A window's read-outs are empty as it opens.
+    for (Readout r : {Readout::Text1, Readout::txtCurrentScore, Readout::txtNextscore}) {
+        shown_[static_cast<int>(r)].clear();
+    }
+    if (dialog.rules) dialog.rules->Form_Load();
+    AnswerDialog(dialog);
     return {};
 }
 

@@ -122,11 +122,9 @@ void DefineWindows() {
                                        b->caption, b->playControl ? 1 : 0, 0);
             }
             if (c.kind == ControlKind::TableButtons) continue;
-            // A scroll bar's range is the star count's.
-            const bool bar = c.kind == ControlKind::ScrollBar;
             const auto& [left, top, width, height] = c.box;
             korvane_define_control(w.name, c.name, KindName(c.kind), left, top, width, height,
-                                   c.text, bar ? kMinStars : 0, bar ? kMaxStars : 0);
+                                   c.text, c.low, c.high);
         }
     }
 }

@@ -322,7 +322,7 @@
             Object.assign(e.style, {width: width - 2 + "px", height: height - 2 + "px"});
         } else if (kind === "scroll") {
             Object.assign(e, {type: "range", min: low, max: high, step: 1, value: 0});
-            e.addEventListener("input", () => post(name, "HScroll1_Change " + e.valueAsNumber));
+            e.addEventListener("input", () => post(name, id + "_Change " + e.valueAsNumber));
         } else if (kind === "icon") { e.src = "icon.png"; e.alt = ""; }
         else if (kind === "picture") {
             // The bitmap is a little wider than its box; the box shows its left part.
@@ -354,12 +354,13 @@
                 }
             }
         }
-        if (id === "cmdClose") {
-            // Every key press on OK reaches the dialog's rules before the button acts.
+        if (e.type === "button" && name !== "frmKorvane") {
+            // Every key press on a dialog's button reaches its rules before the button acts
+            // (a space on an outcome's OK disarms its click).
             e.addEventListener("keydown", (k) => {
                 const code = k.key.length === 1 ? k.key.charCodeAt(0)
                     : k.key === "Enter" ? page.fact("dialog_keys").enter : 0;
-                if (code) post(name, "cmdClose_KeyPress " + code);
+                if (code) post(name, id + "_KeyPress " + code);
             });
         }
         return e;

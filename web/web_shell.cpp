@@ -14,6 +14,7 @@
 #include "page.h"
 #include "settings_dialog_rules.h"
 #include "sound_ids.h"
+#include "window_descriptions.h"
 
 namespace korvane {
 
@@ -214,18 +215,14 @@ Task WebShell::HoldFor(Hold what) {
 
 Task WebShell::ShowDialog(Dialog& dialog) {
     // One dialog at a time: the main window's input is closed to a second one.
-    dialogWindow_ = dialog.kind == DialogKind::MessageBox ? kMessageBoxWindow : dialog.window;
+    dialogWindow_ = dialog.IsMessageBox() ? kMessageBoxWindow : dialog.window;
     page::OpenWindow(dialogWindow_.c_str(), dialog.text.c_str());
-    if (dialog.settings) {
-        dialog.settings->Form_Load();
-        AnswerDialog(*dialog.settings);
-        page::SetScrollValue(dialog.settings->scrollValue());
-    } else if (dialog.outcome) {
-        dialog.outcome->Form_Load();
-        AnswerDialog(*dialog.outcome);
-        if (!dialog.outcome->changeWinscoreEnabled()) page::SetEnabled("cmdChangeWinscore", false);
-    }
     dialog_ = &dialog;
+    if (dialog.rules) {
+        dialog.rules->Form_Load();
+        AnswerDialog(dialog);
+        RefreshDialog();
+    }
     dialogClosed_ = false;
     if (linesLoaded()) {
         // The recorded answers are already given; the viewer sees the window, then it closes.
@@ -247,31 +244,21 @@ Task WebShell::ShowDialog(Dialog& dialog) {
 bool WebShell::AnswerOpenDialog(const DialogEvent& e) {
     // The close box acts as OK in every dialog.
     if (e.handler == "Form_Close") return true;
-    if (SettingsDialog* settings = dialog_->settings) {
-        if (e.handler == "HScroll1_Change") {
-            settings->SetScrollValue(static_cast<int16_t>(e.value));
-        } else if (e.handler == "Command1_Click") {
-            settings->Command1_Click();
-        }
-        // The bar stands where the rules left it.
-        page::SetScrollValue(settings->scrollValue());
-        return e.handler == "cmdOK_Click";
-    }
-    if (OutcomeDialog* outcome = dialog_->outcome) {
-        if (e.handler == "cmdClose_KeyPress") {
-            outcome->cmdClose_KeyPress(e.value);
-        } else if (e.handler == "cmdClose_Click") {
-            return outcome->cmdClose_Click();
-        } else if (e.handler == "cmdChangeWinscore_Click") {
-            outcome->cmdChangeWinscore_Click();
-            page::SetEnabled("cmdChangeWinscore", outcome->changeWinscoreEnabled());
-        }
-        return false;
-    }
     // A message box and the About box close by OK. (The About box's home-page button is the
     // page's own business; there is no system information tool to start in a browser, so
     // its button stays disabled.)
-    return e.handler == "cmdOK_Click";
+    if (!dialog_->rules) return e.handler == "cmdOK_Click";
+    const bool closes = dialog_->rules->Handle(e.handler, e.value);
+    RefreshDialog();
+    return closes;
+}
+
+void WebShell::RefreshDialog() {
+    // The bars stand, and the buttons take clicks, as the rules leave them.
+    for (const ControlInfo& c : WindowNamed(dialog_->window).controls) {
+        if (c.kind == ControlKind::ScrollBar) page::SetScrollValue(dialog_->rules->ValueOf(c.name));
+        if (c.kind == ControlKind::Button) page::SetEnabled(c.name, dialog_->rules->IsEnabled(c.name));
+    }
 }
 
 // --- The main window, sounds, the end --------------------------------------------------------

@@ -71,6 +71,8 @@ class WebShell : public script::CommandHub {
     Task RunDialog(Dialog& dialog);
     // One of the open dialog's events, handed to its rules: true when it closes the dialog.
     bool AnswerOpenDialog(const DialogEvent& event);
+    // The open dialog's controls as its rules leave them.
+    void RefreshDialog();
     // Lets real time catch up with the emulated time; with handleEvents, the player's
     // events are taken as they come.
     Task WaitOutEmulatedTime(bool handleEvents);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game_state.h"
 #include "surface.h"
 #include "texts.h"
 
@@ -49,7 +50,7 @@ constexpr ControlInfo kSettings[] = {
     {"Text1",            K::TextBox,   {168, 208, 33, 19}},
     {"Command1",         K::Button,    {232, 208, 25, 17}, "-"},
     {"Label8",           K::Label,     {272, 208, 81, 17}, "Restore Default"},
-    {"HScroll1",         K::ScrollBar, {24, 232, 409, 17}},
+    {"HScroll1",         K::ScrollBar, {24, 232, 409, 17}, "", kMinStars, kMaxStars},
     // Tick marks under the bar: its left end, the default of 150, its right end.
     {"Label4",           K::Label,     {40, 256, 25, 9},   "^"},
     {"Label6",           K::Label,     {152, 256, 25, 9},  "^"},

@@ -34,6 +34,7 @@ struct ControlInfo {
     ControlKind kind;
     std::array<int, 4> box;  // left, top, width and height in the client area
     const char* text = "";
+    int low = 0, high = 0;  // a scroll bar's range
 };
 
 struct WindowInfo {

@@ -148,7 +148,7 @@ class LiveGame::Shell : public script::ScriptedShell {
     Task ShowDialog(Dialog& dialog) override {
         co_await ScriptedShell::ShowDialog(dialog);
         Held();
-        if (dialog.kind == DialogKind::Outcome) co_return;
+        if (dynamic_cast<OutcomeDialog*>(dialog.rules)) co_return;
         // Before the first frame the time is the opening's, bounded as a whole.
         std::optional<std::string> why;
         {

@@ -282,8 +282,7 @@ TEST_F(DialogTest, SettingsDialogOpensAtTheLastCountAndItsBarAndRestoreDefaultSe
         openAfterEscape = d->isVisible();
         d->close();
     });
-    Dialog dialog(DialogKind::Settings, "frmStart");
-    dialog.settings = &model;
+    Dialog dialog("frmStart", &model);
     RunDialog(dialog);
     EXPECT_EQ(shown, (std::vector<QString>{"420 420", "300", "150", "500", "499", "498", "499",
                                            "500", "0", "1", "0"}));
@@ -313,8 +312,7 @@ TEST_F(DialogTest, EachOutcomeDialogClosesByEnterOrOkButNeverBySpaceOrEscape) {
                 QTest::keyClick(ok, Qt::Key_Return);
             }
         });
-        Dialog dialog(DialogKind::Outcome, OutcomeName(kind));
-        dialog.outcome = &model;
+        Dialog dialog(OutcomeName(kind), &model);
         RunDialog(dialog);
         EXPECT_TRUE(openAfterKeys);
         EXPECT_TRUE(model.closed());
@@ -336,8 +334,7 @@ TEST_F(DialogTest, VictoryDialogOffersAHarderNextGameOnce) {
         enabledAfter = harder->isEnabled();
         QTest::mouseClick(Child(d, "cmdClose"), Qt::LeftButton);
     });
-    Dialog dialog(DialogKind::Outcome, "frmUWin");
-    dialog.outcome = &model;
+    Dialog dialog("frmUWin", &model);
     RunDialog(dialog);
     EXPECT_EQ(next, (std::vector<QString>{"500", "500", "600"}));
     EXPECT_FALSE(enabledAfter);
@@ -348,7 +345,7 @@ TEST_F(DialogTest, VictoryDialogOffersAHarderNextGameOnce) {
 
 TEST_F(DialogTest, SystemInfoStartsTheBestInstalledProgramOrSaysItIsUnavailable) {
     QTemporaryDir dir;
-    DialogView about(Dialog(DialogKind::About, "frmAbout"));
+    DialogView about(Dialog("frmAbout"));
     ExpectBuiltAsDescribed(&about);
     ExpectTextsFit(&about);
     about.SetSysInfoSearchPath({dir.path()});

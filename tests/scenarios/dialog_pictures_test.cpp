@@ -20,7 +20,7 @@ class PictureTakingShell : public ScriptedShell {
         ScriptedShell::PlaySound(soundid, playflags);
     }
     Task ShowDialog(Dialog& dialog) override {
-        if (dialog.kind == DialogKind::Outcome) pictures.push_back(game().surface());
+        if (dynamic_cast<OutcomeDialog*>(dialog.rules)) pictures.push_back(game().surface());
         return ScriptedShell::ShowDialog(dialog);
     }
     std::vector<Surface> pictures;

@@ -33,11 +33,9 @@ class OrdinaryPlayShell : public Shell {
     bool IsMainWindowMinimised() override { return false; }
     ScreenSize ScreenSizeInPixels() override { return {1024, 768}; }
     Task ShowDialog(Dialog& dialog) override {
-        if (dialog.settings) {
-            dialog.settings->Form_Load();
-            dialog.settings->SetScrollValue(static_cast<int16_t>(stars_));
-        }
-        if (dialog.outcome) dialog.outcome->Form_Load();
+        if (dialog.rules) dialog.rules->Form_Load();
+        if (auto* settings = dynamic_cast<SettingsDialog*>(dialog.rules))
+            settings->SetScrollValue(static_cast<int16_t>(stars_));
         return {};
     }
     Task EndProgram() override { return {}; }
