@@ -222,7 +222,8 @@
             show(`Watching game ${id} of the hall.`);
             const watchEnded = page.watchEnded;
             page.watchEnded = () => { watchEnded(); show(`Game ${id} of the hall has ended.`); };
-            page.watch(recording);
+            // The bar under the window (watch_bar.js) reads the game through first.
+            page.watchBar({live: false}).watch(recording);
         } catch (e) {
             show("The hall cannot be reached.");
         }
@@ -238,6 +239,7 @@
         }
         show("Live: watching a game of the hall as it is played.");
         page.watchLive();
+        page.watchBar({live: true});
         const stream = new EventSource(api(`live/${id}/stream`));
         // Each event is a batch, its id the batch's number: after a lost connection the
         // browser connects again (to whichever hall answers) with the last id it read, and
