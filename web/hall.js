@@ -290,7 +290,10 @@
     // that just ended has nothing left to show; always within the visible area, which the
     // on-screen keyboard of a phone leaves above it while the name is typed.
     function placePanel(panel) {
-        const stage = byId("stage").getBoundingClientRect();
+        // The window, and the bar under a watched game's window with it (watch_bar.js).
+        const [game, bar] = [byId("stage"), byId("watchBar")].map((e) => e && e.getBoundingClientRect());
+        const stage = !bar ? game : {left: Math.min(game.left, bar.left), top: game.top,
+                                     right: Math.max(game.right, bar.right), bottom: Math.max(game.bottom, bar.bottom)};
         const v = window.visualViewport || {offsetLeft: 0, offsetTop: 0, width: innerWidth, height: innerHeight};
         const [width, height] = [panel.offsetWidth, panel.offsetHeight];
         let [left, top] = [v.offsetLeft + v.width - width - 8, v.offsetTop + v.height - height - 8];

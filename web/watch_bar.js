@@ -163,11 +163,11 @@
             show();
         }, kRefreshMillis);
 
-        // ---- Room for it: under the window, in place of the controls for thumbs --------------
+        // ---- Room for it: under the window, in place of the controls for thumbs, which have
+        // nothing to do in a game watched (korvane.css hides them) -------------------------
         const kBarHeight = 104;
         page.thumbRoom = () => ({below: kBarHeight, side: 0});
         page.placeThumbs = (box, area) => {
-            for (const group of document.querySelectorAll(".thumbs")) group.hidden = true;
             const width = Math.max(Math.min(area.width - 8, 320), box.width);
             Object.assign(bar.style, {left: `${area.left + Math.max(0, (area.width - width) / 2)}px`,
                                       top: `${Math.min(box.top + box.height, area.top + area.height - kBarHeight)}px`,
