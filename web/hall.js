@@ -219,11 +219,13 @@
                 return;
             }
             const recording = await answer.text();
-            show(`Watching game ${id} of the hall.`);
             const watchEnded = page.watchEnded;
             page.watchEnded = () => { watchEnded(); show(`Game ${id} of the hall has ended.`); };
-            // The bar under the window (watch_bar.js) reads the game through first.
-            page.watchBar({live: false}).watch(recording);
+            // The bar under the window (watch_bar.js), which the note keeps clear of, reads
+            // the game through first.
+            const bar = page.watchBar({live: false});
+            show(`Watching game ${id} of the hall.`);
+            bar.watch(recording);
         } catch (e) {
             show("The hall cannot be reached.");
         }
@@ -237,9 +239,9 @@
             show("There is no such live game in the hall.");
             return;
         }
-        show("Live: watching a game of the hall as it is played.");
         page.watchLive();
         page.watchBar({live: true});
+        show("Live: watching a game of the hall as it is played.");
         const stream = new EventSource(api(`live/${id}/stream`));
         // Each event is a batch, its id the batch's number: after a lost connection the
         // browser connects again (to whichever hall answers) with the last id it read, and
