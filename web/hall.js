@@ -219,10 +219,13 @@
                 return;
             }
             const recording = await answer.text();
-            show(`Watching game ${id} of the hall.`);
             const watchEnded = page.watchEnded;
             page.watchEnded = () => { watchEnded(); show(`Game ${id} of the hall has ended.`); };
-            page.watch(recording);
+            // The bar under the window (watch_bar.js), which the note keeps clear of, reads
+            // the game through first.
+            const bar = page.watchBar({live: false});
+            show(`Watching game ${id} of the hall.`);
+            bar.watch(recording);
         } catch (e) {
             show("The hall cannot be reached.");
         }
@@ -236,8 +239,9 @@
             show("There is no such live game in the hall.");
             return;
         }
-        show("Live: watching a game of the hall as it is played.");
         page.watchLive();
+        page.watchBar({live: true});
+        show("Live: watching a game of the hall as it is played.");
         const stream = new EventSource(api(`live/${id}/stream`));
         // Each event is a batch, its id the batch's number: after a lost connection the
         // browser connects again (to whichever hall answers) with the last id it read, and
@@ -288,7 +292,10 @@
     // that just ended has nothing left to show; always within the visible area, which the
     // on-screen keyboard of a phone leaves above it while the name is typed.
     function placePanel(panel) {
-        const stage = byId("stage").getBoundingClientRect();
+        // The window, and the bar under a watched game's window with it (watch_bar.js).
+        const [game, bar] = [byId("stage"), byId("watchBar")].map((e) => e && e.getBoundingClientRect());
+        const stage = !bar ? game : {left: Math.min(game.left, bar.left), top: game.top,
+                                     right: Math.max(game.right, bar.right), bottom: Math.max(game.bottom, bar.bottom)};
         const v = window.visualViewport || {offsetLeft: 0, offsetTop: 0, width: innerWidth, height: innerHeight};
         const [width, height] = [panel.offsetWidth, panel.offsetHeight];
         let [left, top] = [v.offsetLeft + v.width - width - 8, v.offsetTop + v.height - height - 8];

@@ -54,10 +54,10 @@ void HandPadToPage() {
 }  // namespace
 
 int main() {
-    // Both live as long as the page, which steps the game after main has returned.
-    static korvane::WebShell shell;
-    static Game game(shell);
-    shell.AttachGame(game);
+    // The program lives as long as the page, which steps the game after main has returned.
+    korvane::Program& program = korvane::TheProgram();
+    korvane::WebShell& shell = program.shell();
+    Game& game = program.game();
 
     korvane::page::DefineWindows();
     // The keys the game acts on, from the game's own table: the page keeps their presses from

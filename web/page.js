@@ -69,6 +69,21 @@
         if (page.watching) watchEvent(lines === null ? "end" : "lines", lines ?? "");
     };
     page.watchEnded = () => { document.body.dataset.watched = "1"; };
+    // The viewer's controls of a watched game (watch_bar.js): "pause 1", "speed 2",
+    // "seek MICROS" forwards, "follow" (a live game's now). The way back plays the game again
+    // from its start in a program made afresh, which hurries to the emulated time MICROS:
+    // called from a turn of the page's own, never from inside the game's calls.
+    page.watchControl = (text) => { if (page.watching) watchEvent("control", text); };
+    page.watchAgain = function (micros) {
+        if (!page.watching || page.over) return;
+        sleepGeneration++;  // the old program's waits wake nothing
+        page.waker = null;
+        paced = null;
+        if (page.modal) page.closeWindow();
+        page.resetMainWindow();
+        delete document.body.dataset.watched;
+        Module._korvane_watch_again(micros);
+    };
 
     // The game never blocks: when it waits (for its pace, a dialog's answer, a flash, a sound)
     // it asks page.sleep to step it again (Module._korvane_step) after ms milliseconds (below
@@ -84,7 +99,10 @@
     // Being late by up to half a frame costs no pace: the next frames make it up. A timer
     // still ends the wait when no display frame comes in time (a hidden tab, a busy machine).
     let paced = null;  // {due, end}: the wait that the display frames end
-    page.sleep = function (ms, wakeOnEvent, wakeUp) {
+    let sleepGeneration = 0;  // a watched game's program made afresh forgets the old waits
+    page.sleep = function (ms, wakeOnEvent, wokenUp) {
+        const generation = sleepGeneration;
+        const wakeUp = () => { if (generation === sleepGeneration) wokenUp(); };
         let done = false;
         let timer = 0;
         let nearEnd = 0;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 #include <utility>
+#include <vector>
 
 #include "game.h"
 #include "live_marks.h"
@@ -37,11 +38,57 @@ constexpr const char* kMessageBoxWindow = "MsgBox";
 
 // The page's one shell, for the page's questions and its steps (below).
 WebShell* theShell = nullptr;
+std::unique_ptr<Program> theProgram;
+
+// A watched game: what came of it and what its viewer chose, kept across the programs made
+// afresh to go back in it.
+struct Watching {
+    bool started = false;
+    // Every line come so far, which a program made afresh plays again.
+    std::vector<script::ScriptLine> lines;
+    // A live game: more lines may come; the last frame whose lines are all here; the batch
+    // before's, which a game behind catches up to at full speed while it is followed (the
+    // viewer watches its now rather than its past).
+    bool liveOpen = false;
+    int64_t reach = 0;
+    int64_t catchUpTo = 0;
+    bool following = true;
+    // The viewer's controls: paused, the speed (2 plays twice as fast), and the emulated
+    // time that the game hurries to (none below 0).
+    bool paused = false;
+    double speed = 1.0;
+    double seekTo = -1.0;
+    // The furthest emulated time any program has played the game to, and the score's
+    // changes until then, each at its time.
+    double furthest = 0.0;
+    int32_t score = 0;
+    std::vector<std::pair<double, int32_t>> marks;
+};
+Watching watching;
 
 }  // namespace
 
+Program::Program()
+    : shell_(std::make_unique<WebShell>()), game_(std::make_unique<Game>(*shell_)) {
+    shell_->AttachGame(*game_);
+}
+
+Program::~Program() {
+    shell_.reset();
+    game_.reset();
+}
+
+Program& TheProgram() {
+    if (!theProgram) theProgram = std::make_unique<Program>();
+    return *theProgram;
+}
+
 WebShell::WebShell() : pacer_([] { return page::NowMillis() * 1000.0; }, kToleratedLateMicros) {
     theShell = this;
+}
+
+WebShell::~WebShell() {
+    if (theShell == this) theShell = nullptr;
 }
 
 void WebShell::AttachGame(Game& game) {
@@ -97,18 +144,21 @@ void WebShell::TakePageEvent(const std::string& window, const std::string& text)
     if (window == "watch" || window == "live") {
         // Only a page between games, with nothing watched yet, starts watching: a whole
         // recording, or a live game whose lines follow.
-        if (Running() || linesLoaded() || playControlsEnabled_) return;
+        if (Running() || linesLoaded() || playControlsEnabled_ || watching.started) return;
         Load({});
-        liveOpen_ = window == "live";
+        watching.liveOpen = window == "live";
         if (TakeWatchedLines(text)) {
+            watching.started = true;
             Begin(Watch());
         } else {
             page::WatchEnded();
         }
     } else if (window == "lines") {
-        if (liveOpen_) liveOpen_ = TakeWatchedLines(text);
+        if (watching.liveOpen) watching.liveOpen = TakeWatchedLines(text);
     } else if (window == "end") {
-        liveOpen_ = false;  // nothing more comes: the rest plays out
+        watching.liveOpen = false;  // nothing more comes: the rest plays out
+    } else if (window == "control") {
+        TakeWatchControl(text);
     } else if (window == "frmKorvane") {
         GiveMainWindowLine(text);
     } else if (dialog_ && window == dialogWindow_) {
@@ -140,11 +190,80 @@ bool WebShell::TakeWatchedLines(const std::string& text) {
                e.what());
         return false;
     }
-    const int64_t reach = std::max(watchedReach_, script::ReadBatchMarks(text, lines).reached);
+    const int64_t reach = std::max(watching.reach, script::ReadBatchMarks(text, lines).reached);
     Append(lines);
-    catchUpTo_ = watchedReach_;
-    watchedReach_ = reach;
+    watching.lines.insert(watching.lines.end(), lines.begin(), lines.end());
+    watching.catchUpTo = watching.reach;
+    watching.reach = reach;
     return true;
+}
+
+void WebShell::TakeWatchControl(const std::string& text) {
+    std::istringstream in(text);
+    std::string what;
+    double value = 0.0;
+    in >> what >> value;
+    if (what == "pause") {
+        watching.paused = value != 0.0;
+        if (watching.paused) watching.following = false;
+    } else if (what == "speed" && value >= 0.25 && value <= 16.0) {
+        watching.speed = value;
+    } else if (what == "seek" && value >= 0.0) {
+        watching.seekTo = value;
+        watching.following = false;
+    } else if (what == "follow") {
+        // Back to the live game's now: it catches up, then plays at its own pace.
+        watching.following = true;
+        watching.paused = false;
+        watching.speed = 1.0;
+        watching.seekTo = -1.0;
+    }
+    // The pace starts afresh at the new speed, or where the game stood.
+    pacer_.Restart();
+}
+
+bool WebShell::CatchingUp() const {
+    return watching.following && frame() < watching.catchUpTo;
+}
+
+bool WebShell::Hurrying() {
+    if (CatchingUp()) return true;
+    if (watching.seekTo < 0.0) return false;
+    if (game().surface().EmulatedMicros() < watching.seekTo) return true;
+    // Arrived: from here the game plays at its pace again.
+    watching.seekTo = -1.0;
+    pacer_.Restart();
+    return false;
+}
+
+void WebShell::NoteWatchedFrame() {
+    const double now = game().surface().EmulatedMicros();
+    if (now <= watching.furthest) return;  // played before, by this program or an earlier one
+    watching.furthest = now;
+    const int32_t score = game().state().score;
+    if (score == watching.score) return;
+    watching.score = score;
+    watching.marks.emplace_back(now, score);
+}
+
+Task WebShell::HoldWhilePaused() {
+    if (!watching.paused || Hurrying()) co_return;
+    while (watching.paused && !Hurrying()) {
+        co_await Wait(-1.0, true);
+        DispatchPending();
+    }
+    pacer_.Restart();
+}
+
+void WebShell::WatchAgain(double micros) {
+    watching.seekTo = micros;
+    watching.following = false;
+    Load(watching.lines);
+    stepping_ = true;
+    lastBrowserTurn_ = page::NowMillis();
+    Begin(Watch());
+    RunBetweenGames();
+    stepping_ = false;
 }
 
 Task WebShell::Watch() {
@@ -152,15 +271,22 @@ Task WebShell::Watch() {
     // game's next lines are waited for.
     for (int64_t before = frame();;) {
         if (!HasIdleLine()) {
-            if (!liveOpen_) break;
+            if (!watching.liveOpen) break;
             co_await Wait(-1.0, true);
             DispatchPending();
             continue;
         }
         co_await RunNextIdleLine();
-        if (frame() != before && !CatchingUp()) co_await Wait(kWatchPauseMillis, false);
+        NoteWatchedFrame();
+        if (frame() != before && !Hurrying()) {
+            co_await Wait(kWatchPauseMillis / watching.speed, false);
+            co_await HoldWhilePaused();
+        }
         before = frame();
     }
+    // The end shows, wherever the viewer sent the game.
+    watching.seekTo = -1.0;
+    page::MarkViewscreenDirty();
     page::WatchEnded();
 }
 
@@ -168,7 +294,7 @@ Task WebShell::Watch() {
 
 Task WebShell::DoEvents() {
     // A live game's next frame waits until its lines are all here.
-    while (liveOpen_ && watchedReach_ <= frame()) {
+    while (watching.liveOpen && watching.reach <= frame()) {
         co_await Wait(-1.0, true);
         DispatchPending();
     }
@@ -176,8 +302,11 @@ Task WebShell::DoEvents() {
 }
 
 Task WebShell::HandleEvents() {
-    page::MarkViewscreenDirty();
+    if (watching.started) NoteWatchedFrame();
+    // Hurrying to a time the viewer chose, the game is drawn only once it is there.
+    if (!Hurrying()) page::MarkViewscreenDirty();
     co_await WaitOutEmulatedTime(true);
+    co_await HoldWhilePaused();
     DispatchPending();
     if (page::NowMillis() - lastBrowserTurn_ > kLongestTurnMillis) {
         co_await Wait(0.0, false);
@@ -187,11 +316,13 @@ Task WebShell::HandleEvents() {
 Task WebShell::WaitOutEmulatedTime(bool handleEvents) {
     for (;;) {
         if (handleEvents) DispatchPending();
-        if (CatchingUp()) {
+        if (Hurrying()) {
             pacer_.Restart();  // the pace starts afresh where the game has caught up
             co_return;
         }
-        const double lead = pacer_.Lead(game().surface().EmulatedMicros());
+        // A watched game's viewer may choose another speed: at 2 the emulated time is
+        // played in half the real time.
+        const double lead = pacer_.Lead(game().surface().EmulatedMicros() / watching.speed);
         if (lead < kBatchMicros) co_return;
         co_await Wait(Pacer::WaitMillis(lead), handleEvents);
     }
@@ -226,7 +357,10 @@ Task WebShell::ShowDialog(Dialog& dialog) {
     dialogClosed_ = false;
     if (linesLoaded()) {
         // The recorded answers are already given; the viewer sees the window, then it closes.
-        if (!CatchingUp()) co_await Wait(kWatchPauseMillis, false);
+        if (!Hurrying()) {
+            co_await Wait(kWatchPauseMillis / watching.speed, false);
+            co_await HoldWhilePaused();
+        }
         dialogClosed_ = AnswerOpenDialog(DialogEvent{"Form_Close", 0});
     }
     while (!dialogClosed_) {
@@ -310,7 +444,8 @@ Task WebShell::EndProgram() {
 
 void WebShell::PlaySound(int soundid, int playflags) {
     soundMillis_ = 0.0;
-    if (CatchingUp()) return;  // a watched game catching up is silent
+    // A watched game is heard only at its own speed, never while it hurries.
+    if (Hurrying() || watching.speed != 1.0) return;
     const double millis = page::PlaySound(soundid);
     if ((playflags & kSoundPlaysOn) == 0) soundMillis_ = millis;
 }
@@ -336,6 +471,41 @@ EMSCRIPTEN_KEEPALIVE void korvane_step() {
 }
 
 // The page's questions about the game in play; none of them changes the game.
+
+// A watched game played again from its start, up to the emulated time `micros` (below 0:
+// from the start at its pace), in a program made afresh: the viewer's way back. The page
+// has forgotten the old program's waits and windows first (page.js, page.watchAgain).
+EMSCRIPTEN_KEEPALIVE void korvane_watch_again(double micros) {
+    using korvane::theProgram;
+    if (!korvane::watching.started) return;
+    theProgram.reset();
+    korvane::Program& program = korvane::TheProgram();
+    korvane::page::AttachViewscreen(program.game().surface().Pixels().data());
+    program.game().Main();
+    program.shell().WatchAgain(micros);
+}
+
+// Where the watched game stands, how far it has ever been played, in emulated
+// microseconds, and whether the viewer has paused it.
+EMSCRIPTEN_KEEPALIVE double korvane_watch_micros() {
+    return korvane::theProgram ? korvane::theProgram->game().surface().EmulatedMicros() : 0.0;
+}
+EMSCRIPTEN_KEEPALIVE double korvane_watch_furthest() {
+    return korvane::watching.furthest;
+}
+
+// The score's changes in the watched game as far as it has been played: a JSON array of
+// [micros, score]; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* korvane_watch_marks() {
+    static std::string text;
+    text = "[";
+    for (const auto& [micros, score] : korvane::watching.marks) {
+        if (text.size() > 1) text += ",";
+        text += "[" + std::to_string(static_cast<int64_t>(micros)) + "," + std::to_string(score) + "]";
+    }
+    text += "]";
+    return text.c_str();
+}
 
 // The frames' yields so far, counted as a recording counts them.
 EMSCRIPTEN_KEEPALIVE int korvane_frame() {

@@ -8,14 +8,14 @@
 // display frame, timer or event then calls Step, which goes on with the game where it waits.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "command_hub.h"
+#include "game.h"
 #include "pacer.h"
 
 namespace korvane {
-
-class Game;
 
 // One of the open dialog's events: the handler it asks for and a number (a scroll value,
 // a key's character code).
@@ -27,6 +27,7 @@ struct DialogEvent {
 class WebShell : public script::CommandHub {
   public:
     WebShell();
+    ~WebShell() override;
 
     // Set once, right after the game exists; the recording begins.
     void AttachGame(Game& game);
@@ -44,6 +45,10 @@ class WebShell : public script::CommandHub {
     Task EndProgram() override;
     void PlaySound(int soundid, int playflags) override;
     Task HoldFor(Hold what) override;
+
+    // A watched game played again from its start, in a program made afresh, without waiting
+    // or drawing until its emulated time reaches `micros`: the way back in a watched game.
+    void WatchAgain(double micros);
 
   protected:
     Task HandleEvents() override;
@@ -88,7 +93,21 @@ class WebShell : public script::CommandHub {
     // Takes a watched recording's lines, or a live game's batch; false for lines that cannot
     // be read, which are reported.
     bool TakeWatchedLines(const std::string& text);
-    bool CatchingUp() const { return frame() < catchUpTo_; }
+    // The viewer's controls of a watched game (watch_bar.js): "pause 0|1", "speed X",
+    // "seek MICROS" (forwards: a seek backwards plays the game again, WatchAgain), "follow"
+    // (a live game: back to now).
+    void TakeWatchControl(const std::string& text);
+    // A live game more than a batch behind, followed as it is played, catches up.
+    bool CatchingUp() const;
+    // The game runs as fast as it can, without waits, drawings, sounds or dialogs' pauses:
+    // catching up, or on its way to the time the viewer chose.
+    bool Hurrying();
+    // The frame's pace and its drawing, at the viewer's speed; nothing while hurrying.
+    Task WatchedFramePace();
+    // A watched game paused by the viewer waits here, taking the viewer's controls.
+    Task HoldWhilePaused();
+    // Notes the score's changes and how far the watched game has come, for the bar.
+    void NoteWatchedFrame();
 
     // The open dialog, null while the main window has the input, and whether the player
     // has closed it.
@@ -103,11 +122,24 @@ class WebShell : public script::CommandHub {
     double lastBrowserTurn_ = 0.0;
     // The length of the sound started last, which a Hold::Sound waits out.
     double soundMillis_ = 0.0;
-    // A watched game: more lines may come; the last frame whose lines are all here; the
-    // batch before's, which a game behind catches up to at full speed.
-    bool liveOpen_ = false;
-    int64_t watchedReach_ = 0;
-    int64_t catchUpTo_ = 0;
 };
+
+// The page's program: the shell and its game. A watched game goes back by a program made
+// afresh, which plays the same lines again from their start.
+class Program {
+  public:
+    Program();
+    ~Program();
+    WebShell& shell() { return *shell_; }
+    Game& game() { return *game_; }
+
+  private:
+    // The shell's tasks run in the game: they go first.
+    std::unique_ptr<WebShell> shell_;
+    std::unique_ptr<Game> game_;
+};
+
+// The page's one program, made at the start (main) and again for each way back.
+Program& TheProgram();
 
 }  // namespace korvane
