@@ -15,9 +15,8 @@ TableWatcher::TableWatcher(Store& store, ScoreTable& table, std::string instance
 
 void TableWatcher::Reload(Store& store, ScoreTable& table) {
     int64_t maxId = 0;
-    std::map<int32_t, int64_t> counts = store.ScoreCounts(maxId);
-    table.Load(store.RowsFrom(std::nullopt, 0, int(ScoreTable::kCachedRows)), std::move(counts),
-               maxId);
+    const int64_t total = store.VisibleScores(maxId);
+    table.Load(total, maxId);
 }
 
 void TableWatcher::run() {

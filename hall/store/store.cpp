@@ -323,26 +323,6 @@ int64_t Store::OpenTickets(int64_t now) {
     return q.next() ? q.value(0).toLongLong() : 0;
 }
 
-std::vector<ScoreRow> Store::RowsFrom(std::optional<int32_t> score, int64_t skip, int limit) {
-    QSqlQuery q(Connection());
-    const QString columns = kRowColumns;
-    if (score) {
-        Exec(q,
-             "SELECT " + columns +
-                 " FROM scores WHERE hidden = 0 AND score <= ? ORDER BY score DESC, id"
-                 " LIMIT ? OFFSET ?",
-             {*score, limit, Long(skip)});
-    } else {
-        Exec(q,
-             "SELECT " + columns +
-                 " FROM scores WHERE hidden = 0 ORDER BY score DESC, id LIMIT ? OFFSET ?",
-             {limit, Long(skip)});
-    }
-    std::vector<ScoreRow> rows;
-    while (q.next()) rows.push_back(ReadRow(q));
-    return rows;
-}
-
 std::optional<ScoreRow> Store::Row(int64_t id) {
     QSqlQuery q(Connection());
     Exec(q, "SELECT " + QString(kRowColumns) + " FROM scores WHERE id = ? AND hidden = 0",
@@ -351,15 +331,12 @@ std::optional<ScoreRow> Store::Row(int64_t id) {
     return ReadRow(q);
 }
 
-std::map<int32_t, int64_t> Store::ScoreCounts(int64_t& maxId) {
+int64_t Store::VisibleScores(int64_t& maxId) {
     QSqlQuery q(Connection());
     Exec(q, "SELECT COALESCE(MAX(id), 0) FROM scores", {});
     maxId = q.next() ? q.value(0).toLongLong() : 0;
-    Exec(q, "SELECT score, COUNT(*) FROM scores WHERE hidden = 0 AND id <= ? GROUP BY score",
-         {Long(maxId)});
-    std::map<int32_t, int64_t> counts;
-    while (q.next()) counts[q.value(0).toInt()] = q.value(1).toLongLong();
-    return counts;
+    Exec(q, "SELECT COUNT(*) FROM scores WHERE hidden = 0 AND id <= ?", {Long(maxId)});
+    return q.next() ? q.value(0).toLongLong() : 0;
 }
 
 std::optional<StoredRecording> Store::Recording(int64_t id) {

@@ -93,12 +93,9 @@ class Store {
     void DeleteOldTickets(int64_t now);
     int64_t OpenTickets(int64_t now);
 
-    // The visible scores best first (equal scores by id) from the first at or below score,
-    // skipping skip of them; rank left 0.
-    std::vector<ScoreRow> RowsFrom(std::optional<int32_t> score, int64_t skip, int limit);
     std::optional<ScoreRow> Row(int64_t id);
-    // How many visible scores there are of each value, and the highest id among them.
-    std::map<int32_t, int64_t> ScoreCounts(int64_t& maxId);
+    // How many visible scores there are up to the highest id, which it gives too.
+    int64_t VisibleScores(int64_t& maxId);
     std::optional<StoredRecording> Recording(int64_t id);
 
     // An operator's hide or unhide; false when there is no such score.
