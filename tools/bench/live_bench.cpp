@@ -27,7 +27,7 @@ constexpr int64_t kGameFrames = 4000;  // 20 s of play, two pace windows
 // games played at once send theirs twice a second, as the page and the desktop do.
 constexpr double kBatchSeconds = 0.25;
 constexpr double kCrowdBatchSeconds = 0.5;
-constexpr int kAtOnce[] = {50, 200, 500, 1000, 1500, 2000};
+constexpr int kAtOnce[] = {64, 200, 500, 1000, 1500, 2000};
 // A batch's answer within this, at the 99th percentile, for a number of games to count.
 constexpr double kAnswerTarget = 0.25;
 
@@ -115,12 +115,15 @@ void MeasureLiveGames(int port, pid_t hall) {
         LatencyReport answers;
         double length = 0;
         const long long idle = ResidentBytes(hall);
-        // The hall's memory at its most while the games play, read twice a second.
+        // The hall's memory and threads at their most while the games play, read twice a
+        // second.
         std::atomic<bool> playing{true};
         long long peak = idle;
+        int threads = 0;
         std::thread sampler([&] {
             while (playing) {
                 peak = std::max(peak, ResidentBytes(hall));
+                threads = std::max(threads, Threads(hall));
                 std::this_thread::sleep_for(std::chrono::milliseconds(500));
             }
         });
@@ -178,10 +181,10 @@ void MeasureLiveGames(int port, pid_t hall) {
         std::printf(
             "  %4d live games at once (%.0f s each): %s; a batch's answer p50 %.1f ms, "
             "p99 %.1f ms; the hall's CPU %.1f s (%.2f%% of a core per game); RSS %.2f MB "
-            "per game\n",
+            "per game; %d threads\n",
             games, length, how.c_str() + 2, answers.Percentile(0.5) * 1000,
             answers.Percentile(0.99) * 1000, cpu, length > 0 ? 100 * cpu / (games * length) : 0.0,
-            mb);
+            mb, threads);
         if (!first.empty()) std::printf("  %-44s the first refusal: %s\n", "", first.c_str());
         std::fflush(stdout);
         if (outcomes["ended"] != games) break;

@@ -61,6 +61,14 @@ Usage Between(const ProcessSnapshot& before, const ProcessSnapshot& after) {
     return usage;
 }
 
+int Threads(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+    }
+    return 0;
+}
+
 long long ResidentBytes(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {

@@ -27,5 +27,7 @@ Usage Between(const ProcessSnapshot& before, const ProcessSnapshot& after);
 
 // The process's resident memory now, in bytes (0 when it cannot be read).
 long long ResidentBytes(pid_t pid);
+// The threads the process runs now.
+int Threads(pid_t pid);
 
 }  // namespace korvane::bench
