@@ -27,6 +27,24 @@ void Transaction(Store& store, Write write) {
     }
 }
 
+// A statement prepared once and run for many rows: a flush of the relay writes hundreds of
+// batches in one transaction.
+class Prepared {
+  public:
+    Prepared(Store& store, const char* sql) : q_(store.Connection()) {
+        if (!q_.prepare(QString::fromLatin1(sql))) throw StoreError(q_.lastError().text().toStdString());
+    }
+    // Runs it with these values; the rows it changed.
+    int Run(const QVariantList& values) {
+        for (int i = 0; i < values.size(); ++i) q_.bindValue(i, values[i]);
+        if (!q_.exec()) throw StoreError(q_.lastError().text().toStdString());
+        return q_.numRowsAffected();
+    }
+
+  private:
+    QSqlQuery q_;
+};
+
 void Notify(Store& store, QSqlQuery& q, const std::string& payload) {
     if (store.postgres()) Exec(q, "SELECT pg_notify(?, ?)", {QString(kLiveChannel), Q(payload)});
 }
@@ -77,6 +95,10 @@ std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,
     std::vector<bool> written;
     Transaction(store, [&](QSqlQuery& q) {
         written.clear();
+        Prepared progress(store,
+                          "UPDATE live_games SET frame = ?, score = ?, stars = ?, arrived = ?, "
+                          "paused = ?, pauses = ? WHERE id = ? AND fence = ? AND state = 'playing'");
+        Prepared batch(store, "INSERT INTO live_batches (live, seq, lines) VALUES (?, ?, ?)");
         for (const LiveWrite& w : writes) {
             if (const std::optional<LiveEnd>& end = w.end) {
                 Exec(q,
@@ -88,16 +110,12 @@ std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,
                 if (written.back()) Notify(store, q, instance + " " + w.id + " end");
                 continue;
             }
-            Exec(q,
-                 "UPDATE live_games SET frame = ?, score = ?, stars = ?, arrived = ?, paused = ?,"
-                 " pauses = ? WHERE id = ? AND fence = ? AND state = 'playing'",
-                 {Long(w.progress.frame), w.progress.score, w.progress.stars,
-                  Long(w.progress.arrived), Long(w.progress.paused), w.progress.pauses, Q(w.id),
-                  Long(w.fence)});
-            written.push_back(q.numRowsAffected() == 1);
+            written.push_back(progress.Run({Long(w.progress.frame), w.progress.score,
+                                            w.progress.stars, Long(w.progress.arrived),
+                                            Long(w.progress.paused), w.progress.pauses, Q(w.id),
+                                            Long(w.fence)}) == 1);
             if (!written.back()) continue;
-            Exec(q, "INSERT INTO live_batches (live, seq, lines) VALUES (?, ?, ?)",
-                 {Q(w.id), Long(w.seq), Q(w.lines)});
+            batch.Run({Q(w.id), Long(w.seq), Q(w.lines)});
             Notify(store, q, instance + " " + w.id + " " + std::to_string(w.seq));
         }
     });
