@@ -109,8 +109,6 @@ class Resumer {
     void Resume() {
         if (const std::coroutine_handle<> h = std::exchange(handle_, {})) h.resume();
     }
-    // Forgets the wait: the game is never resumed (its owner drops it).
-    void Forget() noexcept { handle_ = {}; }
 
     struct Suspension {
         Resumer& resumer;
