@@ -15,4 +15,20 @@ if [ ! -d "$here/node_modules/puppeteer-core" ] &&
     exit 77
 fi
 out="$root/build-web-test"
-"$root/web/build.sh" "$out"
+# The build's lines are shown only when it fails: a failing check then leads the output.
+built=$(mktemp)
+"$root/web/build.sh" "$out" >"$built" 2>&1 || { cat "$built"; exit 1; }
+rm -f "$built"
+# Runs a browser test's script; when it fails, the checks that failed and any error are
+# printed again after its whole output, where a shortened log still shows them.
+play() {
+    local log status=0
+    log=$(mktemp)
+    node "$@" 2>&1 | tee "$log" || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "--- $(basename "$1") failed:"
+        grep -vE '^ok ' "$log" | head -40
+    fi
+    rm -f "$log"
+    return "$status"
+}

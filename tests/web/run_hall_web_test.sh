@@ -39,4 +39,4 @@ static_pid=$!
 trap 'kill "$hall_pid" "$static_pid" 2>/dev/null || true; rm -rf "$tmp"' EXIT
 wait_for "http://127.0.0.1:$hall_port/api/scores"
 wait_for "http://127.0.0.1:$static_port/"
-node "$here/hall_web_test.js" "http://127.0.0.1:$hall_port/" "http://127.0.0.1:$static_port/"
+play "$here/hall_web_test.js" "http://127.0.0.1:$hall_port/" "http://127.0.0.1:$static_port/"

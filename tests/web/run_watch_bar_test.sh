@@ -46,4 +46,4 @@ entry = call("/api/scores", json.dumps({"ticket": ticket["ticket"], "name": "Wat
 print(entry["id"], entry["score"])
 PY
 read -r id score <"$tmp/entry"
-node "$here/watch_bar_test.js" "http://127.0.0.1:$port/play/?watch=$id" "$score"
+play "$here/watch_bar_test.js" "http://127.0.0.1:$port/play/?watch=$id" "$score"

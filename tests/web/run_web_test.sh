@@ -22,6 +22,6 @@ for _ in $(seq 50); do
     python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null && break
     sleep 0.1
 done
-node "$here/web_test.js" "http://127.0.0.1:$port/" "$sim"
+play "$here/web_test.js" "http://127.0.0.1:$port/" "$sim"
 # Phones, tablets and gamepads, with the page served from a subfolder by the test itself.
-node "$here/phone_test.js" "$out" "$sim"
+play "$here/phone_test.js" "$out" "$sim"

@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <cstdio>
 #include <map>
-#include <mutex>
 #include <thread>
 
 #include "hall_games.h"
@@ -42,6 +40,25 @@ void WaitFor(const std::function<bool()>& done, double seconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
+// `count` live games opened and their bot's games made, on every core.
+std::vector<LiveToPlay> OpenGames(int port, int count) {
+    std::vector<LiveToPlay> games(static_cast<size_t>(count));
+    std::atomic<size_t> next{0};
+    std::vector<std::thread> makers;
+    for (unsigned t = 0; t < std::max(2u, std::thread::hardware_concurrency()); ++t) {
+        makers.emplace_back([&] {
+            HttpConnection connection(port);
+            for (size_t c; (c = next++) < games.size();) {
+                games[c].opened = OpenLive(connection);
+                if (!games[c].opened.id.empty())
+                    games[c].game = PacedHallGame(games[c].opened.seed, kGameFrames, kStars);
+            }
+        });
+    }
+    for (std::thread& t : makers) t.join();
+    return games;
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> LiveHallOptions() {
@@ -69,14 +86,10 @@ void MeasureWatchers(int port, pid_t hall) {
     StreamWatchers watchers(port, "/api/live/" + opened.id + "/stream", kWatchers, length + 60);
     WaitFor([&] { return watchers.Answered() + watchers.Failed() == kWatchers; }, 30);
     const double connected = Seconds(Clock::now() - connecting);
-    std::mutex lock;
     std::map<int64_t, Clock::time_point> sent;  // by the batch's frame mark
     const ProcessSnapshot before = Snapshot(hall);
     const LivePlayed played =
-        PlayLive(port, opened, game, kBatchSeconds, [&](int64_t frame, SteadyTime when) {
-            const std::lock_guard<std::mutex> hold(lock);
-            sent.emplace(frame, when);
-        });
+        PlayLive(port, {{opened, game}}, kBatchSeconds, [&](size_t, int64_t frame, SteadyTime when) { sent.emplace(frame, when); }).front();
     watchers.Join();
     const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
     LatencyReport delays;
@@ -109,7 +122,6 @@ void MeasureLiveGames(int port, pid_t hall) {
     int most = 0, held = 0;
     double perGame = 0;
     for (const int games : kAtOnce) {
-        std::mutex lock;
         std::map<std::string, int> outcomes;  // "ended", or the hall's refusal
         std::string first;                    // the first refusal's message
         LatencyReport answers;
@@ -128,50 +140,21 @@ void MeasureLiveGames(int port, pid_t hall) {
             }
         });
         // Every game is opened and made first (the bot's play is the benchmark's own CPU),
-        // then all are played at once: the hall's answers are measured, not the bot.
-        std::mutex readyLock;
-        std::condition_variable readyWake;
-        int ready = 0;
-        std::vector<std::thread> clients;
-        for (int c = 0; c < games; ++c) {
-            clients.emplace_back([&, c] {
-                HttpConnection connection(port);
-                const OpenedLive opened = OpenLive(connection);
-                LivePlayed played;
-                PacedGame game;
-                if (!opened.id.empty()) game = PacedHallGame(opened.seed, kGameFrames, kStars);
-                {
-                    std::unique_lock<std::mutex> hold(readyLock);
-                    ++ready;
-                    readyWake.notify_all();
-                    readyWake.wait(hold, [&] { return ready == games; });
-                }
-                // Players begin at moments of their own: their batches are spread over the
-                // batch interval, not sent all at the same instant.
-                std::this_thread::sleep_for(std::chrono::duration<double>(
-                    kCrowdBatchSeconds * c / games));
-                if (opened.id.empty()) {
-                    played.error = opened.why;
-                } else {
-                    played = PlayLive(port, opened, game, kCrowdBatchSeconds);
-                }
-                const std::lock_guard<std::mutex> hold(lock);
-                ++outcomes[played.status == 204 ? "ended" : played.error];
-                if (played.status != 204 && first.empty()) first = played.message;
-                answers.seconds.insert(answers.seconds.end(), played.answerSeconds.begin(),
-                                       played.answerSeconds.end());
-                if (!game.times.empty()) {
-                    length = std::max(length, game.times.back() - game.times.front());
-                }
-            });
+        // then all are played at once: the hall's answers are measured, not the bot. Players
+        // begin at moments of their own: their batches are spread over the batch interval.
+        std::vector<LiveToPlay> crowd = OpenGames(port, games);
+        for (size_t c = 0; c < crowd.size(); ++c) crowd[c].delay = kCrowdBatchSeconds * c / games;
+        const ProcessSnapshot before = Snapshot(hall);
+        for (const LivePlayed& played : PlayLive(port, crowd, kCrowdBatchSeconds)) {
+            ++outcomes[played.status == 204 ? "ended" : played.error];
+            if (played.status != 204 && first.empty()) first = played.message;
+            answers.seconds.insert(answers.seconds.end(), played.answerSeconds.begin(),
+                                   played.answerSeconds.end());
         }
-        ProcessSnapshot before;
-        {
-            std::unique_lock<std::mutex> hold(readyLock);
-            readyWake.wait(hold, [&] { return ready == games; });
-            before = Snapshot(hall);
+        for (const LiveToPlay& c : crowd) {
+            if (!c.game.times.empty())
+                length = std::max(length, c.game.times.back() - c.game.times.front());
         }
-        for (std::thread& t : clients) t.join();
         playing = false;
         sampler.join();
         const double cpu = Between(before, Snapshot(hall)).cpuSeconds;
@@ -204,26 +187,16 @@ void MeasureTakeover(const std::function<void()>& kill, const std::function<bool
     constexpr int kGames = 50;
     constexpr double kKillAfter = 8;     // seconds into the games
     constexpr double kRetrySeconds = 15;  // as the page and the desktop send a batch again
-    std::mutex lock;
+    const std::vector<LiveToPlay> crowd = OpenGames(port, kGames);
     std::vector<LivePlayed> played;
-    std::vector<std::thread> clients;
     const Clock::time_point began = Clock::now();
-    for (int c = 0; c < kGames; ++c) {
-        clients.emplace_back([&] {
-            HttpConnection connection(port);
-            const OpenedLive opened = OpenLive(connection);
-            if (opened.id.empty()) return;
-            const PacedGame game = PacedHallGame(opened.seed, kGameFrames, kStars);
-            LivePlayed p = PlayLive(port, opened, game, kCrowdBatchSeconds, nullptr, kRetrySeconds);
-            const std::lock_guard<std::mutex> hold(lock);
-            played.push_back(std::move(p));
-        });
-    }
+    std::thread clients(
+        [&] { played = PlayLive(port, crowd, kCrowdBatchSeconds, nullptr, kRetrySeconds); });
     std::this_thread::sleep_until(began + std::chrono::milliseconds(int(kKillAfter * 1000)));
     kill();
     const Clock::time_point killed = Clock::now();
     const bool restarted = start();
-    for (std::thread& t : clients) t.join();
+    clients.join();
     LatencyReport taken;
     int ended = 0;
     for (const LivePlayed& p : played) {

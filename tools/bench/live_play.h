@@ -1,10 +1,11 @@
 #pragma once
-// A client playing a game live for a korvane-hall, at the game's own pace, as the page and
-// the desktop program do: every batch interval it sends the lines of the frames it has
+// Clients playing games live for a korvane-hall, each at its game's own pace, as the page and
+// the desktop program do: every batch interval a game sends the lines of the frames it has
 // played by then (the emulated time of its frames against the real time since it began),
-// then the mark `# frame F`; the last batch holds the nine expect lines. Like them, it does
-// not wait for one batch's answer before it sends the next: a batch goes on whichever of a
-// few kept connections is free, in order.
+// then the mark `# frame F`; the last batch holds the nine expect lines. Like them, a game
+// does not wait for one batch's answer before it sends the next: a batch goes on whichever
+// of a few kept connections is free, in order. Every game is played by one thread, on
+// non-blocking sockets: the benchmark's own cost stays far below the hall's.
 
 #include <chrono>
 #include <cstdint>
@@ -37,13 +38,20 @@ struct OpenedLive {
     std::string why;
 };
 
-// Plays `game` on the live game `opened` from now, on connections of its own to the loopback
-// port; `sent` (if given) is told each batch's frame mark as the batch goes. A batch that
-// gets no answer (the hall died) is sent again for up to retrySeconds, as the page and the
-// desktop do.
-LivePlayed PlayLive(int port, const OpenedLive& opened, const PacedGame& game, double batchSeconds,
-                    const std::function<void(int64_t frame, SteadyTime)>& sent = nullptr,
-                    double retrySeconds = 0);
+// A game to play on an opened live game, from `delay` seconds after the play begins.
+struct LiveToPlay {
+    OpenedLive opened;
+    PacedGame game;
+    double delay = 0;
+};
+
+// Plays every game at once on the loopback port; `sent` (if given) is told each batch's game
+// and frame mark as the batch goes. A batch that gets no answer (the hall died) is sent again
+// for up to retrySeconds, as the page and the desktop do.
+std::vector<LivePlayed> PlayLive(
+    int port, const std::vector<LiveToPlay>& games, double batchSeconds,
+    const std::function<void(size_t game, int64_t frame, SteadyTime)>& sent = nullptr,
+    double retrySeconds = 0);
 OpenedLive OpenLive(HttpConnection& connection);
 
 // The error code of a JSON answer, or its status when it has none.
