@@ -20,6 +20,7 @@ void Surface::BitBlt(const Sprite& sprite, int left, int top) {
     emulatedMicros_ += cost::kBlitCall + cost::kBlitPerPixel * sprite.width() * sprite.height();
     topCircle_.painted = -1;
     if (col1 <= col0 || row1 <= row0) return;  // wholly outside the viewscreen
+    blank_ = false;
     for (int row = row0; row < row1; ++row) {
         std::copy_n(sprite.StoredRow(row, col0), col1 - col0,
                     &pixels_[Index(left + col0, top + row)]);
@@ -51,7 +52,9 @@ void Surface::MoveSprite(const Sprite& eraser, int oldLeft, int oldTop, const Sp
 void Surface::FillSpan(int row, int from, int to, Color stored) {
     from = std::max(from, 0);
     to = std::min(to, kWidth);
-    if (from < to) std::fill(&pixels_[Index(from, row)], &pixels_[Index(to - 1, row)] + 1, stored);
+    if (from >= to) return;
+    std::fill(&pixels_[Index(from, row)], &pixels_[Index(to - 1, row)] + 1, stored);
+    blank_ = false;
 }
 
 bool Surface::WholeMicrosAddExactly(double micros) const {
@@ -107,6 +110,7 @@ void Surface::Line(int x1, int y1, int x2, int y2, Color c) {
 
 double Surface::PaintFigure(const std::vector<Point>& outline, Color outlineColor) {
     topCircle_.painted = -1;
+    blank_ = false;
     double painted = static_cast<double>(outline.size());
     if (fillStyle_ == kFillSolid && !outline.empty()) {
         int top = outline.front().py, bottom = top;
@@ -224,7 +228,8 @@ void Surface::Ellipse(int left, int top, int right, int bottom) {
 
 void Surface::Clear() {
     topCircle_.painted = -1;
-    std::fill(pixels_.begin(), pixels_.end(), kBlack ^ kStoredFlip);
+    if (!blank_) std::fill(pixels_.begin(), pixels_.end(), kBlack ^ kStoredFlip);
+    blank_ = true;
     emulatedMicros_ += cost::kClear;
 }
 

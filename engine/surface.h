@@ -112,7 +112,9 @@ class Surface {
     }
     static size_t Index(int px, int py) { return static_cast<size_t>(py * kWidth + px); }
     void Plot(int px, int py, Color c) {
-        if (Inside(px, py)) pixels_[Index(px, py)] = c ^ kStoredFlip;
+        if (!Inside(px, py)) return;
+        pixels_[Index(px, py)] = c ^ kStoredFlip;
+        blank_ = false;
     }
     // Whether adding whole microseconds that sum to at most `micros` one at a time gives
     // the same clock as adding their sum at once.
@@ -139,6 +141,9 @@ class Surface {
     };
 
     std::vector<Color> pixels_;
+    // Every pixel black, as made or cleared: clearing again writes nothing, so a replay that
+    // clears its fresh viewscreen at the start does not write all of it twice.
+    bool blank_ = true;
     int16_t fillStyle_ = kFillTransparent;
     Color fillColor_ = kBlack;
     int32_t selectedPen_ = 0;
@@ -154,6 +159,7 @@ Color Surface::RecolourPoints(const int16_t* xs, const int16_t* ys, int count, C
                               ColourOf colourOf, Color lastRead) {
     if (count <= 0) return lastRead;
     topCircle_.painted = -1;
+    blank_ = false;
     if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel)) ||
         !AllInside(xs, ys, count)) {
         // Near a power of two the clock's rounding depends on the order, and a point off
@@ -184,6 +190,7 @@ Color Surface::RecolourAt(const uint32_t* offsets, int count, Color from, Colour
                           Color lastRead) {
     if (count <= 0) return lastRead;
     topCircle_.painted = -1;
+    blank_ = false;
     Color* const pixels = pixels_.data();
     if (!WholeMicrosAddExactly(count * (cost::kGetPixel + cost::kSetPixel))) {
         for (int i = 0; i < count; ++i) {  // as GetPixel and SetPixelV, call by call

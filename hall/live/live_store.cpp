@@ -3,7 +3,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
+#include <QStringList>
 #include <chrono>
+#include <functional>
+#include <map>
+#include <set>
 
 #include "store/sql_values.h"
 
@@ -27,23 +31,28 @@ void Transaction(Store& store, Write write) {
     }
 }
 
-// A statement prepared once and run for many rows: a flush of the relay writes hundreds of
-// batches in one transaction.
-class Prepared {
-  public:
-    Prepared(Store& store, const char* sql) : q_(store.Connection()) {
-        if (!q_.prepare(QString::fromLatin1(sql))) throw StoreError(q_.lastError().text().toStdString());
-    }
-    // Runs it with these values; the rows it changed.
-    int Run(const QVariantList& values) {
-        for (int i = 0; i < values.size(); ++i) q_.bindValue(i, values[i]);
-        if (!q_.exec()) throw StoreError(q_.lastError().text().toStdString());
-        return q_.numRowsAffected();
-    }
+// A flush's rows go a few hundred to a statement: each statement is a round trip to
+// PostgreSQL, and a flush under many live games holds a batch of most of them.
+constexpr size_t kRowsPerStatement = 400;
 
-  private:
-    QSqlQuery q_;
-};
+// Runs `sql` once for each run of up to kRowsPerStatement of the rows, `rows` standing in
+// the text for that many copies of `row` (joined with commas), each row's values bound in
+// order by bind(i, values).
+template <typename Bind>
+void RunInRows(QSqlQuery& q, size_t count, const QString& sql, const QString& row, Bind bind,
+               const std::function<void(QSqlQuery&)>& read = nullptr) {
+    for (size_t from = 0; from < count; from += kRowsPerStatement) {
+        const size_t to = std::min(count, from + kRowsPerStatement);
+        QStringList rows;
+        QVariantList values;
+        for (size_t i = from; i < to; ++i) {
+            rows.append(row);
+            bind(i, values);
+        }
+        Exec(q, QString(sql).replace("{rows}", rows.join(',')), values);
+        if (read) read(q);
+    }
+}
 
 void Notify(Store& store, QSqlQuery& q, const std::string& payload) {
     if (store.postgres()) Exec(q, "SELECT pg_notify(?, ?)", {QString(kLiveChannel), Q(payload)});
@@ -94,29 +103,65 @@ std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,
                             const std::string& instance) {
     std::vector<bool> written;
     Transaction(store, [&](QSqlQuery& q) {
-        written.clear();
-        Prepared progress(store,
-                          "UPDATE live_games SET frame = ?, score = ?, stars = ?, arrived = ?, "
-                          "paused = ?, pauses = ? WHERE id = ? AND fence = ? AND state = 'playing'");
-        Prepared batch(store, "INSERT INTO live_batches (live, seq, lines) VALUES (?, ?, ?)");
-        for (const LiveWrite& w : writes) {
-            if (const std::optional<LiveEnd>& end = w.end) {
-                Exec(q,
-                     "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ? AND "
-                     "fence = ?",
-                     {end->score ? "ended" : "refused", end->score.value_or(0),
-                      Q(end->refusal.code), Q(w.id), Long(w.fence)});
-                written.push_back(q.numRowsAffected() == 1);
-                if (written.back()) Notify(store, q, instance + " " + w.id + " end");
-                continue;
-            }
-            written.push_back(progress.Run({Long(w.progress.frame), w.progress.score,
-                                            w.progress.stars, Long(w.progress.arrived),
-                                            Long(w.progress.paused), w.progress.pauses, Q(w.id),
-                                            Long(w.fence)}) == 1);
-            if (!written.back()) continue;
-            batch.Run({Q(w.id), Long(w.seq), Q(w.lines)});
-            Notify(store, q, instance + " " + w.id + " " + std::to_string(w.seq));
+        written.assign(writes.size(), false);
+        // Each game's progress as its last batch here says, where the game is still this
+        // hall's (its fence held): the games that are, as the statement answers them.
+        std::map<std::string, size_t> last;
+        for (size_t i = 0; i < writes.size(); ++i) {
+            if (!writes[i].end) last[writes[i].id] = i;
+        }
+        std::vector<size_t> progress;
+        for (const auto& [id, i] : last) progress.push_back(i);
+        std::set<std::string> held;
+        RunInRows(
+            q, progress.size(),
+            "WITH v (id, fence, frame, score, stars, arrived, paused, pauses) AS (VALUES {rows}) "
+            "UPDATE live_games SET frame = v.frame, score = v.score, stars = v.stars, "
+            "arrived = v.arrived, paused = v.paused, pauses = v.pauses FROM v WHERE "
+            "live_games.id = v.id AND live_games.fence = v.fence AND "
+            "live_games.state = 'playing' RETURNING live_games.id",
+            "(CAST(? AS TEXT), CAST(? AS BIGINT), CAST(? AS BIGINT), CAST(? AS INTEGER), "
+            "CAST(? AS INTEGER), CAST(? AS BIGINT), CAST(? AS BIGINT), CAST(? AS INTEGER))",
+            [&](size_t k, QVariantList& values) {
+                const LiveWrite& w = writes[progress[k]];
+                values << Q(w.id) << Long(w.fence) << Long(w.progress.frame) << w.progress.score
+                       << w.progress.stars << Long(w.progress.arrived) << Long(w.progress.paused)
+                       << w.progress.pauses;
+            },
+            [&](QSqlQuery& rows) {
+                while (rows.next()) held.insert(rows.value(0).toString().toStdString());
+            });
+        std::vector<size_t> batches;
+        for (size_t i = 0; i < writes.size(); ++i) {
+            if (!writes[i].end && held.count(writes[i].id)) batches.push_back(i);
+        }
+        for (const size_t i : batches) written[i] = true;
+        RunInRows(q, batches.size(), "INSERT INTO live_batches (live, seq, lines) VALUES {rows}",
+                  "(?, ?, ?)", [&](size_t k, QVariantList& values) {
+                      const LiveWrite& w = writes[batches[k]];
+                      values << Q(w.id) << Long(w.seq) << Q(w.lines);
+                  });
+        // The other halls hear of each batch once the transaction commits.
+        if (store.postgres()) {
+            RunInRows(q, batches.size(),
+                      "SELECT pg_notify(v.channel, v.payload) FROM (VALUES {rows}) AS v (channel, "
+                      "payload)",
+                      "(CAST(? AS TEXT), CAST(? AS TEXT))", [&](size_t k, QVariantList& values) {
+                          const LiveWrite& w = writes[batches[k]];
+                          values << QString(kLiveChannel)
+                                 << Q(instance + " " + w.id + " " + std::to_string(w.seq));
+                      });
+        }
+        // The ends, after their games' last batches.
+        for (size_t i = 0; i < writes.size(); ++i) {
+            const LiveWrite& w = writes[i];
+            if (!w.end) continue;
+            Exec(q,
+                 "UPDATE live_games SET state = ?, score = ?, error = ? WHERE id = ? AND fence = ?",
+                 {w.end->score ? "ended" : "refused", w.end->score.value_or(0),
+                  Q(w.end->refusal.code), Q(w.id), Long(w.fence)});
+            written[i] = q.numRowsAffected() == 1;
+            if (written[i]) Notify(store, q, instance + " " + w.id + " end");
         }
     });
     return written;

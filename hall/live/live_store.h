@@ -53,9 +53,10 @@ struct LiveWrite {
     LiveProgress progress;
     std::optional<LiveEnd> end;
 };
-// Writes them, in order, and their notices in one transaction: under many live games, one
-// commit for all that came meanwhile. A write whose game another hall has taken over since
-// (its fence moved on) is left out: false in its place.
+// Writes them and their notices in one transaction, each game's batches in order and before
+// its end: under many live games, one commit and a few statements for all that came
+// meanwhile. A write whose game another hall has taken over since (its fence moved on) is
+// left out: false in its place.
 std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,
                             const std::string& instance);
 // This hall's games in progress are still its own until leaseMs.

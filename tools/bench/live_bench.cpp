@@ -64,7 +64,7 @@ std::vector<LiveToPlay> OpenGames(int port, int count) {
 std::vector<std::pair<std::string, std::string>> LiveHallOptions() {
     const std::string many = "1000000";
     return {{"--live-games", "4000"},
-            {"--live-games-per-address", "1000"},
+            {"--live-games-per-address", "4000"},
             {"--live-starts-per-hour", many},
             {"--watchers-per-game", "2000"},
             {"--watchers", "5000"},
