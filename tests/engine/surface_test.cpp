@@ -10,6 +10,7 @@
 #include <QImage>
 #include <array>
 #include <bit>
+#include <functional>
 #include <sstream>
 
 #include "colors.h"
@@ -128,6 +129,35 @@ TEST(Surface, ReadsBackExactlyAndKeepsItsStateOverAClear) {
     EXPECT_GT(disc, s.EmulatedMicros() - before);
     EXPECT_EQ(MakeWreckedVessikShip().pixels(), GameSprites().picVessikship3.pixels())
         << "the same wreck every time";
+}
+
+// A clear after any drawing call leaves all black again, even where the call followed a
+// clear (a clear of a surface still black writes nothing).
+TEST(Surface, AClearAfterEveryKindOfDrawingLeavesItBlack) {
+    const Sprites& sp = GameSprites();
+    static const int16_t xs[] = {10}, ys[] = {10};
+    static const uint32_t at[] = {Surface::OffsetOf(10, 10)};
+    const auto yellow = [](int) { return kYellow; };
+    const int w = sp.picVessikship.width(), h = sp.picVessikship.height();
+    const Sprite red(w, h, std::vector<Color>(static_cast<size_t>(w * h), kRed));
+    const std::function<void(Surface&)> calls[] = {
+        [](Surface& s) { s.SetPixelV(3, 3, kRed); },
+        [&](Surface& s) { s.BitBlt(sp.picHalcyra, 5, 5); },
+        // Its copy wholly off the viewscreen: only the (red) erase is drawn.
+        [&](Surface& s) { s.MoveSprite(red, 5, 5, sp.picVessikship, 900, 5); },
+        [](Surface& s) { s.Line(0, 0, 30, 40, kCyan); },
+        [](Surface& s) { s.FillStyle(kFillSolid), s.FillColor(kRed), s.Circle(50, 50, 9, kGreen); },
+        [&](Surface& s) { s.RecolourPoints(xs, ys, 1, kBlack, yellow, kBlack); },
+        [&](Surface& s) { s.RecolourAt(at, 1, kBlack, yellow, kBlack); }};
+    const Surface black;
+    for (size_t i = 0; i < std::size(calls); ++i) {
+        Surface s;
+        s.Clear();
+        calls[i](s);
+        EXPECT_NE(s.Pixels(), black.Pixels()) << "call " << i << " draws";
+        s.Clear();
+        EXPECT_EQ(s.Pixels(), black.Pixels()) << "call " << i;
+    }
 }
 
 // The calls that stand for several give the pixels and the emulated clock, to the last bit,
