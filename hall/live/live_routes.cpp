@@ -146,15 +146,14 @@ HttpResponse LiveRoutes::Open(const HttpRequest& request, const std::string& cli
     if (t->used) return Refuse({"ticket-used", "this ticket has already been used"});
     if (t->expires <= Now()) return Refuse({"ticket-expired", "this ticket has expired"});
     // From here the ticket is this game's, however it ends.
-    if (!store_.SpendTicket(ticketId, Now()))
-        return Refuse({"ticket-used", "this ticket has already been used"});
     const std::string id = RandomHexId();
-
     const int64_t wall = WallMs();
-    InsertLiveGame(store_,
-                   {id, ticketId, t->seed, name, "playing", 0, 0, 0, "", instance_, options_.name,
-                    wall + kLeaseMs, 0, wall, 0},
-                   client, Now());
+    if (!OpenLiveGame(store_,
+                      {id, ticketId, t->seed, name, "playing", 0, 0, 0, "", instance_,
+                       options_.name, wall + kLeaseMs, 0, wall, 0},
+                      client, Now())) {
+        return Refuse({"ticket-used", "this ticket has already been used"});
+    }
     auto entry = std::make_shared<Entry>();
     entry->address = client;
     entry->ticket = ticketId;

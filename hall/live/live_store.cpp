@@ -90,13 +90,20 @@ int64_t WallMs() {
         .count();
 }
 
-void InsertLiveGame(Store& store, const LiveRow& g, const std::string& address, int64_t now) {
-    QSqlQuery q(store.Connection());
-    Exec(q,
-         "INSERT INTO live_games (id, ticket, seed, address, name, started, owner, hall, lease,"
-         " arrived) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-         {Q(g.id), Q(g.ticket), Long(g.seed), Q(address), Q(g.name), Long(now), Q(g.owner),
-          Q(g.hall), Long(g.lease), Long(g.arrived)});
+bool OpenLiveGame(Store& store, const LiveRow& g, const std::string& address, int64_t now) {
+    bool spent = false;
+    Transaction(store, [&](QSqlQuery& q) {
+        Exec(q, "UPDATE tickets SET used = 1 WHERE id = ? AND used = 0 AND expires > ?",
+             {Q(g.ticket), Long(now)});
+        spent = q.numRowsAffected() == 1;
+        if (!spent) return;
+        Exec(q,
+             "INSERT INTO live_games (id, ticket, seed, address, name, started, owner, hall, "
+             "lease, arrived) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+             {Q(g.id), Q(g.ticket), Long(g.seed), Q(address), Q(g.name), Long(now), Q(g.owner),
+              Q(g.hall), Long(g.lease), Long(g.arrived)});
+    });
+    return spent;
 }
 
 std::vector<bool> WriteLive(Store& store, const std::vector<LiveWrite>& writes,

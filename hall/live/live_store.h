@@ -43,7 +43,9 @@ struct LiveRow {
 // kept by NTP, as a database's clients' are).
 int64_t WallMs();
 
-void InsertLiveGame(Store& store, const LiveRow& game, const std::string& address, int64_t now);
+// Spends the game's ticket and adds the game, in one transaction: a database that fails
+// between them leaves the ticket unspent. False when the ticket was spent or had expired.
+bool OpenLiveGame(Store& store, const LiveRow& game, const std::string& address, int64_t now);
 // A batch this hall's replay ran, or (end set) a game's end.
 struct LiveWrite {
     std::string id;
