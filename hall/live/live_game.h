@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "live_marks.h"
+#include "live_lines.h"
 #include "live_pool.h"
 #include "pace_check.h"
 #include "script.h"
@@ -28,22 +28,6 @@
 #include "task.h"
 
 namespace korvane::hall {
-
-// A batch's lines as a live game takes them: each one a recording may hold, the seed the
-// ticket's. reached: the frame the game had played when the batch was sent (its `# frame
-// F` line), or -1 when it does not say.
-struct LiveLines {
-    std::vector<script::ScriptLine> lines;
-    // The batch as the hall keeps and passes it on: its recording's lines and its marks,
-    // without any other comment.
-    std::string text;
-    // A dialog that the replay cannot meet yet (the victory's, whose choice is written as it
-    // closes) holds the game in a frame the hall cannot run yet: `# dialog` says so. The
-    // batch's number puts it in its place whichever batch reaches the hall first; one
-    // without a number waits a moment for any sent before it instead.
-    script::BatchMarks marks;
-};
-std::optional<LiveLines> ReadLiveLines(const std::string& text, uint64_t seed, Refusal& refusal);
 
 struct LiveProgress {
     int64_t frame = 0;
