@@ -179,14 +179,41 @@ class FeedReader : public HttpStream {
 LiveRelay::LiveRelay(Store& store, std::string instance, int watchersPerGame)
     : store_(store), instance_(std::move(instance)), watchersPerGame_(watchersPerGame) {
     context_.moveToThread(this);
+    if (!store_.postgres()) copier_ = std::thread([this] { CopyLog(); });
 }
 
 LiveRelay::~LiveRelay() {
     quit();
     wait();
+    {
+        const std::lock_guard<std::mutex> hold(copyLock_);
+        stopping_ = true;
+    }
+    copyWake_.notify_all();
+    if (copier_.joinable()) copier_.join();
+}
+
+void LiveRelay::CopyLog() {
+    std::unique_lock<std::mutex> hold(copyLock_);
+    while (!copyWake_.wait_for(hold, std::chrono::milliseconds(500), [this] { return stopping_; })) {
+        hold.unlock();
+        try {
+            store_.Checkpoint();
+        } catch (const StoreError& e) {
+            store_.Failed(e);
+        }
+        hold.lock();
+    }
 }
 
 void LiveRelay::run() {
+    try {
+        // Under many live games the relay commits hundreds of times a second: copying the
+        // log into the database, with its flush to disk, is left to CopyLog.
+        store_.LeaveCheckpointsToOthers();
+    } catch (const StoreError& e) {
+        store_.Failed(e);
+    }
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [this] { Tick(); });
     timer.start(1000);

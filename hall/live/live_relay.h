@@ -13,12 +13,14 @@
 #include <QSqlDriver>
 #include <QThread>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "http/http_server.h"
@@ -75,6 +77,9 @@ class LiveRelay : public QThread {
     void Queue(LiveWrite write, std::function<void(LiveWritten)> done);
     // On the relay's thread: every write queued so far, in one transaction.
     void Flush();
+    // On a thread of its own, on SQLite: the relay's commits copied from the write-ahead log
+    // into the database twice a second, until the relay stops.
+    void CopyLog();
 
     Store& store_;
     std::string instance_;
@@ -92,6 +97,10 @@ class LiveRelay : public QThread {
     QObject context_;  // lives on the relay's thread: the jobs run there
     std::function<void()> tick_;
     QPointer<QSqlDriver> listening_;  // the connection LISTEN was taken on
+    std::mutex copyLock_;
+    std::condition_variable copyWake_;
+    bool stopping_ = false;
+    std::thread copier_;
 };
 
 }  // namespace korvane::hall

@@ -34,6 +34,8 @@ std::string IsoTime(int64_t seconds) {
 thread_local int64_t tOpenings = 0;
 // The database's outages counted when this thread's connection opened.
 thread_local int64_t tOpenedAfter = 0;
+// This thread's commits leave the write-ahead log to another's checkpoints.
+thread_local bool tNoAutoCheckpoint = false;
 
 QString ThreadConnectionName() {
     return "hall-" + QString::number(reinterpret_cast<quintptr>(QThread::currentThreadId()));
@@ -136,8 +138,23 @@ QSqlDatabase Store::Connection() {
         QSqlQuery q(db);
         Exec(q, "PRAGMA journal_mode=WAL", {});
         Exec(q, "PRAGMA synchronous=NORMAL", {});
+        if (tNoAutoCheckpoint) Exec(q, "PRAGMA wal_autocheckpoint=0", {});
     }
     return db;
+}
+
+void Store::LeaveCheckpointsToOthers() {
+    if (postgres_) return;
+    tNoAutoCheckpoint = true;
+    QSqlQuery q(Connection());
+    Exec(q, "PRAGMA wal_autocheckpoint=0", {});
+}
+
+void Store::Checkpoint() {
+    if (postgres_) return;
+    QSqlQuery q(Connection());
+    Exec(q, "PRAGMA wal_checkpoint(PASSIVE)", {});
+    q.finish();
 }
 
 bool Store::Listen(const char* channel, QPointer<QSqlDriver>& on,

@@ -108,6 +108,14 @@ class Store {
     // One opened before the database last went away is dropped and opened anew.
     QSqlDatabase Connection();
     bool Configure(QSqlDatabase& db, std::string& why) const;
+    // SQLite: this thread's commits leave the write-ahead log for Checkpoint to copy into the
+    // database, on another thread, so that none of them waits for that copy and its flush
+    // to disk (the live relay's, which commit every batch under many live games). Nothing
+    // on PostgreSQL.
+    void LeaveCheckpointsToOthers();
+    // SQLite: copies what it can of the write-ahead log into the database, waiting for no
+    // reader or writer. Nothing on PostgreSQL.
+    void Checkpoint();
     // Takes LISTEN on channel on this thread's connection, notified told each payload, unless
     // `on` is that connection already: a fresh connection (the first, or one that replaced a
     // lost one) listens anew, and true says so, for the caller to read what it missed.

@@ -6,7 +6,7 @@ on the PostgreSQL that run_postgres.sh started (HALL_TEST_POSTGRES, a database p
 Valid games come from hall-recording: the headless run of one game with the ticket's seed.
 Nothing waits a fixed time: every wait polls for its condition until a deadline.
 """
-import atexit, bisect, calendar, http.client, json, os, re, resource, shlex, shutil, signal, socket, sqlite3, subprocess, sys, tempfile, threading, time
+import atexit, bisect, calendar, http.client, json, os, re, resource, shlex, shutil, signal, socket, sqlite3, struct, subprocess, sys, tempfile, threading, time
 import unicodedata, urllib.parse
 
 CASE, HALL, RECORDER = sys.argv[1:4]
@@ -627,6 +627,15 @@ def case_live(hall):
     check(status == 201 and stored["score"] == 10, "stored from the lines it received: %s" % stored)
     check(hall.sql("SELECT COUNT(*) FROM live_batches WHERE live = '%s'" % id) == ["0"],
           "a stored game's batches deleted: its recording holds the lines")
+    if hall.db.endswith(".sqlite"):
+        # The live relay's commits are copied from the write-ahead log into the database on a
+        # thread of their own: soon every frame in the log is (the wal-index's mxFrame, in its
+        # header, and nBackfill, after the header's two copies).
+        def copied():
+            with open(hall.db + "-shm", "rb") as shm:
+                head = shm.read(100)
+            return len(head) == 100 and 0 < struct.unpack_from("<I", head, 16)[0] == struct.unpack_from("<I", head, 96)[0]
+        check(until(copied), "the live game's writes copied from the log into the database")
     refused(score(t, "Again"), "ticket-used", "stored once")
     refused(hall.request("POST", "/api/live", {"ticket": t["ticket"]}), "ticket-used", "one a ticket")
     watcher.join(30)
