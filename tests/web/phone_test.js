@@ -242,15 +242,21 @@ async function playByPad(browser, url) {
         Object.defineProperty(navigator, "getGamepads", {value: () => { window.padReads++; return pads; }, configurable: true});
         window.plugPad(true);
     });
+    // A press is held, and then its release left, until the page has read the pad twice,
+    // however slowly its display frames come.
+    const readTwice = async () => {
+        const from = await page.evaluate(() => window.padReads);
+        await waitFor(page, "the page reads the pad", (f) => window.padReads >= f + 2, 15000, from);
+    };
     const press = async (button, axis, whileHeld) => {
         await page.evaluate((b, a) => {
             if (a === undefined) window.stubPad.buttons[b] = {pressed: true, touched: true, value: 1};
             else window.stubPad.axes[b] = a;
         }, button, axis);
-        await sleep(100);
+        await readTwice();
         if (whileHeld) await whileHeld();
         await page.evaluate((b) => { window.stubPad.buttons[b] = {pressed: false, touched: false, value: 0}; window.stubPad.axes[b] = 0; }, button);
-        await sleep(100);
+        await readTwice();
     };
     await press(9);  // Start
     await waitFor(page, "pad Start opens the settings dialog", () => !!document.getElementById("HScroll1"));
@@ -274,7 +280,8 @@ async function playByPad(browser, url) {
     await sleep(300);
     await press(2);
     await page.evaluate(() => window.plugPad(false));
-    await sleep(100);
+    // A read already asked for comes with the next display frame, and finds no pad.
+    await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
     const reads = await page.evaluate(() => window.padReads);
     await sleep(300);
     check(!(await page.$eval("#cmdPhaser", (b) => b.disabled)), "pulling the pad out leaves the game running");

@@ -103,7 +103,8 @@ const text = (page, id) => page.$eval(id, (e) => e.value);
 
     await page.click("#cmdStart");
     await waitFor(page, "the stop disables the play controls", () => document.getElementById("cmdPhaser").disabled);
-    await sleep(100);
+    // The viewscreen as the next display frames show it, however slowly they come.
+    await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
     pixel = await viewscreen(page);
     const corners = [[0, 0], [641, 0], [0, 481], [641, 481]];
     let lit = 0;
