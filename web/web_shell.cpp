@@ -161,7 +161,8 @@ void WebShell::TakePageEvent(const std::string& window, const std::string& text)
         TakeWatchControl(text);
     } else if (window == "frmKorvane") {
         GiveMainWindowLine(text);
-    } else if (dialog_ && window == dialogWindow_) {
+    } else if (dialog_ && window == dialogWindow_ && !linesLoaded()) {
+        // A watched game's dialogs answer as recorded, never as the viewer clicks.
         DialogEvent event;
         std::istringstream(text) >> event.handler >> event.value;
         dialogClosed_ = AnswerOpenDialog(event);
@@ -255,6 +256,16 @@ Task WebShell::HoldWhilePaused() {
     pacer_.Restart();
 }
 
+Task WebShell::WatchPause() {
+    // The viewer's controls are taken meanwhile: a jump ends the pause at once, a pause holds it.
+    const double end = page::NowMillis() + kWatchPauseMillis / watching.speed;
+    for (double left; !Hurrying() && (left = end - page::NowMillis()) > 0.0;) {
+        co_await Wait(left, true);
+        DispatchPending();
+    }
+    co_await HoldWhilePaused();
+}
+
 void WebShell::WatchAgain(double micros) {
     watching.seekTo = micros;
     watching.following = false;
@@ -278,10 +289,7 @@ Task WebShell::Watch() {
         }
         co_await RunNextIdleLine();
         NoteWatchedFrame();
-        if (frame() != before && !Hurrying()) {
-            co_await Wait(kWatchPauseMillis / watching.speed, false);
-            co_await HoldWhilePaused();
-        }
+        if (frame() != before) co_await WatchPause();
         before = frame();
     }
     // The end shows, wherever the viewer sent the game.
@@ -357,10 +365,7 @@ Task WebShell::ShowDialog(Dialog& dialog) {
     dialogClosed_ = false;
     if (linesLoaded()) {
         // The recorded answers are already given; the viewer sees the window, then it closes.
-        if (!Hurrying()) {
-            co_await Wait(kWatchPauseMillis / watching.speed, false);
-            co_await HoldWhilePaused();
-        }
+        co_await WatchPause();
         dialogClosed_ = AnswerOpenDialog(DialogEvent{"Form_Close", 0});
     }
     while (!dialogClosed_) {

@@ -102,8 +102,9 @@ class WebShell : public script::CommandHub {
     // The game runs as fast as it can, without waits, drawings, sounds or dialogs' pauses:
     // catching up, or on its way to the time the viewer chose.
     bool Hurrying();
-    // The frame's pace and its drawing, at the viewer's speed; nothing while hurrying.
-    Task WatchedFramePace();
+    // The pause in which the viewer sees a dialog, or a game's end, before the game goes on:
+    // a second at 1x; none while hurrying.
+    Task WatchPause();
     // A watched game paused by the viewer waits here, taking the viewer's controls.
     Task HoldWhilePaused();
     // Notes the score's changes and how far the watched game has come, for the bar.

@@ -2,7 +2,7 @@
 // controls are buttons and a range with their labels, the score's changes are marked; the
 // frames move about eight times as fast at 8x as at 1x; paused, neither the frame count nor
 // the picture moves; the position moved to its end shows the stored score within 2 s, and
-// the arrow left goes 5 s back within a second.
+// the arrow left goes 5 s back within a second; a jump does not wait for a dialog's pause.
 //   node watch_bar_test.js WATCH_URL SCORE
 "use strict";
 const puppeteer = require("puppeteer-core");
@@ -37,6 +37,12 @@ const countDisplayFrames = () => {
         executablePath: process.env.CHROMIUM || "/usr/bin/chromium", headless: true,
         args: ["--no-sandbox"], defaultViewport: {width: 1366, height: 768}});
     const page = await browser.newPage();
+    // The slider let go at its start (0) or its end (Infinity).
+    const moveTo = (at) => page.$eval("#watchPosition", (p, end) => {
+        p.value = end ? p.max : 0;
+        p.dispatchEvent(new Event("input"));
+        p.dispatchEvent(new Event("change"));
+    }, at === Infinity);
     const errors = [];
     page.on("pageerror", (e) => errors.push(String(e)));
     await page.goto(watchUrl);
@@ -88,12 +94,10 @@ const countDisplayFrames = () => {
     await page.keyboard.press("Space");
     await waitFor(page, "the space bar plays it again", (f) => Module._korvane_frame() > f, 5000, after[0]);
 
-    // The slider moved to its end: the game hurries there and shows the stored score.
-    await page.$eval("#watchPosition", (p) => {
-        p.value = p.max;
-        p.dispatchEvent(new Event("input"));
-        p.dispatchEvent(new Event("change"));
-    });
+    // The slider moved to its end: the game hurries there and shows the stored score. (It
+    // then plays on at 1/2x, for the dialog's pause below.)
+    await page.click('#watchSpeeds button[aria-label="speed \u00bdx"]');
+    await moveTo(Infinity);
     check(await waitFor(page, "the end shows the stored score within 2 s",
                         (s) => document.getElementById("txtScore").value === s, 2000, score),
           `the slider's end shows the stored score ${score}`);
@@ -105,6 +109,13 @@ const countDisplayFrames = () => {
         const at = Module._korvane_watch_micros();
         return at < e - 4.5e6 && at > e - 6e6;
     }, 1000, end), "the arrow left goes 5 s back");
+    // From the start at 1/2x the game's first dialog is shown for 2 s: a jump to the end
+    // does not wait for it.
+    await moveTo(0);
+    await waitFor(page, "the first dialog shown", () => !!Module.korvanePage.modal, 5000);
+    await moveTo(Infinity);
+    check(await waitFor(page, "the end within 1 s", (s) => document.getElementById("txtScore").value === s, 1000, score),
+          "a jump to the end cuts a dialog's pause short");
     check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
     await browser.close();
     finish();
