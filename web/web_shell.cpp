@@ -257,9 +257,11 @@ Task WebShell::HoldWhilePaused() {
 }
 
 Task WebShell::WatchPause() {
-    // The viewer's controls are taken meanwhile: a jump ends the pause at once, a pause holds it.
-    const double end = page::NowMillis() + kWatchPauseMillis / watching.speed;
-    for (double left; !Hurrying() && (left = end - page::NowMillis()) > 0.0;) {
+    // The viewer's controls are taken meanwhile: a jump ends the pause at once, a pause holds
+    // it, another speed makes it longer or shorter.
+    const double start = page::NowMillis();
+    for (double left; !Hurrying() && (left = start + kWatchPauseMillis / watching.speed -
+                                              page::NowMillis()) > 0.0;) {
         co_await Wait(left, true);
         DispatchPending();
     }

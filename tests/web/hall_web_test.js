@@ -111,11 +111,20 @@ async function checkWatch(browser, hallUrl, entry, score) {
 // it alike.
 const captureFrames = () => {
     window.drawn = {};
+    // Only a picture drawn while the game waits out its pace in a frame's yield is the
+    // frame's whole picture: one drawn in a flash, or while a sound holds the game, is the
+    // frame's half, and whether a display frame falls there depends on the machine's speed.
+    let inYield = false;
+    const sleep = korvanePage.sleep;
+    korvanePage.sleep = (ms, wakeOnEvent, wokenUp) => {
+        inYield = ms > 0 && wakeOnEvent;
+        sleep(ms, wakeOnEvent, () => { inYield = false; wokenUp(); });
+    };
     const draw = korvanePage.drawViewscreen;
     korvanePage.drawViewscreen = () => {
         draw();
         const frame = Module._korvane_frame();
-        if (Module._korvane_frames_recorded() !== frame - 1 || drawn[frame]) return;
+        if (!inYield || Module._korvane_frames_recorded() !== frame - 1 || drawn[frame]) return;
         const c = document.getElementById("Picture1");
         const pixels = new Uint32Array(c.getContext("2d").getImageData(0, 0, c.width, c.height).data.buffer);
         let hash = 0x811c9dc5;
