@@ -260,9 +260,11 @@ Task WebShell::WatchPause() {
     // The viewer's controls are taken meanwhile: a jump ends the pause at once, a pause holds
     // it, another speed makes it longer or shorter.
     const double start = page::NowMillis();
-    for (double left; !Hurrying() && (left = start + kWatchPauseMillis / watching.speed -
-                                              page::NowMillis()) > 0.0;) {
-        co_await Wait(left, true);
+    const auto left = [&] {
+        return start + kWatchPauseMillis / watching.speed - page::NowMillis();
+    };
+    while (!Hurrying() && left() > 0.0) {
+        co_await Wait(left(), true);
         DispatchPending();
     }
     co_await HoldWhilePaused();
