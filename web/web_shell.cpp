@@ -33,6 +33,10 @@ constexpr double kBatchMicros = 8'000.0;
 // While a recording is watched: long enough to see a dialog or the end of a game, short
 // enough not to bore.
 constexpr double kWatchPauseMillis = 1000.0;
+// Hurrying to the viewer's time, the game looks at the page (the viewer's controls, the clock
+// for the browser's turn) once in so many frames: calls into the page would cost more than
+// the frames themselves, and the viewer does not see a few hundred microseconds.
+constexpr int64_t kHurriedFramesPerLook = 64;
 // The message box's description (windows/window_descriptions.cpp): one for every text.
 constexpr const char* kMessageBoxWindow = "MsgBox";
 
@@ -316,7 +320,14 @@ Task WebShell::DoEvents() {
 Task WebShell::HandleEvents() {
     if (watching.started) NoteWatchedFrame();
     // Hurrying to a time the viewer chose, the game is drawn only once it is there.
-    if (!Hurrying()) page::MarkViewscreenDirty();
+    if (Hurrying()) {
+        hurried_ = true;
+        if (frame() % kHurriedFramesPerLook != 0) co_return;
+    } else {
+        // The pace starts afresh where the game has caught up.
+        if (std::exchange(hurried_, false)) pacer_.Restart();
+        page::MarkViewscreenDirty();
+    }
     co_await WaitOutEmulatedTime(true);
     co_await HoldWhilePaused();
     DispatchPending();

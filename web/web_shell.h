@@ -121,6 +121,8 @@ class WebShell : public script::CommandHub {
     bool ended_ = false;
     Pacer pacer_;
     double lastBrowserTurn_ = 0.0;
+    // Frames have hurried since the pacer last started afresh.
+    bool hurried_ = false;
     // The length of the sound started last, which a Hold::Sound waits out.
     double soundMillis_ = 0.0;
 };
