@@ -39,8 +39,6 @@ class LivePool {
     // called from that step.
     void Forget(Stepper* stepper);
 
-    unsigned Workers() const { return static_cast<unsigned>(workers_.size()); }
-
   private:
     struct State {
         bool queued = false;
