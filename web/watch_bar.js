@@ -184,10 +184,11 @@
                 watchEnded();
                 return;
             }
-            state.surveying = false;
             state.length = furthest();
             showMarks();
+            // The bar is the viewer's once the game plays again from its start, not before.
             setTimeout(() => {
+                state.surveying = false;
                 page.watchAgain(-1);
                 show();
             }, 0);

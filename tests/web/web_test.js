@@ -133,6 +133,23 @@ const text = (page, id) => page.$eval(id, (e) => e.value);
           "a line the game does not know is reported in one line");
     check(errors.length === 0, "no page errors" + (errors.length ? ": " + errors.join(" | ") : ""));
     const recording = await page.evaluate(() => korvanePage.lastGame());
+
+    // A recording to watch that cannot be read is reported, and the page lives on: the
+    // reading's error is caught in the page's own code.
+    const watcher = await browser.newPage();
+    const said = [];
+    const reported = new Promise((resolve) => watcher.on("console", (m) => {
+        said.push(m.text());
+        if (m.text().includes("cannot be watched")) resolve(m.text());
+    }));
+    watcher.on("pageerror", (e) => said.push("page error: " + e));
+    await watcher.goto(url);
+    await waitFor(watcher, "a second page is ready", () => document.body.dataset.ready === "1");
+    await watcher.evaluate(() => korvanePage.watch("seed 1\nclick cmdStart\nwarp 9\n"));
+    const message = await Promise.race([reported, sleep(15000).then(() => "nothing")]);
+    check(message === "korvane: the recording cannot be watched: line 3: unknown command 'warp'" &&
+          await watcher.evaluate(() => Module._korvane_frame()) === 0 &&
+          !said.some((m) => m.startsWith("page error")), `a bad recording is reported (${said.join(" | ")})`);
     await browser.close();
 
     // The recording, as the desktop writes it: the seed given, the answers, the player's
