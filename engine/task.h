@@ -107,7 +107,7 @@ class Resumer {
     bool Waiting() const noexcept { return static_cast<bool>(handle_); }
     // Goes on with the game from where it waits. Runs until it waits again or ends.
     void Resume() {
-        if (const std::coroutine_handle<> h = std::exchange(handle_, {})) h.resume();
+        if (std::coroutine_handle<> h = std::exchange(handle_, {})) h.resume();
     }
 
     struct Suspension {
