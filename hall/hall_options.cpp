@@ -86,12 +86,6 @@ bool ParseInt(const std::string& text, int64_t lo, int64_t hi, int64_t& out) {
     return err == std::errc() && ptr == text.data() + text.size() && out >= lo && out <= hi;
 }
 
-bool IsAddress(const std::string& text) {
-    unsigned char buffer[16];
-    return inet_pton(AF_INET, text.c_str(), buffer) == 1 ||
-           inet_pton(AF_INET6, text.c_str(), buffer) == 1;
-}
-
 // An option that takes a count: its name, the field, and its range.
 struct CountOption {
     const char* name;
@@ -163,6 +157,12 @@ bool Subcommand(const std::vector<std::string>& args, HallOptions& o, std::strin
 }
 
 }  // namespace
+
+bool IsAddress(const std::string& text) {
+    unsigned char buffer[16];
+    return inet_pton(AF_INET, text.c_str(), buffer) == 1 ||
+           inet_pton(AF_INET6, text.c_str(), buffer) == 1;
+}
 
 std::optional<HallOptions> ParseHallOptions(const std::vector<std::string>& args,
                                             std::string& why) {

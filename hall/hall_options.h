@@ -47,6 +47,10 @@ struct HallOptions : LiveOptions {
 
 extern const char kHallHelp[];
 
+// Whether text is an IPv4 or IPv6 address, as --listen, --trusted-proxy and a proxy's
+// X-Forwarded-For give one.
+bool IsAddress(const std::string& text);
+
 // The options, or a one-line reason they are wrong.
 std::optional<HallOptions> ParseHallOptions(const std::vector<std::string>& args, std::string& why);
 

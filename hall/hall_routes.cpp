@@ -1,7 +1,5 @@
 #include "hall_routes.h"
 
-#include <arpa/inet.h>
-
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -42,12 +40,6 @@ std::optional<Refusal> TicketRefusal(const std::optional<Ticket>& t, int64_t now
     if (t->used) return Refusal{"ticket-used", "this ticket has already been used"};
     if (t->expires <= now) return Refusal{"ticket-expired", "this ticket has expired"};
     return std::nullopt;
-}
-
-bool IsAddress(const std::string& text) {
-    unsigned char buffer[16];
-    return inet_pton(AF_INET, text.c_str(), buffer) == 1 ||
-           inet_pton(AF_INET6, text.c_str(), buffer) == 1;
 }
 
 // Whether the hall takes a name, and as what: the page asks it as the player types, and
